@@ -1,0 +1,55 @@
+# The two commands of the README: `make run` and `make test`. Each installs
+# what is missing (Debian packages), configures and builds first.
+
+BUILD        ?= build
+SAN_BUILD    ?= build-sanitize
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+GENERATOR    := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps build run test sanitize fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/src/cli/zpakbuild --help
+	$(BUILD)/src/cli/zpakbuild check examples/frontier.zproj
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The core tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(SAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DZPAK_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+# Runs each fuzz target for FUZZ_SECONDS, starting from its seed corpus.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ -DZPAK_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for target in $$(ls fuzz/corpus); do \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$target; \
+		echo "fuzzing $$target for $(FUZZ_SECONDS) s"; \
+		$(FUZZ_BUILD)/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+			$(FUZZ_BUILD)/corpus/$$target fuzz/corpus/$$target || exit 1; \
+	done
+
+bench: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target project_file_bench
+	$(BUILD)/bench/project_file_bench
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,48 @@
+#include "model/group_info.h"
+
+#include "model/project_format.h"
+#include "model/text_archive.h"
+
+namespace zpak {
+
+void GroupInfo::Serialize(TextArchive& archive)
+{
+    archive.WriteLine(format::kGroupHeader);
+    archive.WriteLine("name", NameText());
+    if (Required)
+        archive.WriteLine("Required", format::kGroupFlagOn);
+    if (Selectable)
+        archive.WriteLine("Selectable", format::kGroupFlagOn);
+    if (Selected)
+        archive.WriteLine("Selected", format::kGroupFlagOn);
+    if (Visible)
+        archive.WriteLine("Visible", format::kGroupFlagOn);
+    if (!GetCaption().empty())
+        archive.WriteLine("caption", GetCaption());
+    if (!GetDescription().empty())
+        archive.WriteLine("description", GetDescription());
+    for (const auto& file : files)
+        file->Serialize(archive);
+}
+
+std::string GroupInfo::GetTag() const
+{
+    return std::string(format::kGroupHeader);
+}
+
+FileInfo* GroupInfo::FindFileByHandle(ViewHandle handle) const
+{
+    for (const auto& file : files) {
+        if (file->IsShownAs(handle))
+            return file.get();
+    }
+    return nullptr;
+}
+
+FileInfo& GroupInfo::AddFile(std::string entryName)
+{
+    files.push_back(std::make_unique<FileInfo>(std::move(entryName)));
+    return *files.back();
+}
+
+}  // namespace zpak

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/requirement_info.h"
+
+namespace zpak {
+
+// The mod product itself; the inherited fields describe it.
+class ProductData : public RequirementInfo {
+public:
+    void Serialize(TextArchive& archive) override;
+    std::string GetTag() const override;
+    const char* GetRuntimeClassName() const override { return "ProductData"; }
+
+    // `title`, or the product name when there is no title.
+    std::string GetTitle() const;
+    // `archive`; when absent and the product has a name, the default
+    // "<product>.zpack2" is stored into `archive` first.
+    std::string GetArchiveName();
+    // `documentationCaption`, or "Release Notes" when it is empty.
+    std::string GetDocumentationCaption() const;
+
+    std::optional<std::string> readme;
+    std::optional<std::string> title;
+    std::optional<std::string> archive;
+    std::optional<std::string> license;
+    std::optional<std::string> logo;
+    std::optional<std::string> shortcut;
+    std::optional<std::string> shortcutCaption;
+    std::string documentationCaption;
+    int cleanup = 0;
+    int windows = 0;
+    int linux = 0;
+    int mac = 0;
+};
+
+}  // namespace zpak

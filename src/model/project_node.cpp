@@ -1,0 +1,25 @@
+#include "model/project_node.h"
+
+#include "model/project_format.h"
+
+namespace zpak {
+
+const std::string& TextOf(const std::optional<std::string>& field)
+{
+    static const std::string empty;
+    return field ? *field : empty;
+}
+
+void ProjectNode::Serialize(TextArchive&) {}
+
+std::string ProjectNode::GetTag() const
+{
+    return std::string(format::kNodeTag);
+}
+
+const std::string& ProjectNode::NameText() const
+{
+    return TextOf(name);
+}
+
+}  // namespace zpak

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zpak {
+
+class MessageSink;
+class ProjectDocument;
+
+// Reads the text of a project file into `document`, which should be empty.
+// Stops at the first error, which it shows through `sink`; the records read
+// before it stay in `document`. True when the text was read to its end.
+bool ParseProject(std::string_view text, ProjectDocument& document, MessageSink& sink);
+
+// True when folder\System\MKR.exe is a file that can be opened for reading.
+bool IsGameFolderValid(const std::string& folder);
+
+enum class OpenResult {
+    Opened,      // read without error; the document holds the project
+    CannotOpen,  // nothing reported; the document is unchanged
+    Failed,      // an error was reported; the document is unchanged
+};
+
+// Opens a project file. The project is read into a fresh document that
+// replaces `document` only when the whole file was read without error; the
+// game folder warning is shown after that.
+OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document,
+                       MessageSink& sink);
+
+}  // namespace zpak

@@ -1,0 +1,44 @@
+#include "model/project_writer.h"
+
+#include "model/project_document.h"
+#include "model/project_format.h"
+#include "model/readback_check.h"
+#include "model/text_archive.h"
+#include "platform/atomic_file.h"
+#include "platform/message_sink.h"
+#include "platform/text_format.h"
+
+namespace zpak {
+
+std::string SerializeProject(ProjectDocument& document)
+{
+    TextArchive archive;
+    archive.WriteLine(document.GameFolderText());
+    archive.WriteLine(format::kVersionLine);
+    for (const auto& group : document.groups)
+        group->Serialize(archive);
+    for (const auto& iniFile : document.iniFiles)
+        iniFile->Serialize(archive);
+    for (const auto& requirement : document.requirements)
+        requirement->Serialize(archive);
+    if (document.product)
+        document.product->Serialize(archive);
+    return archive.TakeText();
+}
+
+bool SaveProject(ProjectDocument& document, const std::filesystem::path& file, MessageSink& sink)
+{
+    const std::string text = SerializeProject(document);
+    std::string error;
+    if (!WriteFileAtomically(file, text, error)) {
+        sink.ShowMessage(FormatText(
+            "The project could not be saved to %s: %s. The file on disk was not changed.",
+            {file.string(), error}));
+        return false;
+    }
+    if (const auto unreadable = FindUnreadableTexts(document); !unreadable.empty())
+        sink.ShowMessage(DescribeUnreadableTexts(unreadable));
+    return true;
+}
+
+}  // namespace zpak

@@ -1,0 +1,177 @@
+#include "model/readback_check.h"
+
+#include "model/project_document.h"
+#include "model/project_format.h"
+#include "model/property_line.h"
+#include "platform/message_sink.h"
+
+#include <string_view>
+
+namespace zpak {
+
+namespace {
+
+constexpr std::size_t kMostListed = 20;
+
+const char* LineBreakProblem(std::string_view text)
+{
+    if (text.find('\n') != std::string_view::npos)
+        return "holds a line break, which splits its line";
+    if (!text.empty() && text.back() == '\r')
+        return "ends with a carriage return, which is dropped";
+    return nullptr;
+}
+
+// A text shown in a message: quoted, with line breaks made visible.
+std::string Quoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+class Checker {
+public:
+    explicit Checker(const ProjectDocument& document) : doc_(document) {}
+
+    std::vector<UnreadableText> Run()
+    {
+        Value("the game folder", doc_.GameFolderText());
+        for (const auto& group : doc_.groups)
+            Group(*group);
+        for (const auto& iniFile : doc_.iniFiles)
+            IniFile(*iniFile);
+        int number = 0;
+        for (const auto& requirement : doc_.requirements)
+            Identity("requirement " + std::to_string(++number), *requirement);
+        if (doc_.product)
+            Product(*doc_.product);
+        return std::move(found_);
+    }
+
+private:
+    void Report(std::string place, std::string reason)
+    {
+        found_.push_back({std::move(place), std::move(reason)});
+    }
+
+    // A key=value line gives back its value unless a line end interferes.
+    void Value(std::string place, std::string_view value)
+    {
+        if (const char* problem = LineBreakProblem(value))
+            Report(std::move(place), problem);
+    }
+
+    void Group(const GroupInfo& group)
+    {
+        const std::string place = "group " + Quoted(group.NameText());
+        Value(place + " name", group.NameText());
+        Value(place + " caption", group.GetCaption());
+        Value(place + " description", group.GetDescription());
+        for (const auto& file : group.files) {
+            const std::string entry = place + ", entry " + Quoted(file->NameText());
+            Entry(entry, file->NameText());
+            Value(entry + " destination", file->GetSrc());
+        }
+    }
+
+    // An entry is a bare line: it must not look like a header or a setting.
+    void Entry(const std::string& place, std::string_view name)
+    {
+        if (const char* problem = LineBreakProblem(name))
+            Report(place, problem);
+        else if (name.find('=') != std::string_view::npos)
+            Report(place, "holds \"=\", so it reads as a setting and the project will not open");
+        else if (format::IsSectionHeader(name))
+            Report(place, "reads as a section header");
+    }
+
+    void IniFile(const INIGroup& iniFile)
+    {
+        const std::string place = "INI file " + Quoted(iniFile.NameText());
+        Value(place + " name", iniFile.NameText());
+        for (const auto& entry : iniFile.entries)
+            Change(place + ", change " + Quoted(entry->ChangeLine()), *entry);
+        if (iniFile.group && doc_.FindGroupByName(iniFile.group->NameText()) != iniFile.group)
+            Report(place + " group",
+                   "names a group whose name an earlier group has too, so it ties to that one");
+    }
+
+    void Change(const std::string& place, const INIDefinition& entry)
+    {
+        const std::string line = entry.ChangeLine();
+        if (const char* problem = LineBreakProblem(line)) {
+            Report(place, problem);
+            return;
+        }
+        const std::string_view key = std::string_view(line).substr(0, line.find('='));
+        if (key.size() < line.size() && (key == "name" || key == "group")) {
+            Report(place, "reads as a \"" + std::string(key) + "=\" line");
+            return;
+        }
+        SilentSink silent;
+        const auto pieces = SplitPropertyLine(line, ',', true, silent);
+        if (pieces.size() < 3 || pieces[0] != TextOf(entry.section)
+            || pieces[1] != TextOf(entry.key) || pieces[2] != TextOf(entry.value))
+            Report(place,
+                   "splits differently at its commas (a \",\" outside a leading parenthesis, "
+                   "or unbalanced parentheses)");
+    }
+
+    void Identity(const std::string& place, const RequirementInfo& record)
+    {
+        Value(place + " product", TextOf(record.product));
+        Value(place + " version", TextOf(record.version));
+        Value(place + " developer", TextOf(record.developer));
+        Value(place + " product URL", TextOf(record.productURL));
+        Value(place + " version URL", TextOf(record.versionURL));
+        Value(place + " developer URL", TextOf(record.developerURL));
+    }
+
+    void Product(const ProductData& product)
+    {
+        Identity("the product", product);
+        Value("the readme", TextOf(product.readme));
+        Value("the setup title", product.GetTitle());
+        Value("the licence", TextOf(product.license));
+        Value("the logo", TextOf(product.logo));
+        if (product.shortcut) {
+            Value("the shortcut parameters", *product.shortcut);
+            Value("the shortcut caption", TextOf(product.shortcutCaption));
+            Value("the documentation caption", product.GetDocumentationCaption());
+        }
+        Value("the archive name", TextOf(product.archive));
+    }
+
+    const ProjectDocument& doc_;
+    std::vector<UnreadableText> found_;
+};
+
+}  // namespace
+
+std::vector<UnreadableText> FindUnreadableTexts(const ProjectDocument& document)
+{
+    return Checker(document).Run();
+}
+
+std::string DescribeUnreadableTexts(const std::vector<UnreadableText>& texts)
+{
+    std::string message =
+        "The project was saved, but these texts will not read back as written when it is "
+        "opened again. Please change them and save again:";
+    const std::size_t listed = std::min(texts.size(), kMostListed);
+    for (std::size_t i = 0; i < listed; ++i)
+        message += "\n- " + texts[i].place + ": " + texts[i].reason + ".";
+    if (texts.size() > listed)
+        message += "\n(and " + std::to_string(texts.size() - listed) + " more)";
+    return message;
+}
+
+}  // namespace zpak

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "model/project_node.h"
+
+namespace zpak {
+
+// A product that must be installed before the mod.
+class RequirementInfo : public ProjectNode {
+public:
+    void Serialize(TextArchive& archive) override;
+    std::string GetTag() const override;
+    const char* GetRuntimeClassName() const override { return "RequirementInfo"; }
+
+    std::optional<std::string> product;
+    std::optional<std::string> version;
+    std::optional<std::string> developer;
+    std::optional<std::string> productURL;
+    std::optional<std::string> versionURL;
+    std::optional<std::string> developerURL;
+};
+
+}  // namespace zpak

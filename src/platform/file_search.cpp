@@ -1,0 +1,64 @@
+#include "platform/file_search.h"
+
+#include "platform/game_path.h"
+#include "platform/text_format.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace zpak {
+
+bool MatchesWildcard(std::string_view name, std::string_view pattern)
+{
+    if (pattern == "*.*")
+        return true;
+    // Greedy match with one backtrack point: linear for patterns without many stars.
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t starP = std::string_view::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size()
+                   && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool AnyFileMatches(std::string_view gamePathPattern)
+{
+    const std::size_t cut = gamePathPattern.find_last_of("\\/");
+    const std::string_view pattern =
+        cut == std::string_view::npos ? gamePathPattern : gamePathPattern.substr(cut + 1);
+    if (pattern.empty())
+        return false;
+
+    std::filesystem::path folder(".");
+    if (cut == 0)
+        folder = "/";
+    else if (cut != std::string_view::npos)
+        folder = GamePathToNative(gamePathPattern.substr(0, cut));
+
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        if (MatchesWildcard(it->path().filename().string(), pattern))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace zpak

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace zpak {
+
+// Windows wildcard matching of one name: '*' any run of characters, '?' any one
+// character, letters compared ignoring case; "*.*" matches every name.
+bool MatchesWildcard(std::string_view name, std::string_view pattern);
+
+// The file search of the project: `gamePathPattern` is a game path whose last
+// component may hold wildcards. True when the folder holds at least one entry
+// (file or folder) that matches it.
+bool AnyFileMatches(std::string_view gamePathPattern);
+
+}  // namespace zpak

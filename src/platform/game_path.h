@@ -1,0 +1,15 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace zpak {
+
+// Turns a path as the project holds it (Windows separators, any letter case)
+// into a native one. Each '\' becomes '/'. Each component that does not exist
+// with its exact name is replaced by the entry of its folder that matches it
+// ignoring case, as Windows would find it; from the first component that has
+// no such entry on, the rest is left as given.
+std::filesystem::path GamePathToNative(std::string_view gamePath);
+
+}  // namespace zpak

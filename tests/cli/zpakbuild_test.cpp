@@ -1,0 +1,88 @@
+#include "cli/zpakbuild.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace zpak {
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Outcome Zpakbuild(const std::vector<std::string>& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunZpakbuild(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(ZpakbuildTest, CheckReportsAsTheWizardWould)
+{
+    test::TempDir dir;
+    const auto good = dir.Write("good.zproj", "/nowhere\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
+    Outcome run = Zpakbuild({"check", good.string()});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err,
+              "Invalid Expression: Expected the expression (X,Y to contain an equal number of "
+              "opening/closing braces.\n"
+              "The game path referenced by the project is invalid. Please update the path.\n");
+
+    const auto bad = dir.Write("bad.zproj", "\n0.8\nstray\n");
+    run = Zpakbuild({"check", bad.string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "Error reading file at line: 3\n");
+
+    run = Zpakbuild({"check", (dir / "missing.zproj").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("cannot open"), std::string::npos);
+}
+
+TEST(ZpakbuildTest, FormatRewritesAsSaveWould)
+{
+    test::TempDir dir;
+    const auto file = dir.Write("p.zproj", "C:\\G\r\nold version\r\n[Product]\r\nproduct=M\r\n");
+    Outcome run = Zpakbuild({"format", file.string(), "-o", (dir / "out.zproj").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::string formatted = "C:\\G\n0.8\n[Product]\nproduct=M\nversion=\ndeveloper=\n"
+                                  "productURL=\nversionURL=\ndeveloperURL=\ntitle=M\n"
+                                  "archive=M.zpack2\n";
+    EXPECT_EQ(test::ReadFile(dir / "out.zproj"), formatted);
+    EXPECT_NE(test::ReadFile(file), formatted);
+
+    run = Zpakbuild({"format", file.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(test::ReadFile(file), formatted);
+
+    const auto bad = dir.Write("bad.zproj", "\n0.8\nstray\n");
+    EXPECT_EQ(Zpakbuild({"format", bad.string()}).code, 1);
+    EXPECT_EQ(test::ReadFile(bad), "\n0.8\nstray\n");
+}
+
+TEST(ZpakbuildTest, UsageHelpAndVersion)
+{
+    EXPECT_EQ(Zpakbuild({}).code, 2);
+    EXPECT_EQ(Zpakbuild({"frobnicate"}).code, 2);
+    EXPECT_EQ(Zpakbuild({"check"}).code, 2);
+    EXPECT_EQ(Zpakbuild({"check", "a", "--bogus"}).code, 2);
+    EXPECT_EQ(Zpakbuild({"format", "a", "-o"}).code, 2);
+
+    const Outcome help = Zpakbuild({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("format PROJECT.zproj"), std::string::npos);
+    EXPECT_EQ(Zpakbuild({"--version"}).out, "zpakbuild 2.36\n");
+}
+
+TEST(ZpakbuildTest, ExampleProjectReads)
+{
+    const Outcome run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj"});
+    EXPECT_EQ(run.code, 0) << run.err;
+}
+
+}  // namespace
+}  // namespace zpak

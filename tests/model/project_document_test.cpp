@@ -1,0 +1,142 @@
+#include "model/project_document.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace zpak {
+namespace {
+
+TEST(ProductDataTest, DerivedValues)
+{
+    ProductData product;
+    EXPECT_EQ(product.GetDocumentationCaption(), "Release Notes");
+    EXPECT_EQ(product.GetTitle(), "");
+    EXPECT_EQ(product.GetArchiveName(), "mymod.zpack2");
+    EXPECT_FALSE(product.archive.has_value());
+
+    product.product = "MyMod";
+    EXPECT_EQ(product.GetTitle(), "MyMod");
+    EXPECT_EQ(product.GetArchiveName(), "MyMod.zpack2");
+    ASSERT_TRUE(product.archive.has_value());
+    product.product = "Renamed";
+    EXPECT_EQ(product.GetArchiveName(), "MyMod.zpack2");  // stored once, then kept
+
+    product.title = "";
+    EXPECT_EQ(product.GetTitle(), "");  // a present title wins even when empty
+    product.documentationCaption = "Notes";
+    EXPECT_EQ(product.GetDocumentationCaption(), "Notes");
+}
+
+TEST(RecordTest, TagsNamesAndClassNames)
+{
+    INIDefinition change("Game.Options", "ExtraPackages", "MyMod", 1);
+    EXPECT_EQ(change.GetName(), "Game.Options,ExtraPackages,MyMod");
+    change.key.reset();
+    EXPECT_EQ(change.GetName(), "");
+
+    const std::unique_ptr<ProjectNode> records[] = {
+        std::make_unique<RequirementInfo>(), std::make_unique<ProductData>(),
+        std::make_unique<GroupInfo>(),       std::make_unique<INIGroup>(),
+        std::make_unique<FileInfo>("a"),     std::make_unique<INIDefinition>(),
+        std::make_unique<ProjectNode>()};
+    const char* tags[] = {"[Requirement]", "[Product]", "[Group]", "[INI]",
+                          "[Node]",        "[Node]",    "[Node]"};
+    const char* classes[] = {"RequirementInfo", "ProductData",   "GroupInfo",  "INIGroup",
+                             "FileInfo",        "INIDefinition", "ProjectNode"};
+    for (std::size_t i = 0; i < std::size(records); ++i) {
+        EXPECT_EQ(records[i]->GetTag(), tags[i]);
+        EXPECT_STREQ(records[i]->GetRuntimeClassName(), classes[i]);
+    }
+}
+
+class DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"Main", "Extras"}) {
+            doc.groups.push_back(std::make_unique<GroupInfo>(name));
+        }
+        doc.groups[0]->AddFile("Maps\\A.map").viewHandle = 11;
+        doc.groups[1]->AddFile("Help\\*.txt").viewHandle = 12;
+        for (const char* name : {"Game.ini", "User.ini"}) {
+            doc.iniFiles.push_back(std::make_unique<INIGroup>(name));
+        }
+        doc.iniFiles[0]->viewHandle = 21;
+        doc.iniFiles[1]->viewHandle = 22;
+        doc.iniFiles[1]->AddEntry("S", "K", "V1", 0).viewHandle = 31;
+        doc.iniFiles[1]->AddEntry("S", "K", "V2", 0).viewHandle = 32;
+        doc.iniFiles[1]->group = doc.groups[1].get();
+    }
+
+    ProjectDocument doc;
+};
+
+TEST_F(DocumentTest, LookupsCompareExactly)
+{
+    EXPECT_EQ(doc.FindGroupByName("Extras"), doc.groups[1].get());
+    EXPECT_EQ(doc.FindGroupByName("extras"), nullptr);
+    EXPECT_TRUE(doc.GroupNameExists("Main"));
+    EXPECT_FALSE(doc.GroupNameExists("Main "));
+    EXPECT_TRUE(doc.FileAlreadyDefined("Help\\*.txt"));
+    EXPECT_FALSE(doc.FileAlreadyDefined("maps\\a.map"));
+}
+
+TEST_F(DocumentTest, HandleLookupsAndRemovals)
+{
+    EXPECT_EQ(doc.FindFileByHandle(12), doc.groups[1]->files[0].get());
+    EXPECT_EQ(doc.FindIniFileByHandle(22), doc.iniFiles[1].get());
+    EXPECT_EQ(doc.FindIniEntryByHandle(32), doc.iniFiles[1]->entries[1].get());
+    EXPECT_EQ(doc.FindGroupByHandle(99), nullptr);
+    // Records not shown on any page have the handle 0; looking up "none" must
+    // not hand one of them out.
+    EXPECT_EQ(doc.FindGroupByHandle(0), nullptr);
+    EXPECT_EQ(doc.FindIniEntryByHandle(0), nullptr);
+
+    doc.RemoveIniEntry(31);
+    ASSERT_EQ(doc.iniFiles[1]->entries.size(), 1u);
+    EXPECT_EQ(*doc.iniFiles[1]->entries[0]->value, "V2");
+    doc.RemoveIniEntry(31);
+    doc.RemoveIniFile(0);
+    EXPECT_EQ(doc.iniFiles.size(), 2u);
+
+    doc.RemoveIniFile(22);  // tied to "Extras", which must survive
+    ASSERT_EQ(doc.iniFiles.size(), 1u);
+    EXPECT_EQ(doc.iniFiles[0]->NameText(), "Game.ini");
+    ASSERT_EQ(doc.groups.size(), 2u);
+    EXPECT_EQ(doc.groups[1]->files.size(), 1u);
+}
+
+TEST_F(DocumentTest, ReleaseAndMoveLeaveNothingBehind)
+{
+    doc.gameFolder = "C:\\Game";
+    doc.product = std::make_unique<ProductData>();
+    doc.requirements.push_back(std::make_unique<RequirementInfo>());
+
+    ProjectDocument other;
+    other.groups.push_back(std::make_unique<GroupInfo>("Old"));
+    other = std::move(doc);
+    EXPECT_EQ(other.groups.size(), 2u);
+    EXPECT_EQ(other.iniFiles[1]->group, other.groups[1].get());
+    EXPECT_TRUE(doc.groups.empty());
+    EXPECT_FALSE(doc.gameFolder.has_value());
+
+    other.Release();
+    other.Release();
+    EXPECT_TRUE(other.groups.empty() && other.iniFiles.empty() && other.requirements.empty());
+    EXPECT_EQ(other.product, nullptr);
+    EXPECT_FALSE(other.gameFolder.has_value());
+}
+
+TEST(WildcardMatchesFilesTest, SearchesBelowTheGameFolder)
+{
+    test::TempDir dir;
+    dir.Write("Maps/Level.map", "");
+    ProjectDocument doc;
+    doc.gameFolder = dir.path().string();
+    EXPECT_TRUE(doc.WildcardMatchesFiles("maps\\*.MAP"));
+    EXPECT_TRUE(doc.WildcardMatchesFiles("Maps"));
+    EXPECT_FALSE(doc.WildcardMatchesFiles("Maps\\*.int"));
+}
+
+}  // namespace
+}  // namespace zpak

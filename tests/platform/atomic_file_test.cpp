@@ -1,0 +1,97 @@
+#include "platform/atomic_file.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace zpak {
+namespace {
+
+namespace fs = std::filesystem;
+
+int FileCount(const fs::path& folder)
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
+mode_t ModeOf(const fs::path& file)
+{
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST(AtomicFileTest, ReplacesContentKeepingModeAndFollowingLinks)
+{
+    test::TempDir dir;
+    const fs::path real = dir.Write("real.zproj", "old content that is longer");
+    ::chmod(real.c_str(), 0640);
+    fs::create_symlink("real.zproj", dir / "link.zproj");
+
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir / "link.zproj", "new", error)) << error;
+
+    EXPECT_EQ(test::ReadFile(real), "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.zproj"));
+    EXPECT_EQ(ModeOf(real), 0640u);
+    EXPECT_EQ(FileCount(dir.path()), 2);
+}
+
+TEST(AtomicFileTest, CreatesANewFile)
+{
+    test::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir / "new.zproj", std::string(100000, 'x'), error));
+    EXPECT_EQ(test::ReadFile(dir / "new.zproj").size(), 100000u);
+    EXPECT_EQ(FileCount(dir.path()), 1);
+}
+
+TEST(AtomicFileTest, FailedCreateLeavesNothing)
+{
+    test::TempDir dir;
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(dir / "missing/new.zproj", "x", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(FileCount(dir.path()), 0);
+
+    fs::create_directory(dir / "folder.zproj");
+    EXPECT_FALSE(WriteFileAtomically(dir / "folder.zproj", "x", error));
+    EXPECT_TRUE(fs::is_directory(dir / "folder.zproj"));
+    EXPECT_EQ(FileCount(dir.path()), 1);
+}
+
+// A file size limit makes the write fail part of the way through, as a full
+// disk would.
+TEST(AtomicFileTest, WriteThatFailsHalfWayKeepsTheOldFile)
+{
+    test::TempDir dir;
+    const fs::path file = dir.Write("p.zproj", "the old project");
+
+    rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    std::string error;
+    const bool written = WriteFileAtomically(file, std::string(1 << 20, 'y'), error);
+
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(test::ReadFile(file), "the old project");
+    EXPECT_EQ(FileCount(dir.path()), 1);
+}
+
+}  // namespace
+}  // namespace zpak
