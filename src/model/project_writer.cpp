@@ -10,9 +10,10 @@
 
 namespace zpak {
 
-std::string SerializeProject(ProjectDocument& document)
+namespace {
+
+void WriteProject(ProjectDocument& document, TextArchive& archive)
 {
-    TextArchive archive;
     archive.WriteLine(document.GameFolderText());
     archive.WriteLine(format::kVersionLine);
     for (const auto& group : document.groups)
@@ -23,17 +24,29 @@ std::string SerializeProject(ProjectDocument& document)
         requirement->Serialize(archive);
     if (document.product)
         document.product->Serialize(archive);
+    archive.Finish();
+}
+
+}  // namespace
+
+std::string SerializeProject(ProjectDocument& document)
+{
+    TextArchive archive;
+    WriteProject(document, archive);
     return archive.TakeText();
 }
 
 bool SaveProject(ProjectDocument& document, const std::filesystem::path& file, MessageSink& sink)
 {
-    const std::string text = SerializeProject(document);
-    std::string error;
-    if (!WriteFileAtomically(file, text, error)) {
+    AtomicFile out;
+    if (out.Open(file)) {
+        TextArchive archive([&out](std::string_view block) { out.Write(block); });
+        WriteProject(document, archive);
+    }
+    if (!out.Commit()) {
         sink.ShowMessage(FormatText(
             "The project could not be saved to %s: %s. The file on disk was not changed.",
-            {file.string(), error}));
+            {file.string(), out.Error()}));
         return false;
     }
     if (const auto unreadable = FindUnreadableTexts(document); !unreadable.empty())

@@ -37,6 +37,8 @@ std::string Quoted(std::string_view text)
     return out + "\"";
 }
 
+// Places are built only for texts that are reported: a clean project of a
+// million entries must not pay for a million descriptions.
 class Checker {
 public:
     explicit Checker(const ProjectDocument& document) : doc_(document) {}
@@ -48,9 +50,8 @@ public:
             Group(*group);
         for (const auto& iniFile : doc_.iniFiles)
             IniFile(*iniFile);
-        int number = 0;
-        for (const auto& requirement : doc_.requirements)
-            Identity("requirement " + std::to_string(++number), *requirement);
+        for (std::size_t i = 0; i < doc_.requirements.size(); ++i)
+            Identity([i] { return "requirement " + std::to_string(i + 1); }, *doc_.requirements[i]);
         if (doc_.product)
             Product(*doc_.product);
         return std::move(found_);
@@ -63,81 +64,100 @@ private:
     }
 
     // A key=value line gives back its value unless a line end interferes.
-    void Value(std::string place, std::string_view value)
+    template <typename Place>
+    void Value(const Place& place, std::string_view value)
     {
         if (const char* problem = LineBreakProblem(value))
-            Report(std::move(place), problem);
+            Report(place(), problem);
+    }
+
+    void Value(const char* place, std::string_view value)
+    {
+        Value([place] { return std::string(place); }, value);
     }
 
     void Group(const GroupInfo& group)
     {
-        const std::string place = "group " + Quoted(group.NameText());
-        Value(place + " name", group.NameText());
-        Value(place + " caption", group.GetCaption());
-        Value(place + " description", group.GetDescription());
+        const auto place = [&group](const char* field) {
+            return [&group, field] { return "group " + Quoted(group.NameText()) + field; };
+        };
+        Value(place(" name"), group.NameText());
+        Value(place(" caption"), group.GetCaption());
+        Value(place(" description"), group.GetDescription());
         for (const auto& file : group.files) {
-            const std::string entry = place + ", entry " + Quoted(file->NameText());
-            Entry(entry, file->NameText());
-            Value(entry + " destination", file->GetSrc());
+            const auto entry = [&group, &file](const char* field) {
+                return [&group, &file, field] {
+                    return "group " + Quoted(group.NameText()) + ", entry "
+                        + Quoted(file->NameText()) + field;
+                };
+            };
+            if (const char* problem = EntryProblem(file->NameText()))
+                Report(entry("")(), problem);
+            Value(entry(" destination"), file->GetSrc());
         }
     }
 
     // An entry is a bare line: it must not look like a header or a setting.
-    void Entry(const std::string& place, std::string_view name)
+    static const char* EntryProblem(std::string_view name)
     {
         if (const char* problem = LineBreakProblem(name))
-            Report(place, problem);
-        else if (name.find('=') != std::string_view::npos)
-            Report(place, "holds \"=\", so it reads as a setting and the project will not open");
-        else if (format::IsSectionHeader(name))
-            Report(place, "reads as a section header");
+            return problem;
+        if (name.find('=') != std::string_view::npos)
+            return "holds \"=\", so it reads as a setting and the project will not open";
+        if (format::IsSectionHeader(name))
+            return "reads as a section header";
+        return nullptr;
     }
 
     void IniFile(const INIGroup& iniFile)
     {
-        const std::string place = "INI file " + Quoted(iniFile.NameText());
-        Value(place + " name", iniFile.NameText());
-        for (const auto& entry : iniFile.entries)
-            Change(place + ", change " + Quoted(entry->ChangeLine()), *entry);
+        const auto place = [&iniFile] { return "INI file " + Quoted(iniFile.NameText()); };
+        Value([&] { return place() + " name"; }, iniFile.NameText());
+        for (const auto& entry : iniFile.entries) {
+            if (const char* problem = ChangeProblem(*entry))
+                Report(place() + ", change " + Quoted(entry->ChangeLine()), problem);
+        }
         if (iniFile.group && doc_.FindGroupByName(iniFile.group->NameText()) != iniFile.group)
-            Report(place + " group",
+            Report(place() + " group",
                    "names a group whose name an earlier group has too, so it ties to that one");
     }
 
-    void Change(const std::string& place, const INIDefinition& entry)
+    static const char* ChangeProblem(const INIDefinition& entry)
     {
         const std::string line = entry.ChangeLine();
-        if (const char* problem = LineBreakProblem(line)) {
-            Report(place, problem);
-            return;
-        }
+        if (const char* problem = LineBreakProblem(line))
+            return problem;
         const std::string_view key = std::string_view(line).substr(0, line.find('='));
-        if (key.size() < line.size() && (key == "name" || key == "group")) {
-            Report(place, "reads as a \"" + std::string(key) + "=\" line");
-            return;
-        }
+        if (key.size() < line.size() && key == "name")
+            return "reads as a \"name=\" line";
+        if (key.size() < line.size() && key == "group")
+            return "reads as a \"group=\" line";
         SilentSink silent;
         const auto pieces = SplitPropertyLine(line, ',', true, silent);
         if (pieces.size() < 3 || pieces[0] != TextOf(entry.section)
             || pieces[1] != TextOf(entry.key) || pieces[2] != TextOf(entry.value))
-            Report(place,
-                   "splits differently at its commas (a \",\" outside a leading parenthesis, "
-                   "or unbalanced parentheses)");
+            return "splits differently at its commas (a \",\" outside a leading parenthesis, "
+                   "or unbalanced parentheses)";
+        return nullptr;
     }
 
-    void Identity(const std::string& place, const RequirementInfo& record)
+    template <typename Place>
+    void Identity(const Place& place, const RequirementInfo& record)
     {
-        Value(place + " product", TextOf(record.product));
-        Value(place + " version", TextOf(record.version));
-        Value(place + " developer", TextOf(record.developer));
-        Value(place + " product URL", TextOf(record.productURL));
-        Value(place + " version URL", TextOf(record.versionURL));
-        Value(place + " developer URL", TextOf(record.developerURL));
+        const auto field = [&place](const char* name) {
+            return [&place, name] { return place() + name; };
+        };
+        Value(field(" product"), TextOf(record.product));
+        Value(field(" version"), TextOf(record.version));
+        Value(field(" developer"), TextOf(record.developer));
+        Value(field(" product URL"), TextOf(record.productURL));
+        Value(field(" version URL"), TextOf(record.versionURL));
+        Value(field(" developer URL"), TextOf(record.developerURL));
     }
 
     void Product(const ProductData& product)
     {
-        Identity("the product", product);
+        Identity([] { return std::string("the product"); }, product);
         Value("the readme", TextOf(product.readme));
         Value("the setup title", product.GetTitle());
         Value("the licence", TextOf(product.license));

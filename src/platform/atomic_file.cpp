@@ -16,54 +16,25 @@ namespace fs = std::filesystem;
 
 // Follows a chain of symlinks to the path that finally names a file (which may
 // not exist yet). Relative links are resolved against the link's own folder.
-bool ResolveLinks(fs::path path, fs::path& resolved, std::string& error)
+int ResolveLinks(fs::path path, fs::path& resolved)
 {
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code ec;
         if (!fs::is_symlink(fs::symlink_status(path, ec))) {
             resolved = path;
-            return true;
+            return 0;
         }
         fs::path link = fs::read_symlink(path, ec);
-        if (ec) {
-            error = ec.message();
-            return false;
-        }
+        if (ec)
+            return ec.value();
         path = link.is_absolute() ? link : path.parent_path() / link;
     }
-    error = std::strerror(ELOOP);
-    return false;
+    return ELOOP;
 }
 
-int CreateExclusive(const fs::path& folder, const std::string& name, fs::path& tempPath)
+fs::path FolderOf(const fs::path& file)
 {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder / ("." + name + ".tmp-" + std::to_string(random() % 100000000));
-        // 0666 lets the umask decide, as for any new file.
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-bool WriteAll(int fd, std::string_view content)
-{
-    const char* data = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
 
 void SyncFolder(const fs::path& folder)
@@ -77,50 +48,97 @@ void SyncFolder(const fs::path& folder)
 
 }  // namespace
 
-bool WriteFileAtomically(const fs::path& target, std::string_view content, std::string& error)
+AtomicFile::~AtomicFile()
 {
-    fs::path resolved;
-    if (!ResolveLinks(target, resolved, error))
-        return false;
+    Discard();
+}
 
-    const fs::path folder = resolved.has_parent_path() ? resolved.parent_path() : fs::path(".");
-    fs::path tempPath;
-    const int fd = CreateExclusive(folder, resolved.filename().string(), tempPath);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
+bool AtomicFile::Fail(int code)
+{
+    error_ = std::strerror(code);
+    Discard();
+    return false;
+}
+
+void AtomicFile::Discard()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(tempPath_.c_str());
+        fd_ = -1;
     }
+}
 
-    auto fail = [&](int code) {
-        ::close(fd);
-        ::unlink(tempPath.c_str());
-        error = std::strerror(code);
-        return false;
-    };
+bool AtomicFile::Open(const fs::path& target)
+{
+    Discard();
+    error_.clear();
+    if (const int code = ResolveLinks(target, resolved_))
+        return Fail(code);
 
     struct stat existing {};
-    if (::stat(resolved.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode))
-            return fail(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
-        ::fchmod(fd, existing.st_mode & 07777);
-    }
+    const bool exists = ::stat(resolved_.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return Fail(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
 
-    if (!WriteAll(fd, content) || ::fsync(fd) != 0)
-        return fail(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(tempPath.c_str());
-        error = std::strerror(code);
-        return false;
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const std::string name = resolved_.filename().string();
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        tempPath_ = FolderOf(resolved_) / ("." + name + ".tmp-" + std::to_string(random() % 100000000));
+        // 0666 lets the umask decide, as for any new file.
+        fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST)
+            return Fail(errno);
     }
-    if (::rename(tempPath.c_str(), resolved.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(tempPath.c_str());
-        error = std::strerror(code);
-        return false;
-    }
-    SyncFolder(folder);
+    if (fd_ < 0)
+        return Fail(EEXIST);
+    if (exists)
+        ::fchmod(fd_, existing.st_mode & 07777);
     return true;
+}
+
+bool AtomicFile::Write(std::string_view data)
+{
+    while (fd_ >= 0 && !data.empty()) {
+        const ssize_t written = ::write(fd_, data.data(), data.size());
+        if (written < 0) {
+            if (errno != EINTR)
+                return Fail(errno);
+            continue;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return fd_ >= 0;
+}
+
+bool AtomicFile::Commit()
+{
+    if (fd_ < 0) {
+        if (error_.empty())
+            error_ = std::strerror(EBADF);
+        return false;
+    }
+    if (::fsync(fd_) != 0)
+        return Fail(errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 || ::rename(tempPath_.c_str(), resolved_.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(tempPath_.c_str());
+        error_ = std::strerror(code);
+        return false;
+    }
+    SyncFolder(FolderOf(resolved_));
+    return true;
+}
+
+bool WriteFileAtomically(const fs::path& target, std::string_view content, std::string& error)
+{
+    AtomicFile file;
+    const bool ok = file.Open(target) && file.Write(content) && file.Commit();
+    error = file.Error();
+    return ok;
 }
 
 }  // namespace zpak
