@@ -1,5 +1,7 @@
 #include "cli/zpakbuild.h"
 
+#include "generate/generation_run.h"
+#include "generate/manifest_writer.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
@@ -7,8 +9,10 @@
 #include "zpak/version.h"
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string_view>
+
 
 namespace zpak {
 
@@ -24,24 +28,42 @@ constexpr const char* kHelp =
     "Works on ZPAK Wizard projects (*.zproj) without opening the wizard.\n"
     "\n"
     "Commands:\n"
-    "  check PROJECT.zproj            read the project and report what the wizard\n"
-    "                                 would report on Open; exit 0 when it reads\n"
-    "                                 without error\n"
+    "  check PROJECT.zproj [--game-folder DIR]\n"
+    "                                 read the project and report what the wizard\n"
+    "                                 would report on Open, then check that every\n"
+    "                                 file it names exists; exit 0 when it does\n"
     "  format PROJECT.zproj [-o OUT]  read the project and write it back exactly as\n"
     "                                 the wizard's Save would (in place without -o)\n"
+    "  build PROJECT.zproj [--package | --manifest | --zip] [--cleanup]\n"
+    "                      [--game-folder DIR]\n"
+    "                                 generate from the project, as the Generate page\n"
+    "                                 does: the game's package (the default), only the\n"
+    "                                 manifest pair, or a zip archive. --cleanup deletes\n"
+    "                                 intermediate files afterwards; --game-folder\n"
+    "                                 replaces the project's game folder for this run\n"
     "\n"
     "Options:\n"
     "  -h, --help                     show this help\n"
     "  --version                      show the version\n"
     "\n"
-    "Exit status: 0 on success, 1 when the project could not be read or written,\n"
-    "2 on a usage error.\n";
+    "Exit status: 0 on success; 1 when the project could not be read, checked,\n"
+    "written or generated, or the packaging tool failed; 2 on a usage error.\n";
 
 struct Invocation {
+    Invocation(std::ostream& outStream, std::ostream& errStream, bool showProgress)
+        : out(outStream), err(errStream), progress(showProgress)
+    {
+    }
+
     std::vector<std::string> operands;
     std::string output;  // -o, for format
+    std::optional<std::string> gameFolder;
+    std::optional<GenerationChoice> choice;
+    bool cleanup = false;
+    bool generationOptions = false;  // --package, --manifest, --zip or --cleanup
     std::ostream& out;
     std::ostream& err;
+    bool progress;
 };
 
 int UsageError(std::ostream& err, const std::string& text)
@@ -51,13 +73,14 @@ int UsageError(std::ostream& err, const std::string& text)
 }
 
 // Opens the project named on the command line into `document`.
-bool Open(const std::string& file, ProjectDocument& document, MessageSink& sink, std::ostream& err)
+bool Open(const Invocation& call, ProjectDocument& document, MessageSink& sink)
 {
-    switch (OpenProject(file, document, sink)) {
+    const std::string& file = call.operands[0];
+    switch (OpenProject(file, document, sink, call.gameFolder ? &*call.gameFolder : nullptr)) {
     case OpenResult::Opened:
         return true;
     case OpenResult::CannotOpen:
-        err << "zpakbuild: cannot open " << file << '\n';
+        call.err << "zpakbuild: cannot open " << file << '\n';
         return false;
     case OpenResult::Failed:
         return false;
@@ -67,23 +90,73 @@ bool Open(const std::string& file, ProjectDocument& document, MessageSink& sink,
 
 int Check(Invocation& call)
 {
-    if (call.operands.size() != 1 || !call.output.empty())
+    if (call.operands.size() != 1 || !call.output.empty() || call.generationOptions)
         return UsageError(call.err, "check takes one project file");
     StreamSink sink(call.err);
     ProjectDocument document;
-    return Open(call.operands[0], document, sink, call.err) ? kSuccess : kFailure;
+    if (!Open(call, document, sink))
+        return kFailure;
+    return CheckProductFiles(document, sink) ? kSuccess : kFailure;
 }
 
 int Format(Invocation& call)
 {
-    if (call.operands.size() != 1)
+    if (call.operands.size() != 1 || call.generationOptions)
         return UsageError(call.err, "format takes one project file");
     StreamSink sink(call.err);
     ProjectDocument document;
-    if (!Open(call.operands[0], document, sink, call.err))
+    if (!Open(call, document, sink))
         return kFailure;
     const std::string& target = call.output.empty() ? call.operands[0] : call.output;
     return SaveProject(document, target, sink) ? kSuccess : kFailure;
+}
+
+// Zip progress on one terminal line, redrawn in place.
+class TerminalProgress {
+public:
+    explicit TerminalProgress(std::ostream& err) : err_(err) {}
+    ~TerminalProgress()
+    {
+        if (drawn_)
+            err_ << '\n';
+    }
+
+    void operator()(const ZipProgress& p)
+    {
+        const auto percent = p.bytesTotal ? p.bytesDone * 100 / p.bytesTotal : 100;
+        err_ << "\r\x1b[K" << p.filesDone << '/' << p.filesTotal << " files, " << percent << "% "
+             << p.currentEntry << std::flush;
+        drawn_ = true;
+    }
+
+private:
+    std::ostream& err_;
+    bool drawn_ = false;
+};
+
+int Build(Invocation& call)
+{
+    if (call.operands.size() != 1 || !call.output.empty())
+        return UsageError(call.err, "build takes one project file");
+    StreamSink sink(call.err);
+    ProjectDocument document;
+    if (!Open(call, document, sink))
+        return kFailure;
+    if (call.cleanup && document.product)
+        document.product->cleanup = 1;
+
+    GenerationHooks hooks;
+    std::optional<TerminalProgress> progress;
+    if (call.progress) {
+        progress.emplace(call.err);
+        hooks.zipProgress = [&progress](const ZipProgress& p) { (*progress)(p); };
+    }
+    const GenerationOutcome outcome =
+        RunGeneration(document, call.choice.value_or(GenerationChoice::Package), sink, hooks);
+    progress.reset();
+    if (outcome == GenerationOutcome::ToolFailed)
+        call.err << "zpakbuild: the packaging tool failed or could not be started\n";
+    return outcome == GenerationOutcome::Done ? kSuccess : kFailure;
 }
 
 struct Command {
@@ -94,11 +167,13 @@ struct Command {
 const Command kCommands[] = {
     {"check", Check},
     {"format", Format},
+    {"build", Build},
 };
 
 }  // namespace
 
-int RunZpakbuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunZpakbuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 bool showProgress)
 {
     if (args.empty())
         return UsageError(err, "no command given");
@@ -119,13 +194,26 @@ int RunZpakbuild(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!command)
         return UsageError(err, "unknown command '" + args[0] + "'");
 
-    Invocation call{{}, {}, out, err};
+    Invocation call(out, err, showProgress);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "-o" || arg == "--output") {
             if (++i == args.size())
                 return UsageError(err, "-o needs a file name");
             call.output = args[i];
+        } else if (arg == "--package" || arg == "--manifest" || arg == "--zip") {
+            if (call.choice)
+                return UsageError(err, "choose one of --package, --manifest and --zip");
+            call.choice = arg == "--package"  ? GenerationChoice::Package
+                        : arg == "--manifest" ? GenerationChoice::ManifestOnly
+                                              : GenerationChoice::Zip;
+            call.generationOptions = true;
+        } else if (arg == "--cleanup") {
+            call.cleanup = call.generationOptions = true;
+        } else if (arg == "--game-folder") {
+            if (++i == args.size())
+                return UsageError(err, "--game-folder needs a folder");
+            call.gameFolder = args[i];
         } else if (arg == "-h" || arg == "--help") {
             out << kHelp;
             return kSuccess;

@@ -289,7 +289,7 @@ bool IsGameFolderValid(const std::string& folder)
 }
 
 OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document,
-                       MessageSink& sink)
+                       MessageSink& sink, const std::string* gameFolder)
 {
     std::string text;
     if (!ReadWholeFile(file, text))
@@ -300,6 +300,8 @@ OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& docum
         return OpenResult::Failed;
 
     document = std::move(fresh);
+    if (gameFolder)
+        document.gameFolder = *gameFolder;
     if (!IsGameFolderValid(document.GameFolderText()))
         sink.ShowMessage(
             "The game path referenced by the project is invalid. Please update the path.");

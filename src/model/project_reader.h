@@ -25,8 +25,10 @@ enum class OpenResult {
 
 // Opens a project file. The project is read into a fresh document that
 // replaces `document` only when the whole file was read without error; the
-// game folder warning is shown after that.
+// game folder warning is shown after that. A `gameFolder` given replaces the
+// file's first line (a command line may point the project at another copy of
+// the game).
 OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document,
-                       MessageSink& sink);
+                       MessageSink& sink, const std::string* gameFolder = nullptr);
 
 }  // namespace zpak

@@ -3,6 +3,7 @@
 #include "platform/game_path.h"
 #include "platform/text_format.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -59,6 +60,24 @@ bool AnyFileMatches(std::string_view gamePathPattern)
             return true;
     }
     return false;
+}
+
+std::vector<std::string> ListMatchingFiles(const std::filesystem::path& folder,
+                                           std::string_view pattern)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        std::string name = it->path().filename().string();
+        if (MatchesWildcard(name, pattern))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace zpak

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zpak {
 
@@ -12,5 +15,10 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern);
 // component may hold wildcards. True when the folder holds at least one entry
 // (file or folder) that matches it.
 bool AnyFileMatches(std::string_view gamePathPattern);
+
+// The names of the regular files (not folders) of `folder` that match
+// `pattern`, in byte order so that archives come out the same on every run.
+std::vector<std::string> ListMatchingFiles(const std::filesystem::path& folder,
+                                           std::string_view pattern);
 
 }  // namespace zpak

@@ -78,10 +78,76 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_EQ(Zpakbuild({"--version"}).out, "zpakbuild 2.36\n");
 }
 
-TEST(ZpakbuildTest, ExampleProjectReads)
+// The example project against a copy of the demo game, all three choices.
+class DemoGameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::copy(ZPAK_EXAMPLES_DIR "/demo-game", game,
+                              std::filesystem::copy_options::recursive);
+    }
+
+    Outcome Build(std::vector<std::string> options)
+    {
+        std::vector<std::string> args{"build", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
+                                      game.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        return Zpakbuild(args);
+    }
+
+    bool Has(const char* relative) const { return std::filesystem::exists(game / relative); }
+
+    test::TempDir dir;
+    std::filesystem::path game = dir / "Vantor";
+};
+
+TEST_F(DemoGameTest, ChecksAgainstTheDemoGame)
 {
-    const Outcome run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj"});
+    Outcome run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
+                             game.string()});
     EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj"});
+    EXPECT_EQ(run.code, 1);  // C:\Games\Vantor holds none of the files here
+    EXPECT_NE(run.err.find("The game path referenced by the project is invalid."), std::string::npos);
+    EXPECT_NE(run.err.find("Cannot continue generating the product."), std::string::npos);
+}
+
+TEST_F(DemoGameTest, BuildsThePackageByDefault)
+{
+    const Outcome run = Build({});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(Has("System/Frontier.zpack2"));
+    EXPECT_TRUE(Has("System/FrontierMOD.ini"));
+    EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"),
+              test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"));
+
+    ASSERT_EQ(Build({"--package", "--cleanup"}).code, 0);
+    EXPECT_FALSE(Has("System/FrontierMOD.ini"));
+    EXPECT_FALSE(Has("System/Frontier.sh"));
+}
+
+TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
+{
+    Outcome run = Build({"--manifest"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("Successfully generated ", 0), 0u) << run.err;
+    EXPECT_FALSE(Has("System/Frontier.zpack2"));
+
+    run = Build({"--zip"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "The files have been compressed into " + (game / "FrontierMOD.zip").string()
+                           + " within the " + game.string() + " folder\n");
+    EXPECT_EQ(Build({"--zip", "--manifest"}).code, 2);
+}
+
+TEST_F(DemoGameTest, FailingToolFailsTheBuild)
+{
+    std::filesystem::remove(game / "System/MKR.exe");
+    const Outcome run = Build({});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Could not start MKR"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+class Spawner extends Actor;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "model/project_document.h"
+#include "platform/message_sink.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace zpak::test {
+
+// A game folder named Vantor holding the files of the worked example, and the
+// example's project pointing at it.
+class GenerateFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    std::filesystem::path Game(std::string_view relative) const { return game / relative; }
+    std::string Read(std::string_view relative) const { return ReadFile(Game(relative)); }
+
+    TempDir dir;
+    std::filesystem::path game;
+    ProjectDocument doc;
+    RecordingSink sink;
+};
+
+}  // namespace zpak::test

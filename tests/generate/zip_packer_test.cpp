@@ -1,0 +1,205 @@
+#include "generate/zip_packer.h"
+#include "generate_fixture.h"
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <sstream>
+
+#include <sys/resource.h>
+#include <zlib.h>
+
+namespace zpak {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The archive as Python's zipfile module reads it, one line per entry.
+std::vector<std::string> Inspect(const fs::path& archive)
+{
+    const std::string command = "python3 '" ZPAK_ZIP_INSPECT "' '" + archive.string() + "' 2>&1";
+    std::vector<std::string> lines;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::string text;
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            text += buffer;
+        ::pclose(pipe);
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Crc(const std::string& bytes)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%08lx",
+                  crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+    return text;
+}
+
+std::string DosTimeText(const fs::path& file)
+{
+    const std::uint32_t dos = GetDosFileTime(file).value();
+    char text[20];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", (dos >> 25) + 1980,
+                  (dos >> 21) & 15, (dos >> 16) & 31, (dos >> 11) & 31, (dos >> 5) & 63,
+                  (dos & 31) * 2);
+    return text;
+}
+
+class ZipTest : public test::GenerateFixture {
+protected:
+    void SetUp() override
+    {
+        GenerateFixture::SetUp();
+        doc.product->product = "Frontier Wars";
+        doc.product->windows = 0;
+        dir.Write("Vantor/Maps/FR-Dunes.MAP", "dunes");
+        std::filesystem::create_directories(Game("Maps/Folder.map"));
+        doc.groups[1]->AddFile("maps\\*.map");
+    }
+
+    fs::path Archive() const { return Game("Frontier_WarsMOD.zip"); }
+};
+
+TEST_F(ZipTest, PacksTheProductAsPlayersWillUnpackIt)
+{
+    ASSERT_TRUE(PackZip(doc, sink));
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"The files have been compressed into " + Archive().string()
+                                       + " within the " + game.string() + " folder"});
+
+    const auto line = [this](const char* name, const char* file, int method, const char* mode) {
+        const std::string bytes = Read(file);
+        return std::string(name) + "|" + std::to_string(bytes.size()) + "|" + Crc(bytes) + "|"
+            + DosTimeText(Game(file)) + "|" + mode + "|" + std::to_string(method) + "|0";
+    };
+    const std::vector<std::string> lines = Inspect(Archive());
+    const std::vector<std::string> expected = {
+        line("System/Frontier.pkg", "System/Frontier.pkg", 0, "100644"),
+        line("Maps/FR-Canyon.map", "Maps/FR-Canyon.map", 8, "100644"),
+        // the destination, not the master name: players keep their own file
+        line("System/Frontier.ini", "System/FrontierDefault.ini", 0, "100644"),
+        // the wildcard, matched ignoring case, one level, folders skipped, duplicates kept
+        line("Maps/FR-Canyon.map", "Maps/FR-Canyon.map", 8, "100644"),
+        line("Maps/FR-Dunes.MAP", "Maps/FR-Dunes.MAP", 0, "100644"),
+        line("Help/Frontier/Readme.txt", "Help/Frontier/Readme.txt", 0, "100644"),
+        line("System/Frontier Wars.sh", "System/Frontier Wars.sh", 0, "100755"),
+        "ok"};
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(ZipTest, EntryTimesAreLocalModificationTimes)
+{
+    const fs::path file = Game("System/Frontier.pkg");
+    std::tm when {};
+    when.tm_year = 2019 - 1900;
+    when.tm_mon = 6;
+    when.tm_mday = 14;
+    when.tm_hour = 23;
+    when.tm_min = 58;
+    when.tm_sec = 31;
+    when.tm_isdst = -1;
+    const std::time_t stamp = std::mktime(&when);
+    fs::last_write_time(file, fs::file_time_type::clock::from_sys(
+                                  std::chrono::system_clock::from_time_t(stamp)));
+    EXPECT_EQ(GetDosFileTime(file), ((39u << 9 | 7u << 5 | 14u) << 16) | (23u << 11 | 58u << 5 | 15u));
+    EXPECT_FALSE(GetDosFileTime(Game("missing")).has_value());
+}
+
+TEST_F(ZipTest, MissingReadmeFailsAndLeavesNoArchive)
+{
+    doc.product->readme = "Help\\Missing.txt";
+    EXPECT_FALSE(PackZip(doc, sink));
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Could not open an input file for reading."});
+    EXPECT_FALSE(fs::exists(Archive()));
+}
+
+TEST_F(ZipTest, EntriesThatWouldLeaveTheGameFolderAreRefused)
+{
+    for (const char* src : {"..\\..\\etc\\Frontier.ini", "\\System\\x.ini", "C:\\x.ini",
+                            "System\\..\\..\\x.ini"}) {
+        doc.groups[1]->files[1]->src = src;
+        sink.messages.clear();
+        EXPECT_FALSE(PackZip(doc, sink)) << src;
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_NE(sink.messages[0].find("outside the game folder"), std::string::npos);
+        EXPECT_FALSE(fs::exists(Archive()));
+    }
+}
+
+TEST_F(ZipTest, EmptyProductGivesAnEmptyArchive)
+{
+    doc.groups.clear();
+    doc.product->readme.reset();
+    doc.product->shortcut.reset();
+    ASSERT_TRUE(PackZip(doc, sink));
+    EXPECT_EQ(Inspect(Archive()), std::vector<std::string>{"ok"});
+}
+
+TEST_F(ZipTest, ArchiveThatCannotBeCreated)
+{
+    fs::create_directory(Archive());
+    EXPECT_FALSE(PackZip(doc, sink));
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Could not create the zip file []"});
+}
+
+// A size limit makes writing the archive fail part of the way, as a full disk
+// would: the failure is reported, never the success message, and no broken
+// archive stays behind.
+TEST_F(ZipTest, FullDiskIsAFailure)
+{
+    std::mt19937 random(7);
+    std::string noise(300000, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    dir.Write("Vantor/Maps/FR-Noise.map", noise);
+
+    rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 200000;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool packed = PackZip(doc, sink);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(packed);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].find("The files have been compressed"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Archive()));
+}
+
+TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
+{
+    test::TempDir dir;
+    std::mt19937 random(3);
+    std::string noise(100000, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    PackList list{dir / "out.zip",
+                  {{dir.Write("noise.bin", noise), "noise.bin"},
+                   {dir.Write("text.txt", std::string(3 * (1 << 20), 't')), "a/text.txt"}}};
+    std::vector<ZipProgress> seen;
+    ASSERT_EQ(ZipPackList(list, [&](const ZipProgress& p) { seen.push_back(p); }), kZipOk);
+
+    const auto lines = Inspect(list.archive);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 4), "|0|0");
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 4), "|8|0");
+    EXPECT_LT(fs::file_size(list.archive), 100000u + 3 * (1 << 20) / 100);
+
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(seen.front().currentEntry, "noise.bin");
+    EXPECT_EQ(seen.back().filesDone, 2u);
+    EXPECT_EQ(seen.back().bytesDone, seen.back().bytesTotal);
+    EXPECT_EQ(seen.back().bytesTotal, 100000u + 3 * (1 << 20));
+}
+
+}  // namespace
+}  // namespace zpak
