@@ -175,6 +175,32 @@ TEST_F(ZipTest, FullDiskIsAFailure)
     EXPECT_FALSE(fs::exists(Archive()));
 }
 
+TEST_F(ZipTest, MoreEntriesThanAPlainZipHoldsAreRefused)
+{
+    doc.groups.resize(1);
+    doc.groups[0]->files.clear();
+    for (int i = 0; i < 65536; ++i)
+        doc.groups[0]->AddFile("System\\Frontier.pkg");
+    doc.product->readme.reset();
+    doc.product->shortcut.reset();
+    EXPECT_FALSE(PackZip(doc, sink));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].find("65536 files"), std::string::npos) << sink.messages[0];
+    EXPECT_FALSE(fs::exists(Archive()));
+}
+
+TEST(ZipPackListTest, ArchivePathLongerThan255CharactersWorks)
+{
+    test::TempDir dir;
+    fs::path folder = dir.path();
+    while (folder.string().size() < 300)
+        folder /= std::string(40, 'd');
+    fs::create_directories(folder);
+    const PackList list{folder / "Long_NameMOD.zip", {{dir.Write("a.txt", "a"), "a.txt"}}};
+    ASSERT_EQ(ZipPackList(list), kZipOk);
+    EXPECT_EQ(Inspect(list.archive).back(), "ok");
+}
+
 TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
 {
     test::TempDir dir;
