@@ -31,4 +31,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
+std::string FoldedText(std::string_view text)
+{
+    std::string folded(text);
+    for (char& c : folded)
+        c = FoldCase(c);
+    return folded;
+}
+
 }  // namespace zpak

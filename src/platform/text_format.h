@@ -19,4 +19,7 @@ inline char FoldCase(char c)
 // compare names of this system's single-byte texts.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// The text with ASCII letters in lower case: a key for lookups that ignore case.
+std::string FoldedText(std::string_view text);
+
 }  // namespace zpak

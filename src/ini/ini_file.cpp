@@ -1,0 +1,164 @@
+#include "ini/ini_file.h"
+
+#include "ini/ini_text.h"
+#include "platform/atomic_file.h"
+#include "platform/file_read.h"
+#include "platform/text_format.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+namespace zpak {
+
+IniFile::~IniFile()
+{
+    if (changed_)
+        Save();
+}
+
+void IniFile::Load(const std::filesystem::path& path)
+{
+    changed_ = false;
+    path_ = path;
+    sections_.clear();
+
+    std::string text;
+    if (!ReadWholeFile(path, text))
+        text.clear();
+    const std::vector<ini::IniLine> lines = ini::ParseIniText(text);
+
+    // A section is listed each time its header appears; its entries are
+    // those of the first section of that name, as a lookup by name gives.
+    std::unordered_map<std::string, std::size_t> first;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind != ini::IniLine::Kind::Section)
+            continue;
+        IniSection section{std::string(lines[i].name), {}, {}};
+        const auto [known, isNew] = first.emplace(FoldedText(section.name), sections_.size());
+        if (!isNew) {
+            section.keys = sections_[known->second].keys;
+            section.values = sections_[known->second].values;
+        } else {
+            for (std::size_t j = i + 1; j < lines.size() && lines[j].kind != ini::IniLine::Kind::Section; ++j) {
+                if (lines[j].kind == ini::IniLine::Kind::Entry) {
+                    section.keys.emplace_back(lines[j].name);
+                    section.values.emplace_back(lines[j].value);
+                }
+            }
+        }
+        sections_.push_back(std::move(section));
+    }
+    if (sections_.empty())
+        sections_.emplace_back();
+}
+
+std::string IniFile::GetSectionName(int index) const
+{
+    if (index < 0 || index >= GetSectionCount())
+        return {};
+    return sections_[static_cast<std::size_t>(index)].name;
+}
+
+int IniFile::FindSection(std::string_view name) const
+{
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (EqualsIgnoringCase(sections_[i].name, name))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int IniFile::FindKey(int sectionIndex, std::string_view key) const
+{
+    if (sectionIndex < 0 || sectionIndex >= GetSectionCount())
+        return -1;
+    const auto& keys = sections_[static_cast<std::size_t>(sectionIndex)].keys;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (EqualsIgnoringCase(keys[i], key))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int IniFile::GetSectionEntries(std::string_view name, std::vector<std::string>& keys,
+                               std::vector<std::string>& values) const
+{
+    const int index = FindSection(name);
+    if (index < 0)
+        return -1;
+    const IniSection& section = sections_[static_cast<std::size_t>(index)];
+    if (!section.keys.empty()) {
+        keys = section.keys;
+        values = section.values;
+    }
+    return index;
+}
+
+int IniFile::GetEntryCount(std::string_view name) const
+{
+    const int index = FindSection(name);
+    return index < 0 ? 0 : static_cast<int>(sections_[static_cast<std::size_t>(index)].keys.size());
+}
+
+std::string IniFile::GetValue(std::string_view section, std::string_view key) const
+{
+    const int index = FindSection(section);
+    const int entry = FindKey(index, key);
+    if (entry < 0)
+        return {};
+    return sections_[static_cast<std::size_t>(index)].values[static_cast<std::size_t>(entry)];
+}
+
+void IniFile::AddSection(std::string_view name, const std::vector<std::string>& keys,
+                         const std::vector<std::string>& values)
+{
+    if (FindSection(name) >= 0)
+        return;
+    IniSection section{std::string(name), keys, values};
+    section.values.resize(section.keys.size());
+    sections_.push_back(std::move(section));
+    changed_ = true;
+}
+
+void IniFile::SetValue(std::string_view section, std::string_view key, std::string value)
+{
+    const int index = FindSection(section);
+    const int entry = FindKey(index, key);
+    if (entry >= 0)
+        sections_[static_cast<std::size_t>(index)].values[static_cast<std::size_t>(entry)] =
+            std::move(value);
+}
+
+bool IniFile::Save()
+{
+    changed_ = false;
+    std::vector<ini::SectionUpdate> updates;
+    std::unordered_set<std::string> written;
+    for (const IniSection& section : sections_) {
+        // The section Load invents for an empty file is not written: it would
+        // put a stray "[]" into the file. A name listed twice is the first
+        // section's again, and only the first can have been changed.
+        if ((section.name.empty() && section.keys.empty())
+            || !written.insert(FoldedText(section.name)).second)
+            continue;
+        ini::SectionUpdate update{section.name, {}};
+        for (std::size_t i = 0; i < section.keys.size(); ++i) {
+            const std::string& key = section.keys[i];
+            const std::string& value = section.values[i];
+            // A line read without "=" goes back as it was.
+            if (key.empty() && value.find('=') == std::string::npos)
+                update.lines.push_back(value);
+            else
+                update.lines.push_back(key + "=" + value);
+        }
+        updates.push_back(std::move(update));
+    }
+
+    std::string text;
+    if (!ReadWholeFile(path_, text))
+        text.clear();
+    std::string error;
+    return WriteFileAtomically(path_, ini::RewriteSections(text, updates), error);
+}
+
+}  // namespace zpak

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zpak {
+
+// One section of an INI file: its name and its entries, in file order.
+// Entry i is keys[i] with values[i].
+struct IniSection {
+    std::string name;
+    std::vector<std::string> keys;
+    std::vector<std::string> values;
+};
+
+// An INI file held in memory as ordered sections of ordered entries. It reads
+// files as the Windows profile functions deliver them and writes back only
+// the sections it holds, leaving every other line of the file as it was.
+// Names of sections and keys are compared ignoring case.
+class IniFile {
+public:
+    IniFile() = default;
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+    // Saves when a section was added since the last Load or Save.
+    virtual ~IniFile();
+
+    // Reads the file; a missing or empty file gives one empty-named section.
+    void Load(const std::filesystem::path& path);
+
+    int GetSectionCount() const { return static_cast<int>(sections_.size()); }
+    // Empty for an index out of range.
+    std::string GetSectionName(int index) const;
+    // Index of the first section so named, or -1.
+    int FindSection(std::string_view name) const;
+    // Index of the first key so named in that section, or -1.
+    int FindKey(int sectionIndex, std::string_view key) const;
+    // Copies the section's entries into the arrays and gives its index; a
+    // section without entries leaves them as they were; -1 when there is no
+    // such section.
+    int GetSectionEntries(std::string_view name, std::vector<std::string>& keys,
+                          std::vector<std::string>& values) const;
+    int GetEntryCount(std::string_view name) const;
+    std::string GetValue(std::string_view section, std::string_view key) const;
+
+    // Appends a section unless one of that name exists (no merge); marks the file changed.
+    void AddSection(std::string_view name, const std::vector<std::string>& keys,
+                    const std::vector<std::string>& values);
+    // Changes the value of an existing key; does not mark the file changed.
+    void SetValue(std::string_view section, std::string_view key, std::string value);
+
+    // Writes the held sections into the file atomically; false when the
+    // file could not be written (it is then left as it was).
+    bool Save();
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    bool changed_ = false;
+    std::filesystem::path path_;
+    std::vector<IniSection> sections_;
+};
+
+}  // namespace zpak

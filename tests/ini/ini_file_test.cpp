@@ -1,0 +1,149 @@
+#include "ini/ini_file.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace zpak {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class IniFileTest : public ::testing::Test {
+protected:
+    std::filesystem::path Write(std::string_view content) { return dir.Write("test.ini", content); }
+
+    test::TempDir dir;
+};
+
+TEST_F(IniFileTest, ReadsLinesAsTheProfileFunctionsDeliverThem)
+{
+    IniFile ini;
+    ini.Load(Write("orphan=above\r\n[A]\r\nx=1=2\r\n  spaced key  =  value  \r\n"
+                   "; comment\r\n\r\nbare line\r[b]\nk=v\n[ Padded ] trailing]\n[A]\nlater=1"));
+    ASSERT_EQ(ini.GetSectionCount(), 4);
+    EXPECT_EQ(ini.GetSectionName(0), "A");
+    EXPECT_EQ(ini.GetSectionName(2), "Padded ] trailing");
+    EXPECT_EQ(ini.GetSectionName(3), "A");  // listed again, with the first A's entries
+    EXPECT_EQ(ini.GetSectionName(-1), "");
+    EXPECT_EQ(ini.GetSectionName(4), "");
+    EXPECT_EQ(ini.FindSection("a"), 0);
+    EXPECT_EQ(ini.FindSection("B"), 1);
+    EXPECT_EQ(ini.FindSection("orphan"), -1);
+
+    Strings keys{"untouched"};
+    Strings values{"untouched"};
+    EXPECT_EQ(ini.GetSectionEntries("a", keys, values), 0);
+    EXPECT_EQ(keys, (Strings{"x", "spaced key", ""}));
+    EXPECT_EQ(values, (Strings{"1=2", "value", "bare line"}));
+    EXPECT_EQ(ini.GetEntryCount("A"), 3);
+    EXPECT_EQ(ini.FindKey(0, "SPACED KEY"), 1);
+    EXPECT_EQ(ini.FindKey(7, "x"), -1);
+    EXPECT_EQ(ini.GetValue("b", "K"), "v");
+    EXPECT_EQ(ini.GetValue("b", "missing"), "");
+    EXPECT_EQ(ini.GetValue("missing", "k"), "");
+    EXPECT_EQ(ini.GetEntryCount("missing"), 0);
+
+    keys = {"kept"};
+    EXPECT_EQ(ini.GetSectionEntries("Padded ] trailing", keys, values), 2);
+    EXPECT_EQ(keys, Strings{"kept"});  // no entries: the arrays stay
+    EXPECT_EQ(ini.GetSectionEntries("none", keys, values), -1);
+}
+
+TEST_F(IniFileTest, MissingOrEmptyFileIsOneEmptySection)
+{
+    for (const char* content : {"", "\r\n; only a comment\r\n"}) {
+        IniFile ini;
+        ini.Load(Write(content));
+        EXPECT_EQ(ini.GetSectionCount(), 1);
+        EXPECT_EQ(ini.GetSectionName(0), "");
+        EXPECT_EQ(ini.GetEntryCount(""), 0);
+    }
+    IniFile missing;
+    missing.Load(dir / "missing.ini");
+    EXPECT_EQ(missing.GetSectionCount(), 1);
+}
+
+TEST_F(IniFileTest, OnlyAddSectionMarksTheFileForSaving)
+{
+    const auto path = Write("[Preset]\r\nproduct=Vantor\r\n");
+    {
+        IniFile ini;
+        ini.Load(path);
+        ini.SetValue("preset", "PRODUCT", "Changed");  // no save on destruction
+        ini.SetValue("Preset", "missing", "x");
+        EXPECT_EQ(ini.GetValue("Preset", "product"), "Changed");
+        ini.AddSection("PRESET", {"product"}, {"Other"});  // exists: nothing happens
+        EXPECT_EQ(ini.GetSectionCount(), 1);
+    }
+    EXPECT_EQ(test::ReadFile(path), "[Preset]\r\nproduct=Vantor\r\n");
+    {
+        IniFile ini;
+        ini.Load(path);
+        ini.AddSection("Mod", {"product", "version"}, {"Frontier", "1"});
+    }
+    EXPECT_EQ(test::ReadFile(path),
+              "[Preset]\r\nproduct=Vantor\r\n\r\n[Mod]\r\nproduct=Frontier\r\nversion=1\r\n");
+}
+
+TEST_F(IniFileTest, SaveRewritesHeldSectionsAndKeepsEveryOtherLine)
+{
+    const auto path = Write("; presets of the wizard\n[Vantor]\nproduct=Vantor\n; keep me\n"
+                            "version=1100\n\n[Other]\nx=1\n[vantor]\nsecond=copy\n");
+    IniFile ini;
+    ini.Load(path);
+    ini.SetValue("Vantor", "version", "1200");
+    ini.AddSection("New", {"a"}, {"1"});
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(test::ReadFile(path),
+              "; presets of the wizard\n[Vantor]\nproduct=Vantor\nversion=1200\n; keep me\n\n"
+              "[Other]\nx=1\n[vantor]\nsecond=copy\n\n[New]\na=1\n");
+
+    IniFile again;
+    again.Load(path);
+    EXPECT_EQ(again.GetValue("vantor", "version"), "1200");
+    EXPECT_EQ(again.GetValue("new", "a"), "1");
+}
+
+TEST_F(IniFileTest, SaveOfAFreshFileWritesNoStraySection)
+{
+    const auto path = dir / "presets.ini";
+    {
+        IniFile ini;
+        ini.Load(path);
+        ini.AddSection("Vantor", {"product", "version"}, {"Vantor", "1100"});
+    }
+    EXPECT_EQ(test::ReadFile(path), "[Vantor]\r\nproduct=Vantor\r\nversion=1100\r\n");
+}
+
+TEST_F(IniFileTest, LargeSectionsAreReadAndWrittenWhole)
+{
+    std::string text = "[Big]\r\n";
+    for (int i = 0; i < 2000; ++i)
+        text += "key" + std::to_string(i) + "=value number " + std::to_string(i) + "\r\n";
+    const auto path = Write(text);
+    IniFile ini;
+    ini.Load(path);
+    EXPECT_EQ(ini.GetEntryCount("Big"), 2000);
+    EXPECT_EQ(ini.GetValue("Big", "key1999"), "value number 1999");
+    ini.AddSection("Small", {"a"}, {"b"});
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(test::ReadFile(path), text + "\r\n[Small]\r\na=b\r\n");
+}
+
+TEST_F(IniFileTest, FailedSaveLeavesTheFileAsItWas)
+{
+    std::filesystem::create_directory(dir / "presets.ini");
+    IniFile ini;
+    ini.Load(dir / "presets.ini");
+    ini.AddSection("A", {"k"}, {"v"});
+    EXPECT_FALSE(ini.Save());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "presets.ini"));
+
+    IniFile gone;
+    gone.Load(dir / "missing-folder" / "presets.ini");
+    gone.AddSection("A", {"k"}, {"v"});
+    EXPECT_FALSE(gone.Save());
+}
+
+}  // namespace
+}  // namespace zpak
