@@ -1,6 +1,7 @@
 #include "platform/game_path.h"
 
 #include "platform/text_format.h"
+#include "platform/wine_prefix.h"
 
 #include <optional>
 #include <string>
@@ -38,7 +39,8 @@ std::optional<std::string> FindIgnoringCase(const fs::path& folder, std::string_
 
 fs::path GamePathToNative(std::string_view gamePath)
 {
-    std::string text(gamePath);
+    // A folder of a project made on Windows lies in the default Wine prefix here.
+    std::string text = MapWineDrive(DefaultWinePrefix(), gamePath).value_or(std::string(gamePath));
     for (char& c : text) {
         if (c == '\\')
             c = '/';

@@ -9,7 +9,9 @@ namespace zpak {
 // into a native one. Each '\' becomes '/'. Each component that does not exist
 // with its exact name is replaced by the entry of its folder that matches it
 // ignoring case, as Windows would find it; from the first component that has
-// no such entry on, the rest is left as given.
+// no such entry on, the rest is left as given. A path with a drive letter
+// ("C:\Games\Vantor", from a project made on Windows) is first mapped through
+// the default Wine prefix when that prefix has the drive.
 std::filesystem::path GamePathToNative(std::string_view gamePath);
 
 }  // namespace zpak

@@ -1,6 +1,7 @@
 #include "model/project_reader.h"
 #include "platform/file_search.h"
 #include "platform/game_path.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,7 @@ TEST_F(GamePathTest, PrefersTheExactNameAndChoosesStablyAmongTwins)
 
 TEST_F(GamePathTest, LeavesTheRestAsGivenFromTheFirstMissingComponent)
 {
+    const test::ScopedEnv noWine("WINEPREFIX", dir.path().string());
     EXPECT_EQ(GamePathToNative(Game("maps\\Nope\\system\\x.map")),
               dir / "Game/Maps/Nope/system/x.map");
     EXPECT_EQ(GamePathToNative(Game("Help\\")), (dir / "Game/Help/").string());

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zpak {
+
+class ProjectDocument;
+class RegistryBackend;
+
+// Where the engine's installers register their games: one sub-key per game,
+// each with a string value "Folder".
+inline constexpr const char* kInstalledAppsKey = "Software\\Corvex Technology\\Installed Apps";
+inline constexpr const char* kDefaultGame = "Vantor";
+
+// The key of one installed game, as the games combo names it.
+std::string GameKeyPath(const std::string& game);
+
+// The installed games in the order the games combo shows them (sorted
+// alphabetically, ignoring case).
+std::vector<std::string> ListInstalledGames(const RegistryBackend& registry);
+
+// Reads the "Folder" string of the game's key. When there is one, it becomes
+// the project's game folder and `folder` (for the page's edit) and the result
+// is true; otherwise nothing changes.
+bool LoadGameFolder(const RegistryBackend& registry, const std::string& keyPath,
+                    ProjectDocument& document, std::string& folder);
+
+}  // namespace zpak

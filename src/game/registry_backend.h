@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zpak {
+
+// Registry value types, as the registry numbers them.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegLink = 6;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+
+struct RegistryValue {
+    std::string name;
+    std::uint32_t type = 0;
+    std::string data;  // the bytes as the ANSI registry calls give them; strings end with a NUL
+};
+
+// Read access to the keys below HKEY_LOCAL_MACHINE. Paths use "\" between
+// key names and compare ignoring case; "" is the root.
+class RegistryBackend {
+public:
+    virtual ~RegistryBackend() = default;
+
+    virtual bool KeyExists(std::string_view path) const = 0;
+    // Direct sub-keys, in the registry's order.
+    virtual std::vector<std::string> SubKeys(std::string_view path) const = 0;
+    virtual std::vector<RegistryValue> Values(std::string_view path) const = 0;
+    virtual std::optional<RegistryValue> QueryValue(std::string_view path,
+                                                    std::string_view name) const = 0;
+};
+
+// The registry of this machine: the Windows registry on Windows; elsewhere
+// the merged registries of the Wine prefixes found for this user.
+std::unique_ptr<RegistryBackend> OpenSystemRegistry();
+
+}  // namespace zpak

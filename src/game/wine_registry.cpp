@@ -1,0 +1,249 @@
+#include "game/wine_registry.h"
+
+#include "platform/file_read.h"
+#include "platform/game_path.h"
+#include "platform/text_format.h"
+#include "platform/wine_prefix.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_set>
+
+namespace zpak {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kSoftware = "Software";
+constexpr std::string_view kWow = "Wow6432Node";
+
+// The paths a key is looked up under, in order: its 32-bit view first.
+std::vector<std::string> Views(std::string_view path)
+{
+    std::vector<std::string> views;
+    const bool software = path.size() > kSoftware.size() && path[kSoftware.size()] == '\\'
+        && EqualsIgnoringCase(path.substr(0, kSoftware.size()), kSoftware);
+    if (software) {
+        const std::string_view rest = path.substr(kSoftware.size() + 1);
+        const bool alreadyWow = rest.size() >= kWow.size() && EqualsIgnoringCase(rest.substr(0, kWow.size()), kWow)
+            && (rest.size() == kWow.size() || rest[kWow.size()] == '\\');
+        if (!alreadyWow)
+            views.push_back(std::string(kSoftware) + "\\" + std::string(kWow) + "\\" + std::string(rest));
+    }
+    views.emplace_back(path);
+    return views;
+}
+
+// Steam's text format: quoted strings with backslash escapes, and braces.
+std::vector<std::string> VdfTokens(std::string_view text)
+{
+    std::vector<std::string> tokens;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '{' || c == '}') {
+            tokens.emplace_back(1, c);
+            ++i;
+        } else if (c == '"') {
+            std::string token;
+            for (++i; i < text.size() && text[i] != '"'; ++i) {
+                if (text[i] == '\\' && i + 1 < text.size())
+                    ++i;
+                token += text[i];
+            }
+            ++i;
+            tokens.push_back(std::move(token));
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            while (i < text.size() && text[i] != '\n')
+                ++i;
+        } else {
+            ++i;
+        }
+    }
+    return tokens;
+}
+
+bool IsNumber(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void AddPrefix(std::vector<fs::path>& prefixes, std::unordered_set<std::string>& seen,
+               const fs::path& prefix)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(prefix / "system.reg", ec))
+        return;
+    const fs::path canonical = fs::canonical(prefix, ec);
+    if (seen.insert((ec ? prefix : canonical).string()).second)
+        prefixes.push_back(prefix);
+}
+
+}  // namespace
+
+WineSearch WineSearchFromEnvironment()
+{
+    WineSearch search;
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        search.winePrefix = prefix;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        search.home = home;
+    return search;
+}
+
+std::vector<fs::path> SteamLibraries(std::string_view vdf)
+{
+    const std::vector<std::string> tokens = VdfTokens(vdf);
+    std::vector<fs::path> libraries;
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+        const std::string& key = tokens[i];
+        const std::string& value = tokens[i + 1];
+        if (value == "{" || value == "}" || key == "{" || key == "}")
+            continue;
+        // "path" "<folder>" in the current format; "<n>" "<folder>" in the old one.
+        if ((EqualsIgnoringCase(key, "path") || IsNumber(key)) && !value.empty() && value.front() == '/') {
+            libraries.emplace_back(value);
+            ++i;
+        }
+    }
+    return libraries;
+}
+
+std::vector<fs::path> FindWinePrefixes(const WineSearch& search)
+{
+    std::vector<fs::path> prefixes;
+    std::unordered_set<std::string> seen;
+    const fs::path home = search.home.value_or("");
+    if (search.winePrefix)
+        AddPrefix(prefixes, seen, *search.winePrefix);
+    else if (search.home)
+        AddPrefix(prefixes, seen, home / ".wine");
+    if (!search.home)
+        return prefixes;
+
+    for (const fs::path& steam : {home / ".steam/steam", home / ".local/share/Steam",
+                                 home / ".var/app/com.valvesoftware.Steam/.local/share/Steam"}) {
+        std::string vdf;
+        std::vector<fs::path> libraries;
+        if (ReadWholeFile(steam / "steamapps/libraryfolders.vdf", vdf))
+            libraries = SteamLibraries(vdf);
+        if (libraries.empty())
+            libraries.push_back(steam);
+        for (const fs::path& library : libraries) {
+            std::vector<std::pair<unsigned long long, fs::path>> apps;
+            std::error_code ec;
+            for (fs::directory_iterator it(library / "steamapps/compatdata", ec);
+                 !ec && it != fs::directory_iterator(); it.increment(ec)) {
+                const std::string id = it->path().filename().string();
+                if (IsNumber(id) && id.size() < 19)
+                    apps.emplace_back(std::stoull(id), it->path() / "pfx");
+            }
+            std::sort(apps.begin(), apps.end());
+            for (const auto& app : apps)
+                AddPrefix(prefixes, seen, app.second);
+        }
+    }
+    return prefixes;
+}
+
+std::unique_ptr<WineRegistry> WineRegistry::Load(const std::vector<fs::path>& roots)
+{
+    std::vector<Prefix> prefixes;
+    for (const fs::path& root : roots) {
+        std::string text;
+        if (ReadWholeFile(root / "system.reg", text))
+            prefixes.push_back({root, WineHive(std::move(text))});
+    }
+    return std::make_unique<WineRegistry>(std::move(prefixes));
+}
+
+bool WineRegistry::KeyExists(std::string_view path) const
+{
+    for (const Prefix& prefix : prefixes_) {
+        for (const std::string& view : Views(path)) {
+            if (prefix.hive.HasKey(view))
+                return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> WineRegistry::SubKeys(std::string_view path) const
+{
+    std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
+    for (const Prefix& prefix : prefixes_) {
+        for (const std::string& view : Views(path)) {
+            for (std::string& name : prefix.hive.SubKeys(view)) {
+                if (seen.insert(FoldedText(name)).second)
+                    names.push_back(std::move(name));
+            }
+        }
+    }
+    return names;
+}
+
+std::vector<RegistryValue> WineRegistry::Values(std::string_view path) const
+{
+    std::vector<RegistryValue> values;
+    std::unordered_set<std::string> seen;
+    for (const Prefix& prefix : prefixes_) {
+        for (const std::string& view : Views(path)) {
+            for (RegistryValue& value : prefix.hive.Values(view)) {
+                if (seen.insert(FoldedText(value.name)).second)
+                    values.push_back(Translate(std::move(value), prefix.root));
+            }
+        }
+    }
+    return values;
+}
+
+std::optional<RegistryValue> WineRegistry::QueryValue(std::string_view path, std::string_view name) const
+{
+    for (const Prefix& prefix : prefixes_) {
+        for (const std::string& view : Views(path)) {
+            if (std::optional<RegistryValue> value = prefix.hive.QueryValue(view, name))
+                return Translate(std::move(*value), prefix.root);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<WineRegistry::Origin> WineRegistry::FindOrigin(std::string_view path,
+                                                             std::string_view name) const
+{
+    for (const Prefix& prefix : prefixes_) {
+        for (const std::string& view : Views(path)) {
+            if (std::optional<RegistryValue> value = prefix.hive.QueryValue(view, name)) {
+                std::string stored = value->data;
+                if (const std::size_t nul = stored.find('\0'); nul != std::string::npos)
+                    stored.resize(nul);
+                return Origin{std::move(stored), prefix.root};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+RegistryValue WineRegistry::Translate(RegistryValue value, const fs::path& prefix) const
+{
+    const bool text = value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegLink;
+    if (!text || !EqualsIgnoringCase(value.name, "Folder"))
+        return value;
+    const std::string stored = value.data.substr(0, value.data.find('\0'));
+    if (const std::optional<std::string> native = MapWineDrive(prefix, stored)) {
+        value.data = GamePathToNative(*native).string();
+        value.data += '\0';
+    }
+    return value;
+}
+
+#ifndef _WIN32
+std::unique_ptr<RegistryBackend> OpenSystemRegistry()
+{
+    return WineRegistry::Load(FindWinePrefixes(WineSearchFromEnvironment()));
+}
+#endif
+
+}  // namespace zpak

@@ -1,0 +1,39 @@
+#include "platform/wine_prefix.h"
+
+#include "platform/text_format.h"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace zpak {
+
+std::filesystem::path DefaultWinePrefix()
+{
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        return prefix;
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home ? home : "") / ".wine";
+}
+
+std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix,
+                                        std::string_view windowsPath)
+{
+    const bool drive = windowsPath.size() >= 2 && windowsPath[1] == ':'
+        && ((windowsPath[0] >= 'A' && windowsPath[0] <= 'Z') || (windowsPath[0] >= 'a' && windowsPath[0] <= 'z'))
+        && (windowsPath.size() == 2 || windowsPath[2] == '\\' || windowsPath[2] == '/');
+    if (!drive || prefix.empty())
+        return std::nullopt;
+
+    const std::string device = std::string(1, FoldCase(windowsPath[0])) + ":";
+    std::error_code ec;
+    const std::filesystem::path base = std::filesystem::canonical(prefix / "dosdevices" / device, ec);
+    if (ec)
+        return std::nullopt;
+
+    std::string native = base.string();
+    for (char c : windowsPath.substr(2))
+        native += c == '\\' ? '/' : c;
+    return native;
+}
+
+}  // namespace zpak

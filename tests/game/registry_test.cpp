@@ -1,0 +1,249 @@
+#include "game/game_folder.h"
+#include "game/registry_enumerator.h"
+#include "game/wine_registry.h"
+#include "model/project_document.h"
+#include "model/project_reader.h"
+#include "platform/game_path.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace zpak {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kHive = R"(WINE REGISTRY Version 2
+;; All keys relative to \\Machine
+
+#arch=win64
+
+[Software\\Corvex Technology\\Installed Apps] 1700000000
+#time=1d9a7b3c4d5e6f7
+
+[Software\\Corvex Technology\\Installed Apps\\Vantor] 1700000000
+#time=1d9a7b3c4d5e6f7
+"Folder"="C:\\Games\\Vantor"
+"Build"=dword:0000044c
+
+[Software\\Corvex Technology\\Installed Apps\\Vantor\\Patches] 1700000000
+"Folder"="C:\\Patches"
+
+[Software\\Corvex Technology\\Installed Apps\\alpha] 1700000000
+"Folder"=str(2):"%ProgramFiles%\\Alpha"
+
+[Software\\Corvex Technology\\Installed Apps\\Zed] 1700000000
+"Folder"=dword:00000001
+
+[Software\\Corvex Technology\\Installed Apps\\Bracket\[1\]] 1700000000
+"Folder"="D:\\Caf\xe9 \"X\"\t\101"
+"Multi"=str(7):"a\0b\0"
+"Bin"=hex:01,02,\
+  03,ff
+"Wide"=hex(2):41,00,42,00,00,00
+@="default"
+"Broken"=hex:zz
+)";
+
+constexpr const char* kSecondHive = R"(WINE REGISTRY Version 2
+[Software\\Wow6432Node\\Corvex Technology\\Installed Apps\\Vantor] 1700000000
+"Folder"="C:\\Wow\\Vantor"
+[Software\\Wow6432Node\\Corvex Technology\\Installed Apps\\Beta] 1700000000
+"Folder"="C:\\Beta"
+[Software\\Corvex Technology\\Installed Apps\\alpha] 1700000000
+"Folder"="C:\\Second\\Alpha"
+"Extra"="only here"
+)";
+
+WineRegistry Registry(std::initializer_list<const char*> hives)
+{
+    std::vector<WineRegistry::Prefix> prefixes;
+    for (const char* hive : hives)
+        prefixes.push_back({fs::path("/no/such/prefix"), WineHive(hive)});
+    return WineRegistry(std::move(prefixes));
+}
+
+std::string Text(const std::optional<RegistryValue>& value)
+{
+    return value ? value->data : "<none>";
+}
+
+TEST(WineHiveTest, DecodesEveryKindOfValue)
+{
+    const WineHive hive(kHive);
+    const std::string key = GameKeyPath("Bracket[1]");
+    ASSERT_TRUE(hive.HasKey(key));
+    EXPECT_TRUE(hive.HasKey("software\\CORVEX TECHNOLOGY\\installed apps"));
+    EXPECT_EQ(Text(hive.QueryValue(key, "folder")), std::string("D:\\Caf\xc3\xa9 \"X\"\tA\0", 15));
+    EXPECT_EQ(Text(hive.QueryValue(key, "Multi")), std::string("a\0b\0\0", 5));
+    EXPECT_EQ(hive.QueryValue(key, "Multi")->type, kRegMultiSz);
+    EXPECT_EQ(Text(hive.QueryValue(key, "Bin")), "\x01\x02\x03\xff");
+    EXPECT_EQ(hive.QueryValue(key, "Bin")->type, kRegBinary);
+    EXPECT_EQ(Text(hive.QueryValue(key, "Wide")), std::string("AB\0", 3));
+    EXPECT_EQ(Text(hive.QueryValue(key, "")), std::string("default\0", 8));
+    EXPECT_FALSE(hive.QueryValue(key, "Broken").has_value());
+    const auto build = hive.QueryValue(GameKeyPath("Vantor"), "Build");
+    ASSERT_TRUE(build.has_value());
+    EXPECT_EQ(build->type, kRegDword);
+    EXPECT_EQ(build->data, std::string("\x4c\x04\0\0", 4));
+    EXPECT_EQ(hive.Values(key).size(), 5u);  // the broken one is left out
+
+    EXPECT_EQ(WineHive("not a hive\n[A] 1\n").KeyCount(), 0u);
+}
+
+// Records the walk.
+class Recorder final : public RegistryEnumerator {
+public:
+    using RegistryEnumerator::RegistryEnumerator;
+
+    bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer&,
+                 int depth) override
+    {
+        events.push_back("value " + path.substr(path.rfind('\\') + 1) + "/" + name + " " + std::to_string(depth));
+        return events.size() < stopAfter;
+    }
+    bool OnKey(const std::string& name, int depth) override
+    {
+        events.push_back("key " + name + " " + std::to_string(depth));
+        return events.size() < stopAfter;
+    }
+
+    std::vector<std::string> events;
+    std::size_t stopAfter = 1000;
+};
+
+TEST(RegistryEnumeratorTest, WalksValuesThenEachSubtreeDepthFirst)
+{
+    const WineRegistry registry = Registry({kHive});
+    Recorder walk(registry);
+    walk.stopAfter = 1000;
+    EXPECT_TRUE(walk.Enumerate(kInstalledAppsKey, RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
+    const std::vector<std::string> expected = {
+        "key Vantor 0",  "value Vantor/Folder 1", "value Vantor/Build 1", "key Patches 1",
+        "value Patches/Folder 2", "key alpha 0", "value alpha/Folder 1", "key Zed 0",
+        "value Zed/Folder 1", "key Bracket[1] 0", "value Bracket[1]/Folder 1",
+        "value Bracket[1]/Multi 1", "value Bracket[1]/Bin 1", "value Bracket[1]/Wide 1",
+        "value Bracket[1]/ 1"};
+    EXPECT_EQ(walk.events, expected);
+
+    Recorder keysOnly(registry);
+    EXPECT_TRUE(keysOnly.Enumerate(kInstalledAppsKey, RegistryEnumerator::kKeys));
+    EXPECT_EQ(keysOnly.events, (std::vector<std::string>{"key Vantor 0", "key Patches 1", "key alpha 0",
+                                                          "key Zed 0", "key Bracket[1] 0"}));
+
+    Recorder stopped(registry);
+    stopped.stopAfter = 3;
+    EXPECT_FALSE(stopped.Enumerate(kInstalledAppsKey, 3));
+    EXPECT_EQ(stopped.events.size(), 3u);
+    EXPECT_FALSE(Recorder(registry).Enumerate("Software\\Missing", 3));
+}
+
+TEST(GameFolderTest, ListsAndLoadsGamesAsThePageNeeds)
+{
+    const WineRegistry registry = Registry({kHive});
+    EXPECT_EQ(ListInstalledGames(registry),
+              (std::vector<std::string>{"alpha", "Bracket[1]", "Vantor", "Zed"}));
+
+    ProjectDocument doc;
+    std::string folder = "typed";
+    EXPECT_TRUE(LoadGameFolder(registry, GameKeyPath(kDefaultGame), doc, folder));
+    EXPECT_EQ(folder, "C:\\Games\\Vantor");  // no such prefix: handed on as stored
+    EXPECT_EQ(doc.gameFolder, "C:\\Games\\Vantor");
+
+    EXPECT_FALSE(LoadGameFolder(registry, GameKeyPath("Zed"), doc, folder));  // a DWORD
+    EXPECT_FALSE(LoadGameFolder(registry, GameKeyPath("Nobody"), doc, folder));
+    EXPECT_EQ(folder, "C:\\Games\\Vantor");
+
+    EXPECT_TRUE(LoadGameFolder(registry, GameKeyPath("alpha"), doc, folder));
+    EXPECT_EQ(folder, "%ProgramFiles%\\Alpha");  // not expanded
+
+    EXPECT_TRUE(ListInstalledGames(Registry({})).empty());
+}
+
+TEST(WineRegistryTest, MergesPrefixesAndThe32BitViewFirst)
+{
+    const WineRegistry registry = Registry({kSecondHive, kHive});
+    EXPECT_EQ(ListInstalledGames(registry),
+              (std::vector<std::string>{"alpha", "Beta", "Bracket[1]", "Vantor", "Zed"}));
+    EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("Vantor"), "Folder")), std::string("C:\\Wow\\Vantor\0", 14));
+    EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("alpha"), "Folder")), std::string("C:\\Second\\Alpha\0", 16));
+    EXPECT_EQ(registry.Values(GameKeyPath("alpha")).size(), 2u);
+    EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("Vantor"), "Build")).size(), 4u);  // from the second
+}
+
+class WinePrefixTest : public ::testing::Test {
+protected:
+
+    // A prefix whose drive c: holds the game, named in other letter cases.
+    fs::path MakePrefix(const fs::path& root, const char* hive)
+    {
+        dir.Write(fs::relative(root / "system.reg", dir.path()).string(), hive);
+        dir.Write(fs::relative(root / "drive_c/GAMES/vantor/System/MKR.exe", dir.path()).string(), "tool");
+        fs::create_directories(root / "dosdevices");
+        fs::create_directory_symlink("../drive_c", root / "dosdevices/c:");
+        return root;
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(WinePrefixTest, DriveLetterFoldersResolveInsideThePrefix)
+{
+    const fs::path prefix = MakePrefix(dir / "wine", kHive);
+    const auto registry = WineRegistry::Load({prefix});
+    const std::string native = (dir / "wine/drive_c/GAMES/vantor").string();
+    EXPECT_EQ(Text(registry->QueryValue(GameKeyPath("Vantor"), "Folder")), native + '\0');
+    const auto origin = registry->FindOrigin(GameKeyPath("Vantor"), "Folder");
+    ASSERT_TRUE(origin.has_value());
+    EXPECT_EQ(origin->stored, "C:\\Games\\Vantor");
+    EXPECT_EQ(origin->prefix, prefix);
+    EXPECT_TRUE(IsGameFolderValid(native));
+
+    // A project made on Windows finds its files through the default prefix.
+    const test::ScopedEnv winePrefix("WINEPREFIX", prefix.string());
+    EXPECT_EQ(GamePathToNative("C:\\Games\\Vantor\\system\\mkr.exe"),
+              dir / "wine/drive_c/GAMES/vantor/System/MKR.exe");
+    EXPECT_TRUE(IsGameFolderValid("c:\\games\\VANTOR"));
+    EXPECT_EQ(GamePathToNative("D:\\Other"), "D:/Other");  // no such drive
+}
+
+TEST_F(WinePrefixTest, FindsWineAndSteamPrefixesInOrder)
+{
+    const fs::path home = dir / "home";
+    MakePrefix(home / ".wine", kHive);
+    const fs::path steam = home / ".local/share/Steam";
+    MakePrefix(steam / "steamapps/compatdata/200/pfx", kHive);
+    MakePrefix(steam / "steamapps/compatdata/30/pfx", kHive);
+    fs::create_directories(steam / "steamapps/compatdata/40/pfx");  // no system.reg
+    fs::create_directories(home / ".steam");
+    fs::create_directory_symlink(steam, home / ".steam/steam");
+    const fs::path library = dir / "games";
+    MakePrefix(library / "steamapps/compatdata/7/pfx", kHive);
+    dir.Write("home/.local/share/Steam/steamapps/libraryfolders.vdf",
+              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam.string()
+                  + "\"\n\t\t\"apps\" { \"30\" \"1\" }\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\""
+                  + library.string() + "\"\n\t}\n}\n");
+
+    const std::vector<fs::path> found = FindWinePrefixes({std::nullopt, home.string()});
+    // ~/.steam/steam is a link to the same Steam, whose libraries the vdf names.
+    const std::vector<fs::path> expected = {home / ".wine", steam / "steamapps/compatdata/30/pfx",
+                                            steam / "steamapps/compatdata/200/pfx",
+                                            library / "steamapps/compatdata/7/pfx"};
+    EXPECT_EQ(found, expected);
+
+    const auto onlyPrefix = FindWinePrefixes({(home / ".wine").string(), std::nullopt});
+    EXPECT_EQ(onlyPrefix, std::vector<fs::path>{home / ".wine"});
+}
+
+TEST(SteamLibrariesTest, ReadsCurrentAndOldFormats)
+{
+    EXPECT_EQ(SteamLibraries("\"LibraryFolders\" { \"TimeNextStatsReport\" \"1\" \"1\" \"/mnt/old\" }"),
+              std::vector<fs::path>{"/mnt/old"});
+    EXPECT_EQ(SteamLibraries("\"libraryfolders\" { \"0\" { \"path\" \"/a\\\\b\" } } // c\n"),
+              std::vector<fs::path>{"/a\\b"});
+    EXPECT_TRUE(SteamLibraries("\"unterminated { \"path").empty());
+}
+
+}  // namespace
+}  // namespace zpak
