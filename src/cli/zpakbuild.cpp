@@ -1,5 +1,8 @@
 #include "cli/zpakbuild.h"
 
+#include "game/game_folder.h"
+#include "game/registry_enumerator.h"
+#include "game/wine_registry.h"
 #include "generate/generation_run.h"
 #include "generate/manifest_writer.h"
 #include "model/project_document.h"
@@ -32,6 +35,8 @@ constexpr const char* kHelp =
     "                                 read the project and report what the wizard\n"
     "                                 would report on Open, then check that every\n"
     "                                 file it names exists; exit 0 when it does\n"
+    "  games                          list the installed games the wizard's first page\n"
+    "                                 offers, with the folder each one is found in\n"
     "  format PROJECT.zproj [-o OUT]  read the project and write it back exactly as\n"
     "                                 the wizard's Save would (in place without -o)\n"
     "  build PROJECT.zproj [--package | --manifest | --zip] [--cleanup]\n"
@@ -159,6 +164,44 @@ int Build(Invocation& call)
     return outcome == GenerationOutcome::Done ? kSuccess : kFailure;
 }
 
+// What the wizard's first page would find, and why: the Wine prefixes searched,
+// and for each game its folder as stored and as used.
+int Games(Invocation& call)
+{
+    if (!call.operands.empty() || call.generationOptions || call.gameFolder || !call.output.empty())
+        return UsageError(call.err, "games takes no arguments");
+    const auto prefixes = FindWinePrefixes(WineSearchFromEnvironment());
+    const auto registry = WineRegistry::Load(prefixes);
+
+    call.out << "Wine prefixes searched, in order:";
+    if (prefixes.empty())
+        call.out << " none found ($WINEPREFIX or ~/.wine, and Steam's Proton prefixes)";
+    call.out << '\n';
+    for (const auto& prefix : prefixes)
+        call.out << "  " << prefix.string() << '\n';
+
+    const std::vector<std::string> games = ListInstalledGames(*registry);
+    if (games.empty())
+        call.out << "No installed games were found under HKEY_LOCAL_MACHINE\\" << kInstalledAppsKey << ".\n";
+    for (const std::string& game : games) {
+        call.out << '\n' << game << (game == kDefaultGame ? " (the default game)" : "") << '\n';
+        const std::string key = GameKeyPath(game);
+        std::string folder;
+        const auto origin = registry->FindOrigin(key, "Folder");
+        if (!origin || !RegistryEnumerator(*registry).ReadString(key, "Folder", folder)) {
+            call.out << "  no \"Folder\" string value: the wizard cannot use this game\n";
+            continue;
+        }
+        call.out << "  Folder as stored: " << origin->stored << '\n'
+                 << "  Folder used:      " << folder << '\n'
+                 << "  Wine prefix:      " << origin->prefix.string() << '\n'
+                 << "  Packaging tool:   "
+                 << (IsGameFolderValid(folder) ? "System\\MKR.exe found" : "System\\MKR.exe missing")
+                 << '\n';
+    }
+    return kSuccess;
+}
+
 struct Command {
     std::string_view name;
     std::function<int(Invocation&)> run;
@@ -168,6 +211,7 @@ const Command kCommands[] = {
     {"check", Check},
     {"format", Format},
     {"build", Build},
+    {"games", Games},
 };
 
 }  // namespace

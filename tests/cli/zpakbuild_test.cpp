@@ -1,4 +1,5 @@
 #include "cli/zpakbuild.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,33 @@ TEST(ZpakbuildTest, FormatRewritesAsSaveWould)
     const auto bad = dir.Write("bad.zproj", "\n0.8\nstray\n");
     EXPECT_EQ(Zpakbuild({"format", bad.string()}).code, 1);
     EXPECT_EQ(test::ReadFile(bad), "\n0.8\nstray\n");
+}
+
+TEST(ZpakbuildTest, GamesShowsWhatDetectionFinds)
+{
+    test::TempDir dir;
+    const std::filesystem::path prefix = dir / "home/.wine";
+    dir.Write("home/.wine/system.reg",
+              "WINE REGISTRY Version 2\n"
+              "[Software\\\\Wow6432Node\\\\Corvex Technology\\\\Installed Apps\\\\Vantor] 1\n"
+              "\"Folder\"=\"C:\\\\Games\\\\Vantor\"\n"
+              "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Broken] 1\n"
+              "\"Folder\"=dword:00000001\n");
+    dir.Write("home/.wine/drive_c/Games/Vantor/System/MKR.exe", "tool");
+    std::filesystem::create_directories(prefix / "dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    const test::ScopedEnv home("HOME", (dir / "home").string());
+    const test::ScopedEnv winePrefix("WINEPREFIX", std::nullopt);
+
+    const Outcome run = Zpakbuild({"games"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "Wine prefixes searched, in order:\n  " + prefix.string() + "\n\n"
+                           "Broken\n  no \"Folder\" string value: the wizard cannot use this game\n\n"
+                           "Vantor (the default game)\n"
+                           "  Folder as stored: C:\\Games\\Vantor\n"
+                           "  Folder used:      " + (prefix / "drive_c/Games/Vantor").string() + "\n"
+                           "  Wine prefix:      " + prefix.string() + "\n"
+                           "  Packaging tool:   System\\MKR.exe found\n");
 }
 
 TEST(ZpakbuildTest, UsageHelpAndVersion)

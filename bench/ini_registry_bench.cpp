@@ -1,0 +1,113 @@
+// Parsing a generated 20 MB Wine system.reg and listing the installed games;
+// IniFile Load and Save from 0.5 MB to 5 MB (400 sections a megabyte, so
+// 2,000 sections at 5 MB). Bytes per second are those of the file.
+#include "game/game_folder.h"
+#include "game/wine_registry.h"
+#include "ini/ini_file.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace zpak;
+namespace fs = std::filesystem;
+
+std::string MakeHive(std::size_t bytes)
+{
+    std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
+    for (int game = 0; game < 50; ++game) {
+        text += "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Game" + std::to_string(game)
+            + "] 1700000000\n#time=1d9a7b3c4d5e6f7\n\"Folder\"=\"C:\\\\Games\\\\Game" + std::to_string(game)
+            + "\"\n\n";
+    }
+    for (int key = 0; text.size() < bytes; ++key) {
+        const std::string n = std::to_string(key);
+        text += "[Software\\\\Classes\\\\CLSID\\\\{" + n + "-4a5b-8c9d-" + n + "}\\\\InprocServer32] 1700000000\n"
+                "#time=1d9a7b3c4d5e6f7\n"
+                "@=\"C:\\\\windows\\\\system32\\\\component" + n + ".dll\"\n"
+                "\"ThreadingModel\"=\"Both\"\n"
+                "\"Path\"=str(2):\"%SystemRoot%\\\\system32\\\\caf\\xe9" + n + "\"\n"
+                "\"List\"=str(7):\"one\\0two\\0\"\n"
+                "\"Count\"=dword:" + std::string(8 - std::min<std::size_t>(8, n.size()), '0') + n.substr(0, 8) + "\n"
+                "\"Data\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
+                "  16,17,18,19,1a,1b,1c,1d,1e,1f\n"
+                "\"Wide\"=hex(2):25,00,53,00,79,00,73,00,00,00\n\n";
+    }
+    return text;
+}
+
+void BM_ParseHiveAndListGames(benchmark::State& state)
+{
+    const std::string text = MakeHive(20u << 20);
+    for (auto _ : state) {
+        std::vector<WineRegistry::Prefix> prefixes;
+        prefixes.push_back({"/no/prefix", WineHive(text)});
+        const WineRegistry registry(std::move(prefixes));
+        const auto games = ListInstalledGames(registry);
+        if (games.size() != 50)
+            state.SkipWithError("games missing");
+        benchmark::DoNotOptimize(games.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(text.size() * state.iterations()));
+}
+
+fs::path WriteIni(std::size_t megabytes10)
+{
+    const fs::path path = fs::temp_directory_path() / ("zpak-ini-bench-" + std::to_string(::getpid()) + ".ini");
+    const std::size_t bytes = megabytes10 * (1u << 20) / 10;
+    const std::size_t sections = bytes * 400 / (1u << 20);
+    const std::size_t perSection = bytes / sections;
+    std::ofstream out(path, std::ios::binary);
+    for (std::size_t s = 0; s < sections; ++s) {
+        out << "; section " << s << "\r\n[Section" << s << "]\r\n";
+        std::size_t written = 0;
+        for (int k = 0; written < perSection; ++k) {
+            const std::string line = "Key" + std::to_string(k) + "=Value number " + std::to_string(k) + "\r\n";
+            out << line;
+            written += line.size();
+        }
+        out << "\r\n";
+    }
+    return path;
+}
+
+void BM_IniLoad(benchmark::State& state)
+{
+    const fs::path path = WriteIni(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        IniFile ini;
+        ini.Load(path);
+        benchmark::DoNotOptimize(ini.GetSectionCount());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(fs::file_size(path) * state.iterations()));
+    fs::remove(path);
+}
+
+// Changes one value and adds a section, as the presets dialog does, then saves.
+void BM_IniSave(benchmark::State& state)
+{
+    const fs::path path = WriteIni(static_cast<std::size_t>(state.range(0)));
+    IniFile ini;
+    ini.Load(path);
+    ini.AddSection("Added", {"product"}, {"Frontier"});
+    for (auto _ : state) {
+        ini.SetValue("Section1", "Key1", "changed");
+        if (!ini.Save())
+            state.SkipWithError("save failed");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(fs::file_size(path) * state.iterations()));
+    fs::remove(path);
+}
+
+BENCHMARK(BM_ParseHiveAndListGames)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IniLoad)->Arg(5)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IniSave)->Arg(5)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,30 @@
+// Feeds arbitrary bytes to the INI reader and to the rewriting of sections:
+// no input may crash, hang or read out of bounds, and a rewritten text must
+// give back the sections that were written.
+#include "ini/ini_text.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const auto lines = zpak::ini::ParseIniText(text);
+
+    std::vector<zpak::ini::SectionUpdate> updates;
+    for (const auto& line : lines) {
+        if (line.kind == zpak::ini::IniLine::Kind::Section && updates.size() < 4)
+            updates.push_back({line.name, {"k=v", "x=" + std::string(line.name)}});
+    }
+    updates.push_back({"zpak fuzz", {"a=b"}});
+    const std::string rewritten = zpak::ini::RewriteSections(text, updates);
+    const auto again = zpak::ini::ParseIniText(rewritten);
+    bool found = false;
+    for (const auto& line : again)
+        found = found || (line.kind == zpak::ini::IniLine::Kind::Section && line.name == "zpak fuzz");
+    if (!found)
+        __builtin_trap();
+    return 0;
+}
