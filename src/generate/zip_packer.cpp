@@ -7,13 +7,12 @@
 #include "platform/file_search.h"
 #include "platform/game_path.h"
 #include "platform/message_sink.h"
+#include "platform/posix_file.h"
 #include "platform/text_format.h"
 
-#include <cerrno>
 #include <ctime>
 #include <memory>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -29,44 +28,6 @@ constexpr std::uint64_t kZip64Threshold = 0xF0000000ULL;
 constexpr std::size_t kMostEntries = 65535;
 constexpr uLong kMadeByUnix = (3UL << 8) | 20UL;  // host Unix, zip format 2.0
 constexpr std::uint64_t kProgressStep = 1 << 20;
-
-class InputFile {
-public:
-    explicit InputFile(const std::filesystem::path& file)
-        : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-    ~InputFile()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-
-    bool IsOpen() const { return fd_ >= 0; }
-
-    // Fills as much of the buffer as the file still holds; -1 on a read error.
-    long Read(char* buffer, std::size_t size)
-    {
-        std::size_t got = 0;
-        while (got < size) {
-            const ssize_t n = ::read(fd_, buffer + got, size - got);
-            if (n == 0)
-                break;
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return -1;
-            }
-            got += static_cast<std::size_t>(n);
-        }
-        return static_cast<long>(got);
-    }
-
-private:
-    int fd_;
-};
 
 // Data that deflate cannot shrink (already compressed media, archives) is
 // stored: deflating it costs time and gains nothing.
@@ -136,10 +97,10 @@ private:
         state_.currentEntry = entry.name;
         Report();
 
-        InputFile input(entry.source);
+        ReadableFile input(entry.source);
         if (!input.IsOpen())
             return kZipCannotOpenInput;
-        long got = input.Read(buffer_.get(), kZipReadBuffer);
+        long got = input.ReadFull(buffer_.get(), kZipReadBuffer);
         if (got < 0)
             return kZipError;
 
@@ -170,7 +131,7 @@ private:
             }
             if (static_cast<std::size_t>(got) < kZipReadBuffer)
                 break;  // a short read is the end of the file
-            got = input.Read(buffer_.get(), kZipReadBuffer);
+            got = input.ReadFull(buffer_.get(), kZipReadBuffer);
         }
         if (got < 0) {
             zipCloseFileInZip(zip_);

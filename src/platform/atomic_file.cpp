@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/posix_file.h"
+
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -100,16 +102,11 @@ bool AtomicFile::Open(const fs::path& target)
 
 bool AtomicFile::Write(std::string_view data)
 {
-    while (fd_ >= 0 && !data.empty()) {
-        const ssize_t written = ::write(fd_, data.data(), data.size());
-        if (written < 0) {
-            if (errno != EINTR)
-                return Fail(errno);
-            continue;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return fd_ >= 0;
+    if (fd_ < 0)
+        return false;
+    if (const int code = WriteAll(fd_, data))
+        return Fail(code);
+    return true;
 }
 
 bool AtomicFile::Commit()

@@ -1,47 +1,16 @@
 #include "platform/file_read.h"
 
-#include <cerrno>
+#include "platform/posix_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace zpak {
 
-namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(const std::filesystem::path& file)
-        : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-
-    int fd() const { return fd_; }
-
-    bool IsRegular(struct stat& info) const
-    {
-        return fd_ >= 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
-    }
-
-private:
-    int fd_;
-};
-
-}  // namespace
-
 bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
 {
-    FileHandle handle(file);
+    ReadableFile input(file);
     struct stat info {};
-    if (!handle.IsRegular(info))
+    if (!input.IsRegular() || ::fstat(input.fd(), &info) != 0)
         return false;
 
     // Read straight into the string; keep going past the size seen by fstat in
@@ -49,17 +18,13 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
     std::size_t used = 0;
     content.resize(static_cast<std::size_t>(info.st_size) + 1);
     for (;;) {
-        if (used == content.size())
-            content.resize(content.size() * 2);
-        const ssize_t got = ::read(handle.fd(), content.data() + used, content.size() - used);
-        if (got == 0)
-            break;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const long got = input.ReadFull(content.data() + used, content.size() - used);
+        if (got < 0)
             return false;
-        }
         used += static_cast<std::size_t>(got);
+        if (used < content.size())
+            break;
+        content.resize(content.size() * 2);
     }
     content.resize(used);
     return true;
@@ -67,8 +32,7 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
 
 bool IsReadableFile(const std::filesystem::path& file)
 {
-    struct stat info {};
-    return FileHandle(file).IsRegular(info);
+    return ReadableFile(file).IsRegular();
 }
 
 }  // namespace zpak

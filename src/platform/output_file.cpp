@@ -1,5 +1,7 @@
 #include "platform/output_file.h"
 
+#include "platform/posix_file.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -39,16 +41,11 @@ bool OutputFile::Create(const std::filesystem::path& file, unsigned mode)
 
 bool OutputFile::Write(std::string_view data)
 {
-    while (!failed_ && fd_ >= 0 && !data.empty()) {
-        const ssize_t written = ::write(fd_, data.data(), data.size());
-        if (written < 0) {
-            if (errno != EINTR)
-                return Fail(errno);
-            continue;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return !failed_ && fd_ >= 0;
+    if (failed_ || fd_ < 0)
+        return false;
+    if (const int code = WriteAll(fd_, data))
+        return Fail(code);
+    return true;
 }
 
 bool OutputFile::Close()
