@@ -1,0 +1,157 @@
+#include "model/product_forms.h"
+
+#include "model/project_document.h"
+#include "platform/message_sink.h"
+
+#include <climits>
+
+namespace zpak {
+
+int LeadingNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    long long number = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        number = number * 10 + (text[i] - '0');
+        if (number > static_cast<long long>(INT_MAX) + 1)
+            number = static_cast<long long>(INT_MAX) + 1;  // stays out of int's range, like atoi's overflow
+    }
+    if (negative)
+        number = -number;
+    return number > INT_MAX ? INT_MAX : static_cast<int>(number);
+}
+
+bool IsVersionValid(std::string_view version)
+{
+    return !version.empty() && LeadingNumber(version) != 0;
+}
+
+std::string NormalisedVersion(const std::string& version)
+{
+    const int number = LeadingNumber(version);
+    return number != 0 ? std::to_string(number) : version;
+}
+
+ProductData& EnsureProduct(ProjectDocument& document)
+{
+    if (!document.product)
+        document.product = std::make_unique<ProductData>();
+    return *document.product;
+}
+
+void FillProductForm(const ProjectDocument& document, ProductForm& form)
+{
+    const ProductData* product = document.product.get();
+    if (!product)
+        return;
+    const auto fill = [](std::string& field, const std::optional<std::string>& value) {
+        if (value)
+            field = *value;
+    };
+    fill(form.product, product->product);
+    fill(form.readme, product->readme);
+    fill(form.productURL, product->productURL);
+    fill(form.title, product->title ? product->title : product->product);
+    form.version = product->version.value_or("100");
+    fill(form.versionURL, product->versionURL);
+    fill(form.developerURL, product->developerURL);
+    fill(form.developer, product->developer);
+}
+
+bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSink& sink)
+{
+    ProductData& product = EnsureProduct(document);
+    if (form.product.empty()) {
+        sink.ShowMessage("You must complete the product field.");
+        return false;
+    }
+    if (!form.readme.empty())
+        product.readme = form.readme;
+    if (!IsVersionValid(form.version)) {
+        sink.ShowMessage("You must enter a numerical number into the version field.");
+        return false;
+    }
+    product.product = form.product;
+    if (form.title.empty())
+        form.title = form.product + " Setup";
+    product.developer = form.developer;
+    product.title = form.title;
+    product.productURL = form.productURL;
+    product.version = form.version;
+    product.versionURL = form.versionURL;
+    product.developerURL = form.developerURL;
+    return true;
+}
+
+bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink)
+{
+    ProductData& product = EnsureProduct(document);
+    if (form.licenseSelection && *form.licenseSelection >= 1) {
+        product.license = form.licenseText;
+    } else if (form.licenseSelection || form.licenseText.empty()) {
+        product.license.reset();
+    } else {
+        sink.ShowMessage("You cannot manually enter the name of a license file. License files are "
+                         "limited by their localization. Please select an option from the list");
+        return false;
+    }
+    product.archive = form.archive;
+    if (form.logo.empty())
+        product.logo.reset();
+    else
+        product.logo = form.logo;
+    return true;
+}
+
+void ApplyShortcutSwitch(ProjectDocument& document, bool installShortcuts)
+{
+    if (installShortcuts)
+        return;
+    ProductData& product = EnsureProduct(document);
+    product.shortcut.reset();
+    product.shortcutCaption.reset();
+    product.windows = 0;
+    product.linux = 0;
+}
+
+void FillShortcutForm(const ProjectDocument& document, ShortcutForm& form)
+{
+    const ProductData* product = document.product.get();
+    if (!product)
+        return;
+    if (product->shortcut)
+        form.parameters = *product->shortcut;
+    if (product->shortcutCaption)
+        form.caption = *product->shortcutCaption;
+    form.documentationCaption = product->GetDocumentationCaption();
+    form.windows = product->windows != 0;
+    form.linux = product->linux != 0;
+    form.mac = product->mac != 0;
+}
+
+bool StoreShortcutFields(ProjectDocument& document, const ShortcutForm& form, MessageSink& sink)
+{
+    ProductData& product = EnsureProduct(document);
+    product.shortcut = form.parameters;
+    if (form.caption.empty()) {
+        sink.ShowMessage("You must define a name for the link.");
+        return false;
+    }
+    product.shortcutCaption = form.caption;
+    product.documentationCaption = form.documentationCaption;
+    if (!form.windows && !form.linux && !form.mac) {
+        sink.ShowMessage("You must select either the Windows, Mac, or Linux Operating System.");
+        return false;
+    }
+    product.windows = form.windows;
+    product.linux = form.linux;
+    product.mac = form.mac;
+    return true;
+}
+
+}  // namespace zpak

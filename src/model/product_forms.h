@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zpak {
+
+class MessageSink;
+class ProjectDocument;
+class ProductData;
+
+// The rules of the product, packaging and shortcuts pages, apart from their
+// windows: a page copies its fields into a form, calls the rule and shows
+// what the form holds afterwards.
+
+// What atoi reads: optional blanks, an optional sign, then decimal digits up
+// to the first other character; 0 without digits.
+int LeadingNumber(std::string_view text);
+
+// The version field is valid when it is not empty and its number is not 0.
+bool IsVersionValid(std::string_view version);
+
+// The version as Next stores it: its number printed, when that is not 0.
+std::string NormalisedVersion(const std::string& version);
+
+// The product record, created empty when the project has none.
+ProductData& EnsureProduct(ProjectDocument& document);
+
+struct ProductForm {
+    std::string product;
+    std::string version;
+    std::string developer;
+    std::string productURL;
+    std::string versionURL;
+    std::string developerURL;
+    std::string readme;
+    std::string title;
+};
+
+// Fills the form from the product; fields the product does not hold keep
+// their text. The version shows "100" when the product has none.
+void FillProductForm(const ProjectDocument& document, ProductForm& form);
+
+// Checks and stores the product page's fields. An empty title becomes the
+// product name followed by " Setup", also in the form. Some fields are
+// stored before a later check refuses.
+bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSink& sink);
+
+struct PackageForm {
+    std::string archive;
+    std::string logo;
+    // The licence combo: the selected index (0 is "--None--") and its text.
+    std::optional<int> licenseSelection;
+    std::string licenseText;
+};
+
+bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink);
+
+// The "Install Shortcuts" box: cleared, it removes the shortcut parameters
+// and caption and the Windows and Linux flags (the Mac flag stays).
+void ApplyShortcutSwitch(ProjectDocument& document, bool installShortcuts);
+
+struct ShortcutForm {
+    std::string parameters;
+    std::string caption;
+    std::string documentationCaption;
+    bool windows = false;
+    bool linux = false;
+    bool mac = false;
+};
+
+void FillShortcutForm(const ProjectDocument& document, ShortcutForm& form);
+bool StoreShortcutFields(ProjectDocument& document, const ShortcutForm& form, MessageSink& sink);
+
+}  // namespace zpak

@@ -1,0 +1,36 @@
+#include "model/relative_path.h"
+
+#include "platform/text_format.h"
+
+namespace zpak {
+
+namespace {
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+}  // namespace
+
+std::string MakeRelativePath(const std::string& base, const std::string& path)
+{
+    std::string_view folder = base;
+    if (folder.size() > 1 && IsSeparator(folder.back()))
+        folder.remove_suffix(1);
+    if (path.size() <= folder.size() + 1 || !IsSeparator(path[folder.size()]))
+        return {};
+    // Separators count as equal whichever way they lean.
+    for (std::size_t i = 0; i < folder.size(); ++i) {
+        const bool same = (IsSeparator(folder[i]) && IsSeparator(path[i]))
+            || FoldCase(folder[i]) == FoldCase(path[i]);
+        if (!same)
+            return {};
+    }
+    std::string relative = path.substr(folder.size() + 1);
+    for (char& c : relative) {
+        if (c == '/')
+            c = '\\';
+    }
+    return relative;
+}
+
+}  // namespace zpak
