@@ -22,15 +22,14 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/src/cli/zpakbuild --help
-	$(BUILD)/src/cli/zpakbuild check examples/frontier.zproj
+	$(BUILD)/src/ui/zpakwizard
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The core tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The core tests again (no window), built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	cmake -S . -B $(SAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DZPAK_SANITIZE=ON
+	cmake -S . -B $(SAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DZPAK_SANITIZE=ON -DZPAK_GUI=OFF
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
@@ -38,7 +37,7 @@ sanitize: deps
 # Runs each fuzz target for FUZZ_SECONDS, starting from its seed corpus.
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DCMAKE_CXX_COMPILER=clang++ -DZPAK_FUZZ=ON
+		-DCMAKE_CXX_COMPILER=clang++ -DZPAK_FUZZ=ON -DZPAK_GUI=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@for target in $$(ls fuzz/corpus); do \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$target; \

@@ -1,0 +1,86 @@
+#pragma once
+
+class QWidget;
+
+// The ids of the wizard's pages and controls. Each control carries its id
+// (SetControlId) so that code and tests find it by id (FindControl). Ids are
+// unique within one page or window, not across them.
+namespace zpak::ui::ids {
+
+// Pages, in the order they are created.
+inline constexpr int kGamePathPage = 184;
+inline constexpr int kGroupsPage = 103;
+inline constexpr int kIniChangesPage = 151;
+inline constexpr int kRequirementsPage = 180;
+inline constexpr int kProductPage = 186;
+inline constexpr int kPackagePage = 187;
+inline constexpr int kGeneratePage = 188;
+inline constexpr int kShortcutsPage = 189;
+
+// The main window.
+inline constexpr int kNext = 1047;
+inline constexpr int kCancel = 2;
+inline constexpr int kLogo = 1077;
+inline constexpr int kBack = 1003;
+inline constexpr int kSave = 1004;
+inline constexpr int kFrame = 1046;
+inline constexpr int kAbout = 1090;
+inline constexpr int kOpen = 1091;
+
+// Game folder page.
+inline constexpr int kIntroText = 1000;
+inline constexpr int kGamesCombo = 1074;
+inline constexpr int kGamePathLabel = 1004;
+inline constexpr int kGamePathEdit = 1003;
+inline constexpr int kGamePathBrowse = 1005;
+
+// Product page.
+inline constexpr int kProductName = 1057;
+inline constexpr int kProductUrl = 1056;
+inline constexpr int kSetupTitle = 1059;
+inline constexpr int kReadme = 1060;
+inline constexpr int kReadmeBrowse = 1061;
+inline constexpr int kVersion = 1063;
+inline constexpr int kVersionUrl = 1064;
+inline constexpr int kDeveloper = 1065;
+inline constexpr int kDeveloperUrl = 1066;
+
+// Packaging page.
+inline constexpr int kLogoEdit = 1062;
+inline constexpr int kLogoBrowse = 1063;
+inline constexpr int kArchive = 1011;
+inline constexpr int kLicense = 1075;
+inline constexpr int kInstallShortcuts = 1072;
+
+// Shortcuts page.
+inline constexpr int kParameters = 1066;
+inline constexpr int kShortcutCaption = 1067;
+inline constexpr int kDocumentationCaption = 1068;
+inline constexpr int kWindows = 1086;
+inline constexpr int kLinux = 1087;
+inline constexpr int kMac = 1088;
+
+// Generate page.
+inline constexpr int kPackageChoice = 1068;
+inline constexpr int kManifestChoice = 1069;
+inline constexpr int kZipChoice = 1071;
+inline constexpr int kCleanup = 1078;
+inline constexpr int kGenerate = 1070;
+
+}  // namespace zpak::ui::ids
+
+namespace zpak::ui {
+
+void SetControlId(QWidget* widget, int id);
+int ControlId(const QWidget* widget);
+// The first descendant of `parent` that carries the id; with `directOnly`,
+// only its direct children (the main window's own buttons, not its pages').
+QWidget* FindControlWidget(const QWidget* parent, int id, bool directOnly = false);
+
+template <typename Widget>
+Widget* FindControl(const QWidget* parent, int id, bool directOnly = false)
+{
+    return dynamic_cast<Widget*>(FindControlWidget(parent, id, directOnly));
+}
+
+}  // namespace zpak::ui

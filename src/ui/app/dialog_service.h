@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/message_sink.h"
+
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace zpak::ui {
+
+// Every message box, file dialog and browser launch of the wizard goes
+// through this service, so that tests can answer them.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+
+    // An OK-only modal message box.
+    virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+    // `filter` in the "Name (*.ext)|*.ext||" form; an empty result is Cancel.
+    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& defaultSuffix) = 0;
+    virtual void OpenUrl(const QUrl& url) = 0;
+};
+
+// The real dialogs: QMessageBox, QFileDialog, the desktop's browser.
+class QtDialogService final : public DialogService {
+public:
+    void ShowMessage(QWidget* parent, const QString& text) override;
+    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                            const QString& defaultSuffix) override;
+    void OpenUrl(const QUrl& url) override;
+};
+
+// Core operations report through a MessageSink; in the wizard that is a
+// message box over the given window.
+class DialogSink final : public MessageSink {
+public:
+    DialogSink(DialogService& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
+    void ShowMessage(const std::string& text) override;
+
+private:
+    DialogService& dialogs_;
+    QWidget* parent_;
+};
+
+// "ZPAK Project File (*.zproj)|*.zproj||" as a Qt file dialog filter.
+QString ToQtFilter(const QString& filter);
+
+// The file name with ".<suffix>" added when it has no extension.
+QString WithDefaultSuffix(const QString& fileName, const QString& suffix);
+
+}  // namespace zpak::ui

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+namespace zpak {
+class ProjectDocument;
+class RegistryBackend;
+}
+
+namespace zpak::ui {
+
+class DialogService;
+
+// What the wizard window and its pages work with; all borrowed.
+struct WizardContext {
+    ProjectDocument& document;
+    DialogService& dialogs;
+    const RegistryBackend& registry;
+    std::filesystem::path userGuide;  // opened by the logo
+};
+
+}  // namespace zpak::ui

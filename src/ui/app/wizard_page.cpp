@@ -1,0 +1,51 @@
+#include "ui/app/wizard_page.h"
+
+#include "ui/app/control_ids.h"
+#include "ui/app/dialog_service.h"
+#include "ui/app/wizard_dialog.h"
+
+#include <QKeyEvent>
+
+namespace zpak::ui {
+
+WizardPage::WizardPage(WizardDialog& wizard, int id) : wizard_(wizard), id_(id)
+{
+    SetControlId(this, id);
+}
+
+WizardPage::~WizardPage() = default;
+
+ProjectDocument& WizardPage::Document() const
+{
+    return wizard_.Context().document;
+}
+
+DialogService& WizardPage::Dialogs() const
+{
+    return wizard_.Context().dialogs;
+}
+
+MessageSink& WizardPage::Sink() const
+{
+    return wizard_.Sink();
+}
+
+void WizardPage::ShowMessage(const QString& text) const
+{
+    Dialogs().ShowMessage(&wizard_, text);
+}
+
+void WizardPage::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();  // a page is never closed or submitted by a key
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+}  // namespace zpak::ui

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+namespace zpak {
+class MessageSink;
+class ProjectDocument;
+}
+
+namespace zpak::ui {
+
+class DialogService;
+class WizardDialog;
+
+// The base of every page. A page fills its controls from the project when it
+// is shown and stores them when Next or Save asks; it may refuse after
+// showing its own message. Enter and Escape inside a page do nothing.
+class WizardPage : public QWidget {
+    Q_OBJECT
+
+public:
+    WizardPage(WizardDialog& wizard, int id);
+    ~WizardPage() override;
+
+    int Id() const { return id_; }
+
+    // Runs once the page exists, inside AddPage: pages make their links here.
+    virtual void OnInitDialog() {}
+    virtual void OnSetActive() {}
+    virtual void OnKillActive() {}
+    virtual void OnPageCreated() {}
+    virtual void OnPageDestroyed() {}
+    virtual bool OnCommit() { return true; }
+    virtual bool OnWizardNext() { return true; }
+    // Open replaced the project: forget text typed for the old one, so that
+    // the next fill starts from empty fields.
+    virtual void OnProjectReplaced() {}
+
+protected:
+    WizardDialog& Wizard() const { return wizard_; }
+    ProjectDocument& Document() const;
+    DialogService& Dialogs() const;
+    MessageSink& Sink() const;
+    // A message box over the wizard.
+    void ShowMessage(const QString& text) const;
+
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    WizardDialog& wizard_;
+    const int id_;
+};
+
+}  // namespace zpak::ui

@@ -1,0 +1,6 @@
+#include "ui/app/wizard_app.h"
+
+int main(int argc, char** argv)
+{
+    return zpak::ui::RunWizardApp(argc, argv);
+}

@@ -1,0 +1,136 @@
+#include "ui/pages/package_page.h"
+
+#include "model/product_forms.h"
+#include "model/project_document.h"
+#include "platform/file_search.h"
+#include "platform/game_path.h"
+#include "ui/app/browse.h"
+#include "ui/app/control_ids.h"
+#include "ui/app/project_text.h"
+#include "ui/app/wizard_dialog.h"
+#include "ui/pages/page_layout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zpak::ui {
+
+namespace {
+const QString kNoLicence = QStringLiteral("--None--");
+}
+
+PackagePage::PackagePage(WizardDialog& wizard)
+    : WizardPage(wizard, ids::kPackagePage), logo_(new QLineEdit), archive_(new QLineEdit),
+      license_(new QComboBox), shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
+{
+    auto* layout = new QVBoxLayout(this);
+    AddText(layout, QStringLiteral(
+        "If you want to use a logo for your product, specify the location here. If you do not "
+        "specify a logo, then the default corvex logo will be displayed. The logo should be a 256 "
+        "colour bitmap file and should be 340x82 in size."));
+    SetControlId(logo_, ids::kLogoEdit);
+    auto* browse = new QPushButton(QStringLiteral("..."));
+    SetControlId(browse, ids::kLogoBrowse);
+    auto* logoRow = new QHBoxLayout;
+    logoRow->addWidget(logo_);
+    logoRow->addWidget(browse);
+    auto* logoForm = new QFormLayout;
+    logoForm->addRow(QStringLiteral("Logo Location:"), logoRow);
+    layout->addLayout(logoForm);
+
+    AddText(layout, QStringLiteral("Next, verify the name of the archive. For Vantor, you must use "
+                                   "the zpack2 file extension. Corvex Classic uses zpak extension."));
+    SetControlId(archive_, ids::kArchive);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Archive name:"), archive_);
+    SetControlId(license_, ids::kLicense);
+    license_->setEditable(true);
+    license_->setInsertPolicy(QComboBox::NoInsert);
+    form->addRow(QStringLiteral("License File:"), license_);
+    layout->addLayout(form);
+    AddText(layout, QStringLiteral(
+        "If you wish to display a license agreement, go ahead and specify the license text file "
+        "here. The license agreement must be an int (english localized) file located in the "
+        "\\System folder."));
+
+    SetControlId(shortcuts_, ids::kInstallShortcuts);
+    layout->addWidget(shortcuts_);
+    AddText(layout, QStringLiteral(
+        "If your product needs to pass command line parameters to the game engine then you will "
+        "need to install a shortcut on the client machine. Check this checkbox if you require a "
+        "shortcut."));
+    layout->addStretch();
+
+    connect(shortcuts_, &QCheckBox::clicked, this, &PackagePage::ApplyShortcutSwitch);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        BrowseRelativeFile(Dialogs(), logo_, QStringLiteral("Bitmap File (*.bmp)|*.bmp||"),
+                           Document().GameFolderText());
+    });
+}
+
+void PackagePage::OnInitDialog()
+{
+    Wizard().EnableNext(true);
+}
+
+void PackagePage::OnSetActive()
+{
+    ProductData& product = EnsureProduct(Document());
+    archive_->setText(FromProjectText(product.GetArchiveName()));
+    if (product.logo)
+        logo_->setText(FromProjectText(*product.logo));
+    FillLicences();
+    shortcuts_->setChecked(product.shortcut.has_value());
+    ApplyShortcutSwitch();
+}
+
+void PackagePage::FillLicences()
+{
+    license_->clear();
+    license_->setEditText(QString());
+    const auto system = GamePathToNative(Document().GameFolderText() + "\\System");
+    for (const std::string& name : ListMatchingFiles(system, "*.int"))
+        license_->addItem(FromProjectText(name));
+    const ProductData& product = *Document().product;
+    int selected = -1;
+    if (product.license)
+        selected = license_->findText(FromProjectText(*product.license), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    license_->insertItem(0, kNoLicence);
+    license_->setCurrentIndex(selected >= 0 ? selected + 1 : -1);
+    if (selected < 0)
+        license_->setEditText(QString());
+}
+
+void PackagePage::ApplyShortcutSwitch()
+{
+    Wizard().EnableNext(true);
+    const bool install = shortcuts_->isChecked();
+    Wizard().SetNextPage(ids::kPackagePage, install ? ids::kShortcutsPage : ids::kGeneratePage);
+    zpak::ApplyShortcutSwitch(Document(), install);
+}
+
+bool PackagePage::StorePackageFields()
+{
+    PackageForm form;
+    form.archive = ToProjectText(archive_->text());
+    form.logo = ToProjectText(logo_->text());
+    form.licenseText = ToProjectText(license_->currentText());
+    // A typed text that is not an item of the list is no selection.
+    const int index = license_->currentIndex();
+    if (index >= 0 && license_->itemText(index) == license_->currentText())
+        form.licenseSelection = index;
+    return zpak::StorePackageFields(Document(), form, Sink());
+}
+
+void PackagePage::OnProjectReplaced()
+{
+    logo_->clear();
+    archive_->clear();
+}
+
+}  // namespace zpak::ui

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/app/wizard_page.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+namespace zpak::ui {
+
+// The archive name, logo, licence and the switch that adds the shortcuts page.
+class PackagePage final : public WizardPage {
+    Q_OBJECT
+
+public:
+    explicit PackagePage(WizardDialog& wizard);
+
+    void OnInitDialog() override;
+    void OnSetActive() override;
+    bool OnCommit() override { return StorePackageFields(); }
+    bool OnWizardNext() override { return StorePackageFields(); }
+    void OnProjectReplaced() override;
+
+private:
+    void FillLicences();
+    void ApplyShortcutSwitch();
+    bool StorePackageFields();
+
+    QLineEdit* logo_;
+    QLineEdit* archive_;
+    QComboBox* license_;
+    QCheckBox* shortcuts_;
+};
+
+}  // namespace zpak::ui

@@ -1,0 +1,114 @@
+#include "ui/pages/product_page.h"
+
+#include "model/project_document.h"
+#include "ui/app/browse.h"
+#include "ui/app/control_ids.h"
+#include "ui/app/project_text.h"
+#include "ui/app/wizard_dialog.h"
+#include "ui/pages/page_layout.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zpak::ui {
+
+ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard, ids::kProductPage)
+{
+    auto* layout = new QVBoxLayout(this);
+    AddText(layout, QStringLiteral("You must fill out information about your mod. Complete all the "
+                                   "entries and click Next to continue."));
+    auto* form = new QFormLayout;
+    name_ = AddEdit(form, QStringLiteral("Product Name"), ids::kProductName);
+    productUrl_ = AddEdit(form, QStringLiteral("Product URL"), ids::kProductUrl);
+    title_ = AddEdit(form, QStringLiteral("Setup Window Title"), ids::kSetupTitle);
+
+    readme_ = new QLineEdit;
+    SetControlId(readme_, ids::kReadme);
+    auto* browse = new QPushButton(QStringLiteral("..."));
+    SetControlId(browse, ids::kReadmeBrowse);
+    auto* readmeRow = new QHBoxLayout;
+    readmeRow->addWidget(readme_);
+    readmeRow->addWidget(browse);
+    form->addRow(QStringLiteral("Readme File Location"), readmeRow);
+
+    version_ = AddEdit(form, QStringLiteral("Version"), ids::kVersion);
+    versionUrl_ = AddEdit(form, QStringLiteral("Version URL"), ids::kVersionUrl);
+    developer_ = AddEdit(form, QStringLiteral("Developer"), ids::kDeveloper);
+    developerUrl_ = AddEdit(form, QStringLiteral("Developer URL"), ids::kDeveloperUrl);
+    layout->addLayout(form);
+    layout->addStretch();
+
+    connect(name_, &QLineEdit::textChanged, this, &ProductPage::UpdateNext);
+    connect(version_, &QLineEdit::textChanged, this, &ProductPage::UpdateNext);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        BrowseRelativeFile(Dialogs(), readme_, QStringLiteral("Readme File (*.*)|*.*||"),
+                           Document().GameFolderText());
+    });
+}
+
+void ProductPage::OnInitDialog()
+{
+    Wizard().SetNextPage(ids::kProductPage, ids::kPackagePage);
+}
+
+ProductForm ProductPage::ReadForm() const
+{
+    return {ToProjectText(name_->text()),      ToProjectText(version_->text()),
+            ToProjectText(developer_->text()), ToProjectText(productUrl_->text()),
+            ToProjectText(versionUrl_->text()), ToProjectText(developerUrl_->text()),
+            ToProjectText(readme_->text()),    ToProjectText(title_->text())};
+}
+
+void ProductPage::ShowForm(const ProductForm& form)
+{
+    const std::pair<QLineEdit*, const std::string*> fields[] = {
+        {name_, &form.product},          {version_, &form.version},
+        {developer_, &form.developer},   {productUrl_, &form.productURL},
+        {versionUrl_, &form.versionURL}, {developerUrl_, &form.developerURL},
+        {readme_, &form.readme},         {title_, &form.title}};
+    for (const auto& [edit, text] : fields) {
+        const QString shown = FromProjectText(*text);
+        if (edit->text() != shown)
+            edit->setText(shown);
+    }
+}
+
+void ProductPage::OnSetActive()
+{
+    ProductForm form = ReadForm();
+    FillProductForm(Document(), form);
+    ShowForm(form);
+    UpdateNext();
+}
+
+void ProductPage::UpdateNext()
+{
+    // Only the page on display steers Next.
+    if (!isHidden())
+        Wizard().EnableNext(!name_->text().isEmpty() && IsVersionValid(ToProjectText(version_->text())));
+}
+
+bool ProductPage::OnCommit()
+{
+    ProductForm form = ReadForm();
+    const bool stored = StoreProductFields(Document(), form, Sink());
+    ShowForm(form);
+    return stored;
+}
+
+bool ProductPage::OnWizardNext()
+{
+    version_->setText(FromProjectText(NormalisedVersion(ToProjectText(version_->text()))));
+    return OnCommit();
+}
+
+void ProductPage::OnProjectReplaced()
+{
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        edit->clear();
+}
+
+}  // namespace zpak::ui

@@ -1,0 +1,92 @@
+#include "ui/pages/shortcuts_page.h"
+
+#include "model/product_forms.h"
+#include "model/project_document.h"
+#include "ui/app/control_ids.h"
+#include "ui/app/project_text.h"
+#include "ui/app/wizard_dialog.h"
+#include "ui/pages/page_layout.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace zpak::ui {
+
+ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kShortcutsPage)
+{
+    auto* layout = new QVBoxLayout(this);
+    AddText(layout, QStringLiteral(
+        "Zpaks can install shortcuts on the client machine. When you define a shortcut, the wizard "
+        "automatically defines an uninstall shortcut for you. This way, clients can easily "
+        "uninstall your product."));
+    const auto edit = [&](const QString& text, int id) {
+        AddText(layout, text);
+        auto* field = new QLineEdit;
+        SetControlId(field, id);
+        layout->addWidget(field);
+        return field;
+    };
+    parameters_ = edit(QStringLiteral("Please enter the command line parameters you want to use to "
+                                      "start the game.\nFor example: FR-Landing.map?Game=Frontier.Campaign"),
+                       ids::kParameters);
+    caption_ = edit(QStringLiteral("Enter the Shortcut Caption. This is the caption that will be "
+                                   "assigned to your shortcut link."),
+                    ids::kShortcutCaption);
+    documentation_ = edit(QStringLiteral("Enter the Documentation/Readme Caption. This is the caption "
+                                         "that will be assigned to your documentation link."),
+                          ids::kDocumentationCaption);
+
+    AddText(layout, QStringLiteral("Please check all the operating systems you wish the zpak to "
+                                   "generate shortcuts for."));
+    auto* systems = new QHBoxLayout;
+    const auto box = [&](const QString& text, int id) {
+        auto* check = new QCheckBox(text);
+        SetControlId(check, id);
+        systems->addWidget(check);
+        return check;
+    };
+    windows_ = box(QStringLiteral("Windows"), ids::kWindows);
+    linux_ = box(QStringLiteral("Linux"), ids::kLinux);
+    mac_ = box(QStringLiteral("Mac"), ids::kMac);
+    systems->addStretch();
+    layout->addLayout(systems);
+    layout->addStretch();
+}
+
+void ShortcutsPage::OnInitDialog()
+{
+    Wizard().EnableNext(true);
+    Wizard().SetNextPage(ids::kShortcutsPage, ids::kGeneratePage);
+}
+
+void ShortcutsPage::OnSetActive()
+{
+    ShortcutForm form{ToProjectText(parameters_->text()), ToProjectText(caption_->text()), {}, false,
+                      false, false};
+    EnsureProduct(Document());
+    FillShortcutForm(Document(), form);
+    parameters_->setText(FromProjectText(form.parameters));
+    caption_->setText(FromProjectText(form.caption));
+    documentation_->setText(FromProjectText(form.documentationCaption));
+    windows_->setChecked(form.windows);
+    linux_->setChecked(form.linux);
+    mac_->setChecked(form.mac);
+}
+
+bool ShortcutsPage::StoreShortcutFields()
+{
+    const ShortcutForm form{ToProjectText(parameters_->text()), ToProjectText(caption_->text()),
+                            ToProjectText(documentation_->text()), windows_->isChecked(),
+                            linux_->isChecked(), mac_->isChecked()};
+    return zpak::StoreShortcutFields(Document(), form, Sink());
+}
+
+void ShortcutsPage::OnProjectReplaced()
+{
+    parameters_->clear();
+    caption_->clear();
+}
+
+}  // namespace zpak::ui

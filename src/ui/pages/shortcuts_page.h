@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/app/wizard_page.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace zpak::ui {
+
+// The play shortcut: parameters, captions and the systems that get shortcuts.
+class ShortcutsPage final : public WizardPage {
+    Q_OBJECT
+
+public:
+    explicit ShortcutsPage(WizardDialog& wizard);
+
+    void OnInitDialog() override;
+    void OnSetActive() override;
+    bool OnCommit() override { return StoreShortcutFields(); }
+    bool OnWizardNext() override { return StoreShortcutFields(); }
+    void OnProjectReplaced() override;
+
+private:
+    bool StoreShortcutFields();
+
+    QLineEdit* parameters_;
+    QLineEdit* caption_;
+    QLineEdit* documentation_;
+    QCheckBox* windows_;
+    QCheckBox* linux_;
+    QCheckBox* mac_;
+};
+
+}  // namespace zpak::ui

@@ -1,0 +1,132 @@
+#include "ui/app/project_text.h"
+#include "wizard_fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+
+using PagesTest = WizardFixture;
+
+TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGames)
+{
+    auto* games = Control<QComboBox>(kGamePathPage, kGamesCombo);
+    ASSERT_EQ(games->count(), 3);
+    EXPECT_EQ(games->itemText(0), "alpha");  // sorted, direct sub-keys only
+    EXPECT_EQ(games->itemText(1), "Beta");
+    EXPECT_EQ(games->itemText(2), "Vantor");
+    EXPECT_EQ(games->currentIndex(), -1);
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
+    EXPECT_EQ(doc.gameFolder, game.string());
+
+    games->setCurrentIndex(0);  // "Folder" is a DWORD: nothing changes
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
+    games->setCurrentIndex(1);
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), "/games/Beta/");  // kept as stored
+    EXPECT_EQ(doc.gameFolder, "/games/Beta/");
+    Click(kNext);
+    EXPECT_EQ(dialogs.messages, QStringList{"This is not a valid game folder."});
+}
+
+TEST_F(PagesTest, PackagePageFillsAndStores)
+{
+    doc.gameFolder = game.string();
+    doc.product = std::make_unique<ProductData>();
+    doc.product->product = "MyMod";
+    doc.product->license = "Gone.int";
+    wizard->SetActivePage(kPackagePage);
+
+    EXPECT_EQ(Edit(kPackagePage, kArchive)->text(), "MyMod.zpack2");
+    EXPECT_EQ(doc.product->archive, "MyMod.zpack2");  // stored on showing
+    auto* licences = Control<QComboBox>(kPackagePage, kLicense);
+    ASSERT_EQ(licences->count(), 4);
+    EXPECT_EQ(licences->itemText(0), "--None--");
+    EXPECT_EQ(licences->itemText(1), "Frontier.int");
+    EXPECT_EQ(licences->itemText(2), "FrontierLicense.int");
+    EXPECT_EQ(licences->itemText(3), "Manifest.int");
+    EXPECT_EQ(licences->currentIndex(), -1);  // the stored licence is not in the list
+
+    licences->setEditText("Typed.int");
+    Click(kNext);
+    EXPECT_EQ(ActivePage(), kPackagePage);
+    EXPECT_TRUE(dialogs.messages.last().startsWith("You cannot manually enter the name of a license file."));
+
+    licences->setCurrentIndex(2);
+    Type(kPackagePage, kLogoEdit, "Help\\Logo.bmp");
+    Click(kNext);
+    EXPECT_EQ(ActivePage(), kGeneratePage);
+    EXPECT_EQ(doc.product->license, "FrontierLicense.int");
+    EXPECT_EQ(doc.product->logo, "Help\\Logo.bmp");
+
+    dialogs.openAnswers.push_back("/elsewhere/logo.bmp");
+    wizard->SetActivePage(kPackagePage);
+    ClickOn(kPackagePage, kLogoBrowse);
+    EXPECT_EQ(dialogs.messages.last(), "Please pick a file that is located under the current folder.");
+    dialogs.openAnswers.push_back(QString::fromStdString((game / "Help/Frontier.txt").string()));
+    ClickOn(kPackagePage, kLogoBrowse);
+    EXPECT_EQ(Edit(kPackagePage, kLogoEdit)->text(), "Help\\Frontier.txt");
+}
+
+TEST_F(PagesTest, PagesNeverActOnAMissingProduct)
+{
+    wizard->SetActivePage(kShortcutsPage);
+    EXPECT_NE(doc.product, nullptr);
+    EXPECT_EQ(Edit(kShortcutsPage, kDocumentationCaption)->text(), "Release Notes");
+    doc.product.reset();
+    wizard->SetActivePage(kGeneratePage);
+    ClickOn(kGeneratePage, kCleanup);
+    ClickOn(kGeneratePage, kGenerate);
+    EXPECT_EQ(dialogs.messages, QStringList{"You must complete the product field."});
+}
+
+// Open the example project, point it at the demo game, walk to Generate and
+// build the zip and the package.
+TEST_F(PagesTest, FullRunThroughTheWindow)
+{
+    dialogs.openAnswers.push_back(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    Click(kOpen);
+    ASSERT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), "C:\\Games\\Vantor");
+    dialogs.messages.clear();  // the warning about C:\Games\Vantor
+    Type(kGamePathPage, kGamePathEdit, QString::fromStdString(game.string()));
+    for (int page : {kGamePathPage, kGroupsPage, kIniChangesPage, kRequirementsPage, kProductPage,
+                     kPackagePage, kShortcutsPage}) {
+        ASSERT_EQ(ActivePage(), page);
+        Click(kNext);
+    }
+    ASSERT_EQ(ActivePage(), kGeneratePage);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    EXPECT_EQ(doc.product->license, "FrontierLicense.int");
+
+    ClickOn(kGeneratePage, kZipChoice);
+    ClickOn(kGeneratePage, kGenerate);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith("The files have been compressed into"));
+    EXPECT_TRUE(std::filesystem::exists(game / "FrontierMOD.zip"));
+
+    ClickOn(kGeneratePage, kPackageChoice);
+    ClickOn(kGeneratePage, kCleanup);
+    ClickOn(kGeneratePage, kGenerate);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(std::filesystem::exists(game / "System/Frontier.zpack2"));
+    EXPECT_FALSE(std::filesystem::exists(game / "System/FrontierMOD.ini"));
+    EXPECT_TRUE(doc.product->cleanup);
+}
+
+TEST(ProjectTextTest, EveryByteSurvivesAField)
+{
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        all += static_cast<char>(c);
+    all += "caf\xc3\xa9 \xe2\x82\xac";  // valid UTF-8 shows as such
+    QLineEdit edit;
+    edit.setText(FromProjectText(all));
+    EXPECT_EQ(ToProjectText(edit.text()), all);
+    EXPECT_EQ(FromProjectText("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
+}
+
+}  // namespace
+}  // namespace zpak::ui::test

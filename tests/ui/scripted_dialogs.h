@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/app/dialog_service.h"
+
+#include <QStringList>
+#include <QUrl>
+
+#include <deque>
+
+namespace zpak::ui::test {
+
+// Answers the wizard's dialogs from queues the test fills, and records every
+// message box. An empty queue answers Cancel.
+class ScriptedDialogs final : public DialogService {
+public:
+    void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+
+    QString GetOpenFileName(QWidget*, const QString&, const QString& filter) override
+    {
+        openFilters << filter;
+        return Next(openAnswers);
+    }
+
+    QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&) override
+    {
+        saveTitles << title;
+        return Next(saveAnswers);
+    }
+
+    void OpenUrl(const QUrl& url) override { urls << url; }
+
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    QStringList messages;
+    QStringList openFilters;
+    QStringList saveTitles;
+    QList<QUrl> urls;
+
+private:
+    static QString Next(std::deque<QString>& answers)
+    {
+        if (answers.empty())
+            return {};
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace zpak::ui::test

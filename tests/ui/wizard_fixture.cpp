@@ -1,0 +1,54 @@
+#include "wizard_fixture.h"
+
+#include "ui/app/wizard_sheet.h"
+
+namespace zpak::ui::test {
+
+WizardFixture::WizardFixture() : game(dir / "Vantor")
+{
+    std::filesystem::copy(ZPAK_EXAMPLES_DIR "/demo-game", game, std::filesystem::copy_options::recursive);
+    std::string hive = "WINE REGISTRY Version 2\n"
+                       "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Vantor] 1\n\"Folder\"=\"";
+    for (char c : game.string())
+        hive += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    hive += "\"\n[Software\\\\Corvex Technology\\\\Installed Apps\\\\Vantor\\\\Patches] 1\n"
+            "\"Folder\"=\"/patches\"\n"
+            "[Software\\\\Corvex Technology\\\\Installed Apps\\\\alpha] 1\n\"Folder\"=dword:00000001\n"
+            "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Beta] 1\n\"Folder\"=\"/games/Beta/\"\n";
+    std::vector<WineRegistry::Prefix> prefixes;
+    prefixes.push_back({"/no/prefix", WineHive(hive)});
+    registry = std::make_unique<WineRegistry>(std::move(prefixes));
+    MakeWizard();
+}
+
+WizardFixture::~WizardFixture() = default;
+
+void WizardFixture::MakeWizard()
+{
+    wizard.reset();
+    wizard = std::make_unique<WizardDialog>(WizardContext{doc, dialogs, *registry, "/docs/user-guide.html"});
+}
+
+QAbstractButton* WizardFixture::Button(int id) const
+{
+    return FindControl<QAbstractButton>(wizard.get(), id, true);
+}
+
+WizardPage* WizardFixture::Page(int id) const
+{
+    const PageInfo* info = wizard->FindPage(id);
+    return info ? info->page : nullptr;
+}
+
+int WizardFixture::ActivePage() const
+{
+    const PageInfo* info = wizard->GetActivePage();
+    return info ? info->id : 0;
+}
+
+void WizardFixture::ClickOn(int page, int id) const
+{
+    Control<QAbstractButton>(page, id)->click();
+}
+
+}  // namespace zpak::ui::test

@@ -1,0 +1,183 @@
+#include "ui/app/about_dialog.h"
+#include "wizard_fixture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+
+class WizardShellTest : public WizardFixture {
+protected:
+    // From the game folder page to the product page, over the list pages.
+    void WalkToProductPage()
+    {
+        Click(kNext);
+        Click(kNext);
+        Click(kNext);
+        Click(kNext);
+        ASSERT_EQ(ActivePage(), kProductPage);
+    }
+};
+
+TEST_F(WizardShellTest, StartsOnTheGameFolderPage)
+{
+    EXPECT_EQ(wizard->windowTitle(), "ZPAK WIZARD 2.36");
+    EXPECT_EQ(ActivePage(), kGamePathPage);
+    EXPECT_FALSE(Button(kBack)->isEnabled());
+    EXPECT_TRUE(Button(kNext)->isEnabled());
+    EXPECT_EQ(wizard->Pages().size(), 8u);
+    const std::pair<int, int> order[] = {{kGamePathPage, kGroupsPage}, {kGroupsPage, kIniChangesPage},
+                                         {kIniChangesPage, kRequirementsPage}, {kRequirementsPage, kProductPage},
+                                         {kProductPage, kPackagePage}, {kShortcutsPage, kGeneratePage}};
+    for (const auto& [from, to] : order)
+        EXPECT_EQ(wizard->FindLink(from)->nextId, to) << from;
+}
+
+TEST_F(WizardShellTest, AVetoKeepsThePageAndTheButtons)
+{
+    Type(kGamePathPage, kGamePathEdit, "/no/such/game");
+    Click(kNext);
+    EXPECT_EQ(ActivePage(), kGamePathPage);
+    EXPECT_EQ(dialogs.messages, QStringList{"This is not a valid game folder."});
+    EXPECT_EQ(doc.gameFolder, "/no/such/game");  // stored before the check
+    EXPECT_FALSE(Button(kBack)->isEnabled());
+    EXPECT_TRUE(Button(kNext)->isEnabled());
+
+    dialogs.messages.clear();
+    Click(kSave);  // the same veto; no file is asked for
+    EXPECT_EQ(dialogs.messages, QStringList{"This is not a valid game folder."});
+    EXPECT_TRUE(dialogs.saveTitles.isEmpty());
+}
+
+TEST_F(WizardShellTest, BackStoresNothing)
+{
+    WalkToProductPage();
+    EXPECT_TRUE(Button(kBack)->isEnabled());
+    Type(kProductPage, kProductName, "Frontier");
+    Type(kProductPage, kVersion, "2.5");
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kPackagePage);
+    EXPECT_EQ(doc.product->version, "2");  // Next rewrites the version as a whole number
+    EXPECT_EQ(doc.product->title, "Frontier Setup");
+
+    Click(kBack);
+    Type(kProductPage, kDeveloper, "typed, then Back");
+    Type(kProductPage, kVersion, "1.5");
+    Click(kBack);
+    EXPECT_EQ(doc.product->developer, "");
+    Click(kNext);
+    EXPECT_EQ(Edit(kProductPage, kVersion)->text(), "2");  // the project's value shows again
+    EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "");
+    Type(kProductPage, kVersion, "1.5");
+    dialogs.saveAnswers.push_back(QString::fromStdString((dir / "saved").string()));
+    Click(kSave);  // Save stores the version as typed
+    EXPECT_EQ(doc.product->version, "1.5");
+    EXPECT_TRUE(std::filesystem::exists(dir / "saved.zproj"));
+}
+
+TEST_F(WizardShellTest, ProductPageSteersNext)
+{
+    WalkToProductPage();
+    EXPECT_FALSE(Button(kNext)->isEnabled());
+    Type(kProductPage, kProductName, "Frontier");
+    for (const char* version : {"0", "abc", ""}) {
+        Type(kProductPage, kVersion, version);
+        EXPECT_FALSE(Button(kNext)->isEnabled()) << version;
+    }
+    Type(kProductPage, kVersion, "12abc");
+    EXPECT_TRUE(Button(kNext)->isEnabled());
+    Click(kNext);
+    EXPECT_EQ(doc.product->version, "12");
+
+    dialogs.messages.clear();
+    Click(kBack);
+    Type(kProductPage, kProductName, "");
+    Click(kSave);
+    EXPECT_EQ(dialogs.messages, QStringList{"You must complete the product field."});
+    EXPECT_TRUE(dialogs.saveTitles.isEmpty());
+}
+
+TEST_F(WizardShellTest, ShortcutSwitchDecidesThePageOrder)
+{
+    doc.product = std::make_unique<ProductData>();
+    doc.product->product = "Frontier";
+    doc.product->version = "1";
+    WalkToProductPage();
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kPackagePage);
+    EXPECT_EQ(wizard->FindLink(kGeneratePage)->previousId, kPackagePage);  // the box was clear
+
+    ClickOn(kPackagePage, kInstallShortcuts);
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kShortcutsPage);
+    Click(kNext);  // refused: no caption yet
+    EXPECT_EQ(ActivePage(), kShortcutsPage);
+    Type(kShortcutsPage, kShortcutCaption, "Play");
+    ClickOn(kShortcutsPage, kLinux);
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kGeneratePage);
+    EXPECT_FALSE(Button(kNext)->isEnabled());
+    EXPECT_EQ(doc.product->shortcut, "");
+
+    Click(kBack);  // the previous page of Generate stays the packaging page
+    EXPECT_EQ(ActivePage(), kPackagePage);
+    EXPECT_TRUE(Button(kNext)->isEnabled());
+    EXPECT_TRUE(Control<QAbstractButton>(kPackagePage, kInstallShortcuts)->isChecked());
+
+    ClickOn(kPackagePage, kInstallShortcuts);  // cleared: shortcuts go, Mac stays
+    EXPECT_FALSE(doc.product->shortcut.has_value());
+    EXPECT_FALSE(doc.product->linux);
+    Click(kNext);
+    EXPECT_EQ(ActivePage(), kGeneratePage);
+}
+
+TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)
+{
+    WalkToProductPage();
+    Type(kProductPage, kDeveloper, "typed for the old project");
+    dialogs.openAnswers.push_back(QString::fromStdString((dir / "missing.zproj").string()));
+    Click(kOpen);  // cannot be read: the project stays
+    EXPECT_EQ(doc.product, nullptr);
+    EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "typed for the old project");
+
+    dialogs.openAnswers.push_back(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    Click(kOpen);
+    EXPECT_EQ(ActivePage(), kProductPage);
+    EXPECT_EQ(Edit(kProductPage, kProductName)->text(), "Frontier");
+    EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "Lakeside Modding");
+    EXPECT_EQ(Edit(kPackagePage, kArchive)->text(), "");  // filled when shown
+    EXPECT_EQ(dialogs.openFilters, QStringList(2, "ZPACK2 Project Files (*.zproj)|*.zproj||"));
+}
+
+TEST_F(WizardShellTest, EscapeDoesNotEndTheProgramAndTheLogoOpensTheGuide)
+{
+    wizard->show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(wizard.get(), &escape);
+    EXPECT_TRUE(wizard->isVisible());
+
+    Click(kLogo);
+    ASSERT_EQ(dialogs.urls.size(), 1);
+    EXPECT_EQ(dialogs.urls[0], QUrl::fromLocalFile("/docs/user-guide.html"));
+
+    bool sawAbout = false;
+    QTimer::singleShot(0, wizard.get(), [&] {
+        if (auto* about = wizard->findChild<AboutDialog*>()) {
+            sawAbout = about->windowTitle() == "About ZPAK WIZARD";
+            about->accept();
+        }
+    });
+    Click(kAbout);
+    EXPECT_TRUE(sawAbout);
+
+    Click(kCancel);
+    EXPECT_FALSE(wizard->isVisible());
+    EXPECT_EQ(wizard->result(), QDialog::Rejected);
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
