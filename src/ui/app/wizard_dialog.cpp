@@ -74,6 +74,7 @@ WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
 
+    resize(720, 440);
     for (int id : kPageOrder)
         AddPage(id);
     SetActivePage(ids::kGamePathPage);
