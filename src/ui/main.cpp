@@ -2,5 +2,6 @@
 
 int main(int argc, char** argv)
 {
-    return zpak::ui::RunWizardApp(argc, argv);
+    zpak::ui::WizardApp app(argc, argv);
+    return app.Run();
 }

@@ -1,3 +1,4 @@
+#include "ui/app/dialog_service.h"
 #include "ui/app/project_text.h"
 #include "wizard_fixture.h"
 
@@ -126,6 +127,22 @@ TEST(ProjectTextTest, EveryByteSurvivesAField)
     edit.setText(FromProjectText(all));
     EXPECT_EQ(ToProjectText(edit.text()), all);
     EXPECT_EQ(FromProjectText("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
+
+namespace zpak::ui::test {
+namespace {
+
+TEST(FileFilterTest, ConvertsTheWizardsFiltersForQt)
+{
+    EXPECT_EQ(ToQtFilter("ZPAK Project File (*.zproj)|*.zproj||"), "ZPAK Project File (*.zproj)");
+    EXPECT_EQ(ToQtFilter("Readme File (*.*)|*.*||"), "Readme File (*.*)");
+    EXPECT_EQ(ToQtFilter("Images|*.bmp;*.png|All|*||"), "Images (*.bmp *.png);;All (*)");
+    EXPECT_EQ(WithDefaultSuffix("/p/my mod", "zproj"), "/p/my mod.zproj");
+    EXPECT_EQ(WithDefaultSuffix("/p/my.mod", "zproj"), "/p/my.mod");
+    EXPECT_EQ(WithDefaultSuffix("", "zproj"), "");
 }
 
 }  // namespace

@@ -29,20 +29,30 @@ std::filesystem::path FindUserGuide()
 
 }  // namespace
 
-int RunWizardApp(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zpakwizard"));
-    QApplication::setWindowIcon(AppIcon());
+struct WizardApp::State {
+    State(int& argc, char** argv) : app(argc, argv) {}
 
+    QApplication app;
     ProjectDocument document;
     QtDialogService dialogs;
+};
+
+WizardApp::WizardApp(int& argc, char** argv) : state_(std::make_unique<State>(argc, argv))
+{
+    QApplication::setApplicationName(QStringLiteral("zpakwizard"));
+    QApplication::setWindowIcon(AppIcon());
+}
+
+WizardApp::~WizardApp()
+{
+    state_->document.Release();
+}
+
+int WizardApp::Run()
+{
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
-    {
-        WizardDialog wizard(WizardContext{document, dialogs, *registry, FindUserGuide()});
-        wizard.exec();
-    }
-    document.Release();
+    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide()});
+    wizard.exec();
     return 0;
 }
 
