@@ -27,10 +27,23 @@ public:
         return Next(saveAnswers);
     }
 
+    QStringList GetOpenFileNames(QWidget*, const QString& filter, const QString& folder) override
+    {
+        openFilters << filter;
+        openFolders << folder;
+        if (multiAnswers.empty())
+            return {};
+        QStringList answer = multiAnswers.front();
+        multiAnswers.pop_front();
+        return answer;
+    }
+
     void OpenUrl(const QUrl& url) override { urls << url; }
 
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<QStringList> multiAnswers;
+    QStringList openFolders;
     QStringList messages;
     QStringList openFilters;
     QStringList saveTitles;

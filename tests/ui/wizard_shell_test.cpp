@@ -15,6 +15,9 @@ protected:
     // From the game folder page to the product page, over the list pages.
     void WalkToProductPage()
     {
+        // The groups page lets Next through only when some group holds an entry.
+        doc.groups.push_back(std::make_unique<GroupInfo>("Main"));
+        doc.groups[0]->AddFile("System\\Frontier.u");
         Click(kNext);
         Click(kNext);
         Click(kNext);

@@ -34,6 +34,29 @@ inline constexpr int kGamePathLabel = 1004;
 inline constexpr int kGamePathEdit = 1003;
 inline constexpr int kGamePathBrowse = 1005;
 
+// Groups page and its dialogs.
+inline constexpr int kGroupsTree = 1006;
+inline constexpr int kCreateGroup = 1007;
+inline constexpr int kAddFile = 1008;
+inline constexpr int kFileOptions = 1009;
+inline constexpr int kDeleteEntry = 1010;
+inline constexpr int kAddWildcard = 1011;
+inline constexpr int kGroupOptions = 1012;
+inline constexpr int kRenameGroup = 1013;
+inline constexpr int kCreateGroupName = 1010;
+inline constexpr int kRenameGroupName = 1016;
+inline constexpr int kGroupSelectable = 1011;
+inline constexpr int kGroupVisible = 1012;
+inline constexpr int kGroupRequired = 1016;
+inline constexpr int kGroupSelected = 1013;
+inline constexpr int kGroupCaption = 1014;
+inline constexpr int kGroupDescription = 1015;
+inline constexpr int kMasterFile = 1080;
+inline constexpr int kDestination = 1081;
+inline constexpr int kDestinationBrowse = 1082;
+inline constexpr int kWildcard = 1085;
+inline constexpr int kWildcardRecurse = 1088;
+
 // Product page.
 inline constexpr int kProductName = 1057;
 inline constexpr int kProductUrl = 1056;

@@ -3,6 +3,7 @@
 #include "platform/message_sink.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 class QWidget;
@@ -21,6 +22,8 @@ public:
     virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& defaultSuffix) = 0;
+    // Several files at once, starting in `folder`; empty is Cancel.
+    virtual QStringList GetOpenFileNames(QWidget* parent, const QString& filter, const QString& folder) = 0;
     virtual void OpenUrl(const QUrl& url) = 0;
 };
 
@@ -31,6 +34,7 @@ public:
     QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter) override;
     QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                             const QString& defaultSuffix) override;
+    QStringList GetOpenFileNames(QWidget* parent, const QString& filter, const QString& folder) override;
     void OpenUrl(const QUrl& url) override;
 };
 

@@ -36,9 +36,10 @@ public:
     // the next fill starts from empty fields.
     virtual void OnProjectReplaced() {}
 
+    ProjectDocument& Document() const;
+
 protected:
     WizardDialog& Wizard() const { return wizard_; }
-    ProjectDocument& Document() const;
     DialogService& Dialogs() const;
     MessageSink& Sink() const;
     // A message box over the wizard.

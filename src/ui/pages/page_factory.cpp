@@ -3,6 +3,7 @@
 #include "ui/app/control_ids.h"
 #include "ui/pages/game_path_page.h"
 #include "ui/pages/generate_page.h"
+#include "ui/pages/groups_page.h"
 #include "ui/pages/package_page.h"
 #include "ui/pages/product_page.h"
 #include "ui/pages/project_lists_pages.h"

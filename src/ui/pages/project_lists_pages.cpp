@@ -39,27 +39,6 @@ void ProjectListPage::OnSetActive()
     tree_->expandAll();
 }
 
-GroupsPage::GroupsPage(WizardDialog& wizard)
-    : ProjectListPage(wizard, ids::kGroupsPage,
-                      QStringLiteral("The install groups of the product and the files and wildcards "
-                                     "each group installs."))
-{
-}
-
-void GroupsPage::OnInitDialog()
-{
-    Wizard().SetNextPage(ids::kGroupsPage, ids::kIniChangesPage);
-}
-
-void GroupsPage::Fill(QTreeWidget& tree) const
-{
-    for (const auto& group : Document().groups) {
-        QTreeWidgetItem* item = AddItem(tree, nullptr, group->NameText());
-        for (const auto& file : group->files)
-            AddItem(tree, item, file->NameText());
-    }
-}
-
 IniChangesPage::IniChangesPage(WizardDialog& wizard)
     : ProjectListPage(wizard, ids::kIniChangesPage,
                       QStringLiteral("The INI files of the game that installation changes, with "

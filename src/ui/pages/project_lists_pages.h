@@ -6,7 +6,7 @@ class QTreeWidget;
 
 namespace zpak::ui {
 
-// The install groups, INI changes and requirements of the project, shown
+// The INI changes and requirements of the project, shown
 // read-only until their editing pages come; each page takes its place in
 // the page order.
 class ProjectListPage : public WizardPage {
@@ -22,17 +22,6 @@ protected:
 
 private:
     QTreeWidget* tree_;
-};
-
-class GroupsPage final : public ProjectListPage {
-    Q_OBJECT
-
-public:
-    explicit GroupsPage(WizardDialog& wizard);
-    void OnInitDialog() override;
-
-protected:
-    void Fill(QTreeWidget& tree) const override;
 };
 
 class IniChangesPage final : public ProjectListPage {

@@ -1,0 +1,122 @@
+#include "model/group_rules.h"
+
+#include "model/project_document.h"
+#include "model/relative_path.h"
+#include "platform/message_sink.h"
+#include "platform/text_format.h"
+
+namespace zpak {
+
+namespace {
+
+constexpr const char* kReservedNames[] = {"SetupGroup", "PlayShortcut", "UninstallShortcut",
+                                          "DesktopShortcut", "DocumentationShortcut", "Setup"};
+
+bool LeavesFolder(const std::string& expression)
+{
+    if (expression.empty() || expression.front() == '\\' || expression.front() == '/'
+        || (expression.size() > 1 && expression[1] == ':'))
+        return true;
+    std::size_t start = 0;
+    while (start <= expression.size()) {
+        std::size_t end = expression.find_first_of("\\/", start);
+        if (end == std::string::npos)
+            end = expression.size();
+        if (end - start == 2 && expression.compare(start, 2, "..") == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CheckGroupName(const std::string& name, MessageSink& sink)
+{
+    if (name.empty()) {
+        sink.ShowMessage("The group name cannot be empty. Please enter a name.");
+        return false;
+    }
+    if (name.find_first_of("[]") != std::string::npos) {
+        sink.ShowMessage(FormatText(
+            "The group name %s contains invalid characters. Please choose a different name.", {name}));
+        return false;
+    }
+    for (const char* reserved : kReservedNames) {
+        if (EqualsIgnoringCase(name, reserved)) {
+            sink.ShowMessage(FormatText("The group name %s is reserved. Please choose a different name.",
+                                        {name}));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name,
+                          MessageSink& sink)
+{
+    if (!document.GroupNameExists(name))
+        return true;
+    sink.ShowMessage("That group name has already been used. Please choose another.");
+    return false;
+}
+
+std::vector<FileInfo*> AddPickedFiles(ProjectDocument& document, GroupInfo& group,
+                                      const std::vector<std::string>& paths, MessageSink& sink)
+{
+    std::vector<FileInfo*> added;
+    const std::string& folder = document.GameFolderText();
+    for (const std::string& path : paths) {
+        const std::string name = MakeRelativePath(folder, path);
+        if (name.empty()) {
+            sink.ShowMessage(FormatText("The file %s is not contained within the target folder %s",
+                                        {path, folder}));
+            break;
+        }
+        if (document.FileAlreadyDefined(name)) {
+            sink.ShowMessage(FormatText("The file %s has already been defined.", {path}));
+            break;
+        }
+        added.push_back(&group.AddFile(name));
+    }
+    return added;
+}
+
+bool CheckWildcard(const ProjectDocument& document, const std::string& expression,
+                   MessageSink& sink)
+{
+    if (expression.find('*') == std::string::npos) {
+        sink.ShowMessage("The wildcard must use the '*' character.");
+        return false;
+    }
+    if (LeavesFolder(expression)) {
+        sink.ShowMessage(FormatText("The wildcard %s leaves the game folder. Please enter a path "
+                                    "relative to the game folder, without \"..\".",
+                                    {expression}));
+        return false;
+    }
+    if (!document.WildcardMatchesFiles(expression)) {
+        sink.ShowMessage(FormatText("The wildcard [%s] is not valid. No files were found.",
+                                    {document.GameFolderText() + "\\" + expression}));
+        return false;
+    }
+    return true;
+}
+
+bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group,
+                         MessageSink& sink)
+{
+    std::string tied;
+    for (const auto& iniFile : document.iniFiles) {
+        if (iniFile->group == &group)
+            tied += (tied.empty() ? "" : ", ") + iniFile->NameText();
+    }
+    if (tied.empty())
+        return true;
+    sink.ShowMessage(FormatText("The group %s cannot be deleted: the changes of %s belong to it. "
+                                "Tie them to another group on the INI changes page first.",
+                                {group.NameText(), tied}));
+    return false;
+}
+
+}  // namespace zpak

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zpak {
+
+class FileInfo;
+class GroupInfo;
+class MessageSink;
+class ProjectDocument;
+
+// Every group name becomes a section header "[name]" of the installer
+// manifest, beside the manifest's own sections: refuses (with a message) a
+// name that is empty, holds "[" or "]", or is one of the manifest's own
+// section names (compared ignoring case).
+bool CheckGroupName(const std::string& name, MessageSink& sink);
+
+// Refuses a name another group already has (compared exactly).
+bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name,
+                          MessageSink& sink);
+
+// Adds files picked in a file dialog (native paths) to the group, in order,
+// as names relative to the game folder with "\" separators. Stops at the
+// first file outside the game folder or already an entry, with a message;
+// those added before it stay. Gives the entries added.
+std::vector<FileInfo*> AddPickedFiles(ProjectDocument& document, GroupInfo& group,
+                                      const std::vector<std::string>& paths, MessageSink& sink);
+
+// Checks a wildcard expression before it becomes an entry: it must hold
+// "*", stay inside the game folder (no absolute path, no ".." component) and
+// match something there.
+bool CheckWildcard(const ProjectDocument& document, const std::string& expression,
+                   MessageSink& sink);
+
+// A group may go unless it is the last one (the caller shows why) or INI
+// files are tied to it (refused here, naming them).
+bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group,
+                         MessageSink& sink);
+
+}  // namespace zpak

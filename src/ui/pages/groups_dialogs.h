@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace zpak {
+class FileInfo;
+class GroupInfo;
+}
+
+namespace zpak::ui {
+
+class DialogService;
+class GroupsPage;
+
+// Asks for the name of a new group; a name that cannot be a group name keeps
+// the dialog open.
+class CreateGroupDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    CreateGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
+    void accept() override;
+
+private:
+    GroupsPage& page_;
+    DialogService& dialogs_;
+    QLineEdit* name_;
+};
+
+// Asks for a new name of the current group, under the rules of a new name.
+class RenameGroupDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    RenameGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
+    void accept() override;
+
+private:
+    GroupsPage& page_;
+    DialogService& dialogs_;
+    QLineEdit* name_;
+};
+
+// Tells that the last group cannot go.
+class NoGroupsDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit NoGroupsDialog(QWidget* parent);
+};
+
+// The flags, caption and description of one group.
+class GroupOptionsDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    GroupOptionsDialog(GroupInfo& group, QWidget* parent);
+    void accept() override;
+
+private:
+    GroupInfo& group_;
+    QCheckBox* selectable_;
+    QCheckBox* visible_;
+    QCheckBox* required_;
+    QCheckBox* selected_;
+    QLineEdit* caption_;
+    QLineEdit* description_;
+};
+
+// The name under which an entry is installed, when it differs from its master.
+class FileDestinationDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    FileDestinationDialog(FileInfo& entry, DialogService& dialogs, const std::string& gameFolder,
+                          QWidget* parent);
+    void accept() override;
+
+private:
+    FileInfo& entry_;
+    QLineEdit* destination_;
+};
+
+// A wildcard expression for the current group; it must match something.
+class AddWildcardDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    AddWildcardDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
+    void accept() override;
+
+private:
+    GroupsPage& page_;
+    DialogService& dialogs_;
+    QLineEdit* expression_;
+};
+
+}  // namespace zpak::ui

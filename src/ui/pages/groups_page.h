@@ -1,0 +1,67 @@
+#pragma once
+
+#include "model/project_node.h"
+#include "ui/app/wizard_page.h"
+
+#include <QFileIconProvider>
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace zpak {
+class FileInfo;
+class GroupInfo;
+}
+
+namespace zpak::ui {
+
+// The install groups and the files and wildcards each installs, in a tree.
+// Every edit goes straight into the project.
+class GroupsPage final : public WizardPage {
+    Q_OBJECT
+
+public:
+    explicit GroupsPage(WizardDialog& wizard);
+
+    void OnInitDialog() override;
+    void OnSetActive() override;
+    void OnProjectReplaced() override;
+
+    // The operations the dialogs call.
+    void CreateGroup(const std::string& name);
+    void RenameSelectedGroup(const std::string& name);
+    void AddFileEntry(const std::string& name);
+    // The group Add File, Add Wildcard, Group Options and Rename Group work
+    // on; null when there is none (also after its record is gone).
+    GroupInfo* CurrentGroup() const;
+
+    void OnCreateGroup();
+    void OnAddFile();
+    void OnAddWildcard();
+    void OnGroupOptions();
+    void OnRenameGroup();
+    void OnFileOptions();
+    void OnDelete();
+
+private:
+    void RebuildTree();
+    QTreeWidgetItem* AddGroupItem(GroupInfo& group);
+    void AddEntryItem(QTreeWidgetItem* parent, FileInfo& file);
+    void OnSelectionChanged();
+    void UpdateButtons(QTreeWidgetItem* selected);
+    void UpdateNext();
+    QTreeWidgetItem* ItemOf(ViewHandle handle) const;
+
+    QTreeWidget* tree_;
+    QPushButton* addFile_;
+    QPushButton* remove_;
+    QPushButton* addWildcard_;
+    QPushButton* groupOptions_;
+    QPushButton* renameGroup_;
+    QPushButton* fileOptions_;
+    ViewHandle currentGroup_ = 0;
+    QFileIconProvider icons_;
+};
+
+}  // namespace zpak::ui

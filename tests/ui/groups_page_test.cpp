@@ -1,0 +1,173 @@
+#include "ui/pages/groups_dialogs.h"
+#include "wizard_fixture.h"
+
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+
+class GroupsPageTest : public WizardFixture {
+protected:
+    void SetUp() override
+    {
+        doc.gameFolder = game.string();
+        wizard->SetActivePage(kGroupsPage);
+    }
+
+    QTreeWidget* Tree() const { return Control<QTreeWidget>(kGroupsPage, kGroupsTree); }
+
+    // Arms a timer that acts on the modal dialog of that type once it is up.
+    template <typename Dialog>
+    void WhenShown(std::function<void(Dialog&)> act)
+    {
+        QTimer::singleShot(0, wizard.get(), [this, act] {
+            if (auto* dialog = wizard->findChild<Dialog*>())
+                act(*dialog);
+        });
+    }
+
+    // Creates a group through the dialog, typing `name` and pressing OK; a
+    // dialog that stays open is cancelled.
+    void CreateGroup(const QString& name)
+    {
+        WhenShown<CreateGroupDialog>([name](CreateGroupDialog& dialog) {
+            FindControl<QLineEdit>(&dialog, kCreateGroupName)->setText(name);
+            dialog.accept();
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        ClickOn(kGroupsPage, kCreateGroup);
+    }
+
+    void Select(const QString& text)
+    {
+        const auto found = Tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_FALSE(found.isEmpty()) << text.toStdString();
+        Tree()->setCurrentItem(found.first());
+    }
+
+    QString File(const char* relative) const { return QString::fromStdString((game / relative).string()); }
+};
+
+TEST_F(GroupsPageTest, GroupsAndFilesDecideNext)
+{
+    EXPECT_EQ(Tree()->topLevelItemCount(), 0);
+    EXPECT_FALSE(Button(kNext)->isEnabled());
+
+    for (const char* refused : {"setupgroup", "A[1]", ""})
+        CreateGroup(refused);
+    EXPECT_EQ(dialogs.messages.size(), 3);
+    CreateGroup("Maps");
+    CreateGroup("Maps");
+    CreateGroup("maps");
+    EXPECT_EQ(dialogs.messages.last(), "That group name has already been used. Please choose another.");
+    ASSERT_EQ(doc.groups.size(), 2u);
+    EXPECT_FALSE(Button(kNext)->isEnabled());  // a group alone is not enough
+
+    Select("Maps");
+    dialogs.multiAnswers.push_back({File("Maps/FR-Canyon.map"), File("Maps/FR-Canyon.map"), File("Maps/Index.map")});
+    ClickOn(kGroupsPage, kAddFile);
+    ASSERT_EQ(doc.groups[0]->files.size(), 1u);
+    EXPECT_EQ(doc.groups[0]->files[0]->NameText(), "Maps\\FR-Canyon.map");
+    EXPECT_TRUE(dialogs.messages.last().endsWith("has already been defined."));
+    EXPECT_TRUE(Button(kNext)->isEnabled());
+    EXPECT_EQ(dialogs.openFolders.last(), QString::fromStdString(game.string()));
+
+    Select("Maps\\FR-Canyon.map");
+    EXPECT_FALSE(Control<QAbstractButton>(kGroupsPage, kAddFile)->isEnabled());
+    EXPECT_TRUE(Control<QAbstractButton>(kGroupsPage, kFileOptions)->isEnabled());
+    ClickOn(kGroupsPage, kDeleteEntry);
+    EXPECT_TRUE(doc.groups[0]->files.empty());
+    EXPECT_FALSE(Button(kNext)->isEnabled());
+}
+
+TEST_F(GroupsPageTest, WildcardsAndDestinations)
+{
+    CreateGroup("Main");
+    Select("Main");
+    QStringList seen;
+    for (const char* expression : {"Maps\\*.txt", "..\\*", "Maps\\FR-*.map"}) {
+        WhenShown<AddWildcardDialog>([&, expression](AddWildcardDialog& dialog) {
+            FindControl<QLineEdit>(&dialog, kWildcard)->setText(expression);
+            dialog.accept();
+            seen << (dialog.isVisible() ? "open" : "closed");
+            dialog.reject();
+        });
+        ClickOn(kGroupsPage, kAddWildcard);
+    }
+    EXPECT_EQ(seen, QStringList({"open", "open", "closed"}));
+    EXPECT_EQ(dialogs.messages.first(), "The wildcard [" + QString::fromStdString(game.string()) +
+                                            "\\Maps\\*.txt] is not valid. No files were found.");
+    ASSERT_EQ(doc.groups[0]->files.size(), 1u);
+    EXPECT_EQ(doc.groups[0]->files[0]->recurse, 0);
+
+    Select("Maps\\FR-*.map");
+    EXPECT_FALSE(Control<QAbstractButton>(kGroupsPage, kFileOptions)->isEnabled());
+
+    dialogs.multiAnswers.push_back({File("System/FrontierDefault.ini")});
+    Select("Main");
+    ClickOn(kGroupsPage, kAddFile);
+    Select("System\\FrontierDefault.ini");
+    WhenShown<FileDestinationDialog>([](FileDestinationDialog& dialog) {
+        FindControl<QLineEdit>(&dialog, kDestination)->setText("System\\Frontier.ini");
+        dialog.accept();
+    });
+    ClickOn(kGroupsPage, kFileOptions);
+    EXPECT_EQ(doc.groups[0]->files[1]->src, "System\\Frontier.ini");
+}
+
+TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)
+{
+    CreateGroup("Main");
+    CreateGroup("Extras");
+    Select("Extras");
+    WhenShown<GroupOptionsDialog>([](GroupOptionsDialog& dialog) {
+        FindControl<QAbstractButton>(&dialog, kGroupVisible)->click();
+        FindControl<QLineEdit>(&dialog, kGroupCaption)->setText("Extra maps");
+        dialog.accept();
+    });
+    ClickOn(kGroupsPage, kGroupOptions);
+    EXPECT_EQ(doc.groups[1]->Visible, 1);
+    EXPECT_EQ(doc.groups[1]->caption, "Extra maps");
+    EXPECT_EQ(doc.groups[1]->description, "");
+
+    for (const char* name : {"Setup", "Main", "Bonus"}) {
+        WhenShown<RenameGroupDialog>([name](RenameGroupDialog& dialog) {
+            FindControl<QLineEdit>(&dialog, kRenameGroupName)->setText(name);
+            dialog.accept();
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        ClickOn(kGroupsPage, kRenameGroup);
+    }
+    EXPECT_EQ(doc.groups[1]->NameText(), "Bonus");
+    EXPECT_EQ(Tree()->topLevelItem(1)->text(0), "Bonus");
+
+    doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
+    doc.iniFiles[0]->group = doc.groups[1].get();
+    Select("Bonus");
+    ClickOn(kGroupsPage, kDeleteEntry);
+    EXPECT_EQ(doc.groups.size(), 2u);  // refused: User.ini belongs to it
+    EXPECT_NE(dialogs.messages.last().indexOf("User.ini"), -1);
+
+    doc.iniFiles.clear();
+    ClickOn(kGroupsPage, kDeleteEntry);
+    ASSERT_EQ(doc.groups.size(), 1u);
+    Select("Main");
+    bool toldOff = false;
+    WhenShown<NoGroupsDialog>([&](NoGroupsDialog& dialog) {
+        toldOff = true;
+        dialog.accept();
+    });
+    ClickOn(kGroupsPage, kDeleteEntry);
+    EXPECT_TRUE(toldOff);
+    EXPECT_EQ(doc.groups.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
