@@ -26,7 +26,8 @@ WizardFixture::~WizardFixture() = default;
 void WizardFixture::MakeWizard()
 {
     wizard.reset();
-    wizard = std::make_unique<WizardDialog>(WizardContext{doc, dialogs, *registry, "/docs/user-guide.html"});
+    wizard = std::make_unique<WizardDialog>(
+        WizardContext{doc, dialogs, *registry, "/docs/user-guide.html", dir / "presets.ini"});
 }
 
 QAbstractButton* WizardFixture::Button(int id) const

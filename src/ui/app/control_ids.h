@@ -57,6 +57,20 @@ inline constexpr int kDestinationBrowse = 1082;
 inline constexpr int kWildcard = 1085;
 inline constexpr int kWildcardRecurse = 1088;
 
+// Requirements page and its dialog.
+inline constexpr int kRequirementsText = 1042;
+inline constexpr int kAddRequirement = 1051;
+inline constexpr int kRemoveRequirement = 1052;
+inline constexpr int kEditRequirement = 1025;
+inline constexpr int kRequirementsTree = 1056;
+inline constexpr int kPresets = 1055;
+inline constexpr int kRequiredProduct = 1052;
+inline constexpr int kRequiredVersion = 1053;
+inline constexpr int kRequiredDeveloper = 1054;
+inline constexpr int kRequiredProductUrl = 1056;
+inline constexpr int kRequiredVersionUrl = 1057;
+inline constexpr int kRequiredDeveloperUrl = 1058;
+
 // Product page.
 inline constexpr int kProductName = 1057;
 inline constexpr int kProductUrl = 1056;

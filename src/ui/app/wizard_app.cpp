@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace zpak::ui {
 
@@ -25,6 +26,19 @@ std::filesystem::path FindUserGuide()
             return QFileInfo(candidate).absoluteFilePath().toStdString();
     }
     return bin.filePath(QStringLiteral("user-guide.html")).toStdString();
+}
+
+// presets.ini lies beside the program when it is there and that folder is
+// writable (a portable install); otherwise in the user's configuration folder.
+std::filesystem::path FindPresets()
+{
+    const QDir bin(QCoreApplication::applicationDirPath());
+    const QFileInfo beside(bin.filePath(QStringLiteral("presets.ini")));
+    if (beside.exists() && QFileInfo(bin.absolutePath()).isWritable())
+        return beside.absoluteFilePath().toStdString();
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(config);
+    return QDir(config).filePath(QStringLiteral("presets.ini")).toStdString();
 }
 
 }  // namespace
@@ -51,7 +65,8 @@ WizardApp::~WizardApp()
 int WizardApp::Run()
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
-    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide()});
+    WizardDialog wizard(
+        WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets()});
     wizard.exec();
     return 0;
 }

@@ -17,6 +17,7 @@ struct WizardContext {
     DialogService& dialogs;
     const RegistryBackend& registry;
     std::filesystem::path userGuide;  // opened by the logo
+    std::filesystem::path presets;    // presets.ini of the requirement dialog
 };
 
 }  // namespace zpak::ui

@@ -37,9 +37,9 @@ public:
     virtual void OnProjectReplaced() {}
 
     ProjectDocument& Document() const;
+    WizardDialog& Wizard() const { return wizard_; }
 
 protected:
-    WizardDialog& Wizard() const { return wizard_; }
     DialogService& Dialogs() const;
     MessageSink& Sink() const;
     // A message box over the wizard.

@@ -60,22 +60,4 @@ void IniChangesPage::Fill(QTreeWidget& tree) const
     }
 }
 
-RequirementsPage::RequirementsPage(WizardDialog& wizard)
-    : ProjectListPage(wizard, ids::kRequirementsPage,
-                      QStringLiteral("The products that must be installed before this one."))
-{
-}
-
-void RequirementsPage::OnInitDialog()
-{
-    Wizard().EnableNext(true);
-    Wizard().SetNextPage(ids::kRequirementsPage, ids::kProductPage);
-}
-
-void RequirementsPage::Fill(QTreeWidget& tree) const
-{
-    for (const auto& requirement : Document().requirements)
-        AddItem(tree, nullptr, TextOf(requirement->product) + " " + TextOf(requirement->version));
-}
-
 }  // namespace zpak::ui

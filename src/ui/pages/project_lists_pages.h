@@ -6,7 +6,7 @@ class QTreeWidget;
 
 namespace zpak::ui {
 
-// The INI changes and requirements of the project, shown
+// The INI changes of the project, shown
 // read-only until their editing pages come; each page takes its place in
 // the page order.
 class ProjectListPage : public WizardPage {
@@ -29,17 +29,6 @@ class IniChangesPage final : public ProjectListPage {
 
 public:
     explicit IniChangesPage(WizardDialog& wizard);
-    void OnInitDialog() override;
-
-protected:
-    void Fill(QTreeWidget& tree) const override;
-};
-
-class RequirementsPage final : public ProjectListPage {
-    Q_OBJECT
-
-public:
-    explicit RequirementsPage(WizardDialog& wizard);
     void OnInitDialog() override;
 
 protected:

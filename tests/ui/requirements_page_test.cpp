@@ -1,0 +1,119 @@
+#include "ui/pages/requirements_page.h"
+#include "wizard_fixture.h"
+
+#include <QComboBox>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+
+class RequirementsPageTest : public WizardFixture {
+protected:
+    void SetUp() override { wizard->SetActivePage(kRequirementsPage); }
+
+    // Opens the dialog with `button`, lets `act` fill it, presses OK and
+    // cancels a dialog that stays open. Gives whether OK closed it.
+    bool Dialog(int button, const std::function<void(AddRequirementDialog&)>& act)
+    {
+        bool closed = false;
+        QTimer::singleShot(0, wizard.get(), [&] {
+            auto* dialog = wizard->findChild<AddRequirementDialog*>();
+            if (!dialog)
+                return;
+            act(*dialog);
+            dialog->accept();
+            closed = !dialog->isVisible();
+            if (!closed)
+                dialog->reject();
+        });
+        ClickOn(kRequirementsPage, button);
+        return closed;
+    }
+
+    static void Fill(AddRequirementDialog& dialog, int id, const QString& text)
+    {
+        FindControl<QLineEdit>(&dialog, id)->setText(text);
+    }
+
+    QTreeWidget* Tree() const { return Control<QTreeWidget>(kRequirementsPage, kRequirementsTree); }
+};
+
+TEST_F(RequirementsPageTest, AddingRecordsPresetsAndEditingDoesNot)
+{
+    QStringList presetNames;
+    EXPECT_TRUE(Dialog(kAddRequirement, [&](AddRequirementDialog& dialog) {
+        auto* presets = FindControl<QComboBox>(&dialog, kPresets);
+        for (int i = 0; i < presets->count(); ++i)
+            presetNames << presets->itemText(i);
+        Fill(dialog, kRequiredProduct, "Vantor");
+        Fill(dialog, kRequiredVersion, "1100");
+    }));
+    EXPECT_EQ(presetNames, QStringList{""});  // no presets.ini yet: one empty entry
+    ASSERT_EQ(doc.requirements.size(), 1u);
+    EXPECT_EQ(zpak::test::ReadFile(dir / "presets.ini"),
+              "[Vantor]\r\nProduct=Vantor\r\nVersion=1100\r\nDeveloper=\r\nProductURL=\r\nVersionURL=\r\n"
+              "DeveloperURL=\r\n");
+
+    EXPECT_FALSE(Dialog(kAddRequirement, [](AddRequirementDialog& dialog) {
+        Fill(dialog, kRequiredProduct, "Vantor");
+    }));
+    EXPECT_EQ(dialogs.messages.last(), "You already defined this product. Please choose a different name.");
+    EXPECT_FALSE(Dialog(kAddRequirement, [](AddRequirementDialog&) {}));
+    EXPECT_EQ(dialogs.messages.last(), "You must define a product.");
+
+    // A preset fills the fields; adding another product in a new letter case is fine.
+    EXPECT_TRUE(Dialog(kAddRequirement, [](AddRequirementDialog& dialog) {
+        auto* presets = FindControl<QComboBox>(&dialog, kPresets);
+        ASSERT_EQ(presets->count(), 1);
+        presets->setCurrentIndex(0);
+        EXPECT_EQ(FindControl<QLineEdit>(&dialog, kRequiredVersion)->text(), "1100");
+        Fill(dialog, kRequiredProduct, "VANTOR");
+        Fill(dialog, kRequiredDeveloper, "Corvex");
+    }));
+    ASSERT_EQ(doc.requirements.size(), 2u);
+    EXPECT_NE(zpak::test::ReadFile(dir / "presets.ini").find("Developer=Corvex"), std::string::npos);
+
+    // Edit acts on the requirement last added; the product cannot change.
+    const std::string presetsBefore = zpak::test::ReadFile(dir / "presets.ini");
+    EXPECT_TRUE(Dialog(kEditRequirement, [](AddRequirementDialog& dialog) {
+        EXPECT_FALSE(FindControl<QLineEdit>(&dialog, kRequiredProduct)->isEnabled());
+        EXPECT_EQ(FindControl<QLineEdit>(&dialog, kRequiredProduct)->text(), "VANTOR");
+        Fill(dialog, kRequiredVersion, "1200");
+    }));
+    EXPECT_EQ(doc.requirements[1]->version, "1200");
+    EXPECT_EQ(zpak::test::ReadFile(dir / "presets.ini"), presetsBefore);
+}
+
+TEST_F(RequirementsPageTest, RemoveActsOnTheSelection)
+{
+    ClickOn(kRequirementsPage, kRemoveRequirement);
+    EXPECT_EQ(dialogs.messages.last(), "Could not find the item to remove!");
+    for (const char* product : {"A", "B"})
+        doc.requirements.emplace_back(std::make_unique<RequirementInfo>())->product = product;
+    wizard->SetActivePage(kRequirementsPage);
+    Tree()->setCurrentItem(Tree()->topLevelItem(0));
+    ClickOn(kRequirementsPage, kRemoveRequirement);
+    ASSERT_EQ(doc.requirements.size(), 1u);
+    EXPECT_EQ(doc.requirements[0]->product, "B");
+
+    // The tree selected B in its place, so Edit opens B.
+    EXPECT_TRUE(Dialog(kEditRequirement, [](AddRequirementDialog& dialog) {
+        EXPECT_EQ(FindControl<QLineEdit>(&dialog, kRequiredProduct)->text(), "B");
+    }));
+
+    // Showing the page again forgets the remembered item: Edit then adds.
+    wizard->SetActivePage(kRequirementsPage);
+    EXPECT_TRUE(Dialog(kEditRequirement, [](AddRequirementDialog& dialog) {
+        EXPECT_TRUE(FindControl<QLineEdit>(&dialog, kRequiredProduct)->isEnabled());
+        Fill(dialog, kRequiredProduct, "C");
+    }));
+    EXPECT_EQ(doc.requirements.size(), 2u);
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
