@@ -57,6 +57,23 @@ inline constexpr int kDestinationBrowse = 1082;
 inline constexpr int kWildcard = 1085;
 inline constexpr int kWildcardRecurse = 1088;
 
+// INI changes page and its dialogs.
+inline constexpr int kIniTree = 1032;
+inline constexpr int kAddIniFile = 1021;
+inline constexpr int kAddIniEntry = 1024;
+inline constexpr int kRemoveIniEntry = 1022;
+inline constexpr int kRemoveIniFile = 1023;
+inline constexpr int kEditIni = 1025;
+inline constexpr int kImportKeys = 1027;
+inline constexpr int kIniFileName = 1031;
+inline constexpr int kIniSection = 1076;
+inline constexpr int kIniKey = 1079;
+inline constexpr int kIniValue = 1041;
+inline constexpr int kModifyLine = 1038;
+inline constexpr int kAddNewLine = 1039;
+inline constexpr int kImportFile = 1083;
+inline constexpr int kIniGroup = 1084;
+
 // Requirements page and its dialog.
 inline constexpr int kRequirementsText = 1042;
 inline constexpr int kAddRequirement = 1051;

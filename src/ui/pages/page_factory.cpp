@@ -6,7 +6,7 @@
 #include "ui/pages/groups_page.h"
 #include "ui/pages/package_page.h"
 #include "ui/pages/product_page.h"
-#include "ui/pages/project_lists_pages.h"
+#include "ui/pages/ini_changes_page.h"
 #include "ui/pages/requirements_page.h"
 #include "ui/pages/shortcuts_page.h"
 

@@ -1,0 +1,169 @@
+#include "ui/pages/ini_dialogs.h"
+#include "wizard_fixture.h"
+
+#include <QComboBox>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+
+class IniChangesPageTest : public WizardFixture {
+protected:
+    void SetUp() override
+    {
+        doc.gameFolder = game.string();
+        wizard->SetActivePage(kIniChangesPage);
+    }
+
+    // Opens a dialog with a page button, acts on it, presses OK and cancels
+    // it when it stays open. Gives whether OK closed it.
+    template <typename Dialog>
+    bool Use(int button, const std::function<void(Dialog&)>& act)
+    {
+        bool closed = false;
+        QTimer::singleShot(0, wizard.get(), [&] {
+            auto* dialog = wizard->findChild<Dialog*>();
+            if (!dialog)
+                return;
+            act(*dialog);
+            dialog->accept();
+            closed = !dialog->isVisible();
+            if (!closed)
+                dialog->reject();
+        });
+        ClickOn(kIniChangesPage, button);
+        return closed;
+    }
+
+    static QComboBox* Combo(QDialog& dialog, int id) { return FindControl<QComboBox>(&dialog, id); }
+    static void Choose(QComboBox* combo, const QString& text) { combo->setCurrentIndex(combo->findText(text)); }
+
+    QTreeWidget* Tree() const { return Control<QTreeWidget>(kIniChangesPage, kIniTree); }
+    void Select(int file, int entry = -1) const
+    {
+        QTreeWidgetItem* item = Tree()->topLevelItem(file);
+        Tree()->setCurrentItem(entry < 0 ? item : item->child(entry));
+    }
+};
+
+TEST_F(IniChangesPageTest, ChangesOfferTheFilesSectionsKeysAndValues)
+{
+    EXPECT_TRUE(Use<AddIniFileDialog>(kAddIniFile, [](AddIniFileDialog& dialog) {
+        auto* files = Combo(dialog, kIniFileName);
+        ASSERT_EQ(files->count(), 4);  // the System\*.ini of the demo game, sorted
+        EXPECT_EQ(files->itemText(0), "FrontierDefault.ini");
+        Choose(files, "Vantor.ini");
+    }));
+    ASSERT_EQ(doc.iniFiles.size(), 1u);
+    EXPECT_EQ(doc.iniFiles[0]->NameText(), "Vantor.ini");
+
+    Select(0);
+    EXPECT_TRUE(Use<IniPropertyDialog>(kAddIniEntry, [](IniPropertyDialog& dialog) {
+        Choose(Combo(dialog, kIniSection), "Game.Options");
+        auto* keys = Combo(dialog, kIniKey);
+        ASSERT_EQ(keys->count(), 2);
+        Choose(keys, "Difficulty");
+        auto* value = FindControl<QLineEdit>(&dialog, kIniValue);
+        EXPECT_EQ(value->text(), "1");  // the value the file holds now
+        value->setText("3");
+    }));
+    ASSERT_EQ(doc.iniFiles[0]->entries.size(), 1u);
+    EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "Game.Options,Difficulty,3");
+    EXPECT_EQ(doc.iniFiles[0]->entries[0]->addNewLine, 0);
+
+    EXPECT_FALSE(Use<IniPropertyDialog>(kAddIniEntry, [](IniPropertyDialog&) {}));
+    EXPECT_EQ(dialogs.messages.last(), "You must enter/select the INI Section.");
+
+    // Editing switches the change to a new line; the label stays.
+    Select(0, 0);
+    EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
+        FindControl<QAbstractButton>(&dialog, kAddNewLine)->click();
+        EXPECT_FALSE(FindControl<QAbstractButton>(&dialog, kModifyLine)->isChecked());
+    }));
+    EXPECT_EQ(doc.iniFiles[0]->entries[0]->addNewLine, 1);
+}
+
+TEST_F(IniChangesPageTest, ImportAddsEveryKeyAsANewLine)
+{
+    EXPECT_TRUE(Use<AddIniFileDialog>(kAddIniFile, [](AddIniFileDialog& dialog) {
+        Combo(dialog, kIniFileName)->setEditText("Missing.ini");  // typed: accepted
+    }));
+    Select(0);
+    EXPECT_FALSE(Use<ImportIniDialog>(kImportKeys, [](ImportIniDialog& dialog) {
+        Combo(dialog, kImportFile)->setEditText("User.ini");  // typed text does not count
+    }));
+    EXPECT_EQ(dialogs.messages.last(), "You must select an INI File from the listbox.");
+    EXPECT_TRUE(Use<ImportIniDialog>(kImportKeys, [](ImportIniDialog& dialog) {
+        Choose(Combo(dialog, kImportFile), "User.ini");
+    }));
+    QStringList names;
+    for (const auto& entry : doc.iniFiles[0]->entries) {
+        names << QString::fromStdString(entry->GetName());
+        EXPECT_EQ(entry->addNewLine, 1);
+    }
+    EXPECT_EQ(names, QStringList({"Game.Keys,F1,help", "Game.Keys,F7,", "Game.Keys,Escape,menu",
+                                  "Game.Player,Name,Player", "Game.Player,Team,255"}));
+
+    Select(0, 1);
+    EXPECT_FALSE(Control<QAbstractButton>(kIniChangesPage, kRemoveIniFile)->isEnabled());
+    ClickOn(kIniChangesPage, kRemoveIniEntry);
+    EXPECT_EQ(doc.iniFiles[0]->entries.size(), 4u);
+    Select(0);
+    ClickOn(kIniChangesPage, kRemoveIniFile);
+    EXPECT_TRUE(doc.iniFiles.empty());
+}
+
+TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)
+{
+    for (const char* name : {"maps", "Maps", "None"})
+        doc.groups.push_back(std::make_unique<GroupInfo>(name));
+    doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
+    doc.iniFiles[0]->group = doc.groups[1].get();  // "Maps"
+    wizard->SetActivePage(kIniChangesPage);
+    Select(0);
+
+    QStringList items;
+    EXPECT_TRUE(Use<IniGroupingDialog>(kEditIni, [&](IniGroupingDialog& dialog) {
+        auto* groups = Combo(dialog, kIniGroup);
+        for (int i = 0; i < groups->count(); ++i)
+            items << groups->itemText(i);
+        EXPECT_EQ(groups->currentText(), "Maps");
+        groups->setCurrentIndex(groups->findText("None", Qt::MatchExactly) == 0 ? 3 : -1);
+    }));
+    EXPECT_EQ(items, QStringList({"None", "maps", "Maps", "None"}));
+    EXPECT_EQ(doc.iniFiles[0]->group, doc.groups[2].get());  // the group named None
+
+    EXPECT_TRUE(Use<IniGroupingDialog>(kEditIni, [](IniGroupingDialog& dialog) {
+        Combo(dialog, kIniGroup)->setCurrentIndex(0);
+    }));
+    EXPECT_EQ(doc.iniFiles[0]->group, nullptr);
+    EXPECT_FALSE(Use<IniGroupingDialog>(kEditIni, [](IniGroupingDialog&) {}));
+    EXPECT_EQ(dialogs.messages.last(), "Please select a Group or click Cancel.");
+}
+
+// After Remove Entry the page has no current change, even though the tree
+// shows another one selected: Edit then finds nothing to modify.
+TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
+{
+    doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
+    doc.iniFiles[0]->AddEntry("A", "a", "1", 0);
+    doc.iniFiles[0]->AddEntry("B", "b", "2", 0);
+    wizard->SetActivePage(kIniChangesPage);
+    Select(0, 0);
+    ClickOn(kIniChangesPage, kRemoveIniEntry);
+    ASSERT_EQ(doc.iniFiles[0]->entries.size(), 1u);
+    EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
+        FindControl<QComboBox>(&dialog, kIniSection)->setEditText("Typed");
+        FindControl<QComboBox>(&dialog, kIniKey)->setEditText("Key");
+    }));
+    EXPECT_EQ(dialogs.messages, QStringList{"Could not load the current property."});
+    EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "B,b,2");
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
