@@ -21,27 +21,12 @@ protected:
 
     QTreeWidget* Tree() const { return Control<QTreeWidget>(kGroupsPage, kGroupsTree); }
 
-    // Arms a timer that acts on the modal dialog of that type once it is up.
-    template <typename Dialog>
-    void WhenShown(std::function<void(Dialog&)> act)
-    {
-        QTimer::singleShot(0, wizard.get(), [this, act] {
-            if (auto* dialog = wizard->findChild<Dialog*>())
-                act(*dialog);
-        });
-    }
-
-    // Creates a group through the dialog, typing `name` and pressing OK; a
-    // dialog that stays open is cancelled.
+    // Creates a group through the dialog; a refused name is cancelled.
     void CreateGroup(const QString& name)
     {
-        WhenShown<CreateGroupDialog>([name](CreateGroupDialog& dialog) {
+        UseDialog<CreateGroupDialog>(kGroupsPage, kCreateGroup, [name](CreateGroupDialog& dialog) {
             FindControl<QLineEdit>(&dialog, kCreateGroupName)->setText(name);
-            dialog.accept();
-            if (dialog.isVisible())
-                dialog.reject();
         });
-        ClickOn(kGroupsPage, kCreateGroup);
     }
 
     void Select(const QString& text)
@@ -90,17 +75,13 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
 {
     CreateGroup("Main");
     Select("Main");
-    QStringList seen;
+    QList<bool> closed;
     for (const char* expression : {"Maps\\*.txt", "..\\*", "Maps\\FR-*.map"}) {
-        WhenShown<AddWildcardDialog>([&, expression](AddWildcardDialog& dialog) {
+        closed << UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [expression](AddWildcardDialog& dialog) {
             FindControl<QLineEdit>(&dialog, kWildcard)->setText(expression);
-            dialog.accept();
-            seen << (dialog.isVisible() ? "open" : "closed");
-            dialog.reject();
         });
-        ClickOn(kGroupsPage, kAddWildcard);
     }
-    EXPECT_EQ(seen, QStringList({"open", "open", "closed"}));
+    EXPECT_EQ(closed, QList<bool>({false, false, true}));
     EXPECT_EQ(dialogs.messages.first(), "The wildcard [" + QString::fromStdString(game.string()) +
                                             "\\Maps\\*.txt] is not valid. No files were found.");
     ASSERT_EQ(doc.groups[0]->files.size(), 1u);
@@ -113,11 +94,9 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
     Select("Main");
     ClickOn(kGroupsPage, kAddFile);
     Select("System\\FrontierDefault.ini");
-    WhenShown<FileDestinationDialog>([](FileDestinationDialog& dialog) {
+    UseDialog<FileDestinationDialog>(kGroupsPage, kFileOptions, [](FileDestinationDialog& dialog) {
         FindControl<QLineEdit>(&dialog, kDestination)->setText("System\\Frontier.ini");
-        dialog.accept();
     });
-    ClickOn(kGroupsPage, kFileOptions);
     EXPECT_EQ(doc.groups[0]->files[1]->src, "System\\Frontier.ini");
 }
 
@@ -126,24 +105,18 @@ TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)
     CreateGroup("Main");
     CreateGroup("Extras");
     Select("Extras");
-    WhenShown<GroupOptionsDialog>([](GroupOptionsDialog& dialog) {
+    UseDialog<GroupOptionsDialog>(kGroupsPage, kGroupOptions, [](GroupOptionsDialog& dialog) {
         FindControl<QAbstractButton>(&dialog, kGroupVisible)->click();
         FindControl<QLineEdit>(&dialog, kGroupCaption)->setText("Extra maps");
-        dialog.accept();
     });
-    ClickOn(kGroupsPage, kGroupOptions);
     EXPECT_EQ(doc.groups[1]->Visible, 1);
     EXPECT_EQ(doc.groups[1]->caption, "Extra maps");
     EXPECT_EQ(doc.groups[1]->description, "");
 
     for (const char* name : {"Setup", "Main", "Bonus"}) {
-        WhenShown<RenameGroupDialog>([name](RenameGroupDialog& dialog) {
+        UseDialog<RenameGroupDialog>(kGroupsPage, kRenameGroup, [name](RenameGroupDialog& dialog) {
             FindControl<QLineEdit>(&dialog, kRenameGroupName)->setText(name);
-            dialog.accept();
-            if (dialog.isVisible())
-                dialog.reject();
         });
-        ClickOn(kGroupsPage, kRenameGroup);
     }
     EXPECT_EQ(doc.groups[1]->NameText(), "Bonus");
     EXPECT_EQ(Tree()->topLevelItem(1)->text(0), "Bonus");
@@ -159,13 +132,7 @@ TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)
     ClickOn(kGroupsPage, kDeleteEntry);
     ASSERT_EQ(doc.groups.size(), 1u);
     Select("Main");
-    bool toldOff = false;
-    WhenShown<NoGroupsDialog>([&](NoGroupsDialog& dialog) {
-        toldOff = true;
-        dialog.accept();
-    });
-    ClickOn(kGroupsPage, kDeleteEntry);
-    EXPECT_TRUE(toldOff);
+    EXPECT_TRUE(UseDialog<NoGroupsDialog>(kGroupsPage, kDeleteEntry, [](NoGroupsDialog&) {}));
     EXPECT_EQ(doc.groups.size(), 1u);
 }
 

@@ -20,24 +20,10 @@ protected:
         wizard->SetActivePage(kIniChangesPage);
     }
 
-    // Opens a dialog with a page button, acts on it, presses OK and cancels
-    // it when it stays open. Gives whether OK closed it.
     template <typename Dialog>
     bool Use(int button, const std::function<void(Dialog&)>& act)
     {
-        bool closed = false;
-        QTimer::singleShot(0, wizard.get(), [&] {
-            auto* dialog = wizard->findChild<Dialog*>();
-            if (!dialog)
-                return;
-            act(*dialog);
-            dialog->accept();
-            closed = !dialog->isVisible();
-            if (!closed)
-                dialog->reject();
-        });
-        ClickOn(kIniChangesPage, button);
-        return closed;
+        return UseDialog<Dialog>(kIniChangesPage, button, act);
     }
 
     static QComboBox* Combo(QDialog& dialog, int id) { return FindControl<QComboBox>(&dialog, id); }

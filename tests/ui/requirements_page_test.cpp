@@ -16,23 +16,9 @@ class RequirementsPageTest : public WizardFixture {
 protected:
     void SetUp() override { wizard->SetActivePage(kRequirementsPage); }
 
-    // Opens the dialog with `button`, lets `act` fill it, presses OK and
-    // cancels a dialog that stays open. Gives whether OK closed it.
     bool Dialog(int button, const std::function<void(AddRequirementDialog&)>& act)
     {
-        bool closed = false;
-        QTimer::singleShot(0, wizard.get(), [&] {
-            auto* dialog = wizard->findChild<AddRequirementDialog*>();
-            if (!dialog)
-                return;
-            act(*dialog);
-            dialog->accept();
-            closed = !dialog->isVisible();
-            if (!closed)
-                dialog->reject();
-        });
-        ClickOn(kRequirementsPage, button);
-        return closed;
+        return UseDialog<AddRequirementDialog>(kRequirementsPage, button, act);
     }
 
     static void Fill(AddRequirementDialog& dialog, int id, const QString& text)

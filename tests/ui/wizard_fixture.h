@@ -10,9 +10,11 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace zpak::ui::test {
@@ -39,6 +41,28 @@ protected:
     void Click(int id) const { Button(id)->click(); }
     // Clicks a button of a page.
     void ClickOn(int page, int id) const;
+
+    // Clicks a page button that opens a modal dialog of that type; once the
+    // dialog is up, `act` fills it and OK is pressed, and a dialog that stays
+    // open is cancelled. Gives whether OK closed it (false also when no
+    // such dialog came up).
+    template <typename Dialog>
+    bool UseDialog(int page, int button, const std::function<void(Dialog&)>& act)
+    {
+        bool closed = false;
+        QTimer::singleShot(0, wizard.get(), [&] {
+            auto* dialog = wizard->findChild<Dialog*>();
+            if (!dialog)
+                return;
+            act(*dialog);
+            dialog->accept();
+            closed = !dialog->isVisible();
+            if (!closed)
+                dialog->reject();
+        });
+        ClickOn(page, button);
+        return closed;
+    }
 
     zpak::test::TempDir dir;
     std::filesystem::path game;  // a copy of the demo game

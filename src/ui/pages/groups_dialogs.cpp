@@ -47,43 +47,48 @@ void AddOkCancel(QDialog* dialog, QVBoxLayout* layout)
 
 }  // namespace
 
-CreateGroupDialog::CreateGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), page_(page), dialogs_(dialogs)
+GroupNameDialog::GroupNameDialog(const QString& title, const QString& prompt, int editId,
+                                 DialogService& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs)
 {
-    setWindowTitle(QStringLiteral("Create Group"));
+    setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
-    Text(layout, QStringLiteral("Enter a name for a group"));
-    name_ = Edit(layout, ids::kCreateGroupName);
+    Text(layout, prompt);
+    name_ = Edit(layout, editId);
     AddOkCancel(this, layout);
 }
 
-void CreateGroupDialog::accept()
+void GroupNameDialog::accept()
 {
     const std::string name = ToProjectText(name_->text());
     DialogSink sink(dialogs_, this);
     if (!CheckGroupName(name, sink))
         return;
     QDialog::accept();
+    Apply(name);
+}
+
+CreateGroupDialog::CreateGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent)
+    : GroupNameDialog(QStringLiteral("Create Group"), QStringLiteral("Enter a name for a group"),
+                      ids::kCreateGroupName, dialogs, parent),
+      page_(page)
+{
+}
+
+void CreateGroupDialog::Apply(const std::string& name)
+{
     page_.CreateGroup(name);
 }
 
 RenameGroupDialog::RenameGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), page_(page), dialogs_(dialogs)
+    : GroupNameDialog(QStringLiteral("Rename Group"), QStringLiteral("Enter a new name for the group"),
+                      ids::kRenameGroupName, dialogs, parent),
+      page_(page)
 {
-    setWindowTitle(QStringLiteral("Rename Group"));
-    auto* layout = new QVBoxLayout(this);
-    Text(layout, QStringLiteral("Enter a new name for the group"));
-    name_ = Edit(layout, ids::kRenameGroupName);
-    AddOkCancel(this, layout);
 }
 
-void RenameGroupDialog::accept()
+void RenameGroupDialog::Apply(const std::string& name)
 {
-    const std::string name = ToProjectText(name_->text());
-    DialogSink sink(dialogs_, this);
-    if (!CheckGroupName(name, sink))
-        return;
-    QDialog::accept();
     page_.RenameSelectedGroup(name);
 }
 

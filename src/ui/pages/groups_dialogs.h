@@ -17,33 +17,50 @@ namespace zpak::ui {
 class DialogService;
 class GroupsPage;
 
-// Asks for the name of a new group; a name that cannot be a group name keeps
-// the dialog open.
-class CreateGroupDialog final : public QDialog {
+// Asks for a group name; a name that cannot be a group name keeps the
+// dialog open, any other is handed to Apply after the dialog closed.
+class GroupNameDialog : public QDialog {
     Q_OBJECT
 
 public:
-    CreateGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
     void accept() override;
 
+protected:
+    GroupNameDialog(const QString& title, const QString& prompt, int editId, DialogService& dialogs,
+                    QWidget* parent);
+    virtual void Apply(const std::string& name) = 0;
+
 private:
-    GroupsPage& page_;
     DialogService& dialogs_;
     QLineEdit* name_;
 };
 
-// Asks for a new name of the current group, under the rules of a new name.
-class RenameGroupDialog final : public QDialog {
+// The name of a new group.
+class CreateGroupDialog final : public GroupNameDialog {
+    Q_OBJECT
+
+public:
+    CreateGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
+
+protected:
+    void Apply(const std::string& name) override;
+
+private:
+    GroupsPage& page_;
+};
+
+// A new name of the current group, under the rules of a new name.
+class RenameGroupDialog final : public GroupNameDialog {
     Q_OBJECT
 
 public:
     RenameGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
-    void accept() override;
+
+protected:
+    void Apply(const std::string& name) override;
 
 private:
     GroupsPage& page_;
-    DialogService& dialogs_;
-    QLineEdit* name_;
 };
 
 // Tells that the last group cannot go.

@@ -9,6 +9,7 @@
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/groups_dialogs.h"
 #include "ui/pages/page_layout.h"
+#include "ui/pages/tree_items.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -22,11 +23,6 @@
 namespace zpak::ui {
 
 namespace {
-
-ViewHandle HandleOf(const QTreeWidgetItem* item)
-{
-    return reinterpret_cast<ViewHandle>(item);
-}
 
 bool AnyGroupHasFiles(const ProjectDocument& document)
 {
@@ -125,15 +121,6 @@ void GroupsPage::AddEntryItem(QTreeWidgetItem* parent, FileInfo& file)
     file.viewHandle = HandleOf(item);
 }
 
-QTreeWidgetItem* GroupsPage::ItemOf(ViewHandle handle) const
-{
-    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
-        if (HandleOf(*it) == handle)
-            return *it;
-    }
-    return nullptr;
-}
-
 GroupInfo* GroupsPage::CurrentGroup() const
 {
     return Document().FindGroupByHandle(currentGroup_);
@@ -175,14 +162,14 @@ void GroupsPage::RenameSelectedGroup(const std::string& name)
     if (!group || !CheckGroupNameUnused(Document(), name, Sink()))
         return;
     group->SetName(name);
-    if (QTreeWidgetItem* item = ItemOf(group->viewHandle))
+    if (QTreeWidgetItem* item = ItemOf(tree_, group->viewHandle))
         item->setText(0, FromProjectText(name));
 }
 
 void GroupsPage::AddFileEntry(const std::string& name)
 {
     GroupInfo* group = CurrentGroup();
-    QTreeWidgetItem* item = group ? ItemOf(group->viewHandle) : nullptr;
+    QTreeWidgetItem* item = group ? ItemOf(tree_, group->viewHandle) : nullptr;
     if (!item)
         return;
     AddEntryItem(item, group->AddFile(name));
@@ -199,7 +186,7 @@ void GroupsPage::OnCreateGroup()
 void GroupsPage::OnAddFile()
 {
     GroupInfo* group = CurrentGroup();
-    QTreeWidgetItem* item = group ? ItemOf(group->viewHandle) : nullptr;
+    QTreeWidgetItem* item = group ? ItemOf(tree_, group->viewHandle) : nullptr;
     if (!item)
         return;
     const QString folder = QString::fromStdString(GamePathToNative(Document().GameFolderText()).string());

@@ -51,7 +51,6 @@ private:
     void OnSelectionChanged();
     void UpdateButtons(QTreeWidgetItem* selected);
     void UpdateNext();
-    QTreeWidgetItem* ItemOf(ViewHandle handle) const;
 
     QTreeWidget* tree_;
     QPushButton* addFile_;

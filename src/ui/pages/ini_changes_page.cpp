@@ -10,6 +10,7 @@
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/ini_dialogs.h"
 #include "ui/pages/page_layout.h"
+#include "ui/pages/tree_items.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -19,15 +20,6 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
-
-namespace {
-
-ViewHandle HandleOf(const QTreeWidgetItem* item)
-{
-    return reinterpret_cast<ViewHandle>(item);
-}
-
-}  // namespace
 
 IniChangesPage::IniChangesPage(WizardDialog& wizard) : WizardPage(wizard, ids::kIniChangesPage), tree_(new QTreeWidget)
 {
@@ -108,15 +100,6 @@ void IniChangesPage::AddEntryItem(QTreeWidgetItem* parent, INIDefinition& entry)
     entry.viewHandle = HandleOf(item);
 }
 
-QTreeWidgetItem* IniChangesPage::ItemOf(ViewHandle handle) const
-{
-    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
-        if (HandleOf(*it) == handle)
-            return *it;
-    }
-    return nullptr;
-}
-
 INIGroup* IniChangesPage::GetCurrentFile() const
 {
     return Document().FindIniFileByHandle(currentFile_);
@@ -170,7 +153,7 @@ void IniChangesPage::AddIniEntry(const std::string& section, const std::string& 
                                  int addNewLine)
 {
     INIGroup* file = GetCurrentFile();
-    QTreeWidgetItem* item = file ? ItemOf(file->viewHandle) : nullptr;
+    QTreeWidgetItem* item = file ? ItemOf(tree_, file->viewHandle) : nullptr;
     if (!item)
         return;
     INIDefinition& entry = file->AddEntry(section, key, value, addNewLine);
@@ -182,7 +165,7 @@ void IniChangesPage::AddIniEntry(const std::string& section, const std::string& 
 void IniChangesPage::ImportEntries(const IniFile& source)
 {
     INIGroup* file = GetCurrentFile();
-    QTreeWidgetItem* item = file ? ItemOf(file->viewHandle) : nullptr;
+    QTreeWidgetItem* item = file ? ItemOf(tree_, file->viewHandle) : nullptr;
     if (!item)
         return;
     for (INIDefinition* entry : ImportIniEntries(source, *file)) {
@@ -195,7 +178,7 @@ void IniChangesPage::ImportEntries(const IniFile& source)
 void IniChangesPage::RefreshCurrentEntry()
 {
     if (INIDefinition* entry = GetCurrentEntry()) {
-        if (QTreeWidgetItem* item = ItemOf(entry->viewHandle))
+        if (QTreeWidgetItem* item = ItemOf(tree_, entry->viewHandle))
             item->setText(0, FromProjectText(entry->GetName()));
     }
 }
@@ -245,7 +228,7 @@ void IniChangesPage::OnRemoveEntry()
         return;
     const ViewHandle handle = entry->viewHandle;
     Document().RemoveIniEntry(handle);
-    delete ItemOf(handle);
+    delete ItemOf(tree_, handle);
     currentEntry_ = 0;
 }
 

@@ -60,7 +60,6 @@ private:
     QTreeWidgetItem* AddFileItem(INIGroup& file);
     void AddEntryItem(QTreeWidgetItem* parent, INIDefinition& entry);
     void OnSelectionChanged(QTreeWidgetItem* selected);
-    QTreeWidgetItem* ItemOf(ViewHandle handle) const;
 
     QTreeWidget* tree_;
     QPushButton* addEntry_;

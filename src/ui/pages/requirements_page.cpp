@@ -8,6 +8,7 @@
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/page_layout.h"
+#include "ui/pages/tree_items.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -21,15 +22,6 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
-
-namespace {
-
-ViewHandle HandleOf(const QTreeWidgetItem* item)
-{
-    return reinterpret_cast<ViewHandle>(item);
-}
-
-}  // namespace
 
 RequirementsPage::RequirementsPage(WizardDialog& wizard)
     : WizardPage(wizard, ids::kRequirementsPage), tree_(new QTreeWidget)
