@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QGridLayout>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -117,7 +118,13 @@ void GroupsPage::AddEntryItem(QTreeWidgetItem* parent, FileInfo& file)
 {
     auto* item = new QTreeWidgetItem(parent, QStringList(FromProjectText(file.NameText())));
     const auto native = GamePathToNative(file.GetFullPath(Document().GameFolderText()));
-    item->setIcon(0, icons_.icon(QFileInfo(QString::fromStdString(native.string()))));
+    QIcon icon = icons_.icon(QFileInfo(QString::fromStdString(native.string())));
+    // A wildcard, or a file that is gone, has no icon of its own.
+    if (icon.isNull())
+        icon = style()->standardIcon(file.NameText().find('*') != std::string::npos
+                                         ? QStyle::SP_FileDialogContentsView
+                                         : QStyle::SP_FileIcon);
+    item->setIcon(0, icon);
     file.viewHandle = HandleOf(item);
 }
 
