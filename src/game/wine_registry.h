@@ -60,8 +60,6 @@ public:
     };
     std::optional<Origin> FindOrigin(std::string_view path, std::string_view name) const;
 
-    const std::vector<Prefix>& Prefixes() const { return prefixes_; }
-
 private:
     RegistryValue Translate(RegistryValue value, const std::filesystem::path& prefix) const;
 

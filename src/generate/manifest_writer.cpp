@@ -20,12 +20,6 @@ namespace {
 // Builds a text whose every line ends with CR LF.
 class ManifestText {
 public:
-    ManifestText& operator<<(std::string_view text)
-    {
-        text_ += text;
-        return *this;
-    }
-
     void Line(std::string_view text = {})
     {
         text_ += text;

@@ -4,6 +4,7 @@
 #include "generate/manifest_writer.h"
 #include "generate/product_paths.h"
 #include "model/project_document.h"
+#include "model/relative_path.h"
 #include "platform/file_search.h"
 #include "platform/game_path.h"
 #include "platform/message_sink.h"
@@ -147,24 +148,6 @@ private:
     ZipProgress state_;
 };
 
-// Entry names come from the project, which a hand edit may have bent to
-// point outside the game folder.
-bool LeavesGameFolder(const std::string& name)
-{
-    if (name.empty() || name.front() == '/' || (name.size() > 1 && name[1] == ':'))
-        return true;
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        std::size_t end = name.find('/', start);
-        if (end == std::string::npos)
-            end = name.size();
-        if (name.compare(start, end - start, "..") == 0 && end - start == 2)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 std::string ZipName(std::string name)
 {
     for (char& c : name) {
@@ -283,7 +266,8 @@ std::optional<PackList> BuildPackList(const ProjectDocument& document, MessageSi
     }
 
     for (const auto& name : stated) {
-        if (LeavesGameFolder(name)) {
+        // Names come from the project, which a hand edit may have bent.
+        if (LeavesFolder(name)) {
             sink.ShowMessage(FormatText("The file %s would be unpacked outside the game folder. "
                                         "Cannot continue generating the product.",
                                         {name}));

@@ -12,23 +12,6 @@ namespace {
 constexpr const char* kReservedNames[] = {"SetupGroup", "PlayShortcut", "UninstallShortcut",
                                           "DesktopShortcut", "DocumentationShortcut", "Setup"};
 
-bool LeavesFolder(const std::string& expression)
-{
-    if (expression.empty() || expression.front() == '\\' || expression.front() == '/'
-        || (expression.size() > 1 && expression[1] == ':'))
-        return true;
-    std::size_t start = 0;
-    while (start <= expression.size()) {
-        std::size_t end = expression.find_first_of("\\/", start);
-        if (end == std::string::npos)
-            end = expression.size();
-        if (end - start == 2 && expression.compare(start, 2, "..") == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 }  // namespace
 
 bool CheckGroupName(const std::string& name, MessageSink& sink)

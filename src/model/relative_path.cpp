@@ -33,4 +33,20 @@ std::string MakeRelativePath(const std::string& base, const std::string& path)
     return relative;
 }
 
+bool LeavesFolder(std::string_view path)
+{
+    if (path.empty() || IsSeparator(path.front()) || (path.size() > 1 && path[1] == ':'))
+        return true;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find_first_of("\\/", start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (path.substr(start, end - start) == "..")
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace zpak

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zpak {
 
@@ -9,5 +10,9 @@ namespace zpak {
 // base counts only when a separator follows it in `path`; one trailing
 // separator of the base is taken as that separator.
 std::string MakeRelativePath(const std::string& base, const std::string& path);
+
+// True when a path meant to stay inside a folder would leave it: it is empty,
+// starts with a separator or a drive letter, or has a ".." component.
+bool LeavesFolder(std::string_view path);
 
 }  // namespace zpak

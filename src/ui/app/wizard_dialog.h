@@ -34,7 +34,6 @@ public:
     PageLink* SetNextPage(int from, int to);
     void EnableNext(bool enable);
     PageLink* FindLink(int id) const;
-    int CurrentPageId() const { return currentPageId_; }
 
     void OnNext();
     void OnBack();
