@@ -1,10 +1,10 @@
 #include "cli/zpakbuild.h"
 
+#include "cli/interrupt_signals.h"
 #include "game/game_folder.h"
 #include "game/registry_enumerator.h"
 #include "game/wine_registry.h"
 #include "generate/generation_run.h"
-#include "generate/manifest_writer.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
@@ -31,10 +31,11 @@ constexpr const char* kHelp =
     "Works on ZPAK Wizard projects (*.zproj) without opening the wizard.\n"
     "\n"
     "Commands:\n"
-    "  check PROJECT.zproj [--game-folder DIR]\n"
+    "  check PROJECT.zproj [--package | --manifest | --zip] [--game-folder DIR]\n"
     "                                 read the project and report what the wizard\n"
-    "                                 would report on Open, then check that every\n"
-    "                                 file it names exists; exit 0 when it does\n"
+    "                                 would report on Open, then everything that\n"
+    "                                 build with the same choice would refuse (and\n"
+    "                                 warn about), without writing anything\n"
     "  games                          list the installed games the wizard's first page\n"
     "                                 offers, with the folder each one is found in\n"
     "  format PROJECT.zproj [-o OUT]  read the project and write it back exactly as\n"
@@ -52,7 +53,16 @@ constexpr const char* kHelp =
     "  --version                      show the version\n"
     "\n"
     "Exit status: 0 on success; 1 when the project could not be read, checked,\n"
-    "written or generated, or the packaging tool failed; 2 on a usage error.\n";
+    "written or generated, or the packaging tool failed; 2 on a usage error;\n"
+    "130 or 143 when build was interrupted (SIGINT, SIGTERM) and cancelled.\n";
+
+// The options each command takes; any other is a usage error.
+enum Option : unsigned {
+    kOutputOption = 1,      // -o FILE
+    kChoiceOptions = 2,     // --package, --manifest, --zip
+    kCleanupOption = 4,     // --cleanup
+    kGameFolderOption = 8,  // --game-folder DIR
+};
 
 struct Invocation {
     Invocation(std::ostream& outStream, std::ostream& errStream, bool showProgress)
@@ -65,7 +75,6 @@ struct Invocation {
     std::optional<std::string> gameFolder;
     std::optional<GenerationChoice> choice;
     bool cleanup = false;
-    bool generationOptions = false;  // --package, --manifest, --zip or --cleanup
     std::ostream& out;
     std::ostream& err;
     bool progress;
@@ -93,20 +102,26 @@ bool Open(const Invocation& call, ProjectDocument& document, MessageSink& sink)
     return false;
 }
 
+// Refuses what `build` with the same choice would refuse, before anything is
+// written; warnings are told and do not fail the check.
 int Check(Invocation& call)
 {
-    if (call.operands.size() != 1 || !call.output.empty() || call.generationOptions)
+    if (call.operands.size() != 1)
         return UsageError(call.err, "check takes one project file");
     StreamSink sink(call.err);
     ProjectDocument document;
     if (!Open(call, document, sink))
         return kFailure;
-    return CheckProductFiles(document, sink) ? kSuccess : kFailure;
+    const ResolvedRun run =
+        ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package));
+    for (const Problem& problem : run.problems)
+        call.err << (problem.severity == Severity::Warning ? "Warning: " : "") << problem.text << '\n';
+    return run.FirstError() ? kFailure : kSuccess;
 }
 
 int Format(Invocation& call)
 {
-    if (call.operands.size() != 1 || call.generationOptions)
+    if (call.operands.size() != 1)
         return UsageError(call.err, "format takes one project file");
     StreamSink sink(call.err);
     ProjectDocument document;
@@ -141,7 +156,7 @@ private:
 
 int Build(Invocation& call)
 {
-    if (call.operands.size() != 1 || !call.output.empty())
+    if (call.operands.size() != 1)
         return UsageError(call.err, "build takes one project file");
     StreamSink sink(call.err);
     ProjectDocument document;
@@ -150,7 +165,10 @@ int Build(Invocation& call)
     if (call.cleanup && document.product)
         document.product->cleanup = 1;
 
+    const InterruptSignals interrupts;
     GenerationHooks hooks;
+    hooks.cancel = &interrupts.Flag();
+    hooks.toolOutput = [&call](std::string_view chunk) { call.err << chunk << std::flush; };
     std::optional<TerminalProgress> progress;
     if (call.progress) {
         progress.emplace(call.err);
@@ -159,16 +177,23 @@ int Build(Invocation& call)
     const GenerationOutcome outcome =
         RunGeneration(document, call.choice.value_or(GenerationChoice::Package), sink, hooks);
     progress.reset();
-    if (outcome == GenerationOutcome::ToolFailed)
-        call.err << "zpakbuild: the packaging tool failed or could not be started\n";
-    return outcome == GenerationOutcome::Done ? kSuccess : kFailure;
+    switch (outcome) {
+    case GenerationOutcome::Done:
+        return kSuccess;
+    case GenerationOutcome::Cancelled:
+        return 128 + interrupts.Signal();
+    case GenerationOutcome::ToolFailed:
+    case GenerationOutcome::Failed:
+        break;
+    }
+    return kFailure;
 }
 
 // What the wizard's first page would find, and why: the Wine prefixes searched,
 // and for each game its folder as stored and as used.
 int Games(Invocation& call)
 {
-    if (!call.operands.empty() || call.generationOptions || call.gameFolder || !call.output.empty())
+    if (!call.operands.empty())
         return UsageError(call.err, "games takes no arguments");
     const auto prefixes = FindWinePrefixes(WineSearchFromEnvironment());
     const auto registry = WineRegistry::Load(prefixes);
@@ -205,14 +230,21 @@ int Games(Invocation& call)
 struct Command {
     std::string_view name;
     std::function<int(Invocation&)> run;
+    unsigned options;
 };
 
 const Command kCommands[] = {
-    {"check", Check},
-    {"format", Format},
-    {"build", Build},
-    {"games", Games},
+    {"check", Check, kChoiceOptions | kGameFolderOption},
+    {"format", Format, kOutputOption},
+    {"build", Build, kChoiceOptions | kCleanupOption | kGameFolderOption},
+    {"games", Games, 0},
 };
+
+// Options the command does not take are refused by name.
+bool Takes(const Command& command, unsigned option)
+{
+    return (command.options & option) != 0;
+}
 
 }  // namespace
 
@@ -239,22 +271,32 @@ int RunZpakbuild(const std::vector<std::string>& args, std::ostream& out, std::o
         return UsageError(err, "unknown command '" + args[0] + "'");
 
     Invocation call(out, err, showProgress);
+    const auto refuse = [&](const std::string& option) {
+        return UsageError(err, args[0] + " does not take " + option);
+    };
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "-o" || arg == "--output") {
+            if (!Takes(*command, kOutputOption))
+                return refuse(arg);
             if (++i == args.size())
-                return UsageError(err, "-o needs a file name");
+                return UsageError(err, arg + " needs a file name");
             call.output = args[i];
         } else if (arg == "--package" || arg == "--manifest" || arg == "--zip") {
+            if (!Takes(*command, kChoiceOptions))
+                return refuse(arg);
             if (call.choice)
                 return UsageError(err, "choose one of --package, --manifest and --zip");
             call.choice = arg == "--package"  ? GenerationChoice::Package
                         : arg == "--manifest" ? GenerationChoice::ManifestOnly
                                               : GenerationChoice::Zip;
-            call.generationOptions = true;
         } else if (arg == "--cleanup") {
-            call.cleanup = call.generationOptions = true;
+            if (!Takes(*command, kCleanupOption))
+                return refuse(arg);
+            call.cleanup = true;
         } else if (arg == "--game-folder") {
+            if (!Takes(*command, kGameFolderOption))
+                return refuse(arg);
             if (++i == args.size())
                 return UsageError(err, "--game-folder needs a folder");
             call.gameFolder = args[i];

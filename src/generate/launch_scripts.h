@@ -1,11 +1,9 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 namespace zpak {
 
-class MessageSink;
 class ProjectDocument;
 
 // The script text: "#!/bin/sh", an empty line, then the game executable in
@@ -13,12 +11,13 @@ class ProjectDocument;
 // break. Lines end with LF: a CR would break the "#!" line on Linux and Mac.
 std::string LaunchScriptText(const ProjectDocument& document, const std::string& separator);
 
-// Write System\<product>.sh and System\<product>_mac.sh with their run bit.
-// `path` receives the script's path also when it cannot be created; that case
-// is reported and gives false.
-bool WriteLinuxScript(const ProjectDocument& document, std::filesystem::path& path,
-                      MessageSink& sink);
-bool WriteMacScript(const ProjectDocument& document, std::filesystem::path& path,
-                    MessageSink& sink);
+// The two scripts, System\<product>.sh and System\<product>_mac.sh: their
+// file names and texts.
+struct LaunchScript {
+    std::string fileName;
+    std::string text;
+};
+LaunchScript LinuxScript(const ProjectDocument& document);
+LaunchScript MacScript(const ProjectDocument& document);
 
 }  // namespace zpak

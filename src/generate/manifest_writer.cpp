@@ -1,15 +1,10 @@
 #include "generate/manifest_writer.h"
 
-#include "generate/launch_scripts.h"
+#include "generate/generation_run.h"
 #include "generate/product_paths.h"
 #include "model/project_document.h"
 #include "model/property_line.h"
-#include "platform/file_read.h"
-#include "platform/file_search.h"
-#include "platform/game_path.h"
 #include "platform/message_sink.h"
-#include "platform/output_file.h"
-#include "platform/text_format.h"
 
 #include <algorithm>
 
@@ -46,8 +41,8 @@ std::string ReadmeFolder(const std::string& readme)
 
 class ManifestBuilder {
 public:
-    ManifestBuilder(ProjectDocument& document, MessageSink& sink)
-        : doc_(document), product_(*document.product), sink_(sink),
+    explicit ManifestBuilder(ProjectDocument& document)
+        : doc_(document), product_(*document.product),
           tree_(std::ranges::any_of(document.groups, [](const auto& g) { return g->Visible; })),
           shortcuts_(product_.shortcut && product_.windows)
     {
@@ -111,16 +106,11 @@ private:
             ini_.Line("Shortcut=UninstallShortcut");
             ini_.Line("Shortcut=DocumentationShortcut");
         }
-        // The manifest names each script even when it could not be written.
-        std::filesystem::path script;
-        if (product_.shortcut && product_.linux) {
-            WriteLinuxScript(doc_, script, sink_);
+        // The run writes the scripts beside the pair.
+        if (product_.shortcut && product_.linux)
             ini_.Line("Copy=(Src=\"System\\" + TextOf(product_.product) + ".sh\")");
-        }
-        if (product_.shortcut && product_.mac) {
-            WriteMacScript(doc_, script, sink_);
+        if (product_.shortcut && product_.mac)
             ini_.Line("Copy=(Src=\"System\\" + TextOf(product_.product) + "_mac.sh\")");
-        }
         IniChanges(nullptr);
     }
 
@@ -243,56 +233,13 @@ private:
 
     ProjectDocument& doc_;
     ProductData& product_;
-    MessageSink& sink_;
     const bool tree_;
     const bool shortcuts_;
     ManifestText ini_;
     ManifestText int_;
 };
 
-bool WriteText(OutputFile& file, const std::filesystem::path& path, const std::string& text,
-               MessageSink& sink)
-{
-    file.Write(text);
-    if (file.Close())
-        return true;
-    sink.ShowMessage(FormatText("Could not write the file %s: %s", {path.string(), file.Error()}));
-    return false;
-}
-
 }  // namespace
-
-bool CheckProductFiles(const ProjectDocument& document, MessageSink& sink)
-{
-    for (const auto& group : document.groups) {
-        for (const auto& file : group->files) {
-            const std::string full = file->GetFullPath(document.GameFolderText());
-            if (file->NameText().find('*') != std::string::npos) {
-                if (!AnyFileMatches(full)) {
-                    sink.ShowMessage(FormatText("The wildcard [%s] is not valid (No files were "
-                                                "found). Cannot continue generating the product.",
-                                                {GamePathToNative(full).string()}));
-                    return false;
-                }
-            } else if (!IsReadableFile(GamePathToNative(full))) {
-                sink.ShowMessage(FormatText(
-                    "The file [%s] does not exist. Cannot continue generating the product.",
-                    {GamePathToNative(full).string()}));
-                return false;
-            }
-        }
-    }
-    if (document.product && document.product->logo) {
-        const auto logo = GameFile(document, *document.product->logo);
-        if (!IsReadableFile(logo)) {
-            sink.ShowMessage(FormatText(
-                "The bitmap file [%s] does not exist. Cannot continue generating the product.",
-                {logo.string()}));
-            return false;
-        }
-    }
-    return true;
-}
 
 void WriteIniChangeLine(std::string& out, const INIGroup& iniFile, const INIDefinition& entry)
 {
@@ -307,34 +254,20 @@ void WriteIniChangeLine(std::string& out, const INIGroup& iniFile, const INIDefi
     out += "\r\n";
 }
 
-ManifestTexts BuildManifest(ProjectDocument& document, MessageSink& sink)
+ManifestTexts BuildManifest(ProjectDocument& document)
 {
-    return ManifestBuilder(document, sink).Build();
+    return ManifestBuilder(document).Build();
 }
 
 bool WriteManifest(ProjectDocument& document, bool quiet, MessageSink& sink)
 {
-    if (!CheckProductName(document, sink) || !CheckProductFiles(document, sink))
+    ResolvedRun run = ResolveGeneration(document, GenerationChoice::ManifestOnly);
+    run.quiet = quiet;
+    if (const Problem* error = run.FirstError()) {
+        sink.ShowMessage(error->text + WarningLines(run.Warnings()));
         return false;
-
-    const std::string base = ManifestBaseName(document);
-    const auto iniPath = SystemFile(document, base + ".ini");
-    const auto intPath = SystemFile(document, base + ".int");
-    OutputFile ini;
-    OutputFile localized;
-    for (auto [file, path] : {std::pair{&ini, &iniPath}, std::pair{&localized, &intPath}}) {
-        if (!file->Create(*path)) {
-            sink.ShowMessage(FormatText("Could not create the file %s", {path->string()}));
-            return false;
-        }
     }
-
-    const ManifestTexts texts = BuildManifest(document, sink);
-    if (!WriteText(ini, iniPath, texts.ini, sink) || !WriteText(localized, intPath, texts.localized, sink))
-        return false;
-    if (!quiet)
-        sink.ShowMessage("Successfully generated " + iniPath.string() + ", " + intPath.string());
-    return true;
+    return ExecuteGeneration(run, sink) == GenerationOutcome::Done;
 }
 
 }  // namespace zpak

@@ -2,9 +2,11 @@
 
 #include "model/project_document.h"
 #include "model/property_line.h"
-#include "platform/game_path.h"
 #include "platform/message_sink.h"
 #include "platform/text_format.h"
+
+#include <algorithm>
+#include <cstdio>
 
 namespace zpak {
 
@@ -15,35 +17,53 @@ std::string ManifestBaseName(const ProjectDocument& document)
     return *document.product->product + "MOD";
 }
 
-bool CheckProductName(const ProjectDocument& document, MessageSink& sink)
+bool HasControlCharacter(std::string_view text)
 {
-    if (!document.product) {
-        sink.ShowMessage("You must complete the product field.");
-        return false;
+    return std::ranges::any_of(text, [](char c) { return static_cast<unsigned char>(c) < 32; });
+}
+
+std::string ShowControlCharacters(std::string_view text)
+{
+    std::string shown;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 32) {
+            shown += c;
+            continue;
+        }
+        char escape[5];
+        std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
+        shown += escape;
     }
+    return shown;
+}
+
+std::optional<std::string> ProductNameProblem(const ProjectDocument& document)
+{
+    if (!document.product)
+        return "You must complete the product field.";
     const std::string& name = TextOf(document.product->product);
-    if (name.empty()) {
-        sink.ShowMessage("The product has no name. Please enter one on the product page.");
-        return false;
+    if (name.empty())
+        return "The product has no name. Please enter one on the product page.";
+    if (HasControlCharacter(name)) {
+        return FormatText("The product name [%s] holds a control character, which cannot be part "
+                          "of a file name. Cannot continue generating the product.",
+                          {ShowControlCharacters(name)});
     }
     if (name == "." || name == ".." || name.find_first_of("\\/:") != std::string::npos) {
-        sink.ShowMessage(FormatText("The product name [%s] cannot be used in a file name: it must "
-                                    "not be \".\" or \"..\" nor hold \"\\\", \"/\" or \":\". "
-                                    "Cannot continue generating the product.",
-                                    {name}));
-        return false;
+        return FormatText("The product name [%s] cannot be used in a file name: it must "
+                          "not be \".\" or \"..\" nor hold \"\\\", \"/\" or \":\". "
+                          "Cannot continue generating the product.",
+                          {name});
     }
-    return true;
+    return std::nullopt;
 }
 
-std::filesystem::path SystemFile(const ProjectDocument& document, const std::string& name)
+bool CheckProductName(const ProjectDocument& document, MessageSink& sink)
 {
-    return GamePathToNative(document.GameFolderText() + "\\System\\" + name);
-}
-
-std::filesystem::path GameFile(const ProjectDocument& document, const std::string& relative)
-{
-    return GamePathToNative(document.GameFolderText() + "\\" + relative);
+    const auto problem = ProductNameProblem(document);
+    if (problem)
+        sink.ShowMessage(*problem);
+    return !problem;
 }
 
 std::string GameExecutableName(const std::string& gameFolder)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace zpak {
 
@@ -12,15 +13,19 @@ class ProjectDocument;
 // packaging tool's argument and the zip archive. Empty without a product name.
 std::string ManifestBaseName(const ProjectDocument& document);
 
-// Refuses a product that is missing or whose name cannot name a file inside
-// System (empty, "." or "..", or holding "\", "/" or ":"), with a message.
+// Why the product cannot name the files of a run: it is missing, or its name
+// is empty, "." or "..", holds "\", "/" or ":", or a control character (which
+// would cut or split a file name). Nothing when it can.
+std::optional<std::string> ProductNameProblem(const ProjectDocument& document);
+
+// ProductNameProblem, shown through the sink; true when there is none.
 bool CheckProductName(const ProjectDocument& document, MessageSink& sink);
 
-// gameFolder\System\<name>, as a native path.
-std::filesystem::path SystemFile(const ProjectDocument& document, const std::string& name);
+// True when the text holds a byte below 32 (NUL, TAB, CR, LF and the like).
+bool HasControlCharacter(std::string_view text);
 
-// gameFolder\<relative>, as a native path.
-std::filesystem::path GameFile(const ProjectDocument& document, const std::string& relative);
+// The text with control characters written as \xNN, for messages.
+std::string ShowControlCharacters(std::string_view text);
 
 // The name of the game's executable: the last real component of the game
 // folder, after the last "\" or, when there is none, after the last "/".

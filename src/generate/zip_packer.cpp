@@ -1,16 +1,12 @@
 #include "generate/zip_packer.h"
 
-#include "generate/launch_scripts.h"
-#include "generate/manifest_writer.h"
-#include "generate/product_paths.h"
-#include "model/project_document.h"
-#include "model/relative_path.h"
-#include "platform/file_search.h"
-#include "platform/game_path.h"
-#include "platform/message_sink.h"
+#include "generate/generation_run.h"
+#include "platform/cancel_flag.h"
 #include "platform/posix_file.h"
 #include "platform/text_format.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <memory>
 
@@ -26,8 +22,8 @@ namespace {
 // minizip 1.1 writes a broken record for files of this size or more unless
 // they are added as zip64 entries.
 constexpr std::uint64_t kZip64Threshold = 0xF0000000ULL;
-constexpr std::size_t kMostEntries = 65535;
 constexpr uLong kMadeByUnix = (3UL << 8) | 20UL;  // host Unix, zip format 2.0
+constexpr uLong kUtf8NameFlag = 1UL << 11;        // general-purpose bit 11
 constexpr std::uint64_t kProgressStep = 1 << 20;
 
 // Data that deflate cannot shrink (already compressed media, archives) is
@@ -43,34 +39,123 @@ bool WorthDeflating(const char* block, std::size_t size)
     return packed < size;
 }
 
-std::uint64_t FileSize(const std::filesystem::path& file)
+std::uint64_t SizeOf(const PackEntry& entry)
 {
+    if (entry.content)
+        return entry.content->size();
     struct stat info {};
-    return ::stat(file.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    return ::stat(entry.source.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
+
+// Names that are UTF-8 and not plain ASCII are marked as such, so that unzip
+// tools do not read them in an old DOS code page.
+bool IsNonAsciiUtf8(std::string_view text)
+{
+    bool nonAscii = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        if (c >= 0x80) {
+            nonAscii = true;
+            length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+            if (length == 0 || i + length > text.size())
+                return false;
+            for (std::size_t k = 1; k < length; ++k) {
+                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                    return false;
+            }
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second >= 0xA0)
+                || (c == 0xF0 && second < 0x90) || (c == 0xF4 && second >= 0x90))
+                return false;  // overlong forms, surrogates, beyond U+10FFFF
+        }
+        i += length;
+    }
+    return nonAscii;
+}
+
+std::uint32_t DosTime(const std::tm& local)
+{
+    const int year = local.tm_year + 1900;
+    const auto date = static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5)
+                                                 | local.tm_mday);
+    const auto time = static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5)
+                                                 | (local.tm_sec / 2));
+    return (date << 16) | time;
+}
+
+std::optional<std::uint32_t> DosTimeOf(std::time_t stamp)
+{
+    std::tm local {};
+    if (!::localtime_r(&stamp, &local))
+        return std::nullopt;
+    const int year = local.tm_year + 1900;
+    if (year < 1980 || year > 2107)
+        return std::nullopt;
+    return DosTime(local);
+}
+
+// Where an entry's bytes come from: a file, or text in memory.
+class EntrySource {
+public:
+    explicit EntrySource(const PackEntry& entry) : entry_(entry)
+    {
+        if (!entry.content)
+            file_.emplace(entry.source);
+    }
+
+    // -4 when the file cannot be read as a file (a folder included).
+    int Open() const
+    {
+        if (entry_.content)
+            return kZipOk;
+        return file_->IsOpen() && file_->IsRegular() ? kZipOk : kZipCannotOpenInput;
+    }
+
+    long Read(char* buffer, std::size_t size)
+    {
+        if (file_)
+            return file_->ReadFull(buffer, size);
+        const std::size_t count = std::min(size, entry_.content->size() - offset_);
+        std::memcpy(buffer, entry_.content->data() + offset_, count);
+        offset_ += count;
+        return static_cast<long>(count);
+    }
+
+    std::optional<std::uint32_t> Time() const
+    {
+        return entry_.content ? DosTimeOf(std::time(nullptr)) : GetDosFileTime(entry_.source);
+    }
+
+private:
+    const PackEntry& entry_;
+    std::optional<ReadableFile> file_;
+    std::size_t offset_ = 0;
+};
 
 class ZipWriter {
 public:
-    ZipWriter(const PackList& list, const ZipProgressCallback& progress)
-        : list_(list), progress_(progress)
+    ZipWriter(const std::vector<PackEntry>& entries, const ZipProgressCallback& progress,
+              const CancelFlag* cancel)
+        : entries_(entries), progress_(progress), cancel_(cancel)
     {
     }
 
-    int Run()
+    int Run(const std::filesystem::path& file)
     {
         buffer_.reset(new (std::nothrow) char[kZipReadBuffer]);
         if (!buffer_)
             return kZipError;
-        zip_ = zipOpen64(list_.archive.c_str(), APPEND_STATUS_CREATE);
+        zip_ = zipOpen64(file.c_str(), APPEND_STATUS_CREATE);
         if (!zip_)
             return kZipCannotCreate;
 
-        state_.filesTotal = list_.entries.size();
-        for (const auto& entry : list_.entries)
-            state_.bytesTotal += FileSize(entry.source);
+        state_.filesTotal = entries_.size();
+        for (const auto& entry : entries_)
+            state_.bytesTotal += SizeOf(entry);
 
         int result = kZipOk;
-        for (const auto& entry : list_.entries) {
+        for (const auto& entry : entries_) {
             result = AddEntry(entry);
             if (result != kZipOk)
                 break;
@@ -79,9 +164,7 @@ public:
         const int closed = zipClose(zip_, nullptr);
         if (result == kZipOk && closed != ZIP_OK)
             result = closed;
-        if (result != kZipOk)
-            ::unlink(list_.archive.c_str());
-        else
+        if (result == kZipOk)
             Report();
         return result;
     }
@@ -93,28 +176,33 @@ private:
             progress_(state_);
     }
 
+    bool Cancelled() const { return cancel_ && cancel_->IsSet(); }
+
     int AddEntry(const PackEntry& entry)
     {
+        if (Cancelled())
+            return kZipCancelled;
         state_.currentEntry = entry.name;
         Report();
 
-        ReadableFile input(entry.source);
-        if (!input.IsOpen())
-            return kZipCannotOpenInput;
-        long got = input.ReadFull(buffer_.get(), kZipReadBuffer);
+        EntrySource input(entry);
+        if (const int opened = input.Open(); opened != kZipOk)
+            return opened;
+        long got = input.Read(buffer_.get(), kZipReadBuffer);
         if (got < 0)
             return kZipError;
 
         zip_fileinfo info {};
-        info.dosDate = GetDosFileTime(entry.source).value_or(0);
+        info.dosDate = input.Time().value_or(0);
         info.external_fa = static_cast<uLong>(S_IFREG | entry.mode) << 16;
         const auto length = static_cast<std::size_t>(got);
         const int method = WorthDeflating(buffer_.get(), length) ? Z_DEFLATED : 0;
-        const int zip64 = FileSize(entry.source) >= kZip64Threshold ? 1 : 0;
+        const int zip64 = SizeOf(entry) >= kZip64Threshold ? 1 : 0;
+        const uLong flags = IsNonAsciiUtf8(entry.name) ? kUtf8NameFlag : 0;
         if (zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0,
                                     nullptr, method, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS,
-                                    DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kMadeByUnix, 0,
-                                    zip64)
+                                    DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kMadeByUnix,
+                                    flags, zip64)
             != ZIP_OK)
             return kZipError;
 
@@ -129,10 +217,14 @@ private:
             if (sinceReport >= kProgressStep) {
                 sinceReport = 0;
                 Report();
+                if (Cancelled()) {
+                    zipCloseFileInZip(zip_);
+                    return kZipCancelled;
+                }
             }
             if (static_cast<std::size_t>(got) < kZipReadBuffer)
                 break;  // a short read is the end of the file
-            got = input.ReadFull(buffer_.get(), kZipReadBuffer);
+            got = input.Read(buffer_.get(), kZipReadBuffer);
         }
         if (got < 0) {
             zipCloseFileInZip(zip_);
@@ -141,51 +233,12 @@ private:
         return zipCloseFileInZip(zip_);
     }
 
-    const PackList& list_;
+    const std::vector<PackEntry>& entries_;
     const ZipProgressCallback& progress_;
+    const CancelFlag* cancel_;
     std::unique_ptr<char[]> buffer_;
     zipFile zip_ = nullptr;
     ZipProgress state_;
-};
-
-std::string ZipName(std::string name)
-{
-    for (char& c : name) {
-        if (c == '\\')
-            c = '/';
-    }
-    return name;
-}
-
-// The folder part of a game path, with its trailing separator; empty for a bare name.
-std::string FolderPart(const std::string& path)
-{
-    const std::size_t cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
-// Names entries by the path their game path resolves to below the game folder.
-class EntryNamer {
-public:
-    explicit EntryNamer(const std::string& gameFolder)
-        : gameFolder_(gameFolder), base_(GamePathToNative(gameFolder).string())
-    {
-        while (base_.size() > 1 && base_.back() == '/')
-            base_.pop_back();
-    }
-
-    std::string Name(const std::string& relative) const
-    {
-        const std::string native = GamePathToNative(gameFolder_ + "\\" + relative).string();
-        if (native.size() > base_.size() + 1 && native.compare(0, base_.size(), base_) == 0
-            && native[base_.size()] == '/')
-            return native.substr(base_.size() + 1);
-        return ZipName(relative);
-    }
-
-private:
-    std::string gameFolder_;
-    std::string base_;
 };
 
 }  // namespace
@@ -195,123 +248,45 @@ std::optional<std::uint32_t> GetDosFileTime(const std::filesystem::path& file)
     struct stat info {};
     if (::stat(file.c_str(), &info) != 0)
         return std::nullopt;
-    std::tm local {};
-    if (!::localtime_r(&info.st_mtime, &local))
-        return std::nullopt;
-    const int year = local.tm_year + 1900;
-    if (year < 1980 || year > 2107)
-        return std::nullopt;
-    const auto date = static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5)
-                                                 | local.tm_mday);
-    const auto time = static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5)
-                                                 | (local.tm_sec / 2));
-    return (date << 16) | time;
+    return DosTimeOf(info.st_mtime);
+}
+
+int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& entries,
+             const ZipProgressCallback& progress, const CancelFlag* cancel)
+{
+    return ZipWriter(entries, progress, cancel).Run(file);
 }
 
 int ZipPackList(const PackList& list, const ZipProgressCallback& progress)
 {
-    return ZipWriter(list, progress).Run();
+    const int result = WriteZip(list.archive, list.entries, progress);
+    if (result != kZipOk && result != kZipCannotCreate)
+        ::unlink(list.archive.c_str());
+    return result;
 }
 
-std::optional<PackList> BuildPackList(const ProjectDocument& document, MessageSink& sink)
+std::string ZipFailureMessage(int code)
 {
-    const std::string& folder = document.GameFolderText();
-    std::string archiveName = ManifestBaseName(document);
-    for (char& c : archiveName) {
-        if (c == ' ')
-            c = '_';
+    switch (code) {
+    case kZipError:
+        return "Out of Memory Error.";
+    case kZipCannotCreate:
+        return "Could not create the zip file []";
+    case kZipCannotOpenInput:
+        return "Could not open an input file for reading.";
+    case kZipCancelled:
+        return "The zip file was not written: the run was cancelled.";
+    default:
+        return FormatText("Unknown Error #:%d", {std::to_string(code)});
     }
-    PackList list;
-    list.archive = GamePathToNative(folder + "\\" + archiveName + ".zip");
-
-    // Entry names are checked as the project states them, then written with
-    // the letter case the folders have on disk, so that unpacking on a
-    // case-sensitive system merges into the player's folders.
-    std::vector<std::string> stated;
-    const EntryNamer namer(folder);
-    const auto add = [&](std::filesystem::path source, const std::string& name, unsigned mode) {
-        stated.push_back(ZipName(name));
-        list.entries.push_back({std::move(source), namer.Name(name), mode});
-    };
-
-    for (const auto& group : document.groups) {
-        for (const auto& file : group->files) {
-            const std::string& name = file->NameText();
-            if (name.find('*') == std::string::npos) {
-                add(GameFile(document, name), file->GetSrc().empty() ? name : file->GetSrc(), 0644);
-                continue;
-            }
-            // A destination given to a wildcard names the folder its matches go to.
-            const std::string source = FolderPart(name);
-            const std::string target = file->GetSrc().empty() ? source : FolderPart(file->GetSrc());
-            const auto nativeFolder = GamePathToNative(folder + "\\" + source);
-            for (const auto& match : ListMatchingFiles(nativeFolder, name.substr(source.size())))
-                add(nativeFolder / match, target + match, 0644);
-        }
-    }
-    const ProductData& product = *document.product;
-    if (product.readme)
-        add(GameFile(document, *product.readme), *product.readme, 0644);
-    if (product.shortcut) {
-        std::filesystem::path script;
-        const std::string prefix = "System\\" + TextOf(product.product);
-        if (product.linux) {
-            WriteLinuxScript(document, script, sink);
-            add(script, prefix + ".sh", 0755);
-        }
-        if (product.mac) {
-            WriteMacScript(document, script, sink);
-            add(script, prefix + "_mac.sh", 0755);
-        }
-    }
-
-    for (const auto& name : stated) {
-        // Names come from the project, which a hand edit may have bent.
-        if (LeavesFolder(name)) {
-            sink.ShowMessage(FormatText("The file %s would be unpacked outside the game folder. "
-                                        "Cannot continue generating the product.",
-                                        {name}));
-            return std::nullopt;
-        }
-    }
-    if (list.entries.size() > kMostEntries) {
-        sink.ShowMessage(FormatText("The zip file would hold %d files, but a zip file can hold "
-                                    "at most 65535. Cannot continue generating the product.",
-                                    {std::to_string(list.entries.size())}));
-        return std::nullopt;
-    }
-    return list;
 }
 
 bool PackZip(ProjectDocument& document, MessageSink& sink, const ZipProgressCallback& progress)
 {
-    if (!CheckProductName(document, sink) || !CheckProductFiles(document, sink))
-        return false;
-    const std::optional<PackList> list = BuildPackList(document, sink);
-    if (!list)
-        return false;
-
-    const int result = ZipPackList(*list, progress);
-    switch (result) {
-    case kZipOk:
-        sink.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
-                                    {list->archive.string(),
-                                     GamePathToNative(document.GameFolderText()).string()}));
-        return true;
-    case kZipError:
-        sink.ShowMessage("Out of Memory Error.");
-        break;
-    case kZipCannotCreate:
-        sink.ShowMessage("Could not create the zip file []");
-        break;
-    case kZipCannotOpenInput:
-        sink.ShowMessage("Could not open an input file for reading.");
-        break;
-    default:
-        sink.ShowMessage(FormatText("Unknown Error #:%d", {std::to_string(result)}));
-        break;
-    }
-    return false;
+    GenerationHooks hooks;
+    hooks.zipProgress = progress;
+    hooks.skipCleanup = true;
+    return RunGeneration(document, GenerationChoice::Zip, sink, hooks) == GenerationOutcome::Done;
 }
 
 }  // namespace zpak

@@ -9,6 +9,7 @@
 
 namespace zpak {
 
+class CancelFlag;
 class MessageSink;
 class ProjectDocument;
 
@@ -27,6 +28,9 @@ struct PackEntry {
     std::filesystem::path source;
     std::string name;  // inside the archive, with "/" between folders
     unsigned mode = 0644;
+    // An entry made from text rather than from a file (a launch script that
+    // is written in the same run).
+    std::optional<std::string> content;
 };
 
 // The archive and the files to put into it, in order; duplicates stay.
@@ -40,23 +44,26 @@ inline constexpr int kZipOk = 0;
 inline constexpr int kZipError = -1;            // an entry could not be added, read or compressed
 inline constexpr int kZipCannotCreate = -2;     // the archive cannot be created
 inline constexpr int kZipCannotOpenInput = -4;  // an input file cannot be opened
+inline constexpr int kZipCancelled = -5;        // the run was cancelled
 inline constexpr std::size_t kZipReadBuffer = 16384;
 
-// Writes the archive; any other non-zero result is minizip's own code. An
-// archive whose run ends early is removed.
+// Writes the entries into `file` (created anew). Any other non-zero result is
+// minizip's own code; after a failure `file` holds an unfinished archive.
+int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& entries,
+             const ZipProgressCallback& progress = {}, const CancelFlag* cancel = nullptr);
+
+// WriteZip into the list's archive; an archive whose run ends early is removed.
 int ZipPackList(const PackList& list, const ZipProgressCallback& progress = {});
+
+// What the user reads for a result of WriteZip other than success.
+std::string ZipFailureMessage(int code);
 
 // The file's modification time in local time, as DOS date (high 16 bits) and
 // time (low 16 bits); nothing when it cannot be read or DOS cannot hold it.
 std::optional<std::uint32_t> GetDosFileTime(const std::filesystem::path& file);
 
-// The list PackZip would hand to ZipPackList. Writes the launch scripts.
-// Refuses (with a message, giving nothing) entries that would unpack outside
-// the player's game folder and lists too long for a plain zip.
-std::optional<PackList> BuildPackList(const ProjectDocument& document, MessageSink& sink);
-
-// The zip choice of the Generate page: checks the files, packs them into
-// <game folder>\<base>.zip and reports the outcome.
+// The zip choice of the Generate page without its cleanup: checks the
+// product, packs it into <game folder>\<base>.zip and reports the outcome.
 bool PackZip(ProjectDocument& document, MessageSink& sink,
              const ZipProgressCallback& progress = {});
 

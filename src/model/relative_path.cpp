@@ -49,4 +49,27 @@ bool LeavesFolder(std::string_view path)
     return false;
 }
 
+std::optional<std::vector<std::string>> ComponentsInsideFolder(std::string_view path)
+{
+    if (!path.empty() && (IsSeparator(path.front()) || (path.size() > 1 && path[1] == ':')))
+        return std::nullopt;
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find_first_of("\\/", start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view component = path.substr(start, end - start);
+        if (component == "..") {
+            if (components.empty())
+                return std::nullopt;
+            components.pop_back();
+        } else if (!component.empty() && component != ".") {
+            components.emplace_back(component);
+        }
+        start = end + 1;
+    }
+    return components;
+}
+
 }  // namespace zpak

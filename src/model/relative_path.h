@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zpak {
 
@@ -14,5 +16,11 @@ std::string MakeRelativePath(const std::string& base, const std::string& path);
 // True when a path meant to stay inside a folder would leave it: it is empty,
 // starts with a separator or a drive letter, or has a ".." component.
 bool LeavesFolder(std::string_view path);
+
+// The components of a path meant to lie inside a folder, with "." and empty
+// components dropped and each ".." taking back the component before it.
+// Nothing when the path leaves the folder: it starts with a separator or a
+// drive letter, or a ".." goes above the folder.
+std::optional<std::vector<std::string>> ComponentsInsideFolder(std::string_view path);
 
 }  // namespace zpak

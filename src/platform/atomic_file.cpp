@@ -1,11 +1,13 @@
 #include "platform/atomic_file.h"
 
+#include "platform/folder_lock.h"
 #include "platform/posix_file.h"
 
 #include <cerrno>
 #include <cstring>
 #include <random>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +17,8 @@ namespace zpak {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::string_view kTempMarker = ".tmp-";
 
 // Follows a chain of symlinks to the path that finally names a file (which may
 // not exist yet). Relative links are resolved against the link's own folder.
@@ -39,6 +43,11 @@ fs::path FolderOf(const fs::path& file)
     return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
 
+std::string TempPrefix(const fs::path& target)
+{
+    return "." + target.filename().string() + std::string(kTempMarker);
+}
+
 void SyncFolder(const fs::path& folder)
 {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -46,6 +55,20 @@ void SyncFolder(const fs::path& folder)
         ::fsync(fd);  // best effort: the rename itself has already happened
         ::close(fd);
     }
+}
+
+// A temporary file whose lock can be taken has no writer any more.
+bool RemoveIfAbandoned(const fs::path& file)
+{
+    const int fd = ::open(file.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool removed = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && TryLockFile(fd))
+        removed = ::unlink(file.c_str()) == 0;  // still holding the lock
+    ::close(fd);
+    return removed;
 }
 
 }  // namespace
@@ -65,38 +88,61 @@ bool AtomicFile::Fail(int code)
 void AtomicFile::Discard()
 {
     if (fd_ >= 0) {
-        ::close(fd_);
         ::unlink(tempPath_.c_str());
+        ::close(fd_);
         fd_ = -1;
     }
 }
 
-bool AtomicFile::Open(const fs::path& target)
+bool AtomicFile::Open(const fs::path& target, const AtomicFileOptions& options)
 {
     Discard();
     error_.clear();
-    if (const int code = ResolveLinks(target, resolved_))
+    if (!options.followLinks)
+        resolved_ = target;
+    else if (const int code = ResolveLinks(target, resolved_))
         return Fail(code);
 
+    RemoveStaleTempFiles(resolved_);
+    return CreateTemp(options);
+}
+
+bool AtomicFile::CreateTemp(const AtomicFileOptions& options)
+{
     struct stat existing {};
-    const bool exists = ::stat(resolved_.c_str(), &existing) == 0;
+    // Without following links, a link at the target counts as no file: it is replaced.
+    const bool exists = ::lstat(resolved_.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode);
     if (exists && !S_ISREG(existing.st_mode))
         return Fail(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
 
     std::random_device seed;
     std::mt19937_64 random(seed());
-    const std::string name = resolved_.filename().string();
+    const std::string prefix = TempPrefix(resolved_);
+    const auto mode = static_cast<mode_t>(options.newFileMode & 07777);
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        tempPath_ = FolderOf(resolved_) / ("." + name + ".tmp-" + std::to_string(random() % 100000000));
-        // 0666 lets the umask decide, as for any new file.
-        fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ < 0 && errno != EEXIST)
-            return Fail(errno);
+        tempPath_ = FolderOf(resolved_) / (prefix + std::to_string(random() % 100000000));
+        const int fd = ::open(tempPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) {
+            if (errno != EEXIST)
+                return Fail(errno);
+            continue;
+        }
+        // A cleaner may have taken the new file for an abandoned one between
+        // its creation and our lock; then it is gone (no links) or still
+        // locked by the cleaner, and we try another name.
+        struct stat info {};
+        if (!TryLockFile(fd) || ::fstat(fd, &info) != 0 || info.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        fd_ = fd;
     }
     if (fd_ < 0)
         return Fail(EEXIST);
-    if (exists)
-        ::fchmod(fd_, existing.st_mode & 07777);
+    if (exists) {
+        const mode_t runBits = mode & 0111 & ~existing.st_mode;
+        ::fchmod(fd_, (existing.st_mode & 07777) | runBits);
+    }
     return true;
 }
 
@@ -116,26 +162,46 @@ bool AtomicFile::Commit()
             error_ = std::strerror(EBADF);
         return false;
     }
-    if (::fsync(fd_) != 0)
+    // Renamed while still open and locked: a cleaner never sees it unlocked
+    // under its temporary name.
+    if (::fsync(fd_) != 0 || ::rename(tempPath_.c_str(), resolved_.c_str()) != 0)
         return Fail(errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || ::rename(tempPath_.c_str(), resolved_.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(tempPath_.c_str());
-        error_ = std::strerror(code);
+    if (::close(fd) != 0) {
+        error_ = std::strerror(errno);
         return false;
     }
     SyncFolder(FolderOf(resolved_));
     return true;
 }
 
-bool WriteFileAtomically(const fs::path& target, std::string_view content, std::string& error)
+bool WriteFileAtomically(const fs::path& target, std::string_view content, std::string& error,
+                         const AtomicFileOptions& options)
 {
     AtomicFile file;
-    const bool ok = file.Open(target) && file.Write(content) && file.Commit();
+    const bool ok = file.Open(target, options) && file.Write(content) && file.Commit();
     error = file.Error();
     return ok;
+}
+
+int RemoveStaleTempFiles(const fs::path& target)
+{
+    const fs::path folder = FolderOf(target);
+    const std::string prefix = TempPrefix(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    std::vector<std::string> candidates;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::string_view(entry->d_name).starts_with(prefix))
+            candidates.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    int removed = 0;
+    for (const std::string& name : candidates)
+        removed += RemoveIfAbandoned(folder / name) ? 1 : 0;
+    return removed;
 }
 
 }  // namespace zpak

@@ -1,5 +1,7 @@
 #include "platform/text_format.h"
 
+#include <cstdio>
+
 namespace zpak {
 
 std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args)
@@ -18,6 +20,22 @@ std::string FormatText(std::string_view pattern, std::initializer_list<std::stri
         }
     }
     return out;
+}
+
+std::string SizeProgressText(std::uint64_t done, std::uint64_t total)
+{
+    constexpr double kKilo = 1024.0;
+    constexpr double kMega = kKilo * 1024.0;
+    char text[64];
+    if (static_cast<double>(total) < kMega) {
+        const auto kb = [](std::uint64_t bytes) { return (bytes + 1023) / 1024; };
+        std::snprintf(text, sizeof text, "%llu of %llu KB", static_cast<unsigned long long>(kb(done)),
+                      static_cast<unsigned long long>(kb(total)));
+    } else {
+        std::snprintf(text, sizeof text, "%.1f of %.1f MB", static_cast<double>(done) / kMega,
+                      static_cast<double>(total) / kMega);
+    }
+    return text;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ inline char FoldCase(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// "340 of 512 KB", "12.4 of 201.0 MB": an amount done of a total, in the
+// unit that fits the total.
+std::string SizeProgressText(std::uint64_t done, std::uint64_t total);
 
 // ASCII case folding, as the Windows file system and the profile functions
 // compare names of this system's single-byte texts.

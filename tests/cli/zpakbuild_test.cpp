@@ -26,13 +26,15 @@ Outcome Zpakbuild(const std::vector<std::string>& args)
 TEST(ZpakbuildTest, CheckReportsAsTheWizardWould)
 {
     test::TempDir dir;
+    // It reads, but build would refuse it: it has no product.
     const auto good = dir.Write("good.zproj", "/nowhere\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
     Outcome run = Zpakbuild({"check", good.string()});
-    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err,
               "Invalid Expression: Expected the expression (X,Y to contain an equal number of "
               "opening/closing braces.\n"
-              "The game path referenced by the project is invalid. Please update the path.\n");
+              "The game path referenced by the project is invalid. Please update the path.\n"
+              "You must complete the product field.\n");
 
     const auto bad = dir.Write("bad.zproj", "\n0.8\nstray\n");
     run = Zpakbuild({"check", bad.string()});
@@ -145,7 +147,11 @@ TEST_F(DemoGameTest, BuildsThePackageByDefault)
 {
     const Outcome run = Build({});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    // The tool's own output passes through, then the package is named.
+    EXPECT_NE(run.err.find("MKR: wrote System/Frontier.zpack2"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.ends_with("The packaging tool built "
+                                  + (game / "System/Frontier.zpack2").string() + ".\n"))
+        << run.err;
     EXPECT_TRUE(Has("System/Frontier.zpack2"));
     EXPECT_TRUE(Has("System/FrontierMOD.ini"));
     EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"),

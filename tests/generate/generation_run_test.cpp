@@ -46,9 +46,11 @@ TEST_F(GenerationTest, PackageSetsTheGameManifestAsideAndRestoresIt)
 {
     dir.Write("Vantor/System/Manifest.int", "game localized manifest");
     ASSERT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Done);
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"The packaging tool finished without an "
+                                                      "error; it was asked to build Frontier.zpack2."});
+    // The game's tool reads the manifest by its bare name: it runs in System.
     EXPECT_EQ(Read("System/tool.log"),
-              "args:2:master:FrontierMOD\ncwd:" + fs::current_path().string()
+              "args:2:master:FrontierMOD\ncwd:" + Game("System").string()
                   + "\nmanifest:aside\nbackup:present\n");
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
     EXPECT_EQ(Read("System/Manifest.int"), "game localized manifest");
@@ -108,13 +110,17 @@ TEST_F(GenerationTest, MissingToolStillRestoresTheManifest)
     EXPECT_FALSE(Has("System/zpak_manifest_backup.ini"));
 }
 
-TEST_F(GenerationTest, ToolExitCodeIsReportedToTheCallerOnly)
+TEST_F(GenerationTest, ToolFailureIsReportedWithItsExitCodeAndLastLines)
 {
-    ::setenv("TOOL_EXIT", "3", 1);
-    const GenerationOutcome outcome = Run(GenerationChoice::Package);
-    ::unsetenv("TOOL_EXIT");
-    EXPECT_EQ(outcome, GenerationOutcome::ToolFailed);
-    EXPECT_TRUE(sink.messages.empty());
+    InstallTool("#!/bin/sh\nfor i in 1 2 3 4 5 6 7 8 9 10 11 12 13 14; do echo line $i; done\n"
+                "echo 'no manifest found' >&2\nexit 3\n");
+    EXPECT_EQ(Run(GenerationChoice::Package), GenerationOutcome::ToolFailed);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    const std::string& text = sink.messages[0];
+    EXPECT_NE(text.find("failed with exit code 3."), std::string::npos) << text;
+    // Only the last twelve lines.
+    EXPECT_NE(text.find("wrote:\nline 4\nline 5\n"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("line 14\nno manifest found")) << text;
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
 }
 
@@ -122,7 +128,7 @@ TEST_F(GenerationTest, InterruptedRunIsRecoveredFirst)
 {
     fs::rename(Game("System/Manifest.ini"), Game("System/zpak_manifest_backup.ini"));
     ASSERT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Done);
-    ASSERT_EQ(sink.messages.size(), 1u);
+    ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_NE(sink.messages[0].find("restored"), std::string::npos);
     EXPECT_NE(Read("System/tool.log").find("manifest:aside"), std::string::npos);
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");

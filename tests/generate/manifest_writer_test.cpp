@@ -140,7 +140,7 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
     bare.product = std::make_unique<ProductData>();
     bare.product->product = "My Mod";
     bare.product->license = "";
-    const ManifestTexts texts = BuildManifest(bare, sink);
+    const ManifestTexts texts = BuildManifest(bare);
     EXPECT_EQ(texts.ini, CrLf("[Setup]\nProduct=My Mod\nLanguage=int\nVersion=\n"
                               "Archive=My Mod.zpack2\nSrcPath=.\nMasterPath=..\n"
                               "MasterPathCorvexGameContent=..\nGroup=SetupGroup\n\n[SetupGroup]\n"
@@ -157,7 +157,7 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
     doc.product->mac = 1;
     doc.product->readme = "Readme.txt";
     doc.product->license = "Docs\\Frontier.int";
-    const ManifestTexts second = BuildManifest(doc, sink);
+    const ManifestTexts second = BuildManifest(doc);
     EXPECT_EQ(second.ini.find("Tree=True"), std::string::npos);
     EXPECT_EQ(second.ini.find("Optional="), std::string::npos);
     EXPECT_EQ(second.ini.find("Shortcut="), std::string::npos);
@@ -166,7 +166,6 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
     EXPECT_NE(second.ini.find("Copy=(Src=\"System\\Frontier_mac.sh\")"), std::string::npos);
     EXPECT_EQ(second.localized.find("[Maps]"), std::string::npos);
     EXPECT_NE(second.localized.find("License=Docs\\Frontier.int\r\n"), std::string::npos);
-    EXPECT_EQ(Read("System/Frontier_mac.sh"), "#!/bin/sh\n\nvantor-bin -log");
 }
 
 TEST_F(ManifestTest, ReadmeWithoutFolderAndAddedLines)
@@ -176,7 +175,7 @@ TEST_F(ManifestTest, ReadmeWithoutFolderAndAddedLines)
     doc.groups[0]->caption = "Core files";
     doc.iniFiles[0]->entries[0]->addNewLine = 1;
     doc.iniFiles[0]->group = doc.groups[0].get();
-    const ManifestTexts texts = BuildManifest(doc, sink);
+    const ManifestTexts texts = BuildManifest(doc);
     EXPECT_NE(texts.ini.find("WorkingDirectory=%DestPath%\r\nCommand=%DestPath%\\Readme.txt\r\n"),
               std::string::npos);
     EXPECT_NE(texts.ini.find("File=(Src=\"System\\Frontier.pkg\")\r\n"
@@ -248,15 +247,22 @@ TEST(GameExecutableNameTest, TakesTheLastRealComponent)
     EXPECT_EQ(LaunchScriptText(doc, "-bin "), "#!/bin/sh\n\nvantor-bin ");
 }
 
-TEST_F(ManifestTest, ScriptThatCannotBeCreatedIsReportedAndStillNamed)
+// The manifest names the script, so a script that cannot be written fails
+// the run, and the pair is not written either.
+TEST_F(ManifestTest, ScriptThatCannotBeCreatedFailsTheRun)
 {
+    doc.product->mac = 1;
     std::filesystem::create_directory(Game("System/Frontier.sh"));
+    EXPECT_FALSE(WriteManifest(doc, true, sink));
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Could not create the linux shell script "
+                                                      + Game("System/Frontier.sh").string()});
+    EXPECT_FALSE(std::filesystem::exists(Game("System/FrontierMOD.ini")));
+
+    std::filesystem::remove(Game("System/Frontier.sh"));
+    sink.messages.clear();
     ASSERT_TRUE(WriteManifest(doc, true, sink));
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0],
-              "Could not create the linux shell script " + Game("System/Frontier.sh").string());
-    EXPECT_NE(Read("System/FrontierMOD.ini").find("Copy=(Src=\"System\\Frontier.sh\")"),
-              std::string::npos);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(Read("System/Frontier_mac.sh"), "#!/bin/sh\n\nvantor-bin -log");
 }
 
 }  // namespace

@@ -196,7 +196,7 @@ TEST(ZipPackListTest, ArchivePathLongerThan255CharactersWorks)
     while (folder.string().size() < 300)
         folder /= std::string(40, 'd');
     fs::create_directories(folder);
-    const PackList list{folder / "Long_NameMOD.zip", {{dir.Write("a.txt", "a"), "a.txt"}}};
+    const PackList list{folder / "Long_NameMOD.zip", {{dir.Write("a.txt", "a"), "a.txt", 0644, {}}}};
     ASSERT_EQ(ZipPackList(list), kZipOk);
     EXPECT_EQ(Inspect(list.archive).back(), "ok");
 }
@@ -209,8 +209,8 @@ TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
     for (char& c : noise)
         c = static_cast<char>(random());
     PackList list{dir / "out.zip",
-                  {{dir.Write("noise.bin", noise), "noise.bin"},
-                   {dir.Write("text.txt", std::string(3 * (1 << 20), 't')), "a/text.txt"}}};
+                  {{dir.Write("noise.bin", noise), "noise.bin", 0644, {}},
+                   {dir.Write("text.txt", std::string(3 * (1 << 20), 't')), "a/text.txt", 0644, {}}}};
     std::vector<ZipProgress> seen;
     ASSERT_EQ(ZipPackList(list, [&](const ZipProgress& p) { seen.push_back(p); }), kZipOk);
 

@@ -10,10 +10,12 @@
 #include "ui/app/wizard_page.h"
 #include "ui/pages/page_factory.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -87,6 +89,31 @@ void WizardDialog::OnCancel()
     reject();
 }
 
+void WizardDialog::SetBusy(bool busy)
+{
+    busy_ = busy;
+    if (!busy_ && closeWhenIdle_) {
+        closeWhenIdle_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void WizardDialog::reject()
+{
+    if (!busy_)
+        WizardSheet::reject();
+}
+
+void WizardDialog::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        closeWhenIdle_ = true;
+        event->ignore();
+        return;
+    }
+    WizardSheet::closeEvent(event);
+}
+
 WizardPage* WizardDialog::CreatePage(int id)
 {
     return CreateWizardPage(*this, id);
@@ -135,6 +162,8 @@ void WizardDialog::OnPageShown(int id, bool shown)
 
 void WizardDialog::OnNext()
 {
+    if (busy_)
+        return;
     const PageLink* link = FindLink(currentPageId_);
     if (!link || link->nextId == 0)
         return;
@@ -145,12 +174,16 @@ void WizardDialog::OnNext()
 
 void WizardDialog::OnBack()
 {
+    if (busy_)
+        return;
     if (const PageLink* link = FindLink(currentPageId_); link && link->previousId != 0)
         SetActivePage(link->previousId);
 }
 
 void WizardDialog::OnSave()
 {
+    if (busy_)
+        return;
     if (PageInfo* active = GetActivePage(); active && !active->page->OnCommit())
         return;
     const QString file = WithDefaultSuffix(
@@ -164,6 +197,8 @@ void WizardDialog::OnSave()
 
 void WizardDialog::OnOpen()
 {
+    if (busy_)
+        return;
     // The project is replaced only when the chosen file reads without error.
     const QString file = context_.dialogs.GetOpenFileName(
         this, QStringLiteral("Open ZPAK Project"), QStringLiteral("ZPACK2 Project Files (*.zproj)|*.zproj||"));
@@ -179,12 +214,16 @@ void WizardDialog::OnOpen()
 
 void WizardDialog::OnAbout()
 {
+    if (busy_)
+        return;
     AboutDialog about(this);
     about.exec();
 }
 
 void WizardDialog::OnLogo()
 {
+    if (busy_)
+        return;
     context_.dialogs.OpenUrl(QUrl::fromLocalFile(QString::fromStdString(context_.userGuide.string())));
 }
 

@@ -43,7 +43,14 @@ public:
     void OnLogo();
     void OnCancel();
 
+    // While long work runs (ModalWork), every action of the window is refused
+    // and closing the window is put off until the work has ended.
+    void SetBusy(bool busy);
+    bool IsBusy() const { return busy_; }
+    void reject() override;
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     WizardPage* CreatePage(int id) override;
     void OnPageShown(int id, bool shown) override;
     // Escape does not end the program; only Cancel and the close button do.
@@ -56,6 +63,8 @@ private:
     int currentPageId_ = 0;
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
+    bool busy_ = false;
+    bool closeWhenIdle_ = false;
 };
 
 }  // namespace zpak::ui

@@ -2,16 +2,16 @@
 
 #include "generate/generation_run.h"
 #include "model/project_document.h"
+#include "platform/cancel_flag.h"
+#include "platform/message_sink.h"
 #include "ui/app/control_ids.h"
-#include "ui/app/project_text.h"
+#include "ui/app/modal_work.h"
 #include "ui/app/wizard_dialog.h"
+#include "ui/pages/generation_progress.h"
 #include "ui/pages/page_layout.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -19,52 +19,8 @@
 namespace zpak::ui {
 
 namespace {
-
-// Shown while the zip is written or the packaging tool runs: the window stays
-// modal but repaints, and the user sees that work goes on.
-class GenerationProgress {
-public:
-    explicit GenerationProgress(QWidget* parent) : dialog_(parent)
-    {
-        dialog_.setWindowTitle(QStringLiteral("ZPAK WIZARD"));
-        dialog_.setWindowModality(Qt::ApplicationModal);
-        dialog_.setCancelButton(nullptr);
-        dialog_.setMinimumDuration(300);
-        dialog_.setAutoClose(false);
-        dialog_.setAutoReset(false);
-        clock_.start();
-    }
-
-    GenerationHooks Hooks()
-    {
-        GenerationHooks hooks;
-        hooks.zipProgress = [this](const ZipProgress& p) {
-            dialog_.setMaximum(1000);
-            dialog_.setValue(p.bytesTotal ? static_cast<int>(p.bytesDone * 1000 / p.bytesTotal) : 1000);
-            dialog_.setLabelText(QStringLiteral("Compressing %1\n%2 of %3 files, %4 of %5 MB")
-                                     .arg(FromProjectText(p.currentEntry))
-                                     .arg(p.filesDone)
-                                     .arg(p.filesTotal)
-                                     .arg(static_cast<double>(p.bytesDone) / 1e6, 0, 'f', 1)
-                                     .arg(static_cast<double>(p.bytesTotal) / 1e6, 0, 'f', 1));
-            QCoreApplication::processEvents();
-        };
-        hooks.whileToolRuns = [this] {
-            dialog_.setMaximum(0);  // a busy indicator: the tool tells nothing
-            const qint64 seconds = clock_.elapsed() / 1000;
-            dialog_.setLabelText(QStringLiteral("Building package\u2026 %1:%2")
-                                     .arg(seconds / 60)
-                                     .arg(seconds % 60, 2, 10, QLatin1Char('0')));
-            QCoreApplication::processEvents();
-        };
-        return hooks;
-    }
-
-private:
-    QProgressDialog dialog_;
-    QElapsedTimer clock_;
-};
-
+// Runs shorter than this show no progress at all.
+constexpr int kProgressDelayMs = 400;
 }  // namespace
 
 GeneratePage::GeneratePage(WizardDialog& wizard)
@@ -111,11 +67,31 @@ void GeneratePage::OnSetActive()
 
 void GeneratePage::Generate()
 {
+    if (Wizard().IsBusy())
+        return;
     const GenerationChoice choice = zip_->isChecked()        ? GenerationChoice::Zip
                                     : manifest_->isChecked() ? GenerationChoice::ManifestOnly
                                                              : GenerationChoice::Package;
-    GenerationProgress progress(&Wizard());
-    RunGeneration(Document(), choice, Sink(), progress.Hooks());
+    const ResolvedRun run = ResolveGeneration(Document(), choice);
+    if (const Problem* error = run.FirstError()) {
+        Sink().ShowMessage(error->text + WarningLines(run.Warnings()));
+        return;
+    }
+
+    // The run goes on a worker thread; its messages wait until the progress
+    // dialog is gone, so that no message box is ever covered by it.
+    RecordingSink messages;
+    CancelFlag cancel;
+    GenerationProgressDialog progress(&Wizard(), choice, cancel);
+    const GenerationHooks hooks = progress.Hooks();
+    {
+        ModalWork work(Wizard(), &progress);
+        progress.Start(kProgressDelayMs);
+        work.Run([&] { ExecuteGeneration(run, messages, hooks); });
+        progress.Finish();
+    }
+    for (const std::string& message : messages.messages)
+        Sink().ShowMessage(message);
 }
 
 }  // namespace zpak::ui

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "generate/zip_packer.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zpak {
+
+// The three outputs of the Generate page.
+enum class GenerationChoice { Package, ManifestOnly, Zip };
+
+enum class Severity { Error, Warning };
+
+// Something the resolution found. Errors stop the run before anything is
+// written; warnings are told and the run goes on.
+struct Problem {
+    Severity severity = Severity::Error;
+    std::string text;
+};
+
+// A text file that the run writes: the manifest pair or a launch script.
+struct TextOutput {
+    enum class Kind { Manifest, Script };
+    Kind kind = Kind::Manifest;
+    std::filesystem::path path;
+    std::string content;
+};
+
+// Everything a generation run needs, worked out from the project before
+// anything is written: every input and output as a native path, and every
+// problem. Executing it reads nothing more from the project.
+struct ResolvedRun {
+    GenerationChoice choice = GenerationChoice::Package;
+    std::filesystem::path gameFolder;    // absolute
+    std::filesystem::path systemFolder;  // gameFolder/System with its letter case on disk
+    std::string baseName;                // <product>MOD
+    std::vector<TextOutput> texts;       // in the order they are written
+    PackList pack;                       // the zip choice: the archive and its entries
+    std::filesystem::path tool;          // the package choice: System\MKR.exe
+    std::string packageName;             // the package the tool is asked to build
+    // Deleted in order after a run that asked for cleanup; the first
+    // deletion that fails ends the cleanup.
+    std::vector<std::filesystem::path> cleanup;
+    bool quiet = false;  // the manifest choice: no success message
+    std::vector<Problem> problems;
+
+    const Problem* FirstError() const;
+    std::vector<std::string> Warnings() const;
+};
+
+}  // namespace zpak

@@ -1,0 +1,436 @@
+#include "generate/build_files.h"
+#include "generate/generation_run.h"
+#include "generate/package_journal.h"
+#include "model/project_document.h"
+#include "platform/atomic_file.h"
+#include "platform/cancel_flag.h"
+#include "platform/file_ops.h"
+#include "platform/file_read.h"
+#include "platform/folder_index.h"
+#include "platform/folder_lock.h"
+#include "platform/message_sink.h"
+#include "platform/process.h"
+#include "platform/text_format.h"
+
+#include <memory>
+
+namespace zpak {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kToolOutputKept = 4096;
+constexpr int kToolLinesShown = 12;
+constexpr const char* kCannotBackUp = "Could not back the default manifest.ini file.";
+constexpr const char* kCannotRestore =
+    "Could not restore manifest.ini (restore). You must manually rename zpak_manifest_backup.ini "
+    "to manifest.ini.";
+
+// Passes messages on, holding the last one back until the run ends so that
+// the run's warnings can be added to it.
+class LastMessageSink final : public MessageSink {
+public:
+    explicit LastMessageSink(MessageSink& target) : target_(target) {}
+
+    void ShowMessage(const std::string& text) override
+    {
+        if (last_)
+            target_.ShowMessage(*last_);
+        last_ = text;
+    }
+
+    void Finish(const std::vector<std::string>& warnings)
+    {
+        const std::string lines = WarningLines(warnings);
+        if (last_)
+            target_.ShowMessage(*last_ + lines);
+        else if (!lines.empty())
+            target_.ShowMessage(lines.substr(1));
+        last_.reset();
+    }
+
+private:
+    MessageSink& target_;
+    std::optional<std::string> last_;
+};
+
+// The text outputs of a run, each written to its temporary file first and
+// renamed into place only when all of them were written.
+class StagedTexts {
+public:
+    bool Stage(const std::vector<TextOutput>& texts, MessageSink& sink)
+    {
+        for (const TextOutput& text : texts) {
+            const bool script = text.kind == TextOutput::Kind::Script;
+            auto& file = files_.emplace_back(std::make_unique<AtomicFile>());
+            if (!file->Open(text.path, {false, script ? 0777u : 0666u})) {
+                sink.ShowMessage(FormatText(script ? "Could not create the linux shell script %s"
+                                                   : "Could not create the file %s",
+                                            {text.path.string()}));
+                return false;
+            }
+            if (!file->Write(text.content))
+                return WriteFailed(text.path, *file, sink);
+        }
+        return true;
+    }
+
+    bool Commit(MessageSink& sink)
+    {
+        for (auto& file : files_) {
+            const fs::path target = file->Target();
+            if (!file->Commit())
+                return WriteFailed(target, *file, sink);
+        }
+        return true;
+    }
+
+private:
+    static bool WriteFailed(const fs::path& path, const AtomicFile& file, MessageSink& sink)
+    {
+        sink.ShowMessage(FormatText("Could not write the file %s: %s", {path.string(), file.Error()}));
+        return false;
+    }
+
+    std::vector<std::unique_ptr<AtomicFile>> files_;
+};
+
+// The last lines a program wrote, for a message about its failure.
+class OutputTail {
+public:
+    void Add(std::string_view chunk)
+    {
+        text_ += chunk;
+        if (text_.size() > 2 * kToolOutputKept)
+            text_.erase(0, text_.size() - kToolOutputKept);
+    }
+
+    std::string LastLines() const
+    {
+        std::string_view text = text_;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.remove_suffix(1);
+        std::size_t start = text.size();
+        int lines = 0;
+        while (start > 0) {
+            const std::size_t cut = text.rfind('\n', start - 1);
+            if (cut == std::string_view::npos) {
+                start = 0;
+            } else if (++lines == kToolLinesShown) {
+                start = cut + 1;
+                break;
+            } else {
+                start = cut;
+            }
+        }
+        return std::string(text.substr(start));
+    }
+
+private:
+    std::string text_;
+};
+
+class Executor {
+public:
+    Executor(const ResolvedRun& run, MessageSink& sink, const GenerationHooks& hooks)
+        : run_(run), sink_(sink), hooks_(hooks), system_(run.systemFolder)
+    {
+    }
+
+    GenerationOutcome Execute()
+    {
+        FolderLock lock;
+        if (!Lock(lock) || !RecoverInterruptedRun())
+            return GenerationOutcome::Failed;
+        switch (run_.choice) {
+        case GenerationChoice::Zip:
+            return Zip();
+        case GenerationChoice::ManifestOnly:
+            return Manifest();
+        case GenerationChoice::Package:
+            return Package();
+        }
+        return GenerationOutcome::Failed;
+    }
+
+private:
+    bool Cancelled() const { return hooks_.cancel && hooks_.cancel->IsSet(); }
+
+    GenerationOutcome Cancel()
+    {
+        sink_.ShowMessage("The generation was cancelled. Nothing was changed.");
+        return GenerationOutcome::Cancelled;
+    }
+
+    // Lock files live in System, or in the game folder itself when it has none.
+    // When neither folder can hold one, nothing can be written there either,
+    // and each write reports its own failure.
+    bool Lock(FolderLock& lock)
+    {
+        for (const fs::path& folder : {system_, run_.gameFolder}) {
+            std::error_code ec;
+            if (!fs::is_directory(folder, ec))
+                continue;
+            switch (lock.Acquire(folder / kLockFileName)) {
+            case FolderLock::Result::Locked:
+                return true;
+            case FolderLock::Result::Busy:
+                sink_.ShowMessage(FormatText("Another build is using the game folder %s. Wait until "
+                                             "it has finished, then generate again. Nothing was "
+                                             "changed.",
+                                             {run_.gameFolder.string()}));
+                return false;
+            case FolderLock::Result::Failed:
+                break;
+            }
+        }
+        return true;
+    }
+
+    fs::path JournalPath() const { return system_ / kJournalFileName; }
+
+    // A package run that was cut off while the packaging tool ran left the
+    // game's manifest aside; put it back before anything else.
+    bool RecoverInterruptedRun()
+    {
+        int restored = 0;
+        std::optional<std::string> stuck;
+        if (PathExists(JournalPath())) {
+            std::string text;
+            const auto journal = ReadWholeFile(JournalPath(), text) ? PackageJournal::Parse(text)
+                                                                    : std::nullopt;
+            if (!journal) {
+                sink_.ShowMessage(FormatText("The file %s, which an earlier package build left, "
+                                             "cannot be read. Make sure that Manifest.ini in that "
+                                             "folder is the game's own, then delete the file.",
+                                             {JournalPath().string()}));
+                return false;
+            }
+            stuck = RestoreFromJournal(system_, *journal, restored);
+            if (!stuck)
+                DeleteFileAt(JournalPath());
+        } else {
+            // An earlier version of the wizard kept no journal.
+            PackageJournal legacy;
+            for (auto [name, backup] : {std::pair{kGameManifest, kManifestBackup},
+                                        std::pair{kGameLocalizedManifest, kLocalizedManifestBackup}}) {
+                if (!index_.Locate(system_, std::string(name)) && PathExists(system_ / backup))
+                    legacy.aside.push_back({std::string(name), std::string(backup)});
+            }
+            stuck = RestoreFromJournal(system_, legacy, restored);
+        }
+        if (stuck) {
+            sink_.ShowMessage(kCannotRestore);
+            return false;
+        }
+        if (restored > 0)
+            sink_.ShowMessage("The game's manifest was restored from zpak_manifest_backup.ini, which "
+                              "an earlier package build left behind when it did not finish.");
+        return true;
+    }
+
+    bool WriteTexts()
+    {
+        StagedTexts texts;
+        return texts.Stage(run_.texts, sink_) && texts.Commit(sink_);
+    }
+
+    GenerationOutcome Manifest()
+    {
+        if (!WriteTexts())
+            return GenerationOutcome::Failed;
+        if (!run_.quiet)
+            sink_.ShowMessage("Successfully generated " + run_.texts[0].path.string() + ", "
+                              + run_.texts[1].path.string());
+        return GenerationOutcome::Done;
+    }
+
+    GenerationOutcome Zip()
+    {
+        AtomicFile archive;
+        if (!archive.Open(run_.pack.archive, {false, 0666})) {
+            sink_.ShowMessage("Could not create the zip file []");
+            return GenerationOutcome::Failed;
+        }
+        StagedTexts scripts;
+        if (!scripts.Stage(run_.texts, sink_))
+            return GenerationOutcome::Failed;
+        const int result = WriteZip(archive.TempPath(), run_.pack.entries, hooks_.zipProgress,
+                                    hooks_.cancel);
+        if (result == kZipCancelled)
+            return Cancel();
+        if (result != kZipOk) {
+            sink_.ShowMessage(ZipFailureMessage(result));
+            return GenerationOutcome::Failed;
+        }
+        if (!scripts.Commit(sink_))
+            return GenerationOutcome::Failed;
+        if (!archive.Commit()) {
+            sink_.ShowMessage(FormatText("Could not write the file %s: %s",
+                                         {run_.pack.archive.string(), archive.Error()}));
+            return GenerationOutcome::Failed;
+        }
+        sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
+                                     {run_.pack.archive.string(), run_.gameFolder.string()}));
+        CleanUp();
+        return GenerationOutcome::Done;
+    }
+
+    GenerationOutcome Package()
+    {
+        if (!WriteTexts())
+            return GenerationOutcome::Failed;
+        if (Cancelled())
+            return Cancel();
+        const std::optional<PackageJournal> journal = PlanSetAside();
+        if (!journal || !SetAside(*journal)) {
+            sink_.ShowMessage(kCannotBackUp);
+            return GenerationOutcome::Failed;
+        }
+
+        OutputTail tail;
+        ProcessOptions options;
+        options.workingDirectory = system_;
+        options.cancel = hooks_.cancel;
+        options.output = [&](std::string_view chunk) {
+            tail.Add(chunk);
+            if (hooks_.toolOutput)
+                hooks_.toolOutput(chunk);
+        };
+        const ProcessResult tool = RunGameProgram(run_.tool, {"master", run_.baseName}, options);
+        if (!tool.started)
+            sink_.ShowMessage("Could not start MKR");
+
+        int restored = 0;
+        if (RestoreFromJournal(system_, *journal, restored)) {
+            sink_.ShowMessage(kCannotRestore);
+            return GenerationOutcome::Failed;
+        }
+        DeleteFileAt(JournalPath());
+        if (tool.cancelled) {
+            sink_.ShowMessage("The package build was cancelled. The game's manifest was put back.");
+            return GenerationOutcome::Cancelled;
+        }
+        CleanUp();
+        return ToolOutcome(tool, tail);
+    }
+
+    // The game's manifest pair as it stands in System, and what the run
+    // will do with it. Nothing when the game has no manifest or a backup is
+    // already in the way.
+    std::optional<PackageJournal> PlanSetAside()
+    {
+        index_.Forget();
+        PackageJournal journal;
+        const FolderListing& listing = index_.List(system_);
+        for (auto [name, backup] : {std::pair{kGameManifest, kManifestBackup},
+                                    std::pair{kGameLocalizedManifest, kLocalizedManifestBackup}}) {
+            const FolderEntry* found = listing.Exact(name);
+            if (!found)
+                found = listing.IgnoringCase(name);
+            if (!found) {
+                if (name == kGameManifest)
+                    return std::nullopt;
+                journal.absent.emplace_back(name);
+                continue;
+            }
+            if (listing.Exact(backup))
+                return std::nullopt;
+            journal.aside.push_back({found->name, std::string(backup)});
+            for (const FolderEntry& entry : listing.entries) {
+                if (entry.name != found->name && EqualsIgnoringCase(entry.name, name))
+                    journal.keep.push_back(entry.name);
+            }
+        }
+        return journal;
+    }
+
+    // The journal is on disk before the first file moves, so that a run cut
+    // off at any point can be undone.
+    bool SetAside(const PackageJournal& journal)
+    {
+        std::string error;
+        if (!WriteFileAtomically(JournalPath(), journal.Serialize(), error, {false, 0666}))
+            return false;
+        for (std::size_t i = 0; i < journal.aside.size(); ++i) {
+            const auto& file = journal.aside[i];
+            if (!MoveFileNoReplace(system_ / file.name, system_ / file.backup)) {
+                for (std::size_t k = 0; k < i; ++k)
+                    MoveFileNoReplace(system_ / journal.aside[k].backup, system_ / journal.aside[k].name);
+                DeleteFileAt(JournalPath());
+                return false;
+            }
+        }
+        return true;
+    }
+
+    GenerationOutcome ToolOutcome(const ProcessResult& tool, const OutputTail& tail)
+    {
+        if (!tool.started)
+            return GenerationOutcome::ToolFailed;
+        if (tool.exitCode != 0) {
+            std::string text = FormatText("The packaging tool %s failed with exit code %d.",
+                                          {run_.tool.string(), std::to_string(tool.exitCode)});
+            if (const std::string lines = tail.LastLines(); !lines.empty())
+                text += "\n\nThe last lines it wrote:\n" + lines;
+            sink_.ShowMessage(text);
+            return GenerationOutcome::ToolFailed;
+        }
+        index_.Forget();
+        const auto package = index_.Locate(system_, run_.packageName);
+        sink_.ShowMessage(package ? FormatText("The packaging tool built %s.", {(system_ / *package).string()})
+                                  : FormatText("The packaging tool finished without an error; it "
+                                               "was asked to build %s.",
+                                               {run_.packageName}));
+        return GenerationOutcome::Done;
+    }
+
+    void CleanUp()
+    {
+        if (hooks_.skipCleanup)
+            return;
+        for (const fs::path& file : run_.cleanup) {
+            if (!DeleteFileAt(file))
+                return;
+        }
+    }
+
+    const ResolvedRun& run_;
+    MessageSink& sink_;
+    const GenerationHooks& hooks_;
+    fs::path system_;
+    FolderIndex index_{fs::path(), true};
+};
+
+}  // namespace
+
+std::string WarningLines(const std::vector<std::string>& warnings)
+{
+    std::string lines;
+    for (const std::string& warning : warnings)
+        lines += "\nWarning: " + warning;
+    return lines;
+}
+
+GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink,
+                                    const GenerationHooks& hooks)
+{
+    LastMessageSink messages(sink);
+    const GenerationOutcome outcome = Executor(run, messages, hooks).Execute();
+    messages.Finish(run.Warnings());
+    return outcome;
+}
+
+GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice,
+                                MessageSink& sink, const GenerationHooks& hooks)
+{
+    const ResolvedRun run = ResolveGeneration(document, choice);
+    if (const Problem* error = run.FirstError()) {
+        sink.ShowMessage(error->text + WarningLines(run.Warnings()));
+        return GenerationOutcome::Failed;
+    }
+    return ExecuteGeneration(run, sink, hooks);
+}
+
+}  // namespace zpak

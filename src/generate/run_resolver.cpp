@@ -1,0 +1,402 @@
+#include "generate/build_files.h"
+#include "generate/generation_run.h"
+#include "generate/launch_scripts.h"
+#include "generate/manifest_writer.h"
+#include "generate/product_paths.h"
+#include "model/project_document.h"
+#include "model/relative_path.h"
+#include "platform/file_search.h"
+#include "platform/folder_index.h"
+#include "platform/message_sink.h"
+#include "platform/text_format.h"
+#include "platform/wine_prefix.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace zpak {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMostZipEntries = 65535;
+constexpr const char* kCannotContinue = " Cannot continue generating the product.";
+
+std::string JoinComponents(const std::vector<std::string>& components, char separator)
+{
+    std::string text;
+    for (const std::string& component : components) {
+        if (!text.empty())
+            text += separator;
+        text += component;
+    }
+    return text;
+}
+
+// The components of `native` below `base`, which it starts with.
+std::vector<std::string> ComponentsBelow(const fs::path& base, const fs::path& native)
+{
+    std::vector<std::string> components;
+    auto it = native.begin();
+    for (auto b = base.begin(); b != base.end() && it != native.end(); ++b, ++it) {
+    }
+    for (; it != native.end(); ++it) {
+        if (!it->empty())
+            components.push_back(it->string());
+    }
+    return components;
+}
+
+// ".<name>.tmp-<digits>": the temporary file of a file being replaced.
+bool IsTempFileName(std::string_view name)
+{
+    const std::size_t marker = name.rfind(".tmp-");
+    if (!name.starts_with('.') || marker == std::string_view::npos || marker + 5 == name.size())
+        return false;
+    return name.find_first_not_of("0123456789", marker + 5) == std::string_view::npos;
+}
+
+bool IsFolderLike(EntryType type, const fs::path& path)
+{
+    if (type == EntryType::Folder)
+        return true;
+    if (type != EntryType::Link && type != EntryType::Unknown)
+        return false;
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+// Works out a run; every check adds to one list of problems.
+class Resolver {
+public:
+    Resolver(const ProjectDocument& document, GenerationChoice choice)
+        : doc_(document), index_(DefaultWinePrefix())
+    {
+        run_.choice = choice;
+        zip_ = choice == GenerationChoice::Zip;
+    }
+
+    ResolvedRun Take() { return std::move(run_); }
+
+    bool CheckProduct()
+    {
+        if (auto problem = ProductNameProblem(doc_))
+            return Error(*problem);
+        run_.baseName = ManifestBaseName(doc_);
+        return true;
+    }
+
+    bool ResolveGameFolder()
+    {
+        const std::string& text = doc_.GameFolderText();
+        if (text.empty())
+            return Error("The project names no game folder. Choose the game folder on the first "
+                         "page of the wizard." + std::string(kCannotContinue));
+        if (HasControlCharacter(text))
+            return Error(FormatText("The game folder [%s] holds a control character.%s",
+                                    {ShowControlCharacters(text), kCannotContinue}));
+        fs::path folder = index_.ToNative(text);
+        std::error_code ec;
+        if (folder.is_relative())
+            folder = fs::absolute(folder, ec);
+        // One trailing separator of the folder as typed is not a component.
+        while (folder.has_relative_path() && !folder.has_filename())
+            folder = folder.parent_path();
+        run_.gameFolder = folder;
+        run_.systemFolder = Child(folder, "System");
+        if (zip_)
+            run_.pack.archive = Child(folder, ArchiveFileName());
+        return true;
+    }
+
+    // The file check: every entry and the logo, in the order of the project.
+    void CheckInputs()
+    {
+        for (const auto& group : doc_.groups) {
+            for (const auto& file : group->files)
+                CheckEntry(*file);
+        }
+        const ProductData* product = doc_.product.get();
+        if (product && product->logo) {
+            const auto logo = Inside(*product->logo, "The bitmap file");
+            if (logo && !IsReadableRegularFile(At(*logo)))
+                Error(FormatText("The bitmap file [%s] does not exist.%s",
+                                 {At(*logo).string(), kCannotContinue}));
+        }
+    }
+
+    // The readme and the licence: named by the manifest, packed into the zip.
+    void CheckPlacedFiles()
+    {
+        const ProductData& product = *doc_.product;
+        if (product.license && !product.license->empty())
+            Inside("System\\" + *product.license, "The licence file");
+        if (!product.readme)
+            return;
+        const auto readme = Inside(*product.readme, "The readme file");
+        if (!readme || !zip_)
+            return;
+        const fs::path path = At(*readme);
+        // The file check does not look at the readme; the zip cannot do without it.
+        if (!IsReadableRegularFile(path))
+            Error("Could not open an input file for reading.");
+        else
+            AddPackEntry(path, *readme);
+    }
+
+    void PlanOutputs(ProjectDocument& document)
+    {
+        const ProductData& product = *doc_.product;
+        if (!zip_) {
+            const ManifestTexts manifest = BuildManifest(document);
+            AddText(TextOutput::Kind::Manifest, run_.baseName + ".ini", manifest.ini);
+            AddText(TextOutput::Kind::Manifest, run_.baseName + ".int", manifest.localized);
+            run_.tool = Child(run_.systemFolder, std::string(kPackagingTool));
+            run_.packageName = document.product->GetArchiveName();
+            if (HasControlCharacter(run_.packageName))
+                Error(FormatText("The package name [%s] holds a control character, which cannot "
+                                 "be part of a file name.%s",
+                                 {ShowControlCharacters(run_.packageName), kCannotContinue}));
+        }
+        std::vector<fs::path> scripts;
+        if (product.shortcut) {
+            if (product.linux)
+                scripts.push_back(AddScript(LinuxScript(doc_)));
+            if (product.mac)
+                scripts.push_back(AddScript(MacScript(doc_)));
+        }
+        if (zip_ && run_.pack.entries.size() > kMostZipEntries) {
+            Error(FormatText("The zip file would hold %d files, but a zip file can hold at most "
+                             "65535.%s",
+                             {std::to_string(run_.pack.entries.size()), kCannotContinue}));
+        }
+        PlanCleanup(scripts);
+    }
+
+private:
+    bool Error(std::string text)
+    {
+        run_.problems.push_back({Severity::Error, std::move(text)});
+        return false;
+    }
+
+    void Warning(std::string text) { run_.problems.push_back({Severity::Warning, std::move(text)}); }
+
+    std::string ArchiveFileName() const
+    {
+        std::string name = run_.baseName;
+        for (char& c : name) {
+            if (c == ' ')
+                c = '_';
+        }
+        return name + ".zip";
+    }
+
+    // The entry of `folder` named `name` ignoring case, or `name` as it stands.
+    fs::path Child(const fs::path& folder, const std::string& name)
+    {
+        return folder / index_.Locate(folder, name).value_or(name);
+    }
+
+    fs::path At(const std::vector<std::string>& components)
+    {
+        return index_.Resolve(run_.gameFolder, components);
+    }
+
+    // The components of a path of the project that must stay inside the game
+    // folder; nothing (after an error naming it) when it leaves it.
+    std::optional<std::vector<std::string>> Inside(const std::string& text, const char* what)
+    {
+        if (HasControlCharacter(text)) {
+            Error(FormatText("%s [%s] holds a control character.%s",
+                             {what, ShowControlCharacters(text), kCannotContinue}));
+            return std::nullopt;
+        }
+        auto components = ComponentsInsideFolder(text);
+        if (!components)
+            Error(FormatText("%s [%s] lies outside the game folder %s.%s",
+                             {what, text, run_.gameFolder.string(), kCannotContinue}));
+        return components;
+    }
+
+    void CheckEntry(const FileInfo& file)
+    {
+        const std::string& name = file.NameText();
+        const auto source = Inside(name, "The file");
+        std::optional<std::vector<std::string>> destination;
+        if (!file.GetSrc().empty()) {
+            destination = Inside(file.GetSrc(), "The destination");
+            if (!destination)
+                return;
+        }
+        if (!source)
+            return;
+        if (name.find('*') != std::string::npos)
+            CheckWildcard(*source, destination);
+        else
+            CheckFile(*source, destination);
+    }
+
+    void CheckFile(const std::vector<std::string>& source,
+                   const std::optional<std::vector<std::string>>& destination)
+    {
+        const fs::path path = At(source);
+        if (!IsReadableRegularFile(path)) {
+            Error(FormatText("The file [%s] does not exist.%s", {path.string(), kCannotContinue}));
+            return;
+        }
+        if (zip_ && !IsOwnFile(path))
+            AddPackEntry(path, destination ? *destination : source);
+    }
+
+    void CheckWildcard(std::vector<std::string> source,
+                       const std::optional<std::vector<std::string>>& destination)
+    {
+        const std::string pattern = source.empty() ? std::string() : source.back();
+        if (!source.empty())
+            source.pop_back();
+        const fs::path folder = At(source);
+        const FolderListing& listing = index_.List(folder);
+        if (listing.error != 0 && listing.error != ENOENT && listing.error != ENOTDIR) {
+            Error(FormatText("The folder %s cannot be read: %s.%s",
+                             {folder.string(), std::strerror(listing.error), kCannotContinue}));
+            return;
+        }
+        // A destination names the folder the matches go to ("NewMaps" or
+        // "NewMaps\"); a last component with a wildcard ("NewMaps\*.map")
+        // stands for the matches' own names.
+        std::vector<std::string> target = destination ? *destination : source;
+        if (destination && !target.empty() && target.back().find('*') != std::string::npos)
+            target.pop_back();
+
+        bool matched = false;
+        for (const FolderEntry& entry : listing.entries) {
+            if (pattern.empty() || !MatchesWildcard(entry.name, pattern))
+                continue;
+            matched = true;
+            const fs::path path = folder / entry.name;
+            if (!zip_ || IsFolderLike(entry.type, path) || IsOwnFile(path))
+                continue;
+            std::error_code ec;
+            if (!fs::is_regular_file(path, ec))
+                continue;
+            std::vector<std::string> name = target;
+            name.push_back(entry.name);
+            AddPackEntry(path, name);
+        }
+        if (!matched)
+            Error(FormatText("The wildcard [%s] is not valid (No files were found).%s",
+                             {(folder / pattern).string(), kCannotContinue}));
+    }
+
+    // Files of the run itself never go into the archive: the archive (which
+    // a wildcard of the game folder's root matches), temporary files of this
+    // or an earlier run, the lock and the journal.
+    bool IsOwnFile(const fs::path& path)
+    {
+        if (!zip_)
+            return false;
+        if (path == run_.pack.archive) {
+            Warning(FormatText("The zip file %s is not packed into itself.", {path.string()}));
+            return true;
+        }
+        const std::string name = path.filename().string();
+        if (name == kLockFileName || name == kJournalFileName)
+            return true;
+        const fs::path folder = path.parent_path();
+        return (folder == run_.gameFolder || folder == run_.systemFolder) && IsTempFileName(name);
+    }
+
+    void AddPackEntry(const fs::path& source, const std::vector<std::string>& destination)
+    {
+        // Named with the letter case that the folders have on disk, so that
+        // unpacking on a case-sensitive system merges into the player's folders.
+        const fs::path named = At(destination);
+        run_.pack.entries.push_back(
+            {source, JoinComponents(ComponentsBelow(run_.gameFolder, named), '/'), 0644, std::nullopt});
+    }
+
+    void AddText(TextOutput::Kind kind, const std::string& fileName, std::string content)
+    {
+        run_.texts.push_back({kind, Child(run_.systemFolder, fileName), std::move(content)});
+    }
+
+    fs::path AddScript(const LaunchScript& script)
+    {
+        AddText(TextOutput::Kind::Script, script.fileName, script.text);
+        const fs::path path = run_.texts.back().path;
+        if (zip_) {
+            const std::string name = run_.systemFolder.filename().string() + "/"
+                + path.filename().string();
+            run_.pack.entries.push_back({path, name, 0755, script.text});
+        }
+        return path;
+    }
+
+    void PlanCleanup(const std::vector<fs::path>& scripts)
+    {
+        const ProductData& product = *doc_.product;
+        if (!product.cleanup || run_.choice == GenerationChoice::ManifestOnly)
+            return;
+        if (zip_) {
+            run_.cleanup = scripts;
+            return;
+        }
+        run_.cleanup = {run_.texts[0].path, run_.texts[1].path};
+        if (product.shortcut && product.linux)
+            run_.cleanup.push_back(scripts.front());
+    }
+
+    const ProjectDocument& doc_;
+    FolderIndex index_;
+    ResolvedRun run_;
+    bool zip_ = false;
+};
+
+}  // namespace
+
+const Problem* ResolvedRun::FirstError() const
+{
+    for (const Problem& problem : problems) {
+        if (problem.severity == Severity::Error)
+            return &problem;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> ResolvedRun::Warnings() const
+{
+    std::vector<std::string> warnings;
+    for (const Problem& problem : problems) {
+        if (problem.severity == Severity::Warning)
+            warnings.push_back(problem.text);
+    }
+    return warnings;
+}
+
+ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice)
+{
+    Resolver resolver(document, choice);
+    if (resolver.CheckProduct() && resolver.ResolveGameFolder()) {
+        resolver.CheckInputs();
+        resolver.CheckPlacedFiles();
+        resolver.PlanOutputs(document);
+    }
+    return resolver.Take();
+}
+
+bool CheckProductFiles(const ProjectDocument& document, MessageSink& sink)
+{
+    Resolver resolver(document, GenerationChoice::ManifestOnly);
+    if (resolver.ResolveGameFolder())
+        resolver.CheckInputs();
+    const ResolvedRun run = resolver.Take();
+    if (const Problem* error = run.FirstError()) {
+        sink.ShowMessage(error->text);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zpak

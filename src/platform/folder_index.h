@@ -1,0 +1,88 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace zpak {
+
+// What a directory listing says an entry is. A link is looked at through
+// (`stat`) only when somebody asks what it points to.
+enum class EntryType : unsigned char { File, Folder, Link, Other, Unknown };
+
+struct FolderEntry {
+    std::string name;
+    EntryType type = EntryType::Unknown;
+};
+
+// One folder's entries, read once: exact and letter-case-blind lookups in
+// constant time.
+class FolderListing {
+public:
+    int error = 0;                     // errno when the folder could not be read
+    std::vector<FolderEntry> entries;  // in byte order of their names
+
+    const FolderEntry* Exact(std::string_view name) const;
+    // The entry named like `name` ignoring case. A case-sensitive file system
+    // may hold several; the smallest name wins, so that the choice does not
+    // depend on the order of the listing.
+    const FolderEntry* IgnoringCase(std::string_view name) const;
+
+    void BuildLookups();
+
+private:
+    std::unordered_map<std::string_view, std::size_t> exact_;
+    std::unordered_map<std::string, std::size_t> folded_;
+};
+
+// Finds files as Windows would, for texts of the project: each folder on the
+// way is listed once and kept, so that resolving many paths of the same
+// folders costs a hash lookup per component instead of a file-system call.
+// An index holds what the folders held when they were first listed: make a
+// new one (or call Forget) after something changed them.
+class FolderIndex {
+public:
+    // `winePrefix` maps drive-letter paths ("C:\Games\Vantor"); empty maps none.
+    // With `eager`, every folder on the way is listed; otherwise a component
+    // that exists with its exact name is taken without listing its folder,
+    // which is cheaper for a single lookup.
+    explicit FolderIndex(std::filesystem::path winePrefix, bool eager = true);
+    FolderIndex(const FolderIndex&) = delete;
+    FolderIndex& operator=(const FolderIndex&) = delete;
+    ~FolderIndex();
+
+    const FolderListing& List(const std::filesystem::path& folder);
+    void Forget();
+
+    // A path as the project holds it (Windows separators, any letter case) as
+    // a native one. Each component that does not exist with its exact name is
+    // replaced by the entry of its folder that matches it ignoring case; from
+    // the first component that has no such entry on, the rest is left as
+    // given. A drive-letter path is first mapped through the Wine prefix.
+    std::filesystem::path ToNative(std::string_view gamePath);
+
+    // `components` below `base` (a native folder), each matched as ToNative
+    // does. `found` tells whether every component was there.
+    std::filesystem::path Resolve(const std::filesystem::path& base,
+                                  const std::vector<std::string>& components, bool* found = nullptr);
+
+    // The entry of `folder` that `component` names, as ToNative finds it.
+    std::optional<std::string> Locate(const std::filesystem::path& folder, std::string_view component);
+
+    const std::filesystem::path& WinePrefix() const { return winePrefix_; }
+
+private:
+    std::filesystem::path winePrefix_;
+    bool eager_;
+    std::unordered_map<std::string, std::unique_ptr<FolderListing>> listings_;
+};
+
+// True when `path` is a regular file (a link is followed) that this process
+// may read.
+bool IsReadableRegularFile(const std::filesystem::path& path);
+
+}  // namespace zpak
