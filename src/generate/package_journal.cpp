@@ -1,10 +1,13 @@
 #include "generate/package_journal.h"
 
 #include "platform/file_ops.h"
+#include "platform/process.h"
 #include "platform/text_format.h"
 
 #include <algorithm>
+#include <chrono>
 #include <sstream>
+#include <thread>
 
 namespace zpak {
 
@@ -19,6 +22,12 @@ bool IsPlainName(std::string_view name)
 {
     return !name.empty() && name != "." && name != ".."
         && name.find_first_of("/\\\t\r\n") == std::string_view::npos;
+}
+
+bool IsNumber(std::string_view text)
+{
+    return !text.empty() && text.size() < 10
+        && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 std::vector<std::string> NamesLike(const fs::path& folder, std::string_view name)
@@ -45,6 +54,8 @@ std::string PackageJournal::Serialize() const
         text += "absent\t" + name + '\n';
     for (const std::string& name : keep)
         text += "keep\t" + name + '\n';
+    if (toolGroup > 0)
+        text += "tool\t" + std::to_string(toolGroup) + '\n';
     return text;
 }
 
@@ -68,10 +79,20 @@ std::optional<PackageJournal> PackageJournal::Parse(std::string_view text)
             journal.absent.push_back(fields[1]);
         else if (fields.size() == 2 && fields[0] == "keep")
             journal.keep.push_back(fields[1]);
+        else if (fields.size() == 2 && fields[0] == "tool" && IsNumber(fields[1]))
+            journal.toolGroup = std::stol(fields[1]);
         else
             return std::nullopt;
     }
     return journal;
+}
+
+bool ToolStillRunning(const PackageJournal& journal)
+{
+    // A tool whose run was cut off a moment ago may still be on its way out.
+    for (int wait = 0; wait < 30 && ProcessGroupAlive(journal.toolGroup); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return ProcessGroupAlive(journal.toolGroup);
 }
 
 std::optional<std::string> RestoreFromJournal(const fs::path& system, const PackageJournal& journal,

@@ -24,10 +24,15 @@ struct PackageJournal {
     // Files of the game whose names match a manifest name ignoring case but
     // that the run did not set aside: never deleted.
     std::vector<std::string> keep;
+    // The packaging tool's process group while it runs, 0 before.
+    long toolGroup = 0;
 
     std::string Serialize() const;
     static std::optional<PackageJournal> Parse(std::string_view text);
 };
+
+// True when the packaging tool that the journal names may still be running.
+bool ToolStillRunning(const PackageJournal& journal);
 
 // Puts the game's files back: for each file set aside whose backup is still
 // there, and for each absent name, every file of the folder named like it

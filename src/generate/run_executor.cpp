@@ -207,6 +207,14 @@ private:
                                              {JournalPath().string()}));
                 return false;
             }
+            if (ToolStillRunning(*journal)) {
+                sink_.ShowMessage(FormatText("The packaging tool of an earlier package build that "
+                                             "did not finish is still running (process group %d). "
+                                             "Wait until it has ended, or end it, then generate "
+                                             "again. Nothing was changed.",
+                                             {std::to_string(journal->toolGroup)}));
+                return false;
+            }
             stuck = RestoreFromJournal(system_, *journal, restored);
             if (!stuck)
                 DeleteFileAt(JournalPath());
@@ -290,7 +298,15 @@ private:
         }
 
         OutputTail tail;
+        PackageJournal running = *journal;
         ProcessOptions options;
+        // Should this process die while the tool runs, the next run must not
+        // restore the game's manifest under the feet of a tool still at work.
+        options.started = [&](int group) {
+            running.toolGroup = group;
+            std::string error;
+            WriteFileAtomically(JournalPath(), running.Serialize(), error, {false, 0666});
+        };
         options.workingDirectory = system_;
         options.cancel = hooks_.cancel;
         options.output = [&](std::string_view chunk) {

@@ -130,8 +130,16 @@ public:
     void CheckPlacedFiles()
     {
         const ProductData& product = *doc_.product;
-        if (product.license && !product.license->empty())
-            Inside("System\\" + *product.license, "The licence file");
+        // The licence is named relative to System; it may not start elsewhere.
+        if (product.license && !product.license->empty()) {
+            const std::string& license = *product.license;
+            if (license.front() == '\\' || license.front() == '/'
+                || (license.size() > 1 && license[1] == ':'))
+                Error(FormatText("The licence file [%s] lies outside the game folder %s.%s",
+                                 {*product.license, run_.gameFolder.string(), kCannotContinue}));
+            else
+                Inside("System\\" + *product.license, "The licence file");
+        }
         if (!product.readme)
             return;
         const auto readme = Inside(*product.readme, "The readme file");

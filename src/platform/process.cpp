@@ -3,15 +3,18 @@
 #include "platform/cancel_flag.h"
 #include "platform/file_read.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,25 +43,114 @@ bool IsNativeExecutable(const std::filesystem::path& program)
         || (got == 4 && std::memcmp(magic, "\x7f" "ELF", 4) == 0);
 }
 
-// posix_spawn's attributes and file actions, released on every path.
-class SpawnSetup {
+// A pipe whose ends close with it.
+class Pipe {
 public:
-    SpawnSetup()
+    Pipe() = default;
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    ~Pipe()
     {
-        ::posix_spawnattr_init(&attr_);
-        ::posix_spawn_file_actions_init(&actions_);
+        CloseRead();
+        CloseWrite();
     }
-    ~SpawnSetup()
-    {
-        ::posix_spawn_file_actions_destroy(&actions_);
-        ::posix_spawnattr_destroy(&attr_);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-    posix_spawnattr_t attr_;
-    posix_spawn_file_actions_t actions_;
+    bool Open() { return ::pipe2(fds_, O_CLOEXEC) == 0; }
+    int Read() const { return fds_[0]; }
+    int Write() const { return fds_[1]; }
+    void CloseRead() { Close(fds_[0]); }
+    void CloseWrite() { Close(fds_[1]); }
+
+private:
+    static void Close(int& fd)
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+
+    int fds_[2] = {-1, -1};
 };
+
+// A program name without a folder is looked up in the PATH, as a shell
+// would; done before forking, where only the simplest calls are safe.
+std::string FindProgram(const std::filesystem::path& program)
+{
+    if (program.native().find('/') != std::string::npos)
+        return program.native();
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (true) {
+        const std::size_t cut = folders.find(':');
+        const std::string_view folder = folders.substr(0, cut);
+        const std::string candidate = std::string(folder.empty() ? "." : folder) + "/" + program.native();
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        if (cut == std::string_view::npos)
+            return program.native();
+        folders.remove_prefix(cut + 1);
+    }
+}
+
+// Closes every descriptor above standard error except the three given
+// (-1 for none).
+void CloseAllBut(std::array<int, 3> keep)
+{
+    std::ranges::sort(keep);
+    unsigned first = STDERR_FILENO + 1;
+    for (int fd : keep) {
+        if (fd < static_cast<int>(first))
+            continue;
+        if (static_cast<unsigned>(fd) > first)
+            ::close_range(first, static_cast<unsigned>(fd) - 1, 0);
+        first = static_cast<unsigned>(fd) + 1;
+    }
+    ::close_range(first, ~0U, 0);
+}
+
+// In the child between fork and exec: only async-signal-safe calls. It waits
+// at the gate until the parent has recorded it, and reports a failure to
+// start through `report`.
+[[noreturn]] void RunChild(const char* path, char* const* argv, const char* directory, int output,
+                           int gate, int report, std::initializer_list<int> parentEnds)
+{
+    ::setpgid(0, 0);
+    // Without the parent's ends, the gate reads end-of-file when the parent
+    // dies; and nothing else of the parent stays open here (its lock on the
+    // game folder above all), even while the child waits at the gate.
+    for (int fd : parentEnds) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    CloseAllBut({output, gate, report});
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (gate >= 0) {
+        char go = 0;
+        ssize_t got = 0;
+        do {
+            got = ::read(gate, &go, 1);
+        } while (got < 0 && errno == EINTR);
+        if (got != 1)
+            ::_exit(126);  // the parent died before it recorded us: do nothing
+    }
+    int error = 0;
+    if (directory && ::chdir(directory) != 0)
+        error = errno;
+    if (!error && output >= 0) {
+        const int input = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (input < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0
+            || ::dup2(output, STDERR_FILENO) < 0)
+            error = errno;
+    }
+    if (!error) {
+        ::execve(path, argv, environ);
+        error = errno;
+    }
+    [[maybe_unused]] const ssize_t written = ::write(report, &error, sizeof error);
+    ::_exit(127);
+}
 
 // Waits for the child, passing its output on and cancelling it on request.
 class ChildWatch {
@@ -155,41 +247,78 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     for (auto& text : texts)
         argv.push_back(text.data());
     argv.push_back(nullptr);
+    const std::string path = FindProgram(program);
+    const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
 
-    SpawnSetup setup;
+    Pipe output;
+    Pipe gate;
+    Pipe report;
+    if ((options.output && !output.Open()) || (options.started && !gate.Open()) || !report.Open())
+        return {false, -1, false, std::strerror(errno)};
+
     // A group of its own: cancelling reaches whatever the program starts
     // (Wine's loader and the Windows program under it), and a Ctrl-C in our
     // terminal reaches only us, so that we cancel in order.
-    ::posix_spawnattr_setflags(&setup.attr_, POSIX_SPAWN_SETPGROUP);
-    ::posix_spawnattr_setpgroup(&setup.attr_, 0);
-    if (!options.workingDirectory.empty())
-        ::posix_spawn_file_actions_addchdir_np(&setup.actions_, options.workingDirectory.c_str());
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return {false, -1, false, std::strerror(errno)};
+    if (pid == 0)
+        RunChild(path.c_str(), argv.data(), directory, output.Write(), gate.Read(), report.Write(),
+                 {output.Read(), gate.Write(), report.Read()});
+    ::setpgid(pid, pid);
+    output.CloseWrite();
+    report.CloseWrite();
+    gate.CloseRead();
 
-    int pipeFds[2] = {-1, -1};
-    if (options.output) {
-        if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-            return {false, -1, false, std::strerror(errno)};
-        ::posix_spawn_file_actions_adddup2(&setup.actions_, pipeFds[1], STDOUT_FILENO);
-        ::posix_spawn_file_actions_adddup2(&setup.actions_, pipeFds[1], STDERR_FILENO);
-        ::posix_spawn_file_actions_addopen(&setup.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // The child waits until whoever needs to know of it has written it down.
+    if (options.started) {
+        options.started(pid);
+        const char go = 1;
+        [[maybe_unused]] const ssize_t written = ::write(gate.Write(), &go, 1);
+        gate.CloseWrite();
     }
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(report.Read(), &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    if (got > 0) {
+        ::waitpid(pid, nullptr, 0);
+        return {false, -1, false, std::strerror(error)};
+    }
+    return ChildWatch(pid, output.Read(), options).Wait();
+}
 
-    pid_t pid = 0;
-    // A program name without a folder is looked up in the PATH, as a shell would.
-    const bool search = program.native().find('/') == std::string::npos;
-    const int error = search ? ::posix_spawnp(&pid, argv[0], &setup.actions_, &setup.attr_, argv.data(), environ)
-                             : ::posix_spawn(&pid, argv[0], &setup.actions_, &setup.attr_, argv.data(), environ);
-    if (pipeFds[1] >= 0)
-        ::close(pipeFds[1]);
-    ProcessResult result;
-    if (error != 0) {
-        result.startError = std::strerror(error);
-    } else {
-        result = ChildWatch(pid, pipeFds[0], options).Wait();
+bool ProcessGroupAlive(long group)
+{
+    if (group <= 0)
+        return false;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return ::kill(static_cast<pid_t>(-group), 0) == 0 || errno == EPERM;
+    bool alive = false;
+    while (const dirent* entry = ::readdir(proc)) {
+        if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
+            continue;
+        std::string stat;
+        if (!ReadWholeFile(std::string("/proc/") + entry->d_name + "/stat", stat))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold anything, so
+        // the fields are counted from its closing parenthesis.
+        const std::size_t close = stat.rfind(')');
+        char state = 0;
+        long ppid = 0;
+        long pgrp = 0;
+        if (close == std::string::npos
+            || std::sscanf(stat.c_str() + close + 1, " %c %ld %ld", &state, &ppid, &pgrp) != 3)
+            continue;
+        if (pgrp == group && state != 'Z' && state != 'X') {
+            alive = true;
+            break;
+        }
     }
-    if (pipeFds[0] >= 0)
-        ::close(pipeFds[0]);
-    return result;
+    ::closedir(proc);
+    return alive;
 }
 
 ProcessResult RunGameProgram(const std::filesystem::path& program,

@@ -29,6 +29,8 @@ struct ProcessOptions {
     const CancelFlag* cancel = nullptr;
     // Called about ten times a second while the program runs.
     std::function<void()> whileWaiting;
+    // Called once the program has started, with its process (and group) id.
+    std::function<void(int)> started;
 };
 
 // Starts `program` with `args` (an argument vector; no shell is involved) in
@@ -36,6 +38,10 @@ struct ProcessOptions {
 // it without a time limit.
 ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const ProcessOptions& options = {});
+
+// True when a process of the group still runs (zombies, which do nothing
+// any more, do not count).
+bool ProcessGroupAlive(long group);
 
 // Runs a Windows program of the game. A native executable (an ELF binary or a
 // script with a "#!" line, with its run bit) runs directly; anything else runs

@@ -1,7 +1,15 @@
 #include "generate/generation_run.h"
+#include "generate/package_journal.h"
 #include "generate_fixture.h"
+#include "platform/cancel_flag.h"
+#include "platform/folder_lock.h"
 
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zpak {
 namespace {
@@ -24,6 +32,17 @@ echo "tool's own" > "$here/manifest.int"
 exit ${TOOL_EXIT:-0}
 )SH";
 
+// A packaging tool that says it has started, then waits until the test lets
+// it go. With IGNORE_TERM it also shrugs off SIGTERM.
+constexpr const char* kSlowTool = R"SH(#!/bin/sh
+[ -n "$IGNORE_TERM" ] && trap '' TERM
+echo "tool's own" > manifest.ini
+: > started
+i=0
+while [ ! -e go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done
+echo built > Frontier.zpack2
+)SH";
+
 class GenerationTest : public test::GenerateFixture {
 protected:
     void SetUp() override
@@ -40,6 +59,14 @@ protected:
 
     GenerationOutcome Run(GenerationChoice choice) { return RunGeneration(doc, choice, sink); }
     bool Has(std::string_view relative) const { return fs::exists(Game(relative)); }
+
+    // Waits (up to ten seconds) for the slow tool to start.
+    bool ToolStarted() const
+    {
+        for (int i = 0; i < 200 && !Has("System/started"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return Has("System/started");
+    }
 };
 
 TEST_F(GenerationTest, PackageSetsTheGameManifestAsideAndRestoresIt)
@@ -147,6 +174,185 @@ TEST_F(GenerationTest, ZipCleanupDeletesScriptsOnlyWithShortcut)
     doc.product->shortcut.reset();
     ASSERT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Done);
     EXPECT_TRUE(Has("System/Frontier.sh"));
+}
+
+// The first run holds the game folder while its tool runs; a second one,
+// whatever its choice, is refused at once and changes nothing.
+TEST_F(GenerationTest, SecondRunOnTheSameGameFolderIsRefused)
+{
+    InstallTool(kSlowTool);
+    dir.Write("Vantor/System/Manifest.int", "game localized manifest");
+    GenerationOutcome first = GenerationOutcome::Failed;
+    RecordingSink firstSink;
+    std::thread running([&] { first = RunGeneration(doc, GenerationChoice::Package, firstSink); });
+    ASSERT_TRUE(ToolStarted());
+
+    for (GenerationChoice choice : {GenerationChoice::Package, GenerationChoice::Zip,
+                                    GenerationChoice::ManifestOnly}) {
+        sink.messages.clear();
+        EXPECT_EQ(Run(choice), GenerationOutcome::Failed);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_TRUE(sink.messages[0].starts_with("Another build is using the game folder"));
+    }
+    EXPECT_FALSE(Has("FrontierMOD.zip"));
+    EXPECT_TRUE(Has("System/zpak_manifest_backup.ini"));  // still the first run's
+
+    dir.Write("Vantor/System/go", "");
+    running.join();
+    EXPECT_EQ(first, GenerationOutcome::Done);
+    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+    EXPECT_EQ(Read("System/Manifest.int"), "game localized manifest");
+    EXPECT_EQ(test::FolderNames(Game("System")),
+              (std::vector<std::string>{"Frontier.pkg", "Frontier.sh", "Frontier.zpack2",
+                                        "FrontierDefault.ini", "FrontierMOD.ini", "FrontierMOD.int",
+                                        "MKR.exe", "Manifest.ini", "Manifest.int", "go", "started",
+                                        "zpak_build.lock"}));
+}
+
+// What a run killed while the tool ran leaves behind: the journal, the game's
+// files under their backup names and the tool's own manifest files, in any
+// letter case. The next run puts back exactly the game's files.
+TEST_F(GenerationTest, KilledRunIsRecoveredOverTheToolsLeftovers)
+{
+    dir.Write("Vantor/System/Manifest.int", "game localized manifest");
+    dir.Write("Vantor/System/manifest.ini", "game's other manifest");  // not set aside: kept
+    PackageJournal journal;
+    journal.aside = {{"Manifest.ini", "zpak_manifest_backup.ini"},
+                     {"Manifest.int", "zpak_manifest_backup.int"}};
+    journal.keep = {"manifest.ini"};
+    dir.Write("Vantor/System/zpak_build.journal", journal.Serialize());
+    fs::rename(Game("System/Manifest.ini"), Game("System/zpak_manifest_backup.ini"));
+    fs::rename(Game("System/Manifest.int"), Game("System/zpak_manifest_backup.int"));
+    dir.Write("Vantor/System/MANIFEST.INI", "tool's own");
+    dir.Write("Vantor/System/manifest.int", "tool's own");
+
+    ASSERT_EQ(Run(GenerationChoice::ManifestOnly), GenerationOutcome::Done);
+    EXPECT_NE(sink.messages.at(0).find("restored"), std::string::npos);
+    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+    EXPECT_EQ(Read("System/Manifest.int"), "game localized manifest");
+    EXPECT_EQ(Read("System/manifest.ini"), "game's other manifest");
+    EXPECT_FALSE(Has("System/MANIFEST.INI"));
+    EXPECT_FALSE(Has("System/manifest.int"));
+    EXPECT_FALSE(Has("System/zpak_build.journal"));
+    EXPECT_FALSE(Has("System/zpak_manifest_backup.ini"));
+
+    // Every later package run works again.
+    sink.messages.clear();
+    EXPECT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Done);
+    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+    EXPECT_EQ(Read("System/manifest.ini"), "game's other manifest");
+}
+
+// The tool's leftovers go, in any letter case; files of the game in another
+// letter case that the run did not set aside stay.
+TEST_F(GenerationTest, OnlyWhatTheToolLeftIsDeleted)
+{
+    InstallTool("#!/bin/sh\necho tool > MANIFEST.INT\necho tool > Manifest.ini\n");
+    dir.Write("Vantor/System/manifest.INT", "the game's, in another letter case");
+    ASSERT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Done);
+    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+    EXPECT_EQ(Read("System/manifest.INT"), "the game's, in another letter case");
+    EXPECT_FALSE(Has("System/MANIFEST.INT"));
+}
+
+TEST_F(GenerationTest, JournalThatCannotBeReadStopsTheRun)
+{
+    dir.Write("Vantor/System/zpak_build.journal", "half a jour");
+    EXPECT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Failed);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].find("cannot be read"), std::string::npos);
+    EXPECT_FALSE(Has("System/FrontierMOD.ini"));
+    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+}
+
+// A link at an output's name is replaced; the file it points to is neither
+// written nor made runnable.
+TEST_F(GenerationTest, LinksAtOutputNamesAreReplacedNotWrittenThrough)
+{
+    const fs::path outside = dir.Write("outside/secret.txt", "keep me");
+    ::chmod(outside.c_str(), 0600);
+    for (const char* name : {"System/Frontier.sh", "System/FrontierMOD.ini", "FrontierMOD.zip"})
+        fs::create_symlink(outside, Game(name));
+
+    ASSERT_EQ(Run(GenerationChoice::ManifestOnly), GenerationOutcome::Done);
+    ASSERT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Done);
+    EXPECT_EQ(test::ReadFile(outside), "keep me");
+    struct stat info {};
+    ::stat(outside.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    for (const char* name : {"System/Frontier.sh", "System/FrontierMOD.ini", "FrontierMOD.zip"})
+        EXPECT_FALSE(fs::is_symlink(Game(name))) << name;
+    EXPECT_EQ(Read("System/Frontier.sh"), "#!/bin/sh\n\nvantor -log");
+}
+
+// A temporary file is removed by the next run only when its writer is gone.
+TEST_F(GenerationTest, TemporaryFilesOfKilledWritersAreRemovedOthersKept)
+{
+    dir.Write("Vantor/.FrontierMOD.zip.tmp-11", "from a killed run");
+    const fs::path live = dir.Write("Vantor/.FrontierMOD.zip.tmp-22", "being written");
+    const int fd = ::open(live.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_TRUE(TryLockFile(fd));
+
+    ASSERT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Done);
+    EXPECT_FALSE(Has(".FrontierMOD.zip.tmp-11"));
+    EXPECT_TRUE(Has(".FrontierMOD.zip.tmp-22"));
+    ::close(fd);
+}
+
+// Every failure that shows a message ends the run as failed.
+TEST_F(GenerationTest, ReportedFailuresFailTheRun)
+{
+    // A launch script that cannot be written: the old one is not packed.
+    fs::create_directory(Game("System/Frontier.sh"));
+    EXPECT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Failed);
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"Could not create the linux shell script "
+                                       + Game("System/Frontier.sh").string()});
+    EXPECT_FALSE(Has("FrontierMOD.zip"));
+    fs::remove(Game("System/Frontier.sh"));
+
+    // A folder that a wildcard must list and that cannot be read.
+    fs::create_symlink("Loop", Game("Loop"));
+    doc.groups[1]->AddFile("Loop\\*.map");
+    sink.messages.clear();
+    EXPECT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Failed);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].rfind("The folder " + Game("Loop").string() + " cannot be read", 0),
+              0u)
+        << sink.messages[0];
+}
+
+TEST_F(GenerationTest, CancelStopsTheToolAndPutsTheManifestBack)
+{
+    InstallTool(kSlowTool);
+    CancelFlag cancel;
+    GenerationHooks hooks;
+    hooks.cancel = &cancel;
+    GenerationOutcome outcome = GenerationOutcome::Done;
+    std::thread running([&] { outcome = RunGeneration(doc, GenerationChoice::Package, sink, hooks); });
+    ASSERT_TRUE(ToolStarted());
+    cancel.Set();
+    running.join();
+    EXPECT_EQ(outcome, GenerationOutcome::Cancelled);
+    EXPECT_NE(sink.messages.back().find("cancelled"), std::string::npos);
+    EXPECT_FALSE(Has("System/Frontier.zpack2"));  // the tool did not get to the end
+    EXPECT_FALSE(Has("System/manifest.ini"));
+    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+    EXPECT_FALSE(Has("System/zpak_build.journal"));
+}
+
+TEST_F(GenerationTest, CancelledZipLeavesThePreviousArchive)
+{
+    ASSERT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Done);
+    const std::string previous = Read("FrontierMOD.zip");
+    CancelFlag cancel;
+    cancel.Set();
+    GenerationHooks hooks;
+    hooks.cancel = &cancel;
+    EXPECT_EQ(RunGeneration(doc, GenerationChoice::Zip, sink, hooks), GenerationOutcome::Cancelled);
+    EXPECT_EQ(Read("FrontierMOD.zip"), previous);
+    EXPECT_EQ(test::FolderNames(game),
+              (std::vector<std::string>{"FrontierMOD.zip", "Help", "Maps", "System"}));
 }
 
 }  // namespace

@@ -113,10 +113,13 @@ TEST_F(ZipTest, EntryTimesAreLocalModificationTimes)
 
 TEST_F(ZipTest, MissingReadmeFailsAndLeavesNoArchive)
 {
-    doc.product->readme = "Help\\Missing.txt";
-    EXPECT_FALSE(PackZip(doc, sink));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"Could not open an input file for reading."});
-    EXPECT_FALSE(fs::exists(Archive()));
+    for (const char* readme : {"Help\\Missing.txt", "Help"}) {  // a folder is no file either
+        doc.product->readme = readme;
+        sink.messages.clear();
+        EXPECT_FALSE(PackZip(doc, sink));
+        EXPECT_EQ(sink.messages, std::vector<std::string>{"Could not open an input file for reading."});
+        EXPECT_FALSE(fs::exists(Archive()));
+    }
 }
 
 TEST_F(ZipTest, EntriesThatWouldLeaveTheGameFolderAreRefused)
@@ -151,8 +154,11 @@ TEST_F(ZipTest, ArchiveThatCannotBeCreated)
 // A size limit makes writing the archive fail part of the way, as a full disk
 // would: the failure is reported, never the success message, and no broken
 // archive stays behind.
-TEST_F(ZipTest, FullDiskIsAFailure)
+TEST_F(ZipTest, FullDiskIsAFailureAndKeepsThePreviousArchive)
 {
+    ASSERT_TRUE(PackZip(doc, sink));
+    const std::string previous = test::ReadFile(Archive());
+    sink.messages.clear();
     std::mt19937 random(7);
     std::string noise(300000, '\0');
     for (char& c : noise)
@@ -172,7 +178,9 @@ TEST_F(ZipTest, FullDiskIsAFailure)
     EXPECT_FALSE(packed);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].find("The files have been compressed"), std::string::npos);
-    EXPECT_FALSE(fs::exists(Archive()));
+    EXPECT_EQ(test::ReadFile(Archive()), previous);
+    EXPECT_EQ(test::FolderNames(game),
+              (std::vector<std::string>{"Frontier_WarsMOD.zip", "Help", "Maps", "System"}));
 }
 
 TEST_F(ZipTest, MoreEntriesThanAPlainZipHoldsAreRefused)
@@ -187,6 +195,39 @@ TEST_F(ZipTest, MoreEntriesThanAPlainZipHoldsAreRefused)
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].find("65536 files"), std::string::npos) << sink.messages[0];
     EXPECT_FALSE(fs::exists(Archive()));
+}
+
+// Names that are UTF-8 carry the flag that says so; plain ASCII names and
+// bytes of some other code page do not.
+TEST(ZipPackListTest, Utf8NamesAreMarked)
+{
+    test::TempDir dir;
+    const fs::path file = dir.Write("a.txt", "a");
+    const PackList list{dir / "names.zip",
+                        {{file, "Maps/\xc3\x89tape.map", 0644, {}},
+                         {file, "Maps/plain.map", 0644, {}},
+                         {file, "Maps/caf\xe9.map", 0644, {}}}};
+    ASSERT_EQ(ZipPackList(list), kZipOk);
+    const std::string command = "python3 -c \"import zipfile,sys; print(' '.join(str(i.flag_bits & "
+                                "0x800) for i in zipfile.ZipFile(sys.argv[1]).infolist()))\" '"
+        + list.archive.string() + "'";
+    std::string flags;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[64] = {};
+        if (std::fgets(buffer, sizeof buffer, pipe))
+            flags = buffer;
+        ::pclose(pipe);
+    }
+    EXPECT_EQ(flags, "2048 0 0\n");
+}
+
+TEST(ZipPackListTest, FolderAsInputCannotBeOpened)
+{
+    test::TempDir dir;
+    fs::create_directory(dir / "folder");
+    const PackList list{dir / "out.zip", {{dir / "folder", "folder", 0644, {}}}};
+    EXPECT_EQ(ZipPackList(list), kZipCannotOpenInput);
+    EXPECT_FALSE(fs::exists(list.archive));
 }
 
 TEST(ZipPackListTest, ArchivePathLongerThan255CharactersWorks)

@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include <algorithm>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -37,6 +39,15 @@ std::string ReadFile(const std::filesystem::path& file)
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace zpak::test

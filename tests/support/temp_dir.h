@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zpak::test {
 
@@ -25,5 +26,8 @@ private:
 };
 
 std::string ReadFile(const std::filesystem::path& file);
+
+// The names in a folder, sorted; hidden ones included.
+std::vector<std::string> FolderNames(const std::filesystem::path& folder);
 
 }  // namespace zpak::test

@@ -1,0 +1,160 @@
+#include "generate/generation_run.h"
+#include "generate/manifest_writer.h"
+#include "generate_fixture.h"
+
+#include <algorithm>
+
+namespace zpak {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ResolverTest : public test::GenerateFixture {
+protected:
+    std::string FirstError(GenerationChoice choice)
+    {
+        const ResolvedRun run = ResolveGeneration(doc, choice);
+        const Problem* error = run.FirstError();
+        return error ? error->text : std::string();
+    }
+
+    std::vector<std::string> EntryNames()
+    {
+        const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip);
+        std::vector<std::string> names;
+        for (const PackEntry& entry : run.pack.entries)
+            names.push_back(entry.name);
+        return names;
+    }
+};
+
+// Every place of the project that names a file: the path must stay inside
+// the game folder, however it leaves it.
+struct OutsideCase {
+    const char* name;
+    void (*place)(ProjectDocument&, const char*);
+};
+
+class OutsideTest : public ResolverTest, public ::testing::WithParamInterface<OutsideCase> {};
+
+TEST_P(OutsideTest, IsRefusedByEveryChoice)
+{
+    dir.Write("secret.txt", "the neighbour's file");
+    for (const char* path : {"..\\secret.txt", "Maps\\..\\..\\secret.txt", "/etc/passwd",
+                             "\\Windows\\win.ini", "C:\\x.txt", "c:x.txt"}) {
+        GetParam().place(doc, path);
+        for (GenerationChoice choice : {GenerationChoice::Package, GenerationChoice::ManifestOnly,
+                                        GenerationChoice::Zip}) {
+            const std::string error = FirstError(choice);
+            EXPECT_NE(error.find("lies outside the game folder"), std::string::npos)
+                << path << ": " << error;
+            EXPECT_NE(error.find(path), std::string::npos) << error;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, OutsideTest,
+    ::testing::Values(
+        OutsideCase{"Entry", [](ProjectDocument& d, const char* p) { d.groups[0]->files[0]->SetName(p); }},
+        OutsideCase{"Wildcard",
+                    [](ProjectDocument& d, const char* p) { d.groups[0]->files[0]->SetName(std::string(p) + "*"); }},
+        OutsideCase{"Destination", [](ProjectDocument& d, const char* p) { d.groups[1]->files[1]->src = p; }},
+        OutsideCase{"WildcardDestination",
+                    [](ProjectDocument& d, const char* p) {
+                        d.groups[1]->files[0]->SetName("Maps\\*.map");
+                        d.groups[1]->files[0]->src = p;
+                    }},
+        OutsideCase{"Readme", [](ProjectDocument& d, const char* p) { d.product->readme = p; }},
+        OutsideCase{"Logo", [](ProjectDocument& d, const char* p) { d.product->logo = p; }},
+        OutsideCase{"Licence", [](ProjectDocument& d, const char* p) {
+                        // A licence lies in System: one more ".." is needed to leave.
+                        const std::string text = p;
+                        const bool absolute = text[0] == '/' || text[0] == '\\' || text[1] == ':';
+                        d.product->license = absolute ? text : "..\\" + text;
+                    }}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ResolverTest, PathsThatComeBackInsideAreFine)
+{
+    doc.groups[0]->files[0]->SetName("Maps\\..\\System\\.\\Frontier.pkg");
+    EXPECT_EQ(FirstError(GenerationChoice::Zip), "");
+    EXPECT_EQ(EntryNames().at(0), "System/Frontier.pkg");
+}
+
+TEST_F(ResolverTest, EmptyGameFolderIsRefused)
+{
+    doc.gameFolder = "";
+    EXPECT_NE(FirstError(GenerationChoice::Zip).find("names no game folder"), std::string::npos);
+    doc.gameFolder.reset();
+    EXPECT_NE(FirstError(GenerationChoice::Package).find("names no game folder"), std::string::npos);
+}
+
+// A NUL would cut a file name short ("Manifest.ini<NUL>x" would replace the
+// game's manifest); a line break would split a manifest line.
+TEST_F(ResolverTest, ControlCharactersInNamesAreRefused)
+{
+    for (const std::string& name : {std::string("Manifest.ini\0x", 14), std::string("MKR.exe\0", 8),
+                                   std::string("Front\tier"), std::string("Front\r\nier")}) {
+        doc.product->product = name;
+        const std::string error = FirstError(GenerationChoice::Zip);
+        EXPECT_TRUE(error.starts_with("The product name [")) << error;
+        EXPECT_NE(error.find("holds a control character"), std::string::npos) << error;
+        EXPECT_EQ(error.find('\0'), std::string::npos);
+    }
+    doc.product->product = "Frontier";
+    doc.product->archive = std::string("Frontier.zpack2\0.exe", 20);
+    EXPECT_NE(FirstError(GenerationChoice::Package).find("[Frontier.zpack2\\x00.exe]"), std::string::npos);
+    EXPECT_EQ(FirstError(GenerationChoice::Zip), "");  // the zip does not name a package
+    doc.groups[0]->files[0]->SetName(std::string("System\\Frontier.pkg\0.txt", 24));
+    EXPECT_NE(FirstError(GenerationChoice::Zip).find("holds a control character"), std::string::npos);
+}
+
+// A zip of the game folder's root must not read the archive it replaces.
+TEST_F(ResolverTest, TheArchiveIsNeverOneOfItsOwnInputs)
+{
+    doc.groups[0]->AddFile("*");
+    dir.Write("Vantor/FrontierMOD.zip", "the previous archive");
+    dir.Write("Vantor/.FrontierMOD.zip.tmp-12", "a killed run's");
+    dir.Write("Vantor/notes.txt", "notes");
+    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip);
+    ASSERT_EQ(run.FirstError(), nullptr);
+    EXPECT_EQ(run.Warnings(), std::vector<std::string>{"The zip file " + Game("FrontierMOD.zip").string()
+                                                       + " is not packed into itself."});
+    std::vector<std::string> names;
+    for (const PackEntry& entry : run.pack.entries)
+        names.push_back(entry.name);
+    EXPECT_NE(std::ranges::find(names, "notes.txt"), names.end());
+    EXPECT_EQ(std::ranges::find(names, "FrontierMOD.zip"), names.end());
+    EXPECT_EQ(std::ranges::find(names, ".FrontierMOD.zip.tmp-12"), names.end());
+}
+
+// A wildcard's destination is the folder its matches go to.
+TEST_F(ResolverTest, WildcardDestinationNamesAFolder)
+{
+    doc.groups.resize(1);
+    doc.groups[0]->files.clear();
+    doc.product->readme.reset();
+    doc.product->shortcut.reset();
+    for (const char* destination : {"NewMaps", "NewMaps\\", "NewMaps\\*.map"}) {
+        doc.groups[0]->files.clear();
+        doc.groups[0]->AddFile("maps\\*.map").src = destination;
+        EXPECT_EQ(EntryNames(), std::vector<std::string>{"NewMaps/FR-Canyon.map"}) << destination;
+    }
+}
+
+TEST_F(ResolverTest, FileCheckStillStopsAtTheFirstProblem)
+{
+    doc.groups[0]->AddFile("Missing\\One.map");
+    doc.groups[0]->AddFile("Missing\\Two.map");
+    EXPECT_FALSE(CheckProductFiles(doc, sink));
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"The file [" + Game("Missing/One.map").string()
+                                                      + "] does not exist. Cannot continue "
+                                                        "generating the product."});
+    // The resolution itself collects them all.
+    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package);
+    EXPECT_EQ(run.problems.size(), 2u);
+}
+
+}  // namespace
+}  // namespace zpak

@@ -1,0 +1,135 @@
+// Loaded with LD_PRELOAD into a program under test: kills the program with
+// SIGKILL just before its file operation number ZPAK_CRASH_AFTER + 1 (a file
+// created or opened for writing, renamed, linked, deleted or synced), as a
+// kill -9 would at that point. Children do not inherit it.
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+long limit = -1;
+long count = 0;
+
+__attribute__((constructor)) void Init()
+{
+    const char* text = getenv("ZPAK_CRASH_AFTER");
+    if (text)
+        limit = atol(text);
+    unsetenv("ZPAK_CRASH_AFTER");
+    unsetenv("LD_PRELOAD");
+}
+
+void Step()
+{
+    if (limit >= 0 && ++count > limit)
+        kill(getpid(), SIGKILL);
+}
+
+bool Writes(int flags)
+{
+    return (flags & (O_CREAT | O_TRUNC | O_WRONLY | O_RDWR)) != 0;
+}
+
+}  // namespace
+
+#define REAL(name) reinterpret_cast<decltype(&name)>(dlsym(RTLD_NEXT, #name))
+
+#define OPEN_LIKE(name, ...)                                   \
+    {                                                          \
+        unsigned mode = 0;                                     \
+        if (flags & (O_CREAT | O_TMPFILE)) {                   \
+            va_list args;                                      \
+            va_start(args, flags);                             \
+            mode = va_arg(args, unsigned);                     \
+            va_end(args);                                      \
+        }                                                      \
+        if (Writes(flags))                                     \
+            Step();                                            \
+        return REAL(name)(__VA_ARGS__, flags, mode);           \
+    }
+
+extern "C" {
+
+int open(const char* path, int flags, ...) OPEN_LIKE(open, path)
+int open64(const char* path, int flags, ...) OPEN_LIKE(open64, path)
+int openat(int dir, const char* path, int flags, ...) OPEN_LIKE(openat, dir, path)
+int openat64(int dir, const char* path, int flags, ...) OPEN_LIKE(openat64, dir, path)
+
+FILE* fopen(const char* path, const char* mode)
+{
+    if (strpbrk(mode, "wa+"))
+        Step();
+    return REAL(fopen)(path, mode);
+}
+
+FILE* fopen64(const char* path, const char* mode)
+{
+    if (strpbrk(mode, "wa+"))
+        Step();
+    return REAL(fopen64)(path, mode);
+}
+
+int rename(const char* from, const char* to)
+{
+    Step();
+    return REAL(rename)(from, to);
+}
+
+int renameat(int fromDir, const char* from, int toDir, const char* to)
+{
+    Step();
+    return REAL(renameat)(fromDir, from, toDir, to);
+}
+
+int link(const char* from, const char* to)
+{
+    Step();
+    return REAL(link)(from, to);
+}
+
+int unlink(const char* path)
+{
+    Step();
+    return REAL(unlink)(path);
+}
+
+int unlinkat(int dir, const char* path, int flags)
+{
+    Step();
+    return REAL(unlinkat)(dir, path, flags);
+}
+
+int remove(const char* path)
+{
+    Step();
+    return REAL(remove)(path);
+}
+
+int fsync(int fd)
+{
+    Step();
+    return REAL(fsync)(fd);
+}
+
+long syscall(long number, ...)
+{
+    va_list args;
+    va_start(args, number);
+    long a[6];
+    for (int i = 0; i < 6; ++i)
+        a[i] = va_arg(args, long);
+    va_end(args);
+    if (number == SYS_renameat2)
+        Step();
+    return REAL(syscall)(number, a[0], a[1], a[2], a[3], a[4], a[5]);
+}
+
+}  // extern "C"
