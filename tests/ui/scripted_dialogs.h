@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <deque>
+#include <functional>
 
 namespace zpak::ui::test {
 
@@ -13,7 +14,12 @@ namespace zpak::ui::test {
 // message box. An empty queue answers Cancel.
 class ScriptedDialogs final : public DialogService {
 public:
-    void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+    void ShowMessage(QWidget*, const QString& text) override
+    {
+        if (onMessage)
+            onMessage();
+        messages << text;
+    }
 
     QString GetOpenFileName(QWidget*, const QString&, const QString& filter) override
     {
@@ -48,6 +54,8 @@ public:
     QStringList openFilters;
     QStringList saveTitles;
     QList<QUrl> urls;
+    // Runs as each message box comes up, to see what else is on screen then.
+    std::function<void()> onMessage;
 
 private:
     static QString Next(std::deque<QString>& answers)

@@ -1,0 +1,130 @@
+#include "ui/pages/generation_progress.h"
+#include "wizard_fixture.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <fstream>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+namespace fs = std::filesystem;
+
+// A packaging tool that says it has started and then waits for the test.
+constexpr const char* kSlowTool = R"SH(#!/bin/sh
+echo "packing the maps"
+: > started
+i=0
+while [ ! -e go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done
+echo built > Frontier.zpack2
+)SH";
+
+// A real mouse click, near the left edge where a check or radio button's
+// box and label are.
+void Press(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+class GeneratePageTest : public WizardFixture {
+protected:
+    GeneratePageTest()
+    {
+        dialogs.openAnswers.push_back(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+        Click(kOpen);
+        doc.gameFolder = game.string();
+        dialogs.messages.clear();
+        fs::remove(game / "System/MKR.exe");
+        std::ofstream(game / "System/MKR.exe") << kSlowTool;
+        fs::permissions(game / "System/MKR.exe", fs::perms::owner_all);
+        wizard->show();
+        wizard->SetActivePage(kGeneratePage);
+        dialogs.openFilters.clear();
+    }
+
+    GenerationProgressDialog* Progress() const { return wizard->findChild<GenerationProgressDialog*>(); }
+
+    // Calls `act` once the tool has started (and the progress dialog had
+    // time to appear), then lets the tool finish unless told not to.
+    void WhileTheToolRuns(const std::function<void()>& act, bool release = true)
+    {
+        auto* poll = new QTimer(wizard.get());
+        QElapsedTimer clock;
+        clock.start();
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, act, clock, release] {
+            if (!fs::exists(game / "System/started") || clock.elapsed() < 600) {
+                if (clock.elapsed() < 15000)
+                    return;
+            }
+            poll->stop();
+            act();
+            if (release)
+                std::ofstream(game / "System/go").flush();
+        });
+        poll->start(50);
+    }
+};
+
+// While the tool runs nothing of the window acts: not the buttons, not the
+// keys, not closing; the progress dialog shows what goes on. Its messages
+// come after it has gone, and the close waits for the run.
+TEST_F(GeneratePageTest, RunIsModalForItsWholeLength)
+{
+    bool progressShown = false;
+    QString progressText;
+    bool coveredAMessage = false;
+    dialogs.onMessage = [&] { coveredAMessage = coveredAMessage || (Progress() && Progress()->isVisible()); };
+    WhileTheToolRuns([&] {
+        progressShown = Progress() && Progress()->isVisible();
+        if (progressShown) {
+            const auto* action = Progress()->findChild<QLabel*>(QStringLiteral("progressAction"));
+            progressText = action ? action->text() : QString();
+        }
+        for (int id : {kOpen, kSave, kBack, kAbout, kCancel})
+            Press(Button(id));
+        Press(Control<QAbstractButton>(kGeneratePage, kGenerate));
+        Press(Control<QAbstractButton>(kGeneratePage, kZipChoice));
+        QTest::keyClick(wizard.get(), Qt::Key_Escape);
+        QTest::keyClick(wizard.get(), Qt::Key_O, Qt::ControlModifier);
+        wizard->close();
+        EXPECT_TRUE(wizard->isVisible());
+    });
+    ClickOn(kGeneratePage, kGenerate);
+
+    EXPECT_TRUE(progressShown);
+    EXPECT_TRUE(progressText.contains(QStringLiteral("packaging tool"))) << progressText.toStdString();
+    EXPECT_FALSE(coveredAMessage);
+    EXPECT_EQ(ActivePage(), kGeneratePage);
+    EXPECT_TRUE(dialogs.openFilters.isEmpty());
+    EXPECT_TRUE(dialogs.saveTitles.isEmpty());
+    EXPECT_FALSE(Control<QAbstractButton>(kGeneratePage, kZipChoice)->isChecked());
+    ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.messages[0].startsWith("The packaging tool built"));
+    EXPECT_EQ(zpak::test::ReadFile(game / "System/Manifest.ini"),
+              zpak::test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"));
+
+    // The close asked for during the run comes now.
+    QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), 2000);
+}
+
+TEST_F(GeneratePageTest, CancelInTheProgressDialogStopsTheRun)
+{
+    WhileTheToolRuns([&] {
+        ASSERT_TRUE(Progress());
+        Press(Progress()->findChild<QPushButton*>(QStringLiteral("progressCancel")));
+    }, false);
+    ClickOn(kGeneratePage, kGenerate);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("cancelled")));
+    EXPECT_FALSE(fs::exists(game / "System/Frontier.zpack2"));
+    EXPECT_EQ(zpak::test::ReadFile(game / "System/Manifest.ini"),
+              zpak::test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"));
+    EXPECT_TRUE(wizard->isVisible());
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
