@@ -249,8 +249,11 @@ private:
     void CheckFile(const std::vector<std::string>& source,
                    const std::optional<std::vector<std::string>>& destination)
     {
-        const fs::path path = At(source);
-        if (!IsReadableRegularFile(path)) {
+        const FolderIndex::Found found = index_.Find(run_.gameFolder, source);
+        const fs::path& path = found.path;
+        const bool readable = found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry)
+                                          : IsReadableRegularFile(path);
+        if (!readable) {
             Error(FormatText("The file [%s] does not exist.%s", {path.string(), kCannotContinue}));
             return;
         }

@@ -36,9 +36,13 @@ EntryType TypeOf(unsigned char type)
 std::unique_ptr<FolderListing> ReadFolder(const fs::path& folder)
 {
     auto listing = std::make_unique<FolderListing>();
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    listing->fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int readFd = listing->fd >= 0 ? ::dup(listing->fd) : -1;
+    DIR* dir = readFd >= 0 ? ::fdopendir(readFd) : nullptr;
     if (!dir) {
         listing->error = errno;
+        if (readFd >= 0)
+            ::close(readFd);
         return listing;
     }
     for (;;) {
@@ -51,7 +55,7 @@ std::unique_ptr<FolderListing> ReadFolder(const fs::path& folder)
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..")
             continue;
-        listing->entries.push_back({std::string(name), TypeOf(entry->d_type)});
+        listing->entries.push_back({std::string(name), TypeOf(entry->d_type), nullptr});
     }
     ::closedir(dir);
     std::sort(listing->entries.begin(), listing->entries.end(),
@@ -77,6 +81,12 @@ std::string NativeText(const fs::path& prefix, std::string_view gamePath)
 }
 
 }  // namespace
+
+FolderListing::~FolderListing()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
 
 const FolderEntry* FolderListing::Exact(std::string_view name) const
 {
@@ -142,21 +152,58 @@ std::optional<std::string> FolderIndex::Locate(const fs::path& folder, std::stri
 fs::path FolderIndex::Resolve(const fs::path& base, const std::vector<std::string>& components,
                               bool* found)
 {
-    fs::path result = base;
-    bool resolving = true;
-    for (const std::string& component : components) {
-        if (resolving && component != "." && component != "..") {
-            if (auto match = Locate(result, component)) {
-                result /= *match;
-                continue;
-            }
-            resolving = false;
-        }
-        result /= component;
-    }
+    Found result = Find(base, components);
     if (found)
-        *found = resolving;
+        *found = result.entry != nullptr || components.empty();
+    return std::move(result.path);
+}
+
+FolderIndex::Found FolderIndex::Find(const fs::path& base, const std::vector<std::string>& components)
+{
+    Found result;
+    std::string text = base.native();
+    const FolderListing* listing = components.empty() ? nullptr : &List(base);
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        const std::string& component = components[i];
+        const FolderEntry* entry = nullptr;
+        if (listing && component != "." && component != "..") {
+            entry = listing->Exact(component);
+            if (!entry)
+                entry = listing->IgnoringCase(component);
+            if (!entry && listing->error != 0 && listing->entries.empty()
+                && EntryExists(fs::path(text) / component)) {
+                // A folder that may be passed but not read: only exact names are found.
+                listing = nullptr;
+            }
+        }
+        if (!text.empty() && text.back() != '/')
+            text += '/';
+        text += entry ? entry->name : component;
+        if (i + 1 == components.size()) {
+            result.folder = listing;
+            result.entry = entry;
+        } else if (entry) {
+            if (!entry->listing)
+                entry->listing = ReadFolder(text);
+            listing = entry->listing.get();
+        } else {
+            listing = nullptr;
+        }
+    }
+    result.path = fs::path(std::move(text));
     return result;
+}
+
+bool FolderIndex::IsReadableFile(const FolderListing& folder, const FolderEntry& entry)
+{
+    bool regular = entry.type == EntryType::File;
+    if (entry.type == EntryType::Link || entry.type == EntryType::Unknown) {
+        struct stat info {};
+        regular = ::fstatat(folder.fd, entry.name.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode);
+    }
+    // AT_EACCESS: checked as whoever opens the file, and much cheaper than the
+    // real-id check, which swaps the credentials in the kernel on every call.
+    return regular && ::faccessat(folder.fd, entry.name.c_str(), R_OK, AT_EACCESS) == 0;
 }
 
 fs::path FolderIndex::ToNative(std::string_view gamePath)

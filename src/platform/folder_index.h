@@ -14,17 +14,27 @@ namespace zpak {
 // (`stat`) only when somebody asks what it points to.
 enum class EntryType : unsigned char { File, Folder, Link, Other, Unknown };
 
+class FolderListing;
+
 struct FolderEntry {
     std::string name;
     EntryType type = EntryType::Unknown;
+    // The entry's own listing, once somebody has looked inside it.
+    mutable std::unique_ptr<FolderListing> listing;
 };
 
 // One folder's entries, read once: exact and letter-case-blind lookups in
 // constant time.
 class FolderListing {
 public:
+    FolderListing() = default;
+    FolderListing(const FolderListing&) = delete;
+    FolderListing& operator=(const FolderListing&) = delete;
+    ~FolderListing();
+
     int error = 0;                     // errno when the folder could not be read
     std::vector<FolderEntry> entries;  // in byte order of their names
+    int fd = -1;                       // the folder, for lookups of its entries
 
     const FolderEntry* Exact(std::string_view name) const;
     // The entry named like `name` ignoring case. A case-sensitive file system
@@ -69,6 +79,18 @@ public:
     // does. `found` tells whether every component was there.
     std::filesystem::path Resolve(const std::filesystem::path& base,
                                   const std::vector<std::string>& components, bool* found = nullptr);
+
+    // Resolve, telling also where the last component was found.
+    struct Found {
+        std::filesystem::path path;
+        const FolderListing* folder = nullptr;  // the listing that holds `entry`
+        const FolderEntry* entry = nullptr;     // null when a component was missing
+    };
+    Found Find(const std::filesystem::path& base, const std::vector<std::string>& components);
+
+    // True when the entry is a regular file (a link is followed) that this
+    // process may read.
+    static bool IsReadableFile(const FolderListing& folder, const FolderEntry& entry);
 
     // The entry of `folder` that `component` names, as ToNative finds it.
     std::optional<std::string> Locate(const std::filesystem::path& folder, std::string_view component);

@@ -101,6 +101,19 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_EQ(Zpakbuild({"check"}).code, 2);
     EXPECT_EQ(Zpakbuild({"check", "a", "--bogus"}).code, 2);
     EXPECT_EQ(Zpakbuild({"format", "a", "-o"}).code, 2);
+    // Each command refuses the options it does not take, before it does anything.
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"format", "a", "--game-folder", "d"}, "--game-folder"},
+        {{"format", "a", "--zip"}, "--zip"},
+        {{"check", "a", "--cleanup"}, "--cleanup"},
+        {{"check", "a", "-o", "b"}, "-o"},
+        {{"games", "--zip"}, "--zip"},
+        {{"build", "a", "-o", "b"}, "-o"}};
+    for (const auto& [args, option] : refusals) {
+        const Outcome refused = Zpakbuild(args);
+        EXPECT_EQ(refused.code, 2) << args[0] << ' ' << option;
+        EXPECT_NE(refused.err.find(args[0] + " does not take " + option), std::string::npos) << refused.err;
+    }
 
     const Outcome help = Zpakbuild({"--help"});
     EXPECT_EQ(help.code, 0);
@@ -141,6 +154,35 @@ TEST_F(DemoGameTest, ChecksAgainstTheDemoGame)
     EXPECT_EQ(run.code, 1);  // C:\Games\Vantor holds none of the files here
     EXPECT_NE(run.err.find("The game path referenced by the project is invalid."), std::string::npos);
     EXPECT_NE(run.err.find("Cannot continue generating the product."), std::string::npos);
+}
+
+// check runs the resolution of build with the same choice: what build would
+// refuse, check refuses; warnings do not fail it.
+TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
+{
+    const std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    const std::string outside = project + "[Group]\nname=Stolen\n..\\..\\secret.txt\n";
+    const auto file = dir.Write("outside.zproj", outside);
+    for (const char* choice : {"--package", "--manifest", "--zip"}) {
+        const Outcome check = Zpakbuild({"check", file.string(), "--game-folder", game.string(), choice});
+        EXPECT_EQ(check.code, 1) << choice;
+        EXPECT_NE(check.err.find("[..\\..\\secret.txt] lies outside the game folder"), std::string::npos)
+            << check.err;
+        const Outcome build = Zpakbuild({"build", file.string(), "--game-folder", game.string(), choice});
+        EXPECT_EQ(build.code, 1) << choice;
+        EXPECT_EQ(build.err, check.err.substr(check.err.find("The file [")));
+    }
+    EXPECT_FALSE(Has("FrontierMOD.zip"));
+    EXPECT_FALSE(Has("System/FrontierMOD.ini"));
+
+    // The archive among its own inputs is a warning: exit 0, one line.
+    const auto root = dir.Write("root.zproj", project + "[Group]\nname=Root\n*.zip\n");
+    ASSERT_EQ(Build({"--zip"}).code, 0);
+    const Outcome warned = Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip"});
+    EXPECT_EQ(warned.code, 0) << warned.err;
+    EXPECT_TRUE(warned.err.ends_with("Warning: The zip file " + (game / "FrontierMOD.zip").string()
+                                     + " is not packed into itself.\n"))
+        << warned.err;
 }
 
 TEST_F(DemoGameTest, BuildsThePackageByDefault)

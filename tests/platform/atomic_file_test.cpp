@@ -1,12 +1,15 @@
 #include "platform/atomic_file.h"
+#include "platform/folder_lock.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zpak {
 namespace {
@@ -91,6 +94,38 @@ TEST(AtomicFileTest, WriteThatFailsHalfWayKeepsTheOldFile)
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(test::ReadFile(file), "the old project");
     EXPECT_EQ(FileCount(dir.path()), 1);
+}
+
+// A save removes the temporary files that killed saves of the same file
+// left, and only those: a writer at work holds a lock on its own.
+TEST(AtomicFileTest, TemporaryFilesOfKilledWritersGoOthersStay)
+{
+    test::TempDir dir;
+    const fs::path file = dir.Write("p.zproj", "old");
+    dir.Write(".p.zproj.tmp-1234", "left by a killed save");
+    dir.Write(".other.zproj.tmp-99", "another file's");
+    const fs::path live = dir.Write(".p.zproj.tmp-5678", "a save at work");
+    const int fd = ::open(live.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_TRUE(TryLockFile(fd));
+
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(file, "new", error)) << error;
+    EXPECT_EQ(test::FolderNames(dir.path()),
+              (std::vector<std::string>{".other.zproj.tmp-99", ".p.zproj.tmp-5678", "p.zproj"}));
+    ::close(fd);
+}
+
+// The temporary file of a writer at work is locked, so that a cleaner never
+// takes it for an abandoned one.
+TEST(AtomicFileTest, OwnTemporaryFileIsLockedWhileOpen)
+{
+    test::TempDir dir;
+    AtomicFile out;
+    ASSERT_TRUE(out.Open(dir / "p.zproj"));
+    EXPECT_EQ(RemoveStaleTempFiles(dir / "p.zproj"), 0);
+    EXPECT_TRUE(fs::exists(out.TempPath()));
+    out.Discard();
+    EXPECT_EQ(FileCount(dir.path()), 0);
 }
 
 }  // namespace

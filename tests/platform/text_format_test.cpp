@@ -15,6 +15,15 @@ TEST(FormatTextTest, FillsPlaceholdersInOrderAndLeavesUserPercentSignsAlone)
     EXPECT_EQ(FormatText("100% sure %s", {}), "100% sure %s");
 }
 
+// Progress speaks the unit that fits the whole: small archives in KB.
+TEST(SizeProgressTextTest, UsesTheUnitOfTheTotal)
+{
+    EXPECT_EQ(SizeProgressText(0, 0), "0 of 0 KB");
+    EXPECT_EQ(SizeProgressText(1, 3000), "1 of 3 KB");
+    EXPECT_EQ(SizeProgressText(512 * 1024, 1024 * 1024 - 1), "512 of 1024 KB");
+    EXPECT_EQ(SizeProgressText(13 * 1024 * 1024 / 10, 201 * 1024 * 1024), "1.3 of 201.0 MB");
+}
+
 TEST(StreamSinkTest, PrintsEachMessageOnItsOwnLine)
 {
     std::ostringstream out;

@@ -1,0 +1,55 @@
+#!/bin/sh
+# `zpakbuild check` on a project of ENTRIES file entries in 100 folders that
+# all exist on disk (Pack00/File0001.dat), once with the project's letter case
+# as on disk and once in lower case (pack00\file0001.dat), which makes every
+# lookup go through the letter-case-blind search. Reports the best of RUNS
+# warm runs of each. Usage: bench/check_bench.sh [BUILD_DIR] [ENTRIES] [RUNS]
+set -eu
+build=${1:-build}
+entries=${2:-100000}
+runs=${3:-5}
+zpakbuild=$(realpath "$build/src/cli/zpakbuild")
+work=$(mktemp -d)
+[ -n "${KEEP:-}" ] && echo "kept in $work" || trap 'rm -rf "$work"' EXIT
+
+python3 - "$work" "$entries" <<'PY'
+import os, sys
+work, entries = sys.argv[1], int(sys.argv[2])
+game = os.path.join(work, "Game")
+os.makedirs(os.path.join(game, "System"))
+open(os.path.join(game, "System", "MKR.exe"), "w").close()
+per_folder = entries // 100
+names = []
+for g in range(100):
+    folder = os.path.join(game, f"Pack{g:02}")
+    os.makedirs(folder)
+    for f in range(per_folder):
+        open(os.path.join(folder, f"File{f:04}.dat"), "w").close()
+        names.append(f"Pack{g:02}\\File{f:04}.dat")
+for label, transform in (("same", str), ("other", str.lower)):
+    with open(os.path.join(work, f"{label}.zproj"), "w", newline="\n") as out:
+        out.write(f"{game}\n0.8\n")
+        for g in range(100):
+            out.write(f"[Group]\nname=Group{g}\n")
+            for name in names[g * per_folder:(g + 1) * per_folder]:
+                out.write(transform(name) + "\n")
+        out.write("[Product]\nproduct=Bench\n")
+PY
+
+best() {
+    best=""
+    i=0
+    while [ "$i" -lt "$runs" ]; do
+        start=$(date +%s.%N)
+        "$zpakbuild" check "$1" > /dev/null 2>&1 || { echo "check failed on $1" >&2; exit 1; }
+        end=$(date +%s.%N)
+        t=$(echo "$end - $start" | bc)
+        if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" -eq 1 ]; then best=$t; fi
+        i=$((i + 1))
+    done
+    printf '%.3f s' "$best"
+}
+
+echo "zpakbuild check, $entries entries in 100 folders, best of $runs warm runs:"
+echo "  letter case as on disk:     $(best "$work/same.zproj")"
+echo "  letter case not as on disk: $(best "$work/other.zproj")"
