@@ -1,8 +1,9 @@
 // Parsing a generated 20 MB Wine system.reg and listing the installed games;
 // parsing and walking every key of a flat 100 MB hive (millions of keys side
 // by side) and of a deep one (one chain of nested keys); IniFile Load and Save
-// from 0.5 MB to 5 MB (400 sections a megabyte, so 2,000 sections at 5 MB).
-// Bytes per second are those of the file.
+// from 0.5 MB to 5 MB (400 sections a megabyte, so 2,000 sections at 5 MB),
+// and Load of a file that repeats one section's header. Bytes per second are
+// those of the file.
 #include "game/game_folder.h"
 #include "game/registry_enumerator.h"
 #include "game/wine_registry.h"
@@ -121,9 +122,14 @@ void BM_ParseAndWalkDeepHive(benchmark::State& state)
     ParseAndWalk(state, text, levels);
 }
 
+fs::path TempIni()
+{
+    return fs::temp_directory_path() / ("zpak-ini-bench-" + std::to_string(::getpid()) + ".ini");
+}
+
 fs::path WriteIni(std::size_t megabytes10)
 {
-    const fs::path path = fs::temp_directory_path() / ("zpak-ini-bench-" + std::to_string(::getpid()) + ".ini");
+    const fs::path path = TempIni();
     const std::size_t bytes = megabytes10 * (1u << 20) / 10;
     const std::size_t sections = bytes * 400 / (1u << 20);
     const std::size_t perSection = bytes / sections;
@@ -153,6 +159,30 @@ void BM_IniLoad(benchmark::State& state)
     fs::remove(path);
 }
 
+// The first section's entries, then its header again and again: each header
+// lists the section once more, with those entries.
+void BM_IniLoadRepeatedHeaders(benchmark::State& state)
+{
+    const fs::path path = TempIni();
+    const auto repeats = static_cast<int>(state.range(0));
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "[s]\n";
+        for (int k = 0; k < repeats; ++k)
+            out << "k" << k << "=v\n";
+        for (int s = 0; s < repeats; ++s)
+            out << "[s]\n";
+    }
+    for (auto _ : state) {
+        IniFile ini;
+        ini.Load(path);
+        if (ini.GetSectionCount() != repeats + 1)
+            state.SkipWithError("sections missing");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(fs::file_size(path) * state.iterations()));
+    fs::remove(path);
+}
+
 // Changes one value and adds a section, as the presets dialog does, then saves.
 void BM_IniSave(benchmark::State& state)
 {
@@ -173,6 +203,7 @@ BENCHMARK(BM_ParseHiveAndListGames)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseAndWalkFlatHive)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ParseAndWalkDeepHive)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_IniLoad)->Arg(5)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IniLoadRepeatedHeaders)->Arg(1000)->Arg(12000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_IniSave)->Arg(5)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
 
 }  // namespace
