@@ -1,7 +1,11 @@
 // Parsing a generated 20 MB Wine system.reg and listing the installed games;
-// IniFile Load and Save from 0.5 MB to 5 MB (400 sections a megabyte, so
-// 2,000 sections at 5 MB). Bytes per second are those of the file.
+// parsing and walking every key of a flat 100 MB hive (millions of keys side
+// by side) and of a deep one (one chain of nested keys); IniFile Load and Save
+// from 0.5 MB to 5 MB (400 sections a megabyte, so 2,000 sections at 5 MB),
+// and Load of a file that repeats one section's header. Bytes per second are
+// those of the file.
 #include "game/game_folder.h"
+#include "game/registry_enumerator.h"
 #include "game/wine_registry.h"
 #include "ini/ini_file.h"
 
@@ -56,9 +60,76 @@ void BM_ParseHiveAndListGames(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(text.size() * state.iterations()));
 }
 
+// Counts every key and value of a walk from the root.
+class CountingWalk final : public RegistryEnumerator {
+public:
+    using RegistryEnumerator::RegistryEnumerator;
+
+    bool OnValue(const std::string&, const std::string&, const RegistryBuffer&, int) override
+    {
+        ++values;
+        return true;
+    }
+    bool OnKey(const std::string&, int) override
+    {
+        ++keys;
+        return true;
+    }
+
+    std::size_t keys = 0;
+    std::size_t values = 0;
+};
+
+void ParseAndWalk(benchmark::State& state, const std::string& text, std::size_t keys)
+{
+    for (auto _ : state) {
+        std::vector<WineRegistry::Prefix> prefixes;
+        prefixes.push_back({"/no/prefix", WineHive(text)});
+        const WineRegistry registry(std::move(prefixes));
+        CountingWalk walk(registry);
+        const bool walked = walk.Enumerate("", RegistryEnumerator::kKeys | RegistryEnumerator::kValues);
+        if (!walked || walk.keys != keys)
+            state.SkipWithError("keys missing");
+        benchmark::DoNotOptimize(walk.values);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(text.size() * state.iterations()));
+    state.counters["keys"] = static_cast<double>(keys);
+}
+
+// Keys side by side below one parent, each with a value, as a registry of
+// many installed components looks.
+void BM_ParseAndWalkFlatHive(benchmark::State& state)
+{
+    std::string text = "WINE REGISTRY Version 2\n";
+    std::size_t keys = 3;  // Software, Classes, Flat
+    while (text.size() < (100u << 20)) {
+        const std::string n = std::to_string(keys++);
+        text += "[Software\\\\Classes\\\\Flat\\\\Key" + n + "] 1700000000\n\"Id\"=\"" + n + "\"\n";
+    }
+    ParseAndWalk(state, text, keys);
+}
+
+// One line names a chain of nested keys, each of them created on the way;
+// a value at the bottom and one half-way down.
+void BM_ParseAndWalkDeepHive(benchmark::State& state)
+{
+    const auto levels = static_cast<std::size_t>(state.range(0));
+    std::string path = "Software";
+    for (std::size_t i = 1; i < levels; ++i)
+        path += i == levels / 2 ? "\\\\Middle" : "\\\\k";
+    std::string text = "WINE REGISTRY Version 2\n[" + path + "] 1700000000\n\"Bottom\"=dword:00000001\n";
+    text += "[" + path.substr(0, path.find("Middle") + 6) + "] 1700000000\n\"Half\"=\"way\"\n";
+    ParseAndWalk(state, text, levels);
+}
+
+fs::path TempIni()
+{
+    return fs::temp_directory_path() / ("zpak-ini-bench-" + std::to_string(::getpid()) + ".ini");
+}
+
 fs::path WriteIni(std::size_t megabytes10)
 {
-    const fs::path path = fs::temp_directory_path() / ("zpak-ini-bench-" + std::to_string(::getpid()) + ".ini");
+    const fs::path path = TempIni();
     const std::size_t bytes = megabytes10 * (1u << 20) / 10;
     const std::size_t sections = bytes * 400 / (1u << 20);
     const std::size_t perSection = bytes / sections;
@@ -88,6 +159,30 @@ void BM_IniLoad(benchmark::State& state)
     fs::remove(path);
 }
 
+// The first section's entries, then its header again and again: each header
+// lists the section once more, with those entries.
+void BM_IniLoadRepeatedHeaders(benchmark::State& state)
+{
+    const fs::path path = TempIni();
+    const auto repeats = static_cast<int>(state.range(0));
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "[s]\n";
+        for (int k = 0; k < repeats; ++k)
+            out << "k" << k << "=v\n";
+        for (int s = 0; s < repeats; ++s)
+            out << "[s]\n";
+    }
+    for (auto _ : state) {
+        IniFile ini;
+        ini.Load(path);
+        if (ini.GetSectionCount() != repeats + 1)
+            state.SkipWithError("sections missing");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(fs::file_size(path) * state.iterations()));
+    fs::remove(path);
+}
+
 // Changes one value and adds a section, as the presets dialog does, then saves.
 void BM_IniSave(benchmark::State& state)
 {
@@ -105,7 +200,10 @@ void BM_IniSave(benchmark::State& state)
 }
 
 BENCHMARK(BM_ParseHiveAndListGames)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseAndWalkFlatHive)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ParseAndWalkDeepHive)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_IniLoad)->Arg(5)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IniLoadRepeatedHeaders)->Arg(1000)->Arg(12000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_IniSave)->Arg(5)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -23,6 +23,19 @@ struct RegistryValue {
     std::string data;  // the bytes as the ANSI registry calls give them; strings end with a NUL
 };
 
+// A key opened for a walk down the tree. Sub-keys are opened from it, so that
+// a walk need not look up the whole path of every key from the root again.
+class RegistryKey {
+public:
+    virtual ~RegistryKey() = default;
+
+    // Direct sub-keys, in the registry's order.
+    virtual std::vector<std::string> SubKeys() const = 0;
+    virtual std::vector<RegistryValue> Values() const = 0;
+    // Nothing when there is no direct sub-key of that name.
+    virtual std::unique_ptr<RegistryKey> OpenSubKey(std::string_view name) const = 0;
+};
+
 // Read access to the keys below HKEY_LOCAL_MACHINE. Paths use "\" between
 // key names and compare ignoring case; "" is the root.
 class RegistryBackend {
@@ -35,6 +48,11 @@ public:
     virtual std::vector<RegistryValue> Values(std::string_view path) const = 0;
     virtual std::optional<RegistryValue> QueryValue(std::string_view path,
                                                     std::string_view name) const = 0;
+
+    // Nothing when the key does not exist. This one looks every sub-key up by
+    // its whole path, which suits a registry of bounded depth: the Windows
+    // registry holds at most 512 levels.
+    virtual std::unique_ptr<RegistryKey> OpenKey(std::string_view path) const;
 };
 
 // The registry of this machine: the Windows registry on Windows; elsewhere

@@ -2,12 +2,14 @@
 
 #include "game/registry_buffer.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace zpak {
 
 class RegistryBackend;
+class RegistryKey;
 
 // Walks registry keys depth first: a key's values, then for each sub-key its
 // OnKey call followed by its whole subtree. A callback that returns false
@@ -32,7 +34,8 @@ public:
     bool ReadString(const std::string& path, const std::string& name, std::string& text) const;
 
 private:
-    bool Walk(const std::string& path, int flags, int depth);
+    bool Walk(std::unique_ptr<RegistryKey> start, std::string path, int flags);
+    bool VisitValues(const RegistryKey& key, const std::string& path, int depth);
 
     const RegistryBackend& root_;
 };

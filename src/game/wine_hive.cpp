@@ -2,7 +2,10 @@
 
 #include "platform/text_format.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 namespace zpak {
 
@@ -171,6 +174,37 @@ bool IsStringType(std::uint32_t type)
     return type == kRegSz || type == kRegExpandSz || type == kRegLink || type == kRegMultiSz;
 }
 
+// How many whole names two key paths share at their start, compared as the
+// lookup compares them, and where the first name not shared starts in `path`.
+std::pair<std::size_t, std::size_t> SharedNames(std::string_view path, std::string_view other)
+{
+    std::size_t names = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0;; ++i) {
+        const bool pathEnds = i == path.size() || path[i] == '\\';
+        const bool otherEnds = i == other.size() || other[i] == '\\';
+        if (pathEnds && otherEnds) {
+            ++names;
+            start = i + 1;
+            if (i == path.size() || i == other.size())
+                break;
+        } else if (pathEnds || otherEnds || FoldCase(path[i]) != FoldCase(other[i])) {
+            break;
+        }
+    }
+    return {names, start};
+}
+
+// Of a sub-key: its parent and its name, folded as the lookup ignores case.
+std::size_t ChildHash(const WineHive::Key* parent, std::string_view name)
+{
+    std::size_t hash = std::hash<const void*>{}(parent);
+    for (char c : name)
+        hash = (hash ^ static_cast<unsigned char>(FoldCase(c))) * std::size_t{1099511628211u};
+    // The multiplications carry only upwards; the index takes the low bits.
+    return hash ^ (hash >> (sizeof(hash) * 4));
+}
+
 }  // namespace
 
 std::optional<RegistryValue> DecodeWineValue(std::string_view data)
@@ -264,29 +298,78 @@ WineHive::WineHive(std::string text) : text_(std::move(text))
     Parse();
 }
 
-WineHive::Key& WineHive::AddKey(const std::string& path)
+template <typename Matches>
+WineHive::Key* WineHive::ChildIndex::Find(std::size_t hash, Matches matches) const
 {
-    const std::string folded = FoldedText(path);
-    if (const auto found = keys_.find(folded); found != keys_.end())
-        return found->second;
-    // Walk up to the nearest key that exists, then create the missing ones
-    // downwards, each made known to its parent.
-    std::vector<std::size_t> ends{path.size()};
-    std::size_t parentEnd = 0;
-    for (;;) {
-        const std::size_t cut = path.rfind('\\', ends.back() - 1);
-        parentEnd = cut == std::string::npos ? 0 : cut;
-        if (parentEnd == 0 || keys_.contains(folded.substr(0, parentEnd)))
-            break;
-        ends.push_back(parentEnd);
+    if (slots_.empty())
+        return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask; slots_[i].key; i = (i + 1) & mask) {
+        if (slots_[i].hash == hash && matches(*slots_[i].key))
+            return slots_[i].key;
     }
-    Key* key = &keys_[folded.substr(0, parentEnd)];
-    std::size_t start = parentEnd == 0 ? 0 : parentEnd + 1;
-    for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
-        key->subKeys.push_back(path.substr(start, *end - start));
-        key = &keys_[folded.substr(0, *end)];
-        start = *end + 1;
+    return nullptr;
+}
+
+void WineHive::ChildIndex::Add(std::size_t hash, Key* key)
+{
+    if ((used_ + 1) * 4 > slots_.size() * 3) {
+        const std::vector<Slot> old =
+            std::exchange(slots_, std::vector<Slot>(std::max<std::size_t>(16, slots_.size() * 2)));
+        used_ = 0;
+        for (const Slot& slot : old) {
+            if (slot.key)
+                Add(slot.hash, slot.key);
+        }
     }
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].key)
+        i = (i + 1) & mask;
+    slots_[i] = {hash, key};
+    ++used_;
+}
+
+WineHive::Key* WineHive::FindChild(const Key& parent, std::string_view name) const
+{
+    return children_.Find(ChildHash(&parent, name), [&](const Key& key) {
+        return key.parent_ == &parent && EqualsIgnoringCase(key.name_, name);
+    });
+}
+
+// The key line read last. Wine writes keys in order, so that a key line
+// mostly repeats the leading names of the one before, whose keys are known.
+struct WineHive::LastKeyLine {
+    std::string path;
+    std::vector<Key*> keys;  // of each name of the path
+};
+
+// Each name of the path not shared with the last key line is looked up under
+// the one before; the missing ones are created, each made known to its parent.
+WineHive::Key& WineHive::AddKey(std::string_view path, LastKeyLine& last)
+{
+    auto [shared, start] = SharedNames(path, last.path);
+    last.keys.resize(shared);
+    Key* key = shared ? last.keys.back() : &keys_.front();
+    bool made = false;  // a key just made has no sub-keys to look for
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        const std::string_view name = path.substr(start, end - start);
+        Key* child = made ? nullptr : FindChild(*key, name);
+        if (!child) {
+            made = true;
+            child = &keys_.emplace_back();
+            child->parent_ = key;
+            child->name_ = name;
+            (key->lastChild_ ? key->lastChild_->nextSibling_ : key->firstChild_) = child;
+            key->lastChild_ = child;
+            children_.Add(ChildHash(key, name), child);
+        }
+        key = child;
+        last.keys.push_back(key);
+        start = end + 1;
+    }
+    last.path = path;
     return *key;
 }
 
@@ -303,8 +386,9 @@ void WineHive::Parse()
     };
     if (nextLine() != kHeader)
         return;
-    keys_[""];  // the root
+    keys_.emplace_back();  // the root
 
+    LastKeyLine last;
     Key* current = nullptr;
     while (!rest.empty()) {
         std::string_view line = nextLine();
@@ -317,7 +401,7 @@ void WineHive::Parse()
             current = nullptr;
             if (path && !path->empty() && path->front() != '\\' && path->back() != '\\'
                 && path->find("\\\\") == std::string::npos)
-                current = &AddKey(*path);
+                current = &AddKey(*path, last);
             continue;
         }
         if (!current || (line.front() != '"' && line.front() != '@'))
@@ -338,47 +422,51 @@ void WineHive::Parse()
         // Hex data goes on over lines that end with "\".
         while (line.ends_with("\\") && !rest.empty())
             line = std::string_view(line.data(), static_cast<std::size_t>(nextLine().end() - line.data()));
-        current->values.push_back({std::move(name), line.substr(1)});
+        current->values_.push_back({std::move(name), line.substr(1)});
     }
 }
 
 const WineHive::Key* WineHive::Find(std::string_view path) const
 {
-    const auto found = keys_.find(FoldedText(path));
-    return found == keys_.end() ? nullptr : &found->second;
+    if (keys_.empty())
+        return nullptr;
+    const Key* key = &keys_.front();
+    for (std::size_t start = 0; key && !path.empty() && start <= path.size();) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        key = FindChild(*key, path.substr(start, end - start));
+        start = end + 1;
+    }
+    return key;
 }
 
-bool WineHive::HasKey(std::string_view path) const
+const WineHive::Key* WineHive::FindSubKey(const Key& parent, std::string_view name) const
 {
-    return Find(path) != nullptr;
+    return FindChild(parent, name);
 }
 
-std::vector<std::string> WineHive::SubKeys(std::string_view path) const
+std::vector<std::string> WineHive::SubKeys(const Key& key) const
 {
-    const Key* key = Find(path);
-    return key ? key->subKeys : std::vector<std::string>{};
+    std::vector<std::string> names;
+    for (const Key* child = key.firstChild_; child; child = child->nextSibling_)
+        names.push_back(child->name_);
+    return names;
 }
 
-std::vector<RegistryValue> WineHive::Values(std::string_view path) const
+std::vector<RegistryValue> WineHive::Values(const Key& key) const
 {
     std::vector<RegistryValue> values;
-    if (const Key* key = Find(path)) {
-        for (const RawValue& raw : key->values) {
-            if (std::optional<RegistryValue> value = DecodeWineValue(raw.data)) {
-                value->name = raw.name;
-                values.push_back(std::move(*value));
-            }
+    for (const RawValue& raw : key.values_) {
+        if (std::optional<RegistryValue> value = DecodeWineValue(raw.data)) {
+            value->name = raw.name;
+            values.push_back(std::move(*value));
         }
     }
     return values;
 }
 
-std::optional<RegistryValue> WineHive::QueryValue(std::string_view path, std::string_view name) const
+std::optional<RegistryValue> WineHive::QueryValue(const Key& key, std::string_view name) const
 {
-    const Key* key = Find(path);
-    if (!key)
-        return std::nullopt;
-    for (const RawValue& raw : key->values) {
+    for (const RawValue& raw : key.values_) {
         if (!EqualsIgnoringCase(raw.name, name))
             continue;
         std::optional<RegistryValue> value = DecodeWineValue(raw.data);
@@ -387,6 +475,24 @@ std::optional<RegistryValue> WineHive::QueryValue(std::string_view path, std::st
         return value;
     }
     return std::nullopt;
+}
+
+std::vector<std::string> WineHive::SubKeys(std::string_view path) const
+{
+    const Key* key = Find(path);
+    return key ? SubKeys(*key) : std::vector<std::string>{};
+}
+
+std::vector<RegistryValue> WineHive::Values(std::string_view path) const
+{
+    const Key* key = Find(path);
+    return key ? Values(*key) : std::vector<RegistryValue>{};
+}
+
+std::optional<RegistryValue> WineHive::QueryValue(std::string_view path, std::string_view name) const
+{
+    const Key* key = Find(path);
+    return key ? QueryValue(*key, name) : std::nullopt;
 }
 
 }  // namespace zpak

@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 constexpr std::string_view kSoftware = "Software";
 constexpr std::string_view kWow = "Wow6432Node";
 
-// The paths a key is looked up under, in order: its 32-bit view first.
+// The paths a key is looked up under, in order: its 32-bit view first. A walk
+// down the tree takes the same views: see WalkedKey.
 std::vector<std::string> Views(std::string_view path)
 {
     std::vector<std::string> views;
@@ -68,6 +69,115 @@ bool IsNumber(std::string_view text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
+
+// One place where a key of the merged registry is found: a key of the hive of
+// one prefix. A key's places are in the order of the merge.
+struct Place {
+    const WineRegistry::Prefix* prefix;
+    const WineHive::Key* key;
+};
+
+std::vector<Place> Locate(const std::vector<WineRegistry::Prefix>& prefixes, std::string_view path)
+{
+    const std::vector<std::string> views = Views(path);
+    std::vector<Place> places;
+    for (const WineRegistry::Prefix& prefix : prefixes) {
+        for (const std::string& view : views) {
+            if (const WineHive::Key* key = prefix.hive.Find(view))
+                places.push_back({&prefix, key});
+        }
+    }
+    return places;
+}
+
+std::vector<std::string> MergedSubKeys(const std::vector<Place>& places)
+{
+    if (places.size() == 1)
+        return places.front().prefix->hive.SubKeys(*places.front().key);  // they differ already
+    std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
+    for (const Place& place : places) {
+        for (std::string& name : place.prefix->hive.SubKeys(*place.key)) {
+            if (seen.insert(FoldedText(name)).second)
+                names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
+RegistryValue Translate(RegistryValue value, const fs::path& prefix)
+{
+    const bool text = value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegLink;
+    if (!text || !EqualsIgnoringCase(value.name, "Folder"))
+        return value;
+    const std::string stored = value.data.substr(0, value.data.find('\0'));
+    if (const std::optional<std::string> native = MapWineDrive(prefix, stored)) {
+        value.data = GamePathToNative(*native).string();
+        value.data += '\0';
+    }
+    return value;
+}
+
+std::vector<RegistryValue> MergedValues(const std::vector<Place>& places)
+{
+    std::vector<RegistryValue> values;
+    std::unordered_set<std::string> seen;
+    for (const Place& place : places) {
+        for (RegistryValue& value : place.prefix->hive.Values(*place.key)) {
+            if (seen.insert(FoldedText(value.name)).second)
+                values.push_back(Translate(std::move(value), place.prefix->root));
+        }
+    }
+    return values;
+}
+
+// A key of the merged registry opened for a walk. A sub-key is looked up in
+// each place of its parent; right below Software it is looked up first below
+// Software\Wow6432Node, as Views does for a whole path.
+class WalkedKey final : public RegistryKey {
+public:
+    enum class Level { Root, Software, Below };
+
+    WalkedKey(Level level, std::vector<Place> places) : level_(level), places_(std::move(places)) {}
+
+    static Level LevelOf(std::string_view path)
+    {
+        if (path.empty())
+            return Level::Root;
+        return EqualsIgnoringCase(path, kSoftware) ? Level::Software : Level::Below;
+    }
+
+    std::vector<std::string> SubKeys() const override { return MergedSubKeys(places_); }
+    std::vector<RegistryValue> Values() const override { return MergedValues(places_); }
+
+    std::unique_ptr<RegistryKey> OpenSubKey(std::string_view name) const override
+    {
+        const bool wow = EqualsIgnoringCase(name, kWow);
+        std::vector<Place> found;
+        for (const Place& place : places_) {
+            const WineHive& hive = place.prefix->hive;
+            if (level_ == Level::Software && !wow) {
+                if (const WineHive::Key* view = hive.FindSubKey(*place.key, kWow))
+                    Add(found, place.prefix, hive.FindSubKey(*view, name));
+            }
+            Add(found, place.prefix, hive.FindSubKey(*place.key, name));
+        }
+        if (found.empty())
+            return nullptr;
+        return std::make_unique<WalkedKey>(level_ == Level::Root ? LevelOf(name) : Level::Below,
+                                           std::move(found));
+    }
+
+private:
+    static void Add(std::vector<Place>& places, const WineRegistry::Prefix* prefix, const WineHive::Key* key)
+    {
+        if (key)
+            places.push_back({prefix, key});
+    }
+
+    Level level_;
+    std::vector<Place> places_;
+};
 
 void AddPrefix(std::vector<fs::path>& prefixes, std::unordered_set<std::string>& seen,
                const fs::path& prefix)
@@ -160,83 +270,48 @@ std::unique_ptr<WineRegistry> WineRegistry::Load(const std::vector<fs::path>& ro
 
 bool WineRegistry::KeyExists(std::string_view path) const
 {
-    for (const Prefix& prefix : prefixes_) {
-        for (const std::string& view : Views(path)) {
-            if (prefix.hive.HasKey(view))
-                return true;
-        }
-    }
-    return false;
+    return !Locate(prefixes_, path).empty();
 }
 
 std::vector<std::string> WineRegistry::SubKeys(std::string_view path) const
 {
-    std::vector<std::string> names;
-    std::unordered_set<std::string> seen;
-    for (const Prefix& prefix : prefixes_) {
-        for (const std::string& view : Views(path)) {
-            for (std::string& name : prefix.hive.SubKeys(view)) {
-                if (seen.insert(FoldedText(name)).second)
-                    names.push_back(std::move(name));
-            }
-        }
-    }
-    return names;
+    return MergedSubKeys(Locate(prefixes_, path));
 }
 
 std::vector<RegistryValue> WineRegistry::Values(std::string_view path) const
 {
-    std::vector<RegistryValue> values;
-    std::unordered_set<std::string> seen;
-    for (const Prefix& prefix : prefixes_) {
-        for (const std::string& view : Views(path)) {
-            for (RegistryValue& value : prefix.hive.Values(view)) {
-                if (seen.insert(FoldedText(value.name)).second)
-                    values.push_back(Translate(std::move(value), prefix.root));
-            }
-        }
-    }
-    return values;
+    return MergedValues(Locate(prefixes_, path));
 }
 
 std::optional<RegistryValue> WineRegistry::QueryValue(std::string_view path, std::string_view name) const
 {
-    for (const Prefix& prefix : prefixes_) {
-        for (const std::string& view : Views(path)) {
-            if (std::optional<RegistryValue> value = prefix.hive.QueryValue(view, name))
-                return Translate(std::move(*value), prefix.root);
-        }
+    for (const Place& place : Locate(prefixes_, path)) {
+        if (std::optional<RegistryValue> value = place.prefix->hive.QueryValue(*place.key, name))
+            return Translate(std::move(*value), place.prefix->root);
     }
     return std::nullopt;
+}
+
+std::unique_ptr<RegistryKey> WineRegistry::OpenKey(std::string_view path) const
+{
+    std::vector<Place> places = Locate(prefixes_, path);
+    if (places.empty())
+        return nullptr;
+    return std::make_unique<WalkedKey>(WalkedKey::LevelOf(path), std::move(places));
 }
 
 std::optional<WineRegistry::Origin> WineRegistry::FindOrigin(std::string_view path,
                                                              std::string_view name) const
 {
-    for (const Prefix& prefix : prefixes_) {
-        for (const std::string& view : Views(path)) {
-            if (std::optional<RegistryValue> value = prefix.hive.QueryValue(view, name)) {
-                std::string stored = value->data;
-                if (const std::size_t nul = stored.find('\0'); nul != std::string::npos)
-                    stored.resize(nul);
-                return Origin{std::move(stored), prefix.root};
-            }
+    for (const Place& place : Locate(prefixes_, path)) {
+        if (std::optional<RegistryValue> value = place.prefix->hive.QueryValue(*place.key, name)) {
+            std::string stored = value->data;
+            if (const std::size_t nul = stored.find('\0'); nul != std::string::npos)
+                stored.resize(nul);
+            return Origin{std::move(stored), place.prefix->root};
         }
     }
     return std::nullopt;
-}
-
-RegistryValue WineRegistry::Translate(RegistryValue value, const fs::path& prefix) const
-{
-    const bool text = value.type == kRegSz || value.type == kRegExpandSz || value.type == kRegLink;
-    if (!text || !EqualsIgnoringCase(value.name, "Folder"))
-        return value;
-    const std::string stored = value.data.substr(0, value.data.find('\0'));
-    if (const std::optional<std::string> native = MapWineDrive(prefix, stored)) {
-        value.data = GamePathToNative(*native).string();
-        value.data += '\0';
-    }
-    return value;
 }
 
 #ifndef _WIN32

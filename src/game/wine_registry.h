@@ -51,6 +51,7 @@ public:
     std::vector<RegistryValue> Values(std::string_view path) const override;
     std::optional<RegistryValue> QueryValue(std::string_view path,
                                             std::string_view name) const override;
+    std::unique_ptr<RegistryKey> OpenKey(std::string_view path) const override;
 
     // Where the value that QueryValue gives comes from: its text as stored
     // in the hive and the prefix that holds it.
@@ -61,8 +62,6 @@ public:
     std::optional<Origin> FindOrigin(std::string_view path, std::string_view name) const;
 
 private:
-    RegistryValue Translate(RegistryValue value, const std::filesystem::path& prefix) const;
-
     std::vector<Prefix> prefixes_;
 };
 

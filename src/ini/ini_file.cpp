@@ -21,6 +21,7 @@ void IniFile::Load(const std::filesystem::path& path)
     changed_ = false;
     path_ = path;
     sections_.clear();
+    firstByName_.clear();
 
     std::string text;
     if (!ReadWholeFile(path, text))
@@ -29,27 +30,28 @@ void IniFile::Load(const std::filesystem::path& path)
 
     // A section is listed each time its header appears; its entries are
     // those of the first section of that name, as a lookup by name gives.
-    std::unordered_map<std::string, std::size_t> first;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind != ini::IniLine::Kind::Section)
             continue;
-        IniSection section{std::string(lines[i].name), {}, {}};
-        const auto [known, isNew] = first.emplace(FoldedText(section.name), sections_.size());
-        if (!isNew) {
-            section.keys = sections_[known->second].keys;
-            section.values = sections_[known->second].values;
-        } else {
-            for (std::size_t j = i + 1; j < lines.size() && lines[j].kind != ini::IniLine::Kind::Section; ++j) {
-                if (lines[j].kind == ini::IniLine::Kind::Entry) {
-                    section.keys.emplace_back(lines[j].name);
-                    section.values.emplace_back(lines[j].value);
-                }
+        IniSection& section = sections_.emplace_back(IniSection{std::string(lines[i].name), {}, {}});
+        if (!firstByName_.emplace(FoldedText(section.name), sections_.size() - 1).second)
+            continue;
+        for (std::size_t j = i + 1; j < lines.size() && lines[j].kind != ini::IniLine::Kind::Section; ++j) {
+            if (lines[j].kind == ini::IniLine::Kind::Entry) {
+                section.keys.emplace_back(lines[j].name);
+                section.values.emplace_back(lines[j].value);
             }
         }
-        sections_.push_back(std::move(section));
     }
-    if (sections_.empty())
+    if (sections_.empty()) {
         sections_.emplace_back();
+        firstByName_.emplace("", 0);
+    }
+}
+
+const IniSection& IniFile::EntriesOf(std::size_t index) const
+{
+    return sections_[firstByName_.at(FoldedText(sections_[index].name))];
 }
 
 std::string IniFile::GetSectionName(int index) const
@@ -61,18 +63,15 @@ std::string IniFile::GetSectionName(int index) const
 
 int IniFile::FindSection(std::string_view name) const
 {
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-        if (EqualsIgnoringCase(sections_[i].name, name))
-            return static_cast<int>(i);
-    }
-    return -1;
+    const auto found = firstByName_.find(FoldedText(name));
+    return found == firstByName_.end() ? -1 : static_cast<int>(found->second);
 }
 
 int IniFile::FindKey(int sectionIndex, std::string_view key) const
 {
     if (sectionIndex < 0 || sectionIndex >= GetSectionCount())
         return -1;
-    const auto& keys = sections_[static_cast<std::size_t>(sectionIndex)].keys;
+    const auto& keys = EntriesOf(static_cast<std::size_t>(sectionIndex)).keys;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (EqualsIgnoringCase(keys[i], key))
             return static_cast<int>(i);
@@ -112,7 +111,7 @@ std::string IniFile::GetValue(std::string_view section, std::string_view key) co
 void IniFile::AddSection(std::string_view name, const std::vector<std::string>& keys,
                          const std::vector<std::string>& values)
 {
-    if (FindSection(name) >= 0)
+    if (!firstByName_.emplace(FoldedText(name), sections_.size()).second)
         return;
     IniSection section{std::string(name), keys, values};
     section.values.resize(section.keys.size());

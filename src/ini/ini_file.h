@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zpak {
@@ -58,9 +59,15 @@ public:
     const std::filesystem::path& Path() const { return path_; }
 
 private:
+    // The section whose entries the one at `index` lists.
+    const IniSection& EntriesOf(std::size_t index) const;
+
     bool changed_ = false;
     std::filesystem::path path_;
+    // One per header. A header that repeats a name lists the first section of
+    // that name again and holds no entries of its own: it shares the first's.
     std::vector<IniSection> sections_;
+    std::unordered_map<std::string, std::size_t> firstByName_;  // by folded name
 };
 
 }  // namespace zpak

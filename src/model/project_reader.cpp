@@ -9,6 +9,7 @@
 #include "platform/text_format.h"
 
 #include <cstring>
+#include <unordered_map>
 
 namespace zpak {
 
@@ -82,9 +83,47 @@ private:
     std::size_t pos_ = 0;
 };
 
+// The first group of each name, as ProjectDocument::FindGroupByName gives it,
+// kept as the groups are read: a "group=" line finds its group at once
+// instead of comparing every group's name. Names compare exactly.
+class GroupsByName {
+public:
+    explicit GroupsByName(const ProjectDocument& document)
+    {
+        for (const auto& group : document.groups)
+            Add(*group);
+    }
+
+    GroupInfo* Find(std::string_view name) const
+    {
+        const auto found = first_.find(std::string(name));
+        return found == first_.end() ? nullptr : found->second;
+    }
+
+    // A group already named keeps its place.
+    void Add(GroupInfo& group) { first_.emplace(group.NameText(), &group); }
+
+    // Only the group being read is renamed, and none comes after it: it stops
+    // being the first of its old name, as any earlier one of that name is.
+    void Rename(GroupInfo& group, std::string name)
+    {
+        const auto found = first_.find(group.NameText());
+        if (found != first_.end() && found->second == &group)
+            first_.erase(found);
+        group.SetName(std::move(name));
+        Add(group);
+    }
+
+private:
+    std::unordered_map<std::string, GroupInfo*> first_;
+};
+
 class ProjectReader {
 public:
-    ProjectReader(ProjectDocument& document, MessageSink& sink) : doc_(document), sink_(sink) {}
+    ProjectReader(ProjectDocument& document, MessageSink& sink)
+        : doc_(document), sink_(sink), groupsByName_(document)
+    {
+    }
 
     bool Read(std::string_view text)
     {
@@ -133,7 +172,10 @@ private:
         const std::string_view key = line.substr(0, equals);
         const std::string_view value = line.substr(equals + 1);
         if (key == "name") {
-            record_->SetName(std::string(value));
+            if (kind_ == Kind::Group)
+                groupsByName_.Rename(*group_, std::string(value));
+            else
+                record_->SetName(std::string(value));
             return true;
         }
         if (kind_ == Kind::INI)
@@ -163,6 +205,7 @@ private:
                 std::make_unique<GroupInfo>(std::string(format::kUnnamedGroup)));
             Enter(Kind::Group, group.get());
             group_ = group.get();
+            groupsByName_.Add(*group_);
         } else if (line == format::kRequirementHeader) {
             auto& requirement = doc_.requirements.emplace_back(std::make_unique<RequirementInfo>());
             Enter(Kind::Requirement, requirement.get());
@@ -191,7 +234,7 @@ private:
     {
         if (key != "group")
             return HandleChangeLine(line, lineNumber);  // a change whose texts hold "="
-        GroupInfo* group = doc_.FindGroupByName(std::string(value));
+        GroupInfo* group = groupsByName_.Find(value);
         if (!group)
             return Fail("Group name [%s] could not be found. See Line #%d",
                         {value, std::to_string(lineNumber)});
@@ -268,6 +311,7 @@ private:
 
     ProjectDocument& doc_;
     MessageSink& sink_;
+    GroupsByName groupsByName_;
     Kind kind_ = Kind::None;
     ProjectNode* record_ = nullptr;
     GroupInfo* group_ = nullptr;

@@ -27,7 +27,13 @@ std::vector<std::string> SplitPropertyLine(std::string_view text, char separator
 {
     std::vector<std::string> pieces;
     std::string_view rest = text;
-    while (rest.find(separator) != std::string_view::npos) {
+    // A separator is left while the text's last one is: asking `rest` would
+    // scan past every parenthesis piece to the end of the line, each time.
+    const std::size_t lastSeparator = text.rfind(separator);
+    const auto separatorLeft = [&] {
+        return lastSeparator != std::string_view::npos && lastSeparator >= text.size() - rest.size();
+    };
+    while (separatorLeft()) {
         if (groupParentheses && rest.front() == '(') {
             const std::size_t close = FindClosingParenthesis(rest);
             if (close == std::string_view::npos) {

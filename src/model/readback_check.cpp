@@ -6,6 +6,7 @@
 #include "platform/message_sink.h"
 
 #include <string_view>
+#include <unordered_map>
 
 namespace zpak {
 
@@ -41,7 +42,11 @@ std::string Quoted(std::string_view text)
 // million entries must not pay for a million descriptions.
 class Checker {
 public:
-    explicit Checker(const ProjectDocument& document) : doc_(document) {}
+    explicit Checker(const ProjectDocument& document) : doc_(document)
+    {
+        for (const auto& group : doc_.groups)
+            firstGroups_.emplace(group->NameText(), group.get());
+    }
 
     std::vector<UnreadableText> Run()
     {
@@ -117,9 +122,15 @@ private:
             if (const char* problem = ChangeProblem(*entry))
                 Report(place() + ", change " + Quoted(entry->ChangeLine()), problem);
         }
-        if (iniFile.group && doc_.FindGroupByName(iniFile.group->NameText()) != iniFile.group)
+        if (iniFile.group && FirstGroupNamed(iniFile.group->NameText()) != iniFile.group)
             Report(place() + " group",
                    "names a group whose name an earlier group has too, so it ties to that one");
+    }
+
+    const GroupInfo* FirstGroupNamed(std::string_view name) const
+    {
+        const auto found = firstGroups_.find(name);
+        return found == firstGroups_.end() ? nullptr : found->second;
     }
 
     static const char* ChangeProblem(const INIDefinition& entry)
@@ -171,6 +182,8 @@ private:
     }
 
     const ProjectDocument& doc_;
+    // The first group of each name: the one a "group=" line ties to.
+    std::unordered_map<std::string_view, const GroupInfo*> firstGroups_;
     std::vector<UnreadableText> found_;
 };
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zpak {
 namespace {
 
@@ -137,6 +139,119 @@ TEST(RegistryEnumeratorTest, WalksValuesThenEachSubtreeDepthFirst)
     EXPECT_FALSE(stopped.Enumerate(kInstalledAppsKey, 3));
     EXPECT_EQ(stopped.events.size(), 3u);
     EXPECT_FALSE(Recorder(registry).Enumerate("Software\\Missing", 3));
+}
+
+// What the path lookups give for every key below `path`, in the order of the
+// walk: the walk opens sub-keys from their parent instead, and must agree.
+void WalkByPaths(const RegistryBackend& registry, const std::string& path, int depth,
+                 std::vector<std::string>& events)
+{
+    for (const RegistryValue& value : registry.Values(path))
+        events.push_back("value " + path + "/" + value.name + " " + std::to_string(depth));
+    for (const std::string& name : registry.SubKeys(path)) {
+        events.push_back("key " + name + " " + std::to_string(depth));
+        const std::string child = path.empty() ? name : path + "\\" + name;
+        if (registry.KeyExists(child))
+            WalkByPaths(registry, child, depth + 1, events);
+    }
+}
+
+class FullRecorder final : public RegistryEnumerator {
+public:
+    using RegistryEnumerator::RegistryEnumerator;
+
+    bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer&, int depth) override
+    {
+        events.push_back("value " + path + "/" + name + " " + std::to_string(depth));
+        return true;
+    }
+    bool OnKey(const std::string& name, int depth) override
+    {
+        events.push_back("key " + name + " " + std::to_string(depth));
+        return true;
+    }
+
+    std::vector<std::string> events;
+};
+
+TEST(RegistryEnumeratorTest, WalkSeesWhatThePathLookupsSeeAcrossPrefixesAndViews)
+{
+    const WineRegistry registry = Registry({kSecondHive, kHive});
+    for (const std::string start : {"", "software", "Software\\Wow6432Node", kInstalledAppsKey}) {
+        SCOPED_TRACE(start);
+        FullRecorder walk(registry);
+        EXPECT_TRUE(walk.Enumerate(start, RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
+        std::vector<std::string> expected;
+        WalkByPaths(registry, start, 0, expected);
+        EXPECT_EQ(walk.events, expected);
+    }
+    // Below Software the 32-bit view comes first: Beta is there only.
+    FullRecorder walk(registry);
+    walk.Enumerate("", RegistryEnumerator::kKeys);
+    const auto at = [&](const std::string& event) {
+        return std::find(walk.events.begin(), walk.events.end(), event) - walk.events.begin();
+    };
+    EXPECT_LT(at("key Beta 3"), at("key alpha 3"));
+    EXPECT_LT(at("key Beta 3"), at("key Zed 3"));
+}
+
+// Hears of the keys named "k" and of every value with its depth and the
+// length of its key's path; stops at a key of depth `stopAtDepth`.
+class ChainRecorder final : public RegistryEnumerator {
+public:
+    using RegistryEnumerator::RegistryEnumerator;
+
+    bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer&,
+                 int depth) override
+    {
+        values.push_back(name + " " + std::to_string(depth) + " " + std::to_string(path.size()));
+        return true;
+    }
+    bool OnKey(const std::string& name, int depth) override
+    {
+        keys += name == "k";
+        deepest = std::max(deepest, depth);
+        return depth != stopAtDepth;
+    }
+
+    std::vector<std::string> values;
+    int keys = 0;
+    int deepest = -1;
+    int stopAtDepth = -1;
+};
+
+// One key line names a chain of nested keys, each of them created on the way.
+// Any program in a scanned prefix can write such a line.
+TEST(RegistryEnumeratorTest, WalksAChainFarDeeperThanTheCallStack)
+{
+    constexpr int kLevels = 200000;
+    std::string chain = "Software\\\\Deep";
+    std::string middle;
+    for (int i = 1; i <= kLevels; ++i) {
+        chain += "\\\\k";
+        if (i == kLevels / 2)
+            middle = chain;
+    }
+    const std::string hive = "WINE REGISTRY Version 2\n[" + chain + "]\n\"Bottom\"=\"end\"\n[" + middle
+        + "]\n\"Middle\"=dword:00000001\n";
+    const WineRegistry registry = Registry({hive.c_str()});
+    const std::size_t top = std::string("Software\\Deep").size();  // each level adds "\\k"
+
+    ChainRecorder walk(registry);
+    EXPECT_TRUE(walk.Enumerate("Software\\Deep", RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
+    EXPECT_EQ(walk.keys, kLevels);
+    EXPECT_EQ(walk.deepest, kLevels - 1);
+    const auto value = [](const char* name, std::size_t depth, std::size_t pathSize) {
+        return std::string(name) + " " + std::to_string(depth) + " " + std::to_string(pathSize);
+    };
+    EXPECT_EQ(walk.values, (std::vector<std::string>{value("Middle", kLevels / 2, top + kLevels),
+                                                     value("Bottom", kLevels, top + 2 * kLevels)}));
+
+    ChainRecorder stopped(registry);
+    stopped.stopAtDepth = kLevels / 4;
+    EXPECT_FALSE(stopped.Enumerate("Software", RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
+    EXPECT_EQ(stopped.keys, kLevels / 4);  // below Deep, at depths 1 to kLevels / 4
+    EXPECT_TRUE(stopped.values.empty());
 }
 
 TEST(GameFolderTest, ListsAndLoadsGamesAsThePageNeeds)

@@ -3,10 +3,29 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#ifdef __SANITIZE_ADDRESS__
+// The sanitizer's allocator takes the place of malloc's; not every compiler
+// ships the header that declares this.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
 namespace zpak {
 namespace {
 
 using Strings = std::vector<std::string>;
+
+// Bytes the program holds on the heap now.
+std::size_t HeapInUse()
+{
+#ifdef __SANITIZE_ADDRESS__
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -47,6 +66,51 @@ TEST_F(IniFileTest, ReadsLinesAsTheProfileFunctionsDeliverThem)
     EXPECT_EQ(ini.GetSectionEntries("Padded ] trailing", keys, values), 2);
     EXPECT_EQ(keys, Strings{"kept"});  // no entries: the arrays stay
     EXPECT_EQ(ini.GetSectionEntries("none", keys, values), -1);
+}
+
+// Each header lists the section again, with the entries of the first section
+// of its name; the listings share those entries, or a small file of many
+// headers would take room in the square of its size.
+TEST_F(IniFileTest, RepeatedHeadersListTheFirstSectionsEntriesWithoutCopies)
+{
+    constexpr int kEntries = 2000;
+    constexpr int kRepeats = 2000;
+    std::string text = "[Repeated]\n";
+    for (int k = 0; k < kEntries; ++k)
+        text += "key" + std::to_string(k) + "=value " + std::to_string(k) + "\n";
+    text += "[Other]\nkey1=other\n";
+    for (int r = 0; r < kRepeats; ++r)
+        text += r % 2 ? "[repeated]\n" : "[ Repeated ]\n";
+    const auto path = Write(text);
+
+    const std::size_t before = HeapInUse();
+    IniFile ini;
+    ini.Load(path);
+    EXPECT_LT(HeapInUse() - before, 20 * text.size());  // a copy of the entries per header: 4000 times
+
+    ASSERT_EQ(ini.GetSectionCount(), kRepeats + 2);
+    EXPECT_EQ(ini.GetSectionName(2), "Repeated");
+    EXPECT_EQ(ini.GetSectionName(kRepeats + 1), "repeated");
+    EXPECT_EQ(ini.FindSection("REPEATED"), 0);
+    for (int index : {0, 2, kRepeats + 1})
+        EXPECT_EQ(ini.FindKey(index, "KEY1999"), 1999);
+    EXPECT_EQ(ini.FindKey(1, "key1999"), -1);
+    Strings keys;
+    Strings values;
+    EXPECT_EQ(ini.GetSectionEntries("repeated", keys, values), 0);
+    ASSERT_EQ(values.size(), std::size_t{kEntries});
+    EXPECT_EQ(values[7], "value 7");
+    EXPECT_EQ(ini.GetEntryCount("Repeated"), kEntries);
+
+    // One section whichever header names it: changed once, written once.
+    ini.SetValue("repeated", "key7", "changed");
+    EXPECT_EQ(ini.GetValue("REPEATED", "key7"), "changed");
+    ini.AddSection("repeated", {"x"}, {"y"});
+    EXPECT_EQ(ini.GetSectionCount(), kRepeats + 2);
+    ASSERT_TRUE(ini.Save());
+    std::string expected = text;
+    expected.replace(expected.find("key7=value 7"), 12, "key7=changed");
+    EXPECT_EQ(test::ReadFile(path), expected);
 }
 
 TEST_F(IniFileTest, MissingOrEmptyFileIsOneEmptySection)

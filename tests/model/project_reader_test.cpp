@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zpak {
 namespace {
 
@@ -47,6 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"LowerCaseHeaderFirst", "[group]\n", false, {"Error reading file at line: 3"}},
         ReaderCase{"GroupNamedLater", "[INI]\nname=a.ini\ngroup=Main\n[Group]\nname=Main\n", false,
                    {"Group name [Main] could not be found. See Line #5"}},
+        ReaderCase{"GroupRenamedAway", "[Group]\nname=Old\nname=New\n[INI]\nname=a\ngroup=Old\n", false,
+                   {"Group name [Old] could not be found. See Line #8"}},
         ReaderCase{"SrcBeforeFile", "[Group]\nname=M\nsrc=x\n", false,
                    {"Require File Definition before assigning the Src. See Line #5"}},
         ReaderCase{"RecurseBeforeFile", "[Group]\nname=M\nrecurse=true\n", false,
@@ -132,6 +136,40 @@ TEST(ProjectReaderTest, ReadsWhatTheLinesSay)
     ASSERT_EQ(doc.requirements.size(), 1u);
     EXPECT_EQ(doc.requirements[0]->product, "Base");
     EXPECT_FALSE(doc.requirements[0]->version.has_value());
+}
+
+// A "group=" line ties to the first group bearing exactly that name when the
+// line is read; a group renamed in its section no longer bears its old name.
+TEST(ProjectReaderTest, GroupLineTiesToTheFirstGroupOfThatName)
+{
+    const std::string text = "C:\\Game\n0.8\n"
+                             "[Group]\n"                         // 0: keeps the name a header gives
+                             "[Group]\nname=Main\n"              // 1
+                             "[Group]\nname=main\n"              // 2
+                             "[Group]\nname=Main\n"              // 3: a second Main
+                             "[Group]\nname=Old\nname=New\n"     // 4
+                             "[Group]\nname=Main\nname=Later\n"  // 5: was a second Main
+                             "[Group]\nname=Old\n"               // 6: the first Old now
+                             "[INI]\nname=a\ngroup=UNNAMED\n[INI]\nname=b\ngroup=Main\n"
+                             "[INI]\nname=c\ngroup=main\n[INI]\nname=d\ngroup=New\n"
+                             "[INI]\nname=e\ngroup=Old\n[INI]\nname=f\ngroup=Later\n";
+    ProjectDocument doc;
+    RecordingSink sink;
+    ASSERT_TRUE(ParseProject(text, doc, sink)) << sink.messages.at(0);
+    ASSERT_EQ(doc.groups.size(), 7u);
+    std::vector<std::size_t> ties;
+    for (const auto& ini : doc.iniFiles) {
+        const auto group = std::find_if(doc.groups.begin(), doc.groups.end(),
+                                        [&](const auto& g) { return g.get() == ini->group; });
+        ties.push_back(static_cast<std::size_t>(group - doc.groups.begin()));
+    }
+    EXPECT_EQ(ties, (std::vector<std::size_t>{0, 1, 2, 4, 6, 5}));
+
+    // Groups the document held before count too, as its own lookup by name has them.
+    ProjectDocument held;
+    held.groups.push_back(std::make_unique<GroupInfo>("Kept"));
+    ASSERT_TRUE(ParseProject("\n0.8\n[Group]\nname=Kept\n[INI]\nname=a\ngroup=Kept\n", held, sink));
+    EXPECT_EQ(held.iniFiles.at(0)->group, held.groups[0].get());
 }
 
 TEST(ProjectReaderTest, IniHeaderNameStandsUntilNameLine)

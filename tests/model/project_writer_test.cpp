@@ -141,5 +141,26 @@ TEST(SaveProjectTest, ListsTextsThatWillNotReadBack)
     EXPECT_EQ(message.find("x=y"), std::string::npos) << message;
 }
 
+// Only the first group of a name can be found again by a "group=" line.
+TEST(SaveProjectTest, ListsAnIniFileTiedToAGroupAnEarlierOneIsNamedLike)
+{
+    test::TempDir dir;
+    ProjectDocument doc;
+    for (const char* name : {"Main", "Other", "Main"})
+        doc.groups.emplace_back(std::make_unique<GroupInfo>(name));
+    for (std::size_t group : {0, 1, 2}) {
+        const std::string name = "tied" + std::to_string(group) + ".ini";
+        doc.iniFiles.emplace_back(std::make_unique<INIGroup>(name))->group = doc.groups[group].get();
+    }
+
+    RecordingSink sink;
+    ASSERT_TRUE(SaveProject(doc, dir / "p.zproj", sink));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    const std::string reported = "INI file \"tied2.ini\" group: names a group whose name an earlier group";
+    EXPECT_NE(sink.messages[0].find(reported), std::string::npos) << sink.messages[0];
+    EXPECT_EQ(sink.messages[0].find("tied0"), std::string::npos) << sink.messages[0];
+    EXPECT_EQ(sink.messages[0].find("tied1"), std::string::npos) << sink.messages[0];
+}
+
 }  // namespace
 }  // namespace zpak
