@@ -3,6 +3,7 @@
 #include "generate/zip_packer.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,17 @@ enum class Severity { Error, Warning };
 struct Problem {
     Severity severity = Severity::Error;
     std::string text;
+};
+
+// A file that the product installs (or the manifest names), as found on
+// disk, and where it goes below the player's game folder.
+struct ResolvedInput {
+    enum class Kind { Entry, Logo, Licence, Readme, Script };
+    Kind kind = Kind::Entry;
+    std::size_t group = 0;           // for entries: the index of their group
+    std::filesystem::path source;    // native; for a script, where it is written
+    std::string destination;         // "/" between folders, letter case as on disk
+    std::optional<std::string> content;  // a script's text
 };
 
 // A text file that the run writes: the manifest pair or a launch script.
@@ -36,6 +48,11 @@ struct ResolvedRun {
     std::filesystem::path gameFolder;    // absolute
     std::filesystem::path systemFolder;  // gameFolder/System with its letter case on disk
     std::string baseName;                // <product>MOD
+    // Every file of the product: each entry (a wildcard as its matches), the
+    // logo, the licence, the readme and the launch scripts, in that order.
+    std::vector<ResolvedInput> inputs;
+    // Written to a temporary file of the same folder (".<name>.tmp-<n>",
+    // created exclusively when the run starts) and renamed over its name.
     std::vector<TextOutput> texts;       // in the order they are written
     PackList pack;                       // the zip choice: the archive and its entries
     std::filesystem::path tool;          // the package choice: System\MKR.exe

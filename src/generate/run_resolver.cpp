@@ -113,16 +113,21 @@ public:
     // The file check: every entry and the logo, in the order of the project.
     void CheckInputs()
     {
-        for (const auto& group : doc_.groups) {
-            for (const auto& file : group->files)
+        for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
+            group_ = g;
+            for (const auto& file : doc_.groups[g]->files)
                 CheckEntry(*file);
         }
         const ProductData* product = doc_.product.get();
         if (product && product->logo) {
             const auto logo = Inside(*product->logo, "The bitmap file");
-            if (logo && !IsReadableRegularFile(At(*logo)))
-                Error(FormatText("The bitmap file [%s] does not exist.%s",
-                                 {At(*logo).string(), kCannotContinue}));
+            if (!logo)
+                return;
+            const fs::path path = At(*logo);
+            if (!IsReadableRegularFile(path))
+                Error(FormatText("The bitmap file [%s] does not exist.%s", {path.string(), kCannotContinue}));
+            else
+                AddInput(ResolvedInput::Kind::Logo, path, *logo);
         }
     }
 
@@ -137,20 +142,17 @@ public:
                 || (license.size() > 1 && license[1] == ':'))
                 Error(FormatText("The licence file [%s] lies outside the game folder %s.%s",
                                  {*product.license, run_.gameFolder.string(), kCannotContinue}));
-            else
-                Inside("System\\" + *product.license, "The licence file");
+            else if (const auto licence = Inside("System\\" + license, "The licence file"))
+                AddInputIfReadable(ResolvedInput::Kind::Licence, *licence);
         }
         if (!product.readme)
             return;
         const auto readme = Inside(*product.readme, "The readme file");
-        if (!readme || !zip_)
+        if (!readme)
             return;
-        const fs::path path = At(*readme);
         // The file check does not look at the readme; the zip cannot do without it.
-        if (!IsReadableRegularFile(path))
+        if (!AddInputIfReadable(ResolvedInput::Kind::Readme, *readme) && zip_)
             Error("Could not open an input file for reading.");
-        else
-            AddPackEntry(path, *readme);
     }
 
     void PlanOutputs(ProjectDocument& document)
@@ -174,11 +176,8 @@ public:
             if (product.mac)
                 scripts.push_back(AddScript(MacScript(doc_)));
         }
-        if (zip_ && run_.pack.entries.size() > kMostZipEntries) {
-            Error(FormatText("The zip file would hold %d files, but a zip file can hold at most "
-                             "65535.%s",
-                             {std::to_string(run_.pack.entries.size()), kCannotContinue}));
-        }
+        if (zip_)
+            PlanArchive();
         PlanCleanup(scripts);
     }
 
@@ -257,8 +256,8 @@ private:
             Error(FormatText("The file [%s] does not exist.%s", {path.string(), kCannotContinue}));
             return;
         }
-        if (zip_ && !IsOwnFile(path))
-            AddPackEntry(path, destination ? *destination : source);
+        if (!IsOwnFile(path))
+            AddInput(ResolvedInput::Kind::Entry, path, destination ? *destination : source);
     }
 
     void CheckWildcard(std::vector<std::string> source,
@@ -287,14 +286,14 @@ private:
                 continue;
             matched = true;
             const fs::path path = folder / entry.name;
-            if (!zip_ || IsFolderLike(entry.type, path) || IsOwnFile(path))
+            if (IsFolderLike(entry.type, path) || IsOwnFile(path))
                 continue;
             std::error_code ec;
             if (!fs::is_regular_file(path, ec))
                 continue;
             std::vector<std::string> name = target;
             name.push_back(entry.name);
-            AddPackEntry(path, name);
+            AddInput(ResolvedInput::Kind::Entry, path, name);
         }
         if (!matched)
             Error(FormatText("The wildcard [%s] is not valid (No files were found).%s",
@@ -306,9 +305,7 @@ private:
     // or an earlier run, the lock and the journal.
     bool IsOwnFile(const fs::path& path)
     {
-        if (!zip_)
-            return false;
-        if (path == run_.pack.archive) {
+        if (zip_ && path == run_.pack.archive) {
             Warning(FormatText("The zip file %s is not packed into itself.", {path.string()}));
             return true;
         }
@@ -319,13 +316,38 @@ private:
         return (folder == run_.gameFolder || folder == run_.systemFolder) && IsTempFileName(name);
     }
 
-    void AddPackEntry(const fs::path& source, const std::vector<std::string>& destination)
+    void AddInput(ResolvedInput::Kind kind, const fs::path& source,
+                  const std::vector<std::string>& destination)
     {
         // Named with the letter case that the folders have on disk, so that
         // unpacking on a case-sensitive system merges into the player's folders.
         const fs::path named = At(destination);
-        run_.pack.entries.push_back(
-            {source, JoinComponents(ComponentsBelow(run_.gameFolder, named), '/'), 0644, std::nullopt});
+        run_.inputs.push_back({kind, kind == ResolvedInput::Kind::Entry ? group_ : 0, source,
+                               JoinComponents(ComponentsBelow(run_.gameFolder, named), '/'), std::nullopt});
+    }
+
+    bool AddInputIfReadable(ResolvedInput::Kind kind, const std::vector<std::string>& components)
+    {
+        const fs::path path = At(components);
+        if (!IsReadableRegularFile(path))
+            return false;
+        AddInput(kind, path, components);
+        return true;
+    }
+
+    // The zip holds the entries, the readme and the scripts, in that order.
+    void PlanArchive()
+    {
+        for (const ResolvedInput& input : run_.inputs) {
+            const bool script = input.kind == ResolvedInput::Kind::Script;
+            if (input.kind == ResolvedInput::Kind::Entry || input.kind == ResolvedInput::Kind::Readme || script)
+                run_.pack.entries.push_back({input.source, input.destination, script ? 0755u : 0644u, input.content});
+        }
+        if (run_.pack.entries.size() > kMostZipEntries) {
+            Error(FormatText("The zip file would hold %d files, but a zip file can hold at most "
+                             "65535.%s",
+                             {std::to_string(run_.pack.entries.size()), kCannotContinue}));
+        }
     }
 
     void AddText(TextOutput::Kind kind, const std::string& fileName, std::string content)
@@ -337,11 +359,9 @@ private:
     {
         AddText(TextOutput::Kind::Script, script.fileName, script.text);
         const fs::path path = run_.texts.back().path;
-        if (zip_) {
-            const std::string name = run_.systemFolder.filename().string() + "/"
-                + path.filename().string();
-            run_.pack.entries.push_back({path, name, 0755, script.text});
-        }
+        run_.inputs.push_back({ResolvedInput::Kind::Script, 0, path,
+                               run_.systemFolder.filename().string() + "/" + path.filename().string(),
+                               script.text});
         return path;
     }
 
@@ -363,6 +383,7 @@ private:
     FolderIndex index_;
     ResolvedRun run_;
     bool zip_ = false;
+    std::size_t group_ = 0;  // the group whose entries are being checked
 };
 
 }  // namespace

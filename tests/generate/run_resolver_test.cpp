@@ -143,6 +143,33 @@ TEST_F(ResolverTest, WildcardDestinationNamesAFolder)
     }
 }
 
+// Whatever the choice, the run knows every file of the product and where it goes.
+TEST_F(ResolverTest, ListsEveryInputWithItsDestination)
+{
+    dir.Write("Vantor/Help/Logo.bmp", "BM");
+    dir.Write("Vantor/System/FrontierLicense.int", "licence");
+    doc.product->logo = "help\\logo.bmp";
+    doc.product->license = "FrontierLicense.int";
+    doc.groups[1]->AddFile("MAPS\\*.map").src = "NewMaps";
+    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package);
+    ASSERT_EQ(run.FirstError(), nullptr);
+    std::vector<std::string> seen;
+    for (const ResolvedInput& input : run.inputs) {
+        seen.push_back(std::to_string(static_cast<int>(input.kind)) + ":" + std::to_string(input.group) + ":"
+                       + input.source.lexically_relative(game).string() + ">" + input.destination);
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "0:0:System/Frontier.pkg>System/Frontier.pkg",
+                        "0:1:Maps/FR-Canyon.map>Maps/FR-Canyon.map",
+                        "0:1:System/FrontierDefault.ini>System/Frontier.ini",
+                        "0:1:Maps/FR-Canyon.map>NewMaps/FR-Canyon.map",
+                        "1:0:Help/Logo.bmp>Help/Logo.bmp",
+                        "2:0:System/FrontierLicense.int>System/FrontierLicense.int",
+                        "3:0:Help/Frontier/Readme.txt>Help/Frontier/Readme.txt",
+                        "4:0:System/Frontier.sh>System/Frontier.sh"}));
+    EXPECT_TRUE(run.pack.entries.empty());  // no archive for this choice
+}
+
 TEST_F(ResolverTest, FileCheckStillStopsAtTheFirstProblem)
 {
     doc.groups[0]->AddFile("Missing\\One.map");
