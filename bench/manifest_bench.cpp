@@ -66,7 +66,7 @@ void BM_ResolvePackageRun(benchmark::State& state)
 {
     BenchGame game(static_cast<int>(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
-        const ResolvedRun run = ResolveGeneration(game.doc(), GenerationChoice::Package);
+        const ResolvedRun run = ResolveGeneration(game.doc(), GenerationChoice::Package, {});
         if (run.FirstError())
             state.SkipWithError(run.FirstError()->text.c_str());
     }

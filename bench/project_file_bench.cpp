@@ -136,7 +136,7 @@ void BM_Open(benchmark::State& state)
     SaveProject(source, file.path(), sink);
     ProjectDocument doc;
     for (auto _ : state) {
-        if (OpenProject(file.path(), doc, sink) != OpenResult::Opened)
+        if (OpenProject(file.path(), doc, sink, {}) != OpenResult::Opened)
             state.SkipWithError("open failed");
     }
     state.SetBytesProcessed(

@@ -9,6 +9,7 @@
 #include "model/project_reader.h"
 #include "model/project_writer.h"
 #include "platform/message_sink.h"
+#include "platform/wine_prefix.h"
 #include "zpak/version.h"
 
 #include <functional>
@@ -75,6 +76,8 @@ struct Invocation {
     std::optional<std::string> gameFolder;
     std::optional<GenerationChoice> choice;
     bool cleanup = false;
+    // Where drive-letter paths of projects made on Windows lie.
+    std::filesystem::path winePrefix = DefaultWinePrefix();
     std::ostream& out;
     std::ostream& err;
     bool progress;
@@ -90,7 +93,7 @@ int UsageError(std::ostream& err, const std::string& text)
 bool Open(const Invocation& call, ProjectDocument& document, MessageSink& sink)
 {
     const std::string& file = call.operands[0];
-    switch (OpenProject(file, document, sink, call.gameFolder ? &*call.gameFolder : nullptr)) {
+    switch (OpenProject(file, document, sink, call.winePrefix, call.gameFolder ? &*call.gameFolder : nullptr)) {
     case OpenResult::Opened:
         return true;
     case OpenResult::CannotOpen:
@@ -113,7 +116,7 @@ int Check(Invocation& call)
     if (!Open(call, document, sink))
         return kFailure;
     const ResolvedRun run =
-        ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package));
+        ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package), call.winePrefix);
     for (const Problem& problem : run.problems)
         call.err << (problem.severity == Severity::Warning ? "Warning: " : "") << problem.text << '\n';
     return run.FirstError() ? kFailure : kSuccess;
@@ -174,8 +177,10 @@ int Build(Invocation& call)
         progress.emplace(call.err);
         hooks.zipProgress = [&progress](const ZipProgress& p) { (*progress)(p); };
     }
+    const ResolvedRun run =
+        ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package), call.winePrefix);
     const GenerationOutcome outcome =
-        RunGeneration(document, call.choice.value_or(GenerationChoice::Package), sink, hooks);
+        ReportResolutionError(run, sink) ? GenerationOutcome::Failed : ExecuteGeneration(run, sink, hooks);
     progress.reset();
     switch (outcome) {
     case GenerationOutcome::Done:
@@ -221,7 +226,7 @@ int Games(Invocation& call)
                  << "  Folder used:      " << folder << '\n'
                  << "  Wine prefix:      " << origin->prefix.string() << '\n'
                  << "  Packaging tool:   "
-                 << (IsGameFolderValid(folder) ? "System\\MKR.exe found" : "System\\MKR.exe missing")
+                 << (IsGameFolderValid(folder, call.winePrefix) ? "System\\MKR.exe found" : "System\\MKR.exe missing")
                  << '\n';
     }
     return kSuccess;

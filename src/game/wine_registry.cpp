@@ -112,7 +112,7 @@ RegistryValue Translate(RegistryValue value, const fs::path& prefix)
         return value;
     const std::string stored = value.data.substr(0, value.data.find('\0'));
     if (const std::optional<std::string> native = MapWineDrive(prefix, stored)) {
-        value.data = GamePathToNative(*native).string();
+        value.data = GamePathToNative(*native, prefix).string();  // letter case as on disk
         value.data += '\0';
     }
     return value;

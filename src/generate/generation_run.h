@@ -32,8 +32,14 @@ struct GenerationHooks {
 };
 
 // Works out the whole run; reads the project and the file system only (the
-// product's default archive name is stored, as the manifest names it).
-ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice);
+// product's default archive name is stored, as the manifest names it). A
+// drive-letter game folder is looked for in the Wine prefix.
+ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice,
+                              const std::filesystem::path& winePrefix);
+
+// Shows the run's first error, with the run's warnings, and gives true;
+// false when it has none.
+bool ReportResolutionError(const ResolvedRun& run, MessageSink& sink);
 
 // Carries out a run that resolved without errors, under an exclusive lock on
 // the game folder; a second run on the same folder is refused at once.
@@ -41,7 +47,8 @@ ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice
 GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink,
                                     const GenerationHooks& hooks = {});
 
-// Resolves, reports the first error if there is one, and executes.
+// Resolves (through the default Wine prefix), reports the first error if
+// there is one, and executes.
 GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice,
                                 MessageSink& sink, const GenerationHooks& hooks = {});
 

@@ -5,6 +5,7 @@
 #include "model/project_document.h"
 #include "model/property_line.h"
 #include "platform/message_sink.h"
+#include "platform/wine_prefix.h"
 
 #include <algorithm>
 
@@ -261,12 +262,10 @@ ManifestTexts BuildManifest(ProjectDocument& document)
 
 bool WriteManifest(ProjectDocument& document, bool quiet, MessageSink& sink)
 {
-    ResolvedRun run = ResolveGeneration(document, GenerationChoice::ManifestOnly);
+    ResolvedRun run = ResolveGeneration(document, GenerationChoice::ManifestOnly, DefaultWinePrefix());
     run.quiet = quiet;
-    if (const Problem* error = run.FirstError()) {
-        sink.ShowMessage(error->text + WarningLines(run.Warnings()));
+    if (ReportResolutionError(run, sink))
         return false;
-    }
     return ExecuteGeneration(run, sink) == GenerationOutcome::Done;
 }
 

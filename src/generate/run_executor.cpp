@@ -11,6 +11,7 @@
 #include "platform/message_sink.h"
 #include "platform/process.h"
 #include "platform/text_format.h"
+#include "platform/wine_prefix.h"
 
 #include <memory>
 
@@ -429,6 +430,14 @@ std::string WarningLines(const std::vector<std::string>& warnings)
     return lines;
 }
 
+bool ReportResolutionError(const ResolvedRun& run, MessageSink& sink)
+{
+    const Problem* error = run.FirstError();
+    if (error)
+        sink.ShowMessage(error->text + WarningLines(run.Warnings()));
+    return error != nullptr;
+}
+
 GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink,
                                     const GenerationHooks& hooks)
 {
@@ -441,11 +450,9 @@ GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink,
 GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice,
                                 MessageSink& sink, const GenerationHooks& hooks)
 {
-    const ResolvedRun run = ResolveGeneration(document, choice);
-    if (const Problem* error = run.FirstError()) {
-        sink.ShowMessage(error->text + WarningLines(run.Warnings()));
+    const ResolvedRun run = ResolveGeneration(document, choice, DefaultWinePrefix());
+    if (ReportResolutionError(run, sink))
         return GenerationOutcome::Failed;
-    }
     return ExecuteGeneration(run, sink, hooks);
 }
 

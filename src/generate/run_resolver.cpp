@@ -70,8 +70,8 @@ bool IsFolderLike(EntryType type, const fs::path& path)
 // Works out a run; every check adds to one list of problems.
 class Resolver {
 public:
-    Resolver(const ProjectDocument& document, GenerationChoice choice)
-        : doc_(document), index_(DefaultWinePrefix())
+    Resolver(const ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix)
+        : doc_(document), index_(winePrefix)
     {
         run_.choice = choice;
         zip_ = choice == GenerationChoice::Zip;
@@ -407,9 +407,9 @@ std::vector<std::string> ResolvedRun::Warnings() const
     return warnings;
 }
 
-ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice)
+ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix)
 {
-    Resolver resolver(document, choice);
+    Resolver resolver(document, choice, winePrefix);
     if (resolver.CheckProduct() && resolver.ResolveGameFolder()) {
         resolver.CheckInputs();
         resolver.CheckPlacedFiles();
@@ -420,7 +420,7 @@ ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice
 
 bool CheckProductFiles(const ProjectDocument& document, MessageSink& sink)
 {
-    Resolver resolver(document, GenerationChoice::ManifestOnly);
+    Resolver resolver(document, GenerationChoice::ManifestOnly, DefaultWinePrefix());
     if (resolver.ResolveGameFolder())
         resolver.CheckInputs();
     const ResolvedRun run = resolver.Take();

@@ -1,7 +1,5 @@
 #include "model/project_document.h"
 
-#include "platform/file_search.h"
-
 #include <algorithm>
 
 namespace zpak {
@@ -56,11 +54,6 @@ bool ProjectDocument::FileAlreadyDefined(const std::string& text) const
     });
 }
 
-bool ProjectDocument::WildcardMatchesFiles(const std::string& expression) const
-{
-    return AnyFileMatches(GameFolderText() + "\\" + expression);
-}
-
 GroupInfo* ProjectDocument::FindGroupByHandle(ViewHandle handle) const
 {
     for (const auto& group : groups) {
@@ -77,6 +70,40 @@ FileInfo* ProjectDocument::FindFileByHandle(ViewHandle handle) const
             return file;
     }
     return nullptr;
+}
+
+GroupInfo* ProjectDocument::FindGroupOf(const FileInfo& file) const
+{
+    for (const auto& group : groups) {
+        if (std::ranges::any_of(group->files, [&](const auto& f) { return f.get() == &file; }))
+            return group.get();
+    }
+    return nullptr;
+}
+
+RequirementInfo* ProjectDocument::FindRequirementByHandle(ViewHandle handle) const
+{
+    for (const auto& requirement : requirements) {
+        if (requirement->IsShownAs(handle))
+            return requirement.get();
+    }
+    return nullptr;
+}
+
+void ProjectDocument::RemoveGroup(const GroupInfo& group)
+{
+    std::erase_if(groups, [&](const auto& g) { return g.get() == &group; });
+}
+
+void ProjectDocument::RemoveFile(const FileInfo& file)
+{
+    if (GroupInfo* group = FindGroupOf(file))
+        std::erase_if(group->files, [&](const auto& f) { return f.get() == &file; });
+}
+
+void ProjectDocument::RemoveRequirement(const RequirementInfo& requirement)
+{
+    std::erase_if(requirements, [&](const auto& r) { return r.get() == &requirement; });
 }
 
 INIGroup* ProjectDocument::FindIniFileByHandle(ViewHandle handle) const

@@ -30,15 +30,22 @@ public:
     GroupInfo* FindGroupByName(const std::string& text) const;
     bool GroupNameExists(const std::string& text) const;
     bool FileAlreadyDefined(const std::string& text) const;
-    // True when the file search finds something for gameFolder\expression.
-    bool WildcardMatchesFiles(const std::string& expression) const;
 
     GroupInfo* FindGroupByHandle(ViewHandle handle) const;
     FileInfo* FindFileByHandle(ViewHandle handle) const;
+    // The group that holds the entry, or null.
+    GroupInfo* FindGroupOf(const FileInfo& file) const;
     INIGroup* FindIniFileByHandle(ViewHandle handle) const;
     INIDefinition* FindIniEntryByHandle(ViewHandle handle) const;
+    RequirementInfo* FindRequirementByHandle(ViewHandle handle) const;
+
+    // Each removes the record (and what it owns); nothing for a record that
+    // is not in the document.
+    void RemoveGroup(const GroupInfo& group);
+    void RemoveFile(const FileInfo& file);
     void RemoveIniFile(ViewHandle handle);
     void RemoveIniEntry(ViewHandle handle);
+    void RemoveRequirement(const RequirementInfo& requirement);
 
     const std::string& GameFolderText() const { return TextOf(gameFolder); }
 

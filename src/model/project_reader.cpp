@@ -327,13 +327,13 @@ bool ParseProject(std::string_view text, ProjectDocument& document, MessageSink&
     return ProjectReader(document, sink).Read(text);
 }
 
-bool IsGameFolderValid(const std::string& folder)
+bool IsGameFolderValid(const std::string& folder, const std::filesystem::path& winePrefix)
 {
-    return IsReadableFile(GamePathToNative(folder + "\\System\\MKR.exe"));
+    return IsReadableFile(GamePathToNative(folder + "\\System\\MKR.exe", winePrefix));
 }
 
-OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document,
-                       MessageSink& sink, const std::string* gameFolder)
+OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document, MessageSink& sink,
+                       const std::filesystem::path& winePrefix, const std::string* gameFolder)
 {
     std::string text;
     if (!ReadWholeFile(file, text))
@@ -346,7 +346,7 @@ OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& docum
     document = std::move(fresh);
     if (gameFolder)
         document.gameFolder = *gameFolder;
-    if (!IsGameFolderValid(document.GameFolderText()))
+    if (!IsGameFolderValid(document.GameFolderText(), winePrefix))
         sink.ShowMessage(
             "The game path referenced by the project is invalid. Please update the path.");
     return OpenResult::Opened;

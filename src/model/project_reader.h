@@ -15,7 +15,8 @@ class ProjectDocument;
 bool ParseProject(std::string_view text, ProjectDocument& document, MessageSink& sink);
 
 // True when folder\System\MKR.exe is a file that can be opened for reading.
-bool IsGameFolderValid(const std::string& folder);
+// A drive-letter folder is looked for in the Wine prefix.
+bool IsGameFolderValid(const std::string& folder, const std::filesystem::path& winePrefix);
 
 enum class OpenResult {
     Opened,      // read without error; the document holds the project
@@ -27,8 +28,8 @@ enum class OpenResult {
 // replaces `document` only when the whole file was read without error; the
 // game folder warning is shown after that. A `gameFolder` given replaces the
 // file's first line (a command line may point the project at another copy of
-// the game).
-OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document,
-                       MessageSink& sink, const std::string* gameFolder = nullptr);
+// the game). The game folder is checked through the Wine prefix.
+OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document, MessageSink& sink,
+                       const std::filesystem::path& winePrefix, const std::string* gameFolder = nullptr);
 
 }  // namespace zpak

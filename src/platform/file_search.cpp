@@ -39,7 +39,7 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern)
     return p == pattern.size();
 }
 
-bool AnyFileMatches(std::string_view gamePathPattern)
+bool AnyFileMatches(std::string_view gamePathPattern, const std::filesystem::path& winePrefix)
 {
     const std::size_t cut = gamePathPattern.find_last_of("\\/");
     const std::string_view pattern =
@@ -51,7 +51,7 @@ bool AnyFileMatches(std::string_view gamePathPattern)
     if (cut == 0)
         folder = "/";
     else if (cut != std::string_view::npos)
-        folder = GamePathToNative(gamePathPattern.substr(0, cut));
+        folder = GamePathToNative(gamePathPattern.substr(0, cut), winePrefix);
 
     std::error_code ec;
     std::filesystem::directory_iterator it(folder, ec);

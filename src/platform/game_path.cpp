@@ -1,15 +1,14 @@
 #include "platform/game_path.h"
 
 #include "platform/folder_index.h"
-#include "platform/wine_prefix.h"
 
 namespace zpak {
 
-std::filesystem::path GamePathToNative(std::string_view gamePath)
+std::filesystem::path GamePathToNative(std::string_view gamePath, const std::filesystem::path& winePrefix)
 {
     // A single lookup: components that exist as typed are taken without
     // listing their folders.
-    return FolderIndex(DefaultWinePrefix(), false).ToNative(gamePath);
+    return FolderIndex(winePrefix, false).ToNative(gamePath);
 }
 
 }  // namespace zpak

@@ -11,7 +11,7 @@ namespace zpak {
 // ignoring case, as Windows would find it; from the first component that has
 // no such entry on, the rest is left as given. A path with a drive letter
 // ("C:\Games\Vantor", from a project made on Windows) is first mapped through
-// the default Wine prefix when that prefix has the drive.
-std::filesystem::path GamePathToNative(std::string_view gamePath);
+// the Wine prefix when that prefix has the drive (none when it is empty).
+std::filesystem::path GamePathToNative(std::string_view gamePath, const std::filesystem::path& winePrefix);
 
 }  // namespace zpak

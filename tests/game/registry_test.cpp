@@ -313,14 +313,13 @@ TEST_F(WinePrefixTest, DriveLetterFoldersResolveInsideThePrefix)
     ASSERT_TRUE(origin.has_value());
     EXPECT_EQ(origin->stored, "C:\\Games\\Vantor");
     EXPECT_EQ(origin->prefix, prefix);
-    EXPECT_TRUE(IsGameFolderValid(native));
+    EXPECT_TRUE(IsGameFolderValid(native, {}));
 
     // A project made on Windows finds its files through the default prefix.
-    const test::ScopedEnv winePrefix("WINEPREFIX", prefix.string());
-    EXPECT_EQ(GamePathToNative("C:\\Games\\Vantor\\system\\mkr.exe"),
+    EXPECT_EQ(GamePathToNative("C:\\Games\\Vantor\\system\\mkr.exe", prefix),
               dir / "wine/drive_c/GAMES/vantor/System/MKR.exe");
-    EXPECT_TRUE(IsGameFolderValid("c:\\games\\VANTOR"));
-    EXPECT_EQ(GamePathToNative("D:\\Other"), "D:/Other");  // no such drive
+    EXPECT_TRUE(IsGameFolderValid("c:\\games\\VANTOR", prefix));
+    EXPECT_EQ(GamePathToNative("D:\\Other", prefix), "D:/Other");  // no such drive
 }
 
 TEST_F(WinePrefixTest, FindsWineAndSteamPrefixesInOrder)

@@ -13,14 +13,14 @@ class ResolverTest : public test::GenerateFixture {
 protected:
     std::string FirstError(GenerationChoice choice)
     {
-        const ResolvedRun run = ResolveGeneration(doc, choice);
+        const ResolvedRun run = ResolveGeneration(doc, choice, {});
         const Problem* error = run.FirstError();
         return error ? error->text : std::string();
     }
 
     std::vector<std::string> EntryNames()
     {
-        const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip);
+        const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip, {});
         std::vector<std::string> names;
         for (const PackEntry& entry : run.pack.entries)
             names.push_back(entry.name);
@@ -117,7 +117,7 @@ TEST_F(ResolverTest, TheArchiveIsNeverOneOfItsOwnInputs)
     dir.Write("Vantor/FrontierMOD.zip", "the previous archive");
     dir.Write("Vantor/.FrontierMOD.zip.tmp-12", "a killed run's");
     dir.Write("Vantor/notes.txt", "notes");
-    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip);
+    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip, {});
     ASSERT_EQ(run.FirstError(), nullptr);
     EXPECT_EQ(run.Warnings(), std::vector<std::string>{"The zip file " + Game("FrontierMOD.zip").string()
                                                        + " is not packed into itself."});
@@ -151,7 +151,7 @@ TEST_F(ResolverTest, ListsEveryInputWithItsDestination)
     doc.product->logo = "help\\logo.bmp";
     doc.product->license = "FrontierLicense.int";
     doc.groups[1]->AddFile("MAPS\\*.map").src = "NewMaps";
-    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package);
+    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, {});
     ASSERT_EQ(run.FirstError(), nullptr);
     std::vector<std::string> seen;
     for (const ResolvedInput& input : run.inputs) {
@@ -179,7 +179,7 @@ TEST_F(ResolverTest, FileCheckStillStopsAtTheFirstProblem)
                                                       + "] does not exist. Cannot continue "
                                                         "generating the product."});
     // The resolution itself collects them all.
-    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package);
+    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, {});
     EXPECT_EQ(run.problems.size(), 2u);
 }
 

@@ -127,15 +127,33 @@ TEST_F(DocumentTest, ReleaseAndMoveLeaveNothingBehind)
     EXPECT_FALSE(other.gameFolder.has_value());
 }
 
-TEST(WildcardMatchesFilesTest, SearchesBelowTheGameFolder)
+// Removing a record takes what it owns with it and nothing else; a record
+// that is not in the document changes nothing.
+TEST_F(DocumentTest, RemovesGroupsFilesAndRequirements)
 {
-    test::TempDir dir;
-    dir.Write("Maps/Level.map", "");
-    ProjectDocument doc;
-    doc.gameFolder = dir.path().string();
-    EXPECT_TRUE(doc.WildcardMatchesFiles("maps\\*.MAP"));
-    EXPECT_TRUE(doc.WildcardMatchesFiles("Maps"));
-    EXPECT_FALSE(doc.WildcardMatchesFiles("Maps\\*.int"));
+    FileInfo& kept = doc.groups[1]->AddFile("Maps\\B.map");
+    FileInfo* gone = doc.groups[1]->files.front().get();
+    doc.RemoveFile(*gone);
+    ASSERT_EQ(doc.groups[1]->files.size(), 1u);
+    EXPECT_EQ(doc.groups[1]->files[0].get(), &kept);
+    EXPECT_EQ(doc.FindGroupOf(kept), doc.groups[1].get());
+
+    const GroupInfo stranger("Stranger");
+    doc.RemoveGroup(stranger);
+    EXPECT_EQ(doc.groups.size(), 2u);
+    doc.RemoveGroup(*doc.groups[0]);
+    ASSERT_EQ(doc.groups.size(), 1u);
+    EXPECT_EQ(doc.groups[0]->NameText(), "Extras");
+
+    auto& first = *doc.requirements.emplace_back(std::make_unique<RequirementInfo>());
+    auto& second = *doc.requirements.emplace_back(std::make_unique<RequirementInfo>());
+    first.viewHandle = 7;
+    second.viewHandle = 8;
+    EXPECT_EQ(doc.FindRequirementByHandle(8), &second);
+    EXPECT_EQ(doc.FindRequirementByHandle(0), nullptr);
+    doc.RemoveRequirement(first);
+    ASSERT_EQ(doc.requirements.size(), 1u);
+    EXPECT_EQ(doc.requirements[0].get(), &second);
 }
 
 }  // namespace

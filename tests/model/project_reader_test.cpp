@@ -209,12 +209,12 @@ protected:
 
 TEST_F(OpenProjectTest, AFailedOpenLeavesTheCurrentProject)
 {
-    EXPECT_EQ(OpenProject(dir / "missing.zproj", doc, sink), OpenResult::CannotOpen);
-    EXPECT_EQ(OpenProject(dir.path(), doc, sink), OpenResult::CannotOpen);
+    EXPECT_EQ(OpenProject(dir / "missing.zproj", doc, sink, {}), OpenResult::CannotOpen);
+    EXPECT_EQ(OpenProject(dir.path(), doc, sink, {}), OpenResult::CannotOpen);
     EXPECT_TRUE(sink.messages.empty());
 
     const auto bad = dir.Write("bad.zproj", "\n0.8\n[Group]\nname=New\nwhat=1\n");
-    EXPECT_EQ(OpenProject(bad, doc, sink), OpenResult::Failed);
+    EXPECT_EQ(OpenProject(bad, doc, sink, {}), OpenResult::Failed);
     EXPECT_EQ(sink.messages,
               std::vector<std::string>{
                   "Parser could not interpret the Group attribute what=1 at line #5"});
@@ -224,7 +224,7 @@ TEST_F(OpenProjectTest, AFailedOpenLeavesTheCurrentProject)
 TEST_F(OpenProjectTest, WarnsAboutTheGameFolderOnlyAfterASuccessfulRead)
 {
     const auto file = dir.Write("p.zproj", "/nowhere\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
-    EXPECT_EQ(OpenProject(file, doc, sink), OpenResult::Opened);
+    EXPECT_EQ(OpenProject(file, doc, sink, {}), OpenResult::Opened);
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_EQ(sink.messages[1], kWarning);
     EXPECT_EQ(doc.gameFolder, "/nowhere");
@@ -232,7 +232,7 @@ TEST_F(OpenProjectTest, WarnsAboutTheGameFolderOnlyAfterASuccessfulRead)
 
     sink.messages.clear();
     const auto empty = dir.Write("empty.zproj", "");
-    EXPECT_EQ(OpenProject(empty, doc, sink), OpenResult::Opened);
+    EXPECT_EQ(OpenProject(empty, doc, sink, {}), OpenResult::Opened);
     EXPECT_EQ(sink.messages, std::vector<std::string>{kWarning});
     EXPECT_EQ(doc.gameFolder, "");
     EXPECT_TRUE(doc.iniFiles.empty());
@@ -242,7 +242,7 @@ TEST_F(OpenProjectTest, AValidGameFolderGivesNoWarning)
 {
     dir.Write("Game/System/MKR.exe", "");
     const auto file = dir.Write("p.zproj", (dir / "Game").string() + "\n0.8\n");
-    EXPECT_EQ(OpenProject(file, doc, sink), OpenResult::Opened);
+    EXPECT_EQ(OpenProject(file, doc, sink, {}), OpenResult::Opened);
     EXPECT_TRUE(sink.messages.empty());
 }
 

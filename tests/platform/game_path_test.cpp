@@ -30,52 +30,51 @@ protected:
 
 TEST_F(GamePathTest, FindsEachComponentIgnoringCase)
 {
-    EXPECT_EQ(GamePathToNative(Game("system\\mkr.EXE")), dir / "Game/System/MKR.exe");
-    EXPECT_EQ(GamePathToNative(Game("MAPS\\level.map")), dir / "Game/Maps/Level.MAP");
-    EXPECT_EQ(GamePathToNative(Game("Help/README.TXT")), dir / "Game/Help/ReadMe.txt");
+    EXPECT_EQ(GamePathToNative(Game("system\\mkr.EXE"), dir.path()), dir / "Game/System/MKR.exe");
+    EXPECT_EQ(GamePathToNative(Game("MAPS\\level.map"), dir.path()), dir / "Game/Maps/Level.MAP");
+    EXPECT_EQ(GamePathToNative(Game("Help/README.TXT"), dir.path()), dir / "Game/Help/ReadMe.txt");
 }
 
 TEST_F(GamePathTest, PrefersTheExactNameAndChoosesStablyAmongTwins)
 {
-    EXPECT_EQ(GamePathToNative(Game("Twins\\map")), dir / "Game/Twins/map");
-    EXPECT_EQ(GamePathToNative(Game("Twins\\MAP")), dir / "Game/Twins/MAP");
-    EXPECT_EQ(GamePathToNative(Game("Twins\\Map")), dir / "Game/Twins/MAP");
+    EXPECT_EQ(GamePathToNative(Game("Twins\\map"), dir.path()), dir / "Game/Twins/map");
+    EXPECT_EQ(GamePathToNative(Game("Twins\\MAP"), dir.path()), dir / "Game/Twins/MAP");
+    EXPECT_EQ(GamePathToNative(Game("Twins\\Map"), dir.path()), dir / "Game/Twins/MAP");
 }
 
 TEST_F(GamePathTest, LeavesTheRestAsGivenFromTheFirstMissingComponent)
 {
-    const test::ScopedEnv noWine("WINEPREFIX", dir.path().string());
-    EXPECT_EQ(GamePathToNative(Game("maps\\Nope\\system\\x.map")),
+    EXPECT_EQ(GamePathToNative(Game("maps\\Nope\\system\\x.map"), dir.path()),
               dir / "Game/Maps/Nope/system/x.map");
-    EXPECT_EQ(GamePathToNative(Game("Help\\")), (dir / "Game/Help/").string());
-    EXPECT_EQ(GamePathToNative("C:\\Games\\Vantor"), "C:/Games/Vantor");
-    EXPECT_EQ(GamePathToNative(""), "");
+    EXPECT_EQ(GamePathToNative(Game("Help\\"), dir.path()), (dir / "Game/Help/").string());
+    EXPECT_EQ(GamePathToNative("C:\\Games\\Vantor", dir.path()), "C:/Games/Vantor");
+    EXPECT_EQ(GamePathToNative("", dir.path()), "");
 }
 
 TEST_F(GamePathTest, GameFolderIsValidOnlyWithTheToolAsAFile)
 {
-    EXPECT_TRUE(IsGameFolderValid((dir / "Game").string()));
-    EXPECT_TRUE(IsGameFolderValid((dir / "game").string()));
+    EXPECT_TRUE(IsGameFolderValid((dir / "Game").string(), {}));
+    EXPECT_TRUE(IsGameFolderValid((dir / "game").string(), {}));
 
     test::TempDir other;
     other.Write("system/mkr.exe", "");
-    EXPECT_TRUE(IsGameFolderValid(other.path().string()));
+    EXPECT_TRUE(IsGameFolderValid(other.path().string(), {}));
 
     test::TempDir folderOnly;
     std::filesystem::create_directories(folderOnly / "System/MKR.exe");
-    EXPECT_FALSE(IsGameFolderValid(folderOnly.path().string()));
-    EXPECT_FALSE(IsGameFolderValid((dir / "Game/Maps").string()));
-    EXPECT_FALSE(IsGameFolderValid(""));
+    EXPECT_FALSE(IsGameFolderValid(folderOnly.path().string(), {}));
+    EXPECT_FALSE(IsGameFolderValid((dir / "Game/Maps").string(), {}));
+    EXPECT_FALSE(IsGameFolderValid("", {}));
 }
 
 TEST_F(GamePathTest, FileSearchMatchesFilesAndFoldersIgnoringCase)
 {
-    EXPECT_TRUE(AnyFileMatches(Game("maps\\*.map")));
-    EXPECT_TRUE(AnyFileMatches(Game("*")));
-    EXPECT_TRUE(AnyFileMatches(Game("HELP")));
-    EXPECT_FALSE(AnyFileMatches(Game("Maps\\*.txt")));
-    EXPECT_FALSE(AnyFileMatches(Game("Missing\\*")));
-    EXPECT_FALSE(AnyFileMatches(Game("Maps\\")));
+    EXPECT_TRUE(AnyFileMatches(Game("maps\\*.map"), {}));
+    EXPECT_TRUE(AnyFileMatches(Game("*"), {}));
+    EXPECT_TRUE(AnyFileMatches(Game("HELP"), {}));
+    EXPECT_FALSE(AnyFileMatches(Game("Maps\\*.txt"), {}));
+    EXPECT_FALSE(AnyFileMatches(Game("Missing\\*"), {}));
+    EXPECT_FALSE(AnyFileMatches(Game("Maps\\"), {}));
 }
 
 struct WildcardCase {

@@ -1,3 +1,4 @@
+#include "ui/pages/requirements_dialogs.h"
 #include "ui/pages/requirements_page.h"
 #include "wizard_fixture.h"
 

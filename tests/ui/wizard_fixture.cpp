@@ -27,7 +27,7 @@ void WizardFixture::MakeWizard()
 {
     wizard.reset();
     wizard = std::make_unique<WizardDialog>(
-        WizardContext{doc, dialogs, *registry, "/docs/user-guide.html", dir / "presets.ini"});
+        WizardContext{doc, dialogs, *registry, "/docs/user-guide.html", dir / "presets.ini", dir / "wine"});
 }
 
 QAbstractButton* WizardFixture::Button(int id) const

@@ -9,10 +9,10 @@ namespace {
 constexpr const char* kIdProperty = "controlId";
 }
 
-void SetControlId(QWidget* widget, int id)
+void SetControlId(QWidget* widget, int id, const char* name)
 {
     widget->setProperty(kIdProperty, id);
-    widget->setObjectName(QStringLiteral("control%1").arg(id));
+    widget->setObjectName(QLatin1String(name));
 }
 
 int ControlId(const QWidget* widget)

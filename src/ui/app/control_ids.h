@@ -125,7 +125,9 @@ inline constexpr int kGenerate = 1070;
 
 namespace zpak::ui {
 
-void SetControlId(QWidget* widget, int id);
+// Gives the widget its id and a readable object name (ids repeat between a
+// window and its pages; names do not).
+void SetControlId(QWidget* widget, int id, const char* name);
 int ControlId(const QWidget* widget);
 // The first descendant of `parent` that carries the id; with `directOnly`,
 // only its direct children (the main window's own buttons, not its pages').

@@ -2,6 +2,7 @@
 
 #include "game/registry_backend.h"
 #include "model/project_document.h"
+#include "platform/wine_prefix.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
@@ -66,7 +67,8 @@ int WizardApp::Run()
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
     WizardDialog wizard(
-        WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets()});
+        WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets(),
+                      DefaultWinePrefix()});
     wizard.exec();
     return 0;
 }

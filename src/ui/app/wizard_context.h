@@ -18,6 +18,7 @@ struct WizardContext {
     const RegistryBackend& registry;
     std::filesystem::path userGuide;  // opened by the logo
     std::filesystem::path presets;    // presets.ini of the requirement dialog
+    std::filesystem::path winePrefix;  // where drive-letter paths ("C:\Games") lie
 };
 
 }  // namespace zpak::ui

@@ -6,6 +6,8 @@
 #include "ui/app/about_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/layout_helpers.h"
+#include "zpak/version.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_page.h"
 #include "ui/pages/page_factory.h"
@@ -22,7 +24,6 @@
 namespace zpak::ui {
 
 namespace {
-constexpr const char* kCaption = "ZPAK WIZARD 2.36";
 constexpr int kPageOrder[] = {ids::kGamePathPage, ids::kGroupsPage,  ids::kIniChangesPage,
                               ids::kRequirementsPage, ids::kProductPage, ids::kPackagePage,
                               ids::kGeneratePage, ids::kShortcutsPage};
@@ -31,11 +32,11 @@ constexpr int kPageOrder[] = {ids::kGamePathPage, ids::kGroupsPage,  ids::kIniCh
 WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
     : WizardSheet(parent), context_(std::move(context)), sink_(context_.dialogs, this)
 {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion));
     setWindowIcon(AppIcon());
 
     auto* logo = new QToolButton(this);
-    SetControlId(logo, ids::kLogo);
+    SetControlId(logo, ids::kLogo, "logoButton");
     logo->setIcon(AppIcon());
     logo->setIconSize(QSize(96, 96));
     logo->setAutoRaise(true);
@@ -55,22 +56,19 @@ WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
     body->addWidget(Frame(), 1);
 
     auto* buttons = new QHBoxLayout;
-    const auto add = [&](const QString& caption, int id, void (WizardDialog::*handler)()) {
-        auto* button = new QPushButton(caption, this);
-        SetControlId(button, id);
-        button->setAutoDefault(false);  // Enter in a page must not press a button of the window
+    const auto add = [&](const QString& caption, int id, const char* name, void (WizardDialog::*handler)()) {
+        QPushButton* button = AddButton(buttons, caption, id, name);
         connect(button, &QPushButton::clicked, this, handler);
-        buttons->addWidget(button);
         return button;
     };
-    add(QStringLiteral("About"), ids::kAbout, &WizardDialog::OnAbout);
-    add(QStringLiteral("Open"), ids::kOpen, &WizardDialog::OnOpen);
-    add(QStringLiteral("Save"), ids::kSave, &WizardDialog::OnSave);
+    add(QStringLiteral("About"), ids::kAbout, "aboutButton", &WizardDialog::OnAbout);
+    add(QStringLiteral("Open"), ids::kOpen, "openButton", &WizardDialog::OnOpen);
+    add(QStringLiteral("Save"), ids::kSave, "saveButton", &WizardDialog::OnSave);
     buttons->addStretch();
-    back_ = add(QStringLiteral("<-Back"), ids::kBack, &WizardDialog::OnBack);
-    next_ = add(QStringLiteral("Next->"), ids::kNext, &WizardDialog::OnNext);
+    back_ = add(QStringLiteral("<-Back"), ids::kBack, "backButton", &WizardDialog::OnBack);
+    next_ = add(QStringLiteral("Next->"), ids::kNext, "nextButton", &WizardDialog::OnNext);
     next_->setEnabled(false);
-    add(QStringLiteral("Cancel"), ids::kCancel, &WizardDialog::OnCancel);
+    add(QStringLiteral("Cancel"), ids::kCancel, "cancelButton", &WizardDialog::OnCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
@@ -202,7 +200,7 @@ void WizardDialog::OnOpen()
     // The project is replaced only when the chosen file reads without error.
     const QString file = context_.dialogs.GetOpenFileName(
         this, QStringLiteral("Open ZPAK Project"), QStringLiteral("ZPACK2 Project Files (*.zproj)|*.zproj||"));
-    if (file.isEmpty() || OpenProject(ToNativePath(file), context_.document, sink_) != OpenResult::Opened)
+    if (file.isEmpty() || OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix) != OpenResult::Opened)
         return;
     for (const auto& info : Pages()) {
         if (info->page)

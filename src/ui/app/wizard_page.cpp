@@ -1,5 +1,6 @@
 #include "ui/app/wizard_page.h"
 
+#include "platform/game_path.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
@@ -8,9 +9,9 @@
 
 namespace zpak::ui {
 
-WizardPage::WizardPage(WizardDialog& wizard, int id) : wizard_(wizard), id_(id)
+WizardPage::WizardPage(WizardDialog& wizard, int id, const char* name) : wizard_(wizard), id_(id)
 {
-    SetControlId(this, id);
+    SetControlId(this, id, name);
 }
 
 WizardPage::~WizardPage() = default;
@@ -33,6 +34,16 @@ MessageSink& WizardPage::Sink() const
 void WizardPage::ShowMessage(const QString& text) const
 {
     Dialogs().ShowMessage(&wizard_, text);
+}
+
+std::filesystem::path WizardPage::NativeGamePath(const std::string& gamePath) const
+{
+    return GamePathToNative(gamePath, WinePrefix());
+}
+
+const std::filesystem::path& WizardPage::WinePrefix() const
+{
+    return wizard_.Context().winePrefix;
 }
 
 void WizardPage::keyPressEvent(QKeyEvent* event)

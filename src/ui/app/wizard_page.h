@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include <filesystem>
+#include <string>
+
 namespace zpak {
 class MessageSink;
 class ProjectDocument;
@@ -19,7 +22,7 @@ class WizardPage : public QWidget {
     Q_OBJECT
 
 public:
-    WizardPage(WizardDialog& wizard, int id);
+    WizardPage(WizardDialog& wizard, int id, const char* name);
     ~WizardPage() override;
 
     int Id() const { return id_; }
@@ -44,6 +47,10 @@ protected:
     MessageSink& Sink() const;
     // A message box over the wizard.
     void ShowMessage(const QString& text) const;
+    // A path of the project (gameFolder\..., Windows separators) as the file
+    // system names it here.
+    std::filesystem::path NativeGamePath(const std::string& gamePath) const;
+    const std::filesystem::path& WinePrefix() const;
 
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -9,7 +9,7 @@ namespace zpak::ui {
 
 WizardSheet::WizardSheet(QWidget* parent) : QDialog(parent), frame_(new QWidget(this))
 {
-    SetControlId(frame_, ids::kFrame);
+    SetControlId(frame_, ids::kFrame, "pageFrame");
     auto* layout = new QVBoxLayout(frame_);
     layout->setContentsMargins(0, 0, 0, 0);
 }

@@ -6,7 +6,7 @@
 #include "ui/app/control_ids.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/page_layout.h"
+#include "ui/app/layout_helpers.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -18,27 +18,27 @@
 namespace zpak::ui {
 
 GamePathPage::GamePathPage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kGamePathPage), games_(new QComboBox), folder_(new QLineEdit)
+    : WizardPage(wizard, ids::kGamePathPage, "gamePathPage"), games_(new QComboBox), folder_(new QLineEdit)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(AddText(layout, QStringLiteral(
                      "This wizard will guide you through the process of creating a ZPAK for client "
                      "systems. The first step is to enter the location of the corvex engine title "
                      "you wish to generate a zpak for.")),
-                 ids::kIntroText);
+                 ids::kIntroText, "introText");
 
-    SetControlId(games_, ids::kGamesCombo);
+    SetControlId(games_, ids::kGamesCombo, "gamesCombo");
     games_->setEditable(true);
     games_->setInsertPolicy(QComboBox::NoInsert);
-    SetControlId(folder_, ids::kGamePathEdit);
+    SetControlId(folder_, ids::kGamePathEdit, "gamePathEdit");
     auto* browse = new QPushButton(QStringLiteral("..."));
-    SetControlId(browse, ids::kGamePathBrowse);
+    SetControlId(browse, ids::kGamePathBrowse, "gamePathBrowseButton");
     browse->hide();
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Corvex Engine Games Detected:"), games_);
     auto* pathLabel = new QLabel(QStringLiteral("Game Path:"));
-    SetControlId(pathLabel, ids::kGamePathLabel);
+    SetControlId(pathLabel, ids::kGamePathLabel, "gamePathLabel");
     form->addRow(pathLabel, folder_);
     layout->addLayout(form);
     AddText(layout, QStringLiteral(" If the wizard failed to detect the folder where the corvex "
@@ -86,7 +86,7 @@ void GamePathPage::OnProjectReplaced()
 bool GamePathPage::StoreGameFolder()
 {
     Document().gameFolder = ToProjectText(folder_->text());
-    if (IsGameFolderValid(*Document().gameFolder))
+    if (IsGameFolderValid(*Document().gameFolder, WinePrefix()))
         return true;
     ShowMessage(QStringLiteral("This is not a valid game folder."));
     return false;

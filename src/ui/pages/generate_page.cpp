@@ -8,7 +8,7 @@
 #include "ui/app/modal_work.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/generation_progress.h"
-#include "ui/pages/page_layout.h"
+#include "ui/app/layout_helpers.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -24,7 +24,7 @@ constexpr int kProgressDelayMs = 400;
 }  // namespace
 
 GeneratePage::GeneratePage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kGeneratePage),
+    : WizardPage(wizard, ids::kGeneratePage, "generatePage"),
       package_(new QRadioButton(QStringLiteral("Create .zpak file"))),
       manifest_(new QRadioButton(QStringLiteral("Only generate .ini and .int files"))),
       zip_(new QRadioButton(QStringLiteral("Create a compressed zip file"))),
@@ -37,17 +37,17 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
         "(otherwise your corvex engine config file could become corrupted)."));
     auto* frame = new QGroupBox(QStringLiteral("File options"));
     auto* options = new QVBoxLayout(frame);
-    for (auto [button, id] : {std::pair{package_, ids::kPackageChoice}, std::pair{manifest_, ids::kManifestChoice},
-                              std::pair{zip_, ids::kZipChoice}}) {
-        SetControlId(button, id);
+    SetControlId(package_, ids::kPackageChoice, "packageChoice");
+    SetControlId(manifest_, ids::kManifestChoice, "manifestChoice");
+    SetControlId(zip_, ids::kZipChoice, "zipChoice");
+    for (QRadioButton* button : {package_, manifest_, zip_})
         options->addWidget(button);
-    }
-    SetControlId(cleanup_, ids::kCleanup);
+    SetControlId(cleanup_, ids::kCleanup, "cleanupBox");
     options->addWidget(cleanup_);
     layout->addWidget(frame);
     AddText(layout, QStringLiteral("Click the Generate button to start the product generation process."));
     auto* generate = new QPushButton(QStringLiteral("Generate"));
-    SetControlId(generate, ids::kGenerate);
+    SetControlId(generate, ids::kGenerate, "generateButton");
     generate->setAutoDefault(false);
     layout->addWidget(generate, 0, Qt::AlignLeft);
     layout->addStretch();
@@ -72,11 +72,9 @@ void GeneratePage::Generate()
     const GenerationChoice choice = zip_->isChecked()        ? GenerationChoice::Zip
                                     : manifest_->isChecked() ? GenerationChoice::ManifestOnly
                                                              : GenerationChoice::Package;
-    const ResolvedRun run = ResolveGeneration(Document(), choice);
-    if (const Problem* error = run.FirstError()) {
-        Sink().ShowMessage(error->text + WarningLines(run.Warnings()));
+    const ResolvedRun run = ResolveGeneration(Document(), choice, Wizard().Context().winePrefix);
+    if (ReportResolutionError(run, Sink()))
         return;
-    }
 
     // The run goes on a worker thread; its messages wait until the progress
     // dialog is gone, so that no message box is ever covered by it.

@@ -1,34 +1,35 @@
 #pragma once
 
+#include "rules/group_rules.h"
+
 #include <QDialog>
 
+#include <functional>
 #include <string>
 
 class QCheckBox;
 class QLineEdit;
 
 namespace zpak {
-class FileInfo;
-class GroupInfo;
+class MessageSink;
 }
 
 namespace zpak::ui {
 
 class DialogService;
-class GroupsPage;
 
-// Asks for a group name; a name that cannot be a group name keeps the
-// dialog open, any other is handed to Apply after the dialog closed.
+// Asks for a group name. A name that cannot be a group name keeps the dialog
+// open; Name() gives the one accepted.
 class GroupNameDialog : public QDialog {
     Q_OBJECT
 
 public:
     void accept() override;
+    std::string Name() const;
 
 protected:
-    GroupNameDialog(const QString& title, const QString& prompt, int editId, DialogService& dialogs,
-                    QWidget* parent);
-    virtual void Apply(const std::string& name) = 0;
+    GroupNameDialog(const QString& title, const QString& prompt, int editId, const char* editName,
+                    DialogService& dialogs, QWidget* parent);
 
 private:
     DialogService& dialogs_;
@@ -40,13 +41,7 @@ class CreateGroupDialog final : public GroupNameDialog {
     Q_OBJECT
 
 public:
-    CreateGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
-
-protected:
-    void Apply(const std::string& name) override;
-
-private:
-    GroupsPage& page_;
+    CreateGroupDialog(DialogService& dialogs, QWidget* parent);
 };
 
 // A new name of the current group, under the rules of a new name.
@@ -54,13 +49,7 @@ class RenameGroupDialog final : public GroupNameDialog {
     Q_OBJECT
 
 public:
-    RenameGroupDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
-
-protected:
-    void Apply(const std::string& name) override;
-
-private:
-    GroupsPage& page_;
+    RenameGroupDialog(DialogService& dialogs, QWidget* parent);
 };
 
 // Tells that the last group cannot go.
@@ -76,11 +65,10 @@ class GroupOptionsDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    GroupOptionsDialog(GroupInfo& group, QWidget* parent);
-    void accept() override;
+    GroupOptionsDialog(const GroupOptions& options, QWidget* parent);
+    GroupOptions Options() const;
 
 private:
-    GroupInfo& group_;
     QCheckBox* selectable_;
     QCheckBox* visible_;
     QCheckBox* required_;
@@ -94,25 +82,28 @@ class FileDestinationDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    FileDestinationDialog(FileInfo& entry, DialogService& dialogs, const std::string& gameFolder,
-                          QWidget* parent);
-    void accept() override;
+    FileDestinationDialog(const std::string& master, const std::string& destination, DialogService& dialogs,
+                          const std::string& gameFolder, QWidget* parent);
+    std::string Destination() const;
 
 private:
-    FileInfo& entry_;
     QLineEdit* destination_;
 };
 
-// A wildcard expression for the current group; it must match something.
+// A wildcard expression. The check it is given decides whether an expression
+// closes the dialog; an empty one always does (and adds nothing).
 class AddWildcardDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    AddWildcardDialog(GroupsPage& page, DialogService& dialogs, QWidget* parent);
+    using Check = std::function<bool(const std::string& expression, MessageSink& sink)>;
+
+    AddWildcardDialog(Check check, DialogService& dialogs, QWidget* parent);
     void accept() override;
+    std::string Expression() const;
 
 private:
-    GroupsPage& page_;
+    Check check_;
     DialogService& dialogs_;
     QLineEdit* expression_;
 };

@@ -1,19 +1,19 @@
 #include "ui/pages/groups_page.h"
 
-#include "model/group_rules.h"
 #include "model/project_document.h"
-#include "platform/game_path.h"
+#include "platform/message_sink.h"
+#include "rules/group_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/groups_dialogs.h"
-#include "ui/pages/page_layout.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/pages/tree_items.h"
 
 #include <QFileInfo>
 #include <QLabel>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeWidget>
@@ -32,35 +32,37 @@ bool AnyGroupHasFiles(const ProjectDocument& document)
 
 }  // namespace
 
-GroupsPage::GroupsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kGroupsPage), tree_(new QTreeWidget)
+GroupsPage::GroupsPage(WizardDialog& wizard)
+    : WizardPage(wizard, ids::kGroupsPage, "groupsPage"), tree_(new QTreeWidget)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(AddText(layout, QStringLiteral(
                      "Groups organize all the files the zpak will install into logical units. You "
                      "MUST define at least one group and add a file to it. First, create a GROUP and "
                      "then associate the desired files with the group.")),
-                 ids::kIntroText);
-    SetControlId(tree_, ids::kGroupsTree);
+                 ids::kIntroText, "introText");
+    SetControlId(tree_, ids::kGroupsTree, "groupsTree");
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
 
-    auto* buttons = new QGridLayout;
-    const auto button = [&](const QString& caption, int id, int row, int column, void (GroupsPage::*handler)()) {
-        auto* push = new QPushButton(caption);
-        SetControlId(push, id);
-        push->setAutoDefault(false);
+    auto* buttons = new QVBoxLayout;
+    const auto button = [&](const QString& caption, int id, const char* name, void (GroupsPage::*handler)()) {
+        QPushButton* push = AddButton(buttons, caption, id, name);
         connect(push, &QPushButton::clicked, this, handler);
-        buttons->addWidget(push, row, column);
         return push;
     };
-    button(QStringLiteral("Create Group"), ids::kCreateGroup, 0, 0, &GroupsPage::OnCreateGroup);
-    addFile_ = button(QStringLiteral("Add File"), ids::kAddFile, 1, 0, &GroupsPage::OnAddFile);
-    remove_ = button(QStringLiteral("Delete"), ids::kDeleteEntry, 2, 0, &GroupsPage::OnDelete);
-    addWildcard_ = button(QStringLiteral("Add Wildcard"), ids::kAddWildcard, 3, 0, &GroupsPage::OnAddWildcard);
-    groupOptions_ = button(QStringLiteral("Group Options"), ids::kGroupOptions, 4, 0, &GroupsPage::OnGroupOptions);
-    renameGroup_ = button(QStringLiteral("Rename Group"), ids::kRenameGroup, 5, 0, &GroupsPage::OnRenameGroup);
-    fileOptions_ = button(QStringLiteral("File Options"), ids::kFileOptions, 6, 0, &GroupsPage::OnFileOptions);
-    buttons->setRowStretch(7, 1);
+    button(QStringLiteral("Create Group"), ids::kCreateGroup, "createGroupButton", &GroupsPage::OnCreateGroup);
+    addFile_ = button(QStringLiteral("Add File"), ids::kAddFile, "addFileButton", &GroupsPage::OnAddFile);
+    remove_ = button(QStringLiteral("Delete"), ids::kDeleteEntry, "deleteButton", &GroupsPage::OnDelete);
+    addWildcard_ =
+        button(QStringLiteral("Add Wildcard"), ids::kAddWildcard, "addWildcardButton", &GroupsPage::OnAddWildcard);
+    groupOptions_ = button(QStringLiteral("Group Options"), ids::kGroupOptions, "groupOptionsButton",
+                           &GroupsPage::OnGroupOptions);
+    renameGroup_ =
+        button(QStringLiteral("Rename Group"), ids::kRenameGroup, "renameGroupButton", &GroupsPage::OnRenameGroup);
+    fileOptions_ =
+        button(QStringLiteral("File Options"), ids::kFileOptions, "fileOptionsButton", &GroupsPage::OnFileOptions);
+    buttons->addStretch();
 
     auto* row = new QHBoxLayout;
     row->addWidget(tree_, 1);
@@ -117,7 +119,7 @@ QTreeWidgetItem* GroupsPage::AddGroupItem(GroupInfo& group)
 void GroupsPage::AddEntryItem(QTreeWidgetItem* parent, FileInfo& file)
 {
     auto* item = new QTreeWidgetItem(parent, QStringList(FromProjectText(file.NameText())));
-    const auto native = GamePathToNative(file.GetFullPath(Document().GameFolderText()));
+    const auto native = NativeGamePath(file.GetFullPath(Document().GameFolderText()));
     QIcon icon = icons_.icon(QFileInfo(QString::fromStdString(native.string())));
     // A wildcard, or a file that is gone, has no icon of its own.
     if (icon.isNull())
@@ -155,82 +157,77 @@ void GroupsPage::UpdateButtons(QTreeWidgetItem* selected)
     fileOptions_->setEnabled(plainFile);
 }
 
-void GroupsPage::CreateGroup(const std::string& name)
-{
-    if (!CheckGroupNameUnused(Document(), name, Sink()))
-        return;
-    auto& group = *Document().groups.emplace_back(std::make_unique<GroupInfo>(name));
-    currentGroup_ = HandleOf(AddGroupItem(group));
-}
-
-void GroupsPage::RenameSelectedGroup(const std::string& name)
-{
-    GroupInfo* group = CurrentGroup();
-    if (!group || !CheckGroupNameUnused(Document(), name, Sink()))
-        return;
-    group->SetName(name);
-    if (QTreeWidgetItem* item = ItemOf(tree_, group->viewHandle))
-        item->setText(0, FromProjectText(name));
-}
-
-void GroupsPage::AddFileEntry(const std::string& name)
+void GroupsPage::AddEntries(const std::vector<FileInfo*>& files)
 {
     GroupInfo* group = CurrentGroup();
     QTreeWidgetItem* item = group ? ItemOf(tree_, group->viewHandle) : nullptr;
-    if (!item)
+    if (!item || files.empty())
         return;
-    AddEntryItem(item, group->AddFile(name));
+    for (FileInfo* file : files)
+        AddEntryItem(item, *file);
     item->setExpanded(true);
     Wizard().EnableNext(true);
 }
 
 void GroupsPage::OnCreateGroup()
 {
-    CreateGroupDialog dialog(*this, Dialogs(), this);
-    dialog.exec();
+    CreateGroupDialog dialog(Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted || !CheckGroupNameUnused(Document(), dialog.Name(), Sink()))
+        return;
+    auto& group = *Document().groups.emplace_back(std::make_unique<GroupInfo>(dialog.Name()));
+    currentGroup_ = HandleOf(AddGroupItem(group));
 }
 
 void GroupsPage::OnAddFile()
 {
     GroupInfo* group = CurrentGroup();
-    QTreeWidgetItem* item = group ? ItemOf(tree_, group->viewHandle) : nullptr;
-    if (!item)
+    if (!group || !ItemOf(tree_, group->viewHandle))
         return;
-    const QString folder = QString::fromStdString(GamePathToNative(Document().GameFolderText()).string());
+    const QString folder = QString::fromStdString(NativeGamePath(Document().GameFolderText()).string());
     std::vector<std::string> paths;
     for (const QString& path : Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder))
         paths.push_back(ToProjectText(path));
-    const std::vector<FileInfo*> added = AddPickedFiles(Document(), *group, paths, Sink());
-    for (FileInfo* file : added)
-        AddEntryItem(item, *file);
-    if (!added.empty()) {
-        item->setExpanded(true);
-        Wizard().EnableNext(true);
-    }
+    AddEntries(AddPickedFiles(Document(), *group, paths, Sink()));
 }
 
 void GroupsPage::OnAddWildcard()
 {
     if (!CurrentGroup())
         return;
-    AddWildcardDialog dialog(*this, Dialogs(), this);
-    dialog.exec();
+    AddWildcardDialog dialog(
+        [this](const std::string& expression, MessageSink& sink) {
+            return CheckWildcard(Document(), expression, WinePrefix(), sink);
+        },
+        Dialogs(), this);
+    // The group may have gone while the dialog was open.
+    GroupInfo* group = dialog.exec() == QDialog::Accepted ? CurrentGroup() : nullptr;
+    if (group && !dialog.Expression().empty())
+        AddEntries({&group->AddFile(dialog.Expression())});
 }
 
 void GroupsPage::OnGroupOptions()
 {
-    if (GroupInfo* group = CurrentGroup()) {
-        GroupOptionsDialog dialog(*group, this);
-        dialog.exec();
-    }
+    GroupInfo* group = CurrentGroup();
+    if (!group)
+        return;
+    GroupOptionsDialog dialog(OptionsOf(*group), this);
+    if (dialog.exec() == QDialog::Accepted)
+        ApplyGroupOptions(dialog.Options(), *group);
 }
 
 void GroupsPage::OnRenameGroup()
 {
     if (!CurrentGroup())
         return;
-    RenameGroupDialog dialog(*this, Dialogs(), this);
-    dialog.exec();
+    RenameGroupDialog dialog(Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    GroupInfo* group = CurrentGroup();
+    if (!group || !CheckGroupNameUnused(Document(), dialog.Name(), Sink()))
+        return;
+    group->SetName(dialog.Name());
+    if (QTreeWidgetItem* item = ItemOf(tree_, group->viewHandle))
+        item->setText(0, FromProjectText(dialog.Name()));
 }
 
 void GroupsPage::OnFileOptions()
@@ -241,8 +238,9 @@ void GroupsPage::OnFileOptions()
         ShowMessage(QStringLiteral("Could not find the selected file."));
         return;
     }
-    FileDestinationDialog dialog(*file, Dialogs(), Document().GameFolderText(), this);
-    dialog.exec();
+    FileDestinationDialog dialog(file->NameText(), file->GetSrc(), Dialogs(), Document().GameFolderText(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        SetFileDestination(*file, dialog.Destination());
 }
 
 void GroupsPage::OnDelete()
@@ -251,9 +249,8 @@ void GroupsPage::OnDelete()
     if (!selected)
         return;
     const ViewHandle handle = HandleOf(selected);
-    auto& groups = Document().groups;
     if (GroupInfo* group = Document().FindGroupByHandle(handle)) {
-        if (groups.size() < 2) {
+        if (Document().groups.size() < 2) {
             NoGroupsDialog dialog(this);
             dialog.exec();
             return;
@@ -261,19 +258,15 @@ void GroupsPage::OnDelete()
         if (!CheckGroupRemovable(Document(), *group, Sink()))
             return;
         delete selected;
-        std::erase_if(groups, [group](const auto& g) { return g.get() == group; });
+        Document().RemoveGroup(*group);
     } else {
-        GroupInfo* owner = nullptr;
-        for (const auto& g : groups) {
-            if (g->FindFileByHandle(handle))
-                owner = g.get();
-        }
-        if (!owner) {
+        FileInfo* file = Document().FindFileByHandle(handle);
+        if (!file) {
             ShowMessage(QStringLiteral("Could not remove the file!"));
             return;
         }
         delete selected;
-        std::erase_if(owner->files, [handle](const auto& f) { return f->IsShownAs(handle); });
+        Document().RemoveFile(*file);
     }
     if (!Document().FindGroupByHandle(currentGroup_))
         currentGroup_ = 0;

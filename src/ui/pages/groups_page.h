@@ -28,10 +28,6 @@ public:
     void OnSetActive() override;
     void OnProjectReplaced() override;
 
-    // The operations the dialogs call.
-    void CreateGroup(const std::string& name);
-    void RenameSelectedGroup(const std::string& name);
-    void AddFileEntry(const std::string& name);
     // The group Add File, Add Wildcard, Group Options and Rename Group work
     // on; null when there is none (also after its record is gone).
     GroupInfo* CurrentGroup() const;
@@ -48,6 +44,8 @@ private:
     void RebuildTree();
     QTreeWidgetItem* AddGroupItem(GroupInfo& group);
     void AddEntryItem(QTreeWidgetItem* parent, FileInfo& file);
+    // The entry's item added under the current group's item.
+    void AddEntries(const std::vector<FileInfo*>& files);
     void OnSelectionChanged();
     void UpdateButtons(QTreeWidgetItem* selected);
     void UpdateNext();

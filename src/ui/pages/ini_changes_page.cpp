@@ -1,18 +1,18 @@
 #include "ui/pages/ini_changes_page.h"
 
-#include "ini/ini_import.h"
+#include "rules/ini_change_rules.h"
 #include "model/project_document.h"
 #include "platform/file_search.h"
-#include "platform/game_path.h"
+#include "ini/ini_file.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/ini_dialogs.h"
-#include "ui/pages/page_layout.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/pages/tree_items.h"
 
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -21,32 +21,33 @@
 
 namespace zpak::ui {
 
-IniChangesPage::IniChangesPage(WizardDialog& wizard) : WizardPage(wizard, ids::kIniChangesPage), tree_(new QTreeWidget)
+IniChangesPage::IniChangesPage(WizardDialog& wizard)
+    : WizardPage(wizard, ids::kIniChangesPage, "iniChangesPage"), tree_(new QTreeWidget)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(AddText(layout, QStringLiteral(
                      "This section allows developers to change/add INI values. If you need modify an "
                      "INI file on the target system, then you'll need to do it here. The INI file you "
                      "wish to modify is depicted as a root element.")),
-                 ids::kIntroText);
-    SetControlId(tree_, ids::kIniTree);
+                 ids::kIntroText, "introText");
+    SetControlId(tree_, ids::kIniTree, "iniTree");
     tree_->setHeaderHidden(true);
 
     auto* buttons = new QVBoxLayout;
-    const auto button = [&](const QString& caption, int id, void (IniChangesPage::*handler)()) {
-        auto* push = new QPushButton(caption);
-        SetControlId(push, id);
-        push->setAutoDefault(false);
+    const auto button = [&](const QString& caption, int id, const char* name, void (IniChangesPage::*handler)()) {
+        QPushButton* push = AddButton(buttons, caption, id, name);
         connect(push, &QPushButton::clicked, this, handler);
-        buttons->addWidget(push);
         return push;
     };
-    button(QStringLiteral("Add"), ids::kAddIniFile, &IniChangesPage::OnAdd);
-    addEntry_ = button(QStringLiteral("Add Entry"), ids::kAddIniEntry, &IniChangesPage::OnAddEntry);
-    removeEntry_ = button(QStringLiteral("Remove Entry"), ids::kRemoveIniEntry, &IniChangesPage::OnRemoveEntry);
-    removeFile_ = button(QStringLiteral("Remove File"), ids::kRemoveIniFile, &IniChangesPage::OnRemoveFile);
-    edit_ = button(QStringLiteral("Edit"), ids::kEditIni, &IniChangesPage::OnEdit);
-    import_ = button(QStringLiteral("Import Keys"), ids::kImportKeys, &IniChangesPage::OnImportKeys);
+    button(QStringLiteral("Add"), ids::kAddIniFile, "addIniFileButton", &IniChangesPage::OnAdd);
+    addEntry_ = button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton", &IniChangesPage::OnAddEntry);
+    removeEntry_ = button(QStringLiteral("Remove Entry"), ids::kRemoveIniEntry, "removeEntryButton",
+                          &IniChangesPage::OnRemoveEntry);
+    removeFile_ = button(QStringLiteral("Remove File"), ids::kRemoveIniFile, "removeIniFileButton",
+                         &IniChangesPage::OnRemoveFile);
+    edit_ = button(QStringLiteral("Edit"), ids::kEditIni, "editIniButton", &IniChangesPage::OnEdit);
+    import_ = button(QStringLiteral("Import Keys"), ids::kImportKeys, "importKeysButton",
+                     &IniChangesPage::OnImportKeys);
     buttons->addStretch();
     for (QPushButton* push : {addEntry_, removeEntry_, removeFile_, edit_, import_})
         push->setEnabled(false);
@@ -76,8 +77,8 @@ void IniChangesPage::FillTree()
     const QSignalBlocker quiet(tree_);
     tree_->clear();
     // The old items are gone; what the page remembered must go with them.
-    currentFile_ = 0;
-    currentEntry_ = 0;
+    currentIniFile_ = 0;
+    currentIniEntry_ = 0;
     for (const auto& file : Document().iniFiles) {
         QTreeWidgetItem* item = AddFileItem(*file);
         for (const auto& entry : file->entries)
@@ -100,30 +101,24 @@ void IniChangesPage::AddEntryItem(QTreeWidgetItem* parent, INIDefinition& entry)
     entry.viewHandle = HandleOf(item);
 }
 
-INIGroup* IniChangesPage::GetCurrentFile() const
+INIGroup* IniChangesPage::CurrentIniFile() const
 {
-    return Document().FindIniFileByHandle(currentFile_);
+    return Document().FindIniFileByHandle(currentIniFile_);
 }
 
-INIDefinition* IniChangesPage::GetCurrentEntry() const
+INIDefinition* IniChangesPage::CurrentIniEntry() const
 {
-    return Document().FindIniEntryByHandle(currentEntry_);
+    return Document().FindIniEntryByHandle(currentIniEntry_);
 }
 
 std::filesystem::path IniChangesPage::SystemIniPath(const std::string& name) const
 {
-    return GamePathToNative(Document().GameFolderText() + "\\System\\" + name);
-}
-
-std::filesystem::path IniChangesPage::GetCurrentIniPath() const
-{
-    const INIGroup* file = GetCurrentFile();
-    return SystemIniPath(file ? file->NameText() : std::string());
+    return NativeGamePath(Document().GameFolderText() + "\\System\\" + name);
 }
 
 std::vector<std::string> IniChangesPage::GameIniFiles() const
 {
-    return ListMatchingFiles(GamePathToNative(Document().GameFolderText() + "\\System"), "*.ini");
+    return ListMatchingFiles(NativeGamePath(Document().GameFolderText() + "\\System"), "*.ini");
 }
 
 void IniChangesPage::OnSelectionChanged(QTreeWidgetItem* selected)
@@ -131,10 +126,10 @@ void IniChangesPage::OnSelectionChanged(QTreeWidgetItem* selected)
     const ViewHandle handle = HandleOf(selected);
     const bool file = selected && Document().FindIniFileByHandle(handle);
     if (file) {
-        currentFile_ = handle;
-        currentEntry_ = 0;
+        currentIniFile_ = handle;
+        currentIniEntry_ = 0;
     } else {
-        currentEntry_ = selected && Document().FindIniEntryByHandle(handle) ? handle : 0;
+        currentIniEntry_ = selected && Document().FindIniEntryByHandle(handle) ? handle : 0;
     }
     addEntry_->setEnabled(file);
     removeFile_->setEnabled(file);
@@ -143,70 +138,74 @@ void IniChangesPage::OnSelectionChanged(QTreeWidgetItem* selected)
     removeEntry_->setEnabled(!file);
 }
 
-void IniChangesPage::AddIniFile(const std::string& name)
+void IniChangesPage::ShowNewEntries(const std::vector<INIDefinition*>& entries)
 {
-    auto& file = *Document().iniFiles.emplace_back(std::make_unique<INIGroup>(name));
-    currentFile_ = HandleOf(AddFileItem(file));
-}
-
-void IniChangesPage::AddIniEntry(const std::string& section, const std::string& key, const std::string& value,
-                                 int addNewLine)
-{
-    INIGroup* file = GetCurrentFile();
+    INIGroup* file = CurrentIniFile();
     QTreeWidgetItem* item = file ? ItemOf(tree_, file->viewHandle) : nullptr;
     if (!item)
         return;
-    INIDefinition& entry = file->AddEntry(section, key, value, addNewLine);
-    AddEntryItem(item, entry);
-    currentEntry_ = entry.viewHandle;
-    item->setExpanded(true);
-}
-
-void IniChangesPage::ImportEntries(const IniFile& source)
-{
-    INIGroup* file = GetCurrentFile();
-    QTreeWidgetItem* item = file ? ItemOf(tree_, file->viewHandle) : nullptr;
-    if (!item)
-        return;
-    for (INIDefinition* entry : ImportIniEntries(source, *file)) {
+    for (INIDefinition* entry : entries) {
         AddEntryItem(item, *entry);
-        currentEntry_ = entry->viewHandle;
+        currentIniEntry_ = entry->viewHandle;
     }
     item->setExpanded(true);
-}
-
-void IniChangesPage::RefreshCurrentEntry()
-{
-    if (INIDefinition* entry = GetCurrentEntry()) {
-        if (QTreeWidgetItem* item = ItemOf(tree_, entry->viewHandle))
-            item->setText(0, FromProjectText(entry->GetName()));
-    }
 }
 
 void IniChangesPage::OnAdd()
 {
-    AddIniFileDialog dialog(*this, Dialogs(), this);
-    dialog.exec();
+    AddIniFileDialog dialog(GameIniFiles(), Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    auto& file = *Document().iniFiles.emplace_back(std::make_unique<INIGroup>(dialog.FileName()));
+    currentIniFile_ = HandleOf(AddFileItem(file));
 }
 
 void IniChangesPage::OnAddEntry()
 {
-    if (!GetCurrentFile())
+    const INIGroup* file = CurrentIniFile();
+    if (!file)
         return;
-    IniPropertyDialog dialog(IniPropertyDialog::Mode::Add, *this, Dialogs(), this);
-    dialog.exec();
+    IniFile ini;
+    ini.Load(SystemIniPath(file->NameText()));
+    IniPropertyDialog dialog(ini, Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (INIGroup* target = CurrentIniFile()) {
+        const IniChangeFields fields = dialog.Fields();
+        ShowNewEntries({&target->AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0)});
+    }
 }
 
 void IniChangesPage::OnEdit()
 {
     QTreeWidgetItem* selected = tree_->currentItem();
-    if (INIGroup* file = selected ? Document().FindIniFileByHandle(HandleOf(selected)) : nullptr) {
-        IniGroupingDialog dialog(*file, Document(), Dialogs(), this);
-        dialog.exec();
+    INIGroup* file = selected ? Document().FindIniFileByHandle(HandleOf(selected)) : nullptr;
+    if (!file) {
+        EditCurrentEntry();
         return;
     }
-    IniPropertyDialog dialog(IniPropertyDialog::Mode::Modify, *this, Dialogs(), this);
-    dialog.exec();
+    std::vector<GroupInfo*> groups;
+    for (const auto& group : Document().groups)
+        groups.push_back(group.get());
+    IniGroupingDialog dialog(groups, file->group, Dialogs(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        file->group = dialog.Chosen();
+}
+
+void IniChangesPage::EditCurrentEntry()
+{
+    const INIDefinition* entry = CurrentIniEntry();
+    if (!entry)
+        ShowMessage(QStringLiteral("Could not load the current property."));
+    const IniChangeFields current = entry ? FieldsOf(*entry) : IniChangeFields();
+    IniPropertyDialog dialog(entry ? &current : nullptr, Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Loaded())
+        return;
+    if (INIDefinition* edited = CurrentIniEntry()) {
+        StoreFields(dialog.Fields(), *edited);
+        if (QTreeWidgetItem* item = ItemOf(tree_, edited->viewHandle))
+            item->setText(0, FromProjectText(edited->GetName()));
+    }
 }
 
 void IniChangesPage::OnRemoveFile()
@@ -223,21 +222,26 @@ void IniChangesPage::OnRemoveFile()
 
 void IniChangesPage::OnRemoveEntry()
 {
-    INIDefinition* entry = GetCurrentEntry();
+    INIDefinition* entry = CurrentIniEntry();
     if (!entry)
         return;
     const ViewHandle handle = entry->viewHandle;
     Document().RemoveIniEntry(handle);
     delete ItemOf(tree_, handle);
-    currentEntry_ = 0;
+    currentIniEntry_ = 0;
 }
 
 void IniChangesPage::OnImportKeys()
 {
-    if (!GetCurrentFile())
+    if (!CurrentIniFile())
         return;
-    ImportIniDialog dialog(*this, Dialogs(), this);
-    dialog.exec();
+    ImportIniDialog dialog(GameIniFiles(), Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    IniFile source;
+    source.Load(SystemIniPath(dialog.FileName()));
+    if (INIGroup* file = CurrentIniFile())
+        ShowNewEntries(ImportIniEntries(source, *file));
 }
 
 }  // namespace zpak::ui

@@ -3,8 +3,6 @@
 #include "model/project_node.h"
 #include "ui/app/wizard_page.h"
 
-#include <QFileIconProvider>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,7 +12,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace zpak {
-class IniFile;
 class INIDefinition;
 class INIGroup;
 }
@@ -32,21 +29,10 @@ public:
     void OnInitDialog() override;
     void OnSetActive() override;
 
-    void AddIniFile(const std::string& name);
-    void AddIniEntry(const std::string& section, const std::string& key, const std::string& value,
-                     int addNewLine);
-    // gameFolder\System\<name of the current file>, as a native path.
-    std::filesystem::path GetCurrentIniPath() const;
-    std::filesystem::path SystemIniPath(const std::string& name) const;
-    // Appends every entry of `source` to the current file as "Add new line" changes.
-    void ImportEntries(const IniFile& source);
     // The file and change the page works on; null when there is none (also
     // after the record is gone).
-    INIGroup* GetCurrentFile() const;
-    INIDefinition* GetCurrentEntry() const;
-    void RefreshCurrentEntry();
-    // The names of the game's System\*.ini files, sorted.
-    std::vector<std::string> GameIniFiles() const;
+    INIGroup* CurrentIniFile() const;
+    INIDefinition* CurrentIniEntry() const;
 
     void OnAdd();
     void OnAddEntry();
@@ -59,7 +45,14 @@ private:
     void FillTree();
     QTreeWidgetItem* AddFileItem(INIGroup& file);
     void AddEntryItem(QTreeWidgetItem* parent, INIDefinition& entry);
+    // New changes of the current file into the tree; the last becomes current.
+    void ShowNewEntries(const std::vector<INIDefinition*>& entries);
     void OnSelectionChanged(QTreeWidgetItem* selected);
+    void EditCurrentEntry();
+    // gameFolder\System\<name>, as a native path.
+    std::filesystem::path SystemIniPath(const std::string& name) const;
+    // The names of the game's System\*.ini files.
+    std::vector<std::string> GameIniFiles() const;
 
     QTreeWidget* tree_;
     QPushButton* addEntry_;
@@ -67,9 +60,8 @@ private:
     QPushButton* removeFile_;
     QPushButton* edit_;
     QPushButton* import_;
-    ViewHandle currentFile_ = 0;
-    ViewHandle currentEntry_ = 0;
-    QFileIconProvider icons_;
+    ViewHandle currentIniFile_ = 0;
+    ViewHandle currentIniEntry_ = 0;
 };
 
 }  // namespace zpak::ui

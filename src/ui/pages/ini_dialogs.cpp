@@ -1,18 +1,16 @@
 #include "ui/pages/ini_dialogs.h"
 
 #include "ini/ini_file.h"
-#include "model/project_document.h"
+#include "model/group_info.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/project_text.h"
-#include "ui/pages/ini_changes_page.h"
+#include "ui/app/layout_helpers.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -23,10 +21,10 @@ namespace zpak::ui {
 
 namespace {
 
-QComboBox* EditableCombo(int id)
+QComboBox* EditableCombo(int id, const char* name)
 {
     auto* combo = new QComboBox;
-    SetControlId(combo, id);
+    SetControlId(combo, id, name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
@@ -51,26 +49,11 @@ int SelectedIndex(const QComboBox* combo)
     return index >= 0 && combo->itemText(index) == combo->currentText() ? index : -1;
 }
 
-void AddOkCancel(QDialog* dialog, QVBoxLayout* layout)
-{
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-}
-
-QLabel* Text(QVBoxLayout* layout, const QString& text)
-{
-    auto* label = new QLabel(text);
-    label->setWordWrap(true);
-    layout->addWidget(label);
-    return label;
-}
-
 }  // namespace
 
-AddIniFileDialog::AddIniFileDialog(IniChangesPage& page, DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), page_(page), dialogs_(dialogs), files_(EditableCombo(ids::kIniFileName))
+AddIniFileDialog::AddIniFileDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs,
+                                   QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), files_(EditableCombo(ids::kIniFileName, "iniFileCombo"))
 {
     setWindowTitle(QStringLiteral("Add INI File"));
     auto* layout = new QVBoxLayout(this);
@@ -78,24 +61,27 @@ AddIniFileDialog::AddIniFileDialog(IniChangesPage& page, DialogService& dialogs,
     form->addRow(QStringLiteral("Filename:"), files_);
     layout->addLayout(form);
     AddOkCancel(this, layout);
-    FillSorted(files_, page_.GameIniFiles());
+    FillSorted(files_, gameFiles);
 }
 
 void AddIniFileDialog::accept()
 {
-    const int index = SelectedIndex(files_);
-    const QString name = index >= 0 ? files_->itemText(index) : files_->currentText();
-    if (name.isEmpty()) {
+    if (FileName().empty()) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select an INI File or click Cancel."));
         return;
     }
     QDialog::accept();
-    page_.AddIniFile(ToProjectText(name));
 }
 
-IniPropertyDialog::IniPropertyDialog(Mode mode, IniChangesPage& page, DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), mode_(mode), page_(page), dialogs_(dialogs), section_(EditableCombo(ids::kIniSection)),
-      key_(EditableCombo(ids::kIniKey)), value_(new QLineEdit),
+std::string AddIniFileDialog::FileName() const
+{
+    const int index = SelectedIndex(files_);
+    return ToProjectText(index >= 0 ? files_->itemText(index) : files_->currentText());
+}
+
+IniPropertyDialog::IniPropertyDialog(DialogService& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), section_(EditableCombo(ids::kIniSection, "sectionCombo")),
+      key_(EditableCombo(ids::kIniKey, "keyCombo")), value_(new QLineEdit),
       modify_(new QRadioButton(QStringLiteral("Modify Existing Line"))),
       addNew_(new QRadioButton(QStringLiteral("Add new line")))
 {
@@ -104,50 +90,56 @@ IniPropertyDialog::IniPropertyDialog(Mode mode, IniChangesPage& page, DialogServ
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Section:"), section_);
     form->addRow(QStringLiteral("Key:"), key_);
-    SetControlId(value_, ids::kIniValue);
+    SetControlId(value_, ids::kIniValue, "valueEdit");
     form->addRow(QStringLiteral("Value:"), value_);
     layout->addLayout(form);
     auto* options = new QGroupBox(QStringLiteral("INI Change Options"));
     auto* optionsLayout = new QVBoxLayout(options);
-    SetControlId(modify_, ids::kModifyLine);
-    SetControlId(addNew_, ids::kAddNewLine);
+    SetControlId(modify_, ids::kModifyLine, "modifyLineChoice");
+    SetControlId(addNew_, ids::kAddNewLine, "addNewLineChoice");
     // Each click clears the other; none is checked when nothing was loaded.
     modify_->setAutoExclusive(false);
     addNew_->setAutoExclusive(false);
-    connect(modify_, &QRadioButton::clicked, this, [this] { modify_->setChecked(true); addNew_->setChecked(false); });
-    connect(addNew_, &QRadioButton::clicked, this, [this] { addNew_->setChecked(true); modify_->setChecked(false); });
+    connect(modify_, &QRadioButton::clicked, this, [this] {
+        modify_->setChecked(true);
+        addNew_->setChecked(false);
+    });
+    connect(addNew_, &QRadioButton::clicked, this, [this] {
+        addNew_->setChecked(true);
+        modify_->setChecked(false);
+    });
     optionsLayout->addWidget(modify_);
     optionsLayout->addWidget(addNew_);
     layout->addWidget(options);
     AddOkCancel(this, layout);
-
-    if (mode_ == Mode::Add) {
-        ini_ = std::make_unique<IniFile>();
-        ini_->Load(page_.GetCurrentIniPath());
-        std::vector<std::string> sections;
-        for (int i = 0; i < ini_->GetSectionCount(); ++i)
-            sections.push_back(ini_->GetSectionName(i));
-        FillSorted(section_, sections);
-        modify_->setChecked(true);
-        connect(section_, &QComboBox::currentIndexChanged, this, &IniPropertyDialog::OnSectionChosen);
-        connect(key_, &QComboBox::currentIndexChanged, this, &IniPropertyDialog::OnKeyChosen);
-        return;
-    }
-    const INIDefinition* entry = page_.GetCurrentEntry();
-    if (!entry) {
-        loaded_ = false;
-        dialogs_.ShowMessage(parent, QStringLiteral("Could not load the current property."));
-        return;
-    }
-    section_->addItem(FromProjectText(TextOf(entry->section)));
-    section_->setCurrentIndex(0);
-    key_->addItem(FromProjectText(TextOf(entry->key)));
-    key_->setCurrentIndex(0);
-    value_->setText(FromProjectText(TextOf(entry->value)));
-    (entry->addNewLine ? addNew_ : modify_)->setChecked(true);
 }
 
-IniPropertyDialog::~IniPropertyDialog() = default;
+IniPropertyDialog::IniPropertyDialog(const IniFile& ini, DialogService& dialogs, QWidget* parent)
+    : IniPropertyDialog(dialogs, parent)
+{
+    ini_ = &ini;
+    std::vector<std::string> sections;
+    for (int i = 0; i < ini.GetSectionCount(); ++i)
+        sections.push_back(ini.GetSectionName(i));
+    FillSorted(section_, sections);
+    modify_->setChecked(true);
+    connect(section_, &QComboBox::currentIndexChanged, this, &IniPropertyDialog::OnSectionChosen);
+    connect(key_, &QComboBox::currentIndexChanged, this, &IniPropertyDialog::OnKeyChosen);
+}
+
+IniPropertyDialog::IniPropertyDialog(const IniChangeFields* current, DialogService& dialogs, QWidget* parent)
+    : IniPropertyDialog(dialogs, parent)
+{
+    loaded_ = current != nullptr;
+    if (!current)
+        return;
+    section_->addItem(FromProjectText(current->section));
+    section_->setCurrentIndex(0);
+    key_->addItem(FromProjectText(current->key));
+    key_->setCurrentIndex(0);
+    value_->setText(FromProjectText(current->value));
+    (current->addNewLine ? addNew_ : modify_)->setChecked(true);
+}
 
 void IniPropertyDialog::OnSectionChosen(int index)
 {
@@ -170,69 +162,56 @@ void IniPropertyDialog::OnKeyChosen(int index)
         ini_->GetValue(ToProjectText(section_->itemText(section)), ToProjectText(key_->itemText(index)))));
 }
 
-void IniPropertyDialog::accept()
+IniChangeFields IniPropertyDialog::Fields() const
 {
-    if (!loaded_) {
-        QDialog::accept();  // there was no change to modify
-        return;
-    }
-    const std::string section = ToProjectText(section_->currentText());
-    if (section.empty()) {
-        dialogs_.ShowMessage(this, QStringLiteral("You must enter/select the INI Section."));
-        return;
-    }
-    const std::string key = ToProjectText(key_->currentText());
-    if (key.empty()) {
-        dialogs_.ShowMessage(this, QStringLiteral("You must enter/select the INI key."));
-        return;
-    }
-    const std::string value = ToProjectText(value_->text());
-    const int addNewLine = addNew_->isChecked() ? 1 : 0;
-    if (mode_ == Mode::Add) {
-        page_.AddIniEntry(section, key, value, addNewLine);
-    } else if (INIDefinition* entry = page_.GetCurrentEntry()) {
-        entry->section = section;
-        entry->key = key;
-        entry->value = value;
-        entry->addNewLine = addNewLine;
-        page_.RefreshCurrentEntry();
-    }
-    QDialog::accept();
+    return {ToProjectText(section_->currentText()), ToProjectText(key_->currentText()),
+            ToProjectText(value_->text()), addNew_->isChecked()};
 }
 
-ImportIniDialog::ImportIniDialog(IniChangesPage& page, DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), page_(page), dialogs_(dialogs), files_(EditableCombo(ids::kImportFile))
+void IniPropertyDialog::accept()
+{
+    DialogSink sink(dialogs_, this);
+    // Without a change to modify, OK just closes.
+    if (!loaded_ || CheckIniChange(Fields(), sink))
+        QDialog::accept();
+}
+
+ImportIniDialog::ImportIniDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs,
+                                 QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), files_(EditableCombo(ids::kImportFile, "importFileCombo"))
 {
     setWindowTitle(QStringLiteral("Import INI Properties"));
     auto* layout = new QVBoxLayout(this);
-    Text(layout, QStringLiteral("You can import keys from an existing INI file to populate the selected "
-                                "file. Select the INI File you want to import settings from."));
+    AddText(layout, QStringLiteral("You can import keys from an existing INI file to populate the selected "
+                                   "file. Select the INI File you want to import settings from."));
     layout->addWidget(files_);
     AddOkCancel(this, layout);
-    FillSorted(files_, page_.GameIniFiles());
+    FillSorted(files_, gameFiles);
 }
 
 void ImportIniDialog::accept()
 {
-    const int index = SelectedIndex(files_);
-    if (index < 0) {
+    if (SelectedIndex(files_) < 0) {
         dialogs_.ShowMessage(this, QStringLiteral("You must select an INI File from the listbox."));
         return;
     }
     QDialog::accept();
-    IniFile source;
-    source.Load(page_.SystemIniPath(ToProjectText(files_->itemText(index))));
-    page_.ImportEntries(source);
 }
 
-IniGroupingDialog::IniGroupingDialog(INIGroup& file, ProjectDocument& document, DialogService& dialogs,
-                                     QWidget* parent)
-    : QDialog(parent), file_(file), dialogs_(dialogs), groups_(EditableCombo(ids::kIniGroup))
+std::string ImportIniDialog::FileName() const
+{
+    const int index = SelectedIndex(files_);
+    return index >= 0 ? ToProjectText(files_->itemText(index)) : std::string();
+}
+
+IniGroupingDialog::IniGroupingDialog(const std::vector<GroupInfo*>& groups, const GroupInfo* current,
+                                     DialogService& dialogs, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), groups_(EditableCombo(ids::kIniGroup, "groupCombo"))
 {
     setWindowTitle(QStringLiteral("INI Grouping"));
     auto* layout = new QVBoxLayout(this);
-    Text(layout, QStringLiteral("INI Settings can be associated with a specific group. This way you can "
-                                "allow clients to select the properties they want to install. "));
+    AddText(layout, QStringLiteral("INI Settings can be associated with a specific group. This way you can "
+                                   "allow clients to select the properties they want to install. "));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Associated Group:"), groups_);
     layout->addLayout(form);
@@ -240,12 +219,11 @@ IniGroupingDialog::IniGroupingDialog(INIGroup& file, ProjectDocument& document, 
 
     // Each item carries its group; "None" (index 0) carries none. Two groups
     // whose names differ only in case stay two items.
-    std::vector<GroupInfo*> sorted;
-    for (const auto& group : document.groups)
-        sorted.push_back(group.get());
+    std::vector<GroupInfo*> sorted = groups;
     std::stable_sort(sorted.begin(), sorted.end(), [](const GroupInfo* a, const GroupInfo* b) {
         return QString::compare(FromProjectText(a->NameText()), FromProjectText(b->NameText()),
-                                Qt::CaseInsensitive) < 0;
+                                Qt::CaseInsensitive)
+            < 0;
     });
     groups_->addItem(QStringLiteral("None"), QVariant::fromValue<void*>(nullptr));
     for (GroupInfo* group : sorted)
@@ -253,20 +231,24 @@ IniGroupingDialog::IniGroupingDialog(INIGroup& file, ProjectDocument& document, 
     groups_->setCurrentIndex(-1);
     groups_->setEditText(QString());
     for (int i = 1; i < groups_->count(); ++i) {
-        if (file_.group && groups_->itemData(i).value<void*>() == file_.group)
+        if (current && groups_->itemData(i).value<void*>() == current)
             groups_->setCurrentIndex(i);
     }
 }
 
 void IniGroupingDialog::accept()
 {
-    const int index = SelectedIndex(groups_);
-    if (index < 0) {
+    if (SelectedIndex(groups_) < 0) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select a Group or click Cancel."));
         return;
     }
-    file_.group = static_cast<GroupInfo*>(groups_->itemData(index).value<void*>());
     QDialog::accept();
+}
+
+GroupInfo* IniGroupingDialog::Chosen() const
+{
+    const int index = SelectedIndex(groups_);
+    return index > 0 ? static_cast<GroupInfo*>(groups_->itemData(index).value<void*>()) : nullptr;
 }
 
 }  // namespace zpak::ui

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "rules/ini_change_rules.h"
+
 #include <QDialog>
 
-#include <memory>
+#include <string>
+#include <vector>
 
 class QComboBox;
 class QLineEdit;
@@ -10,51 +13,52 @@ class QRadioButton;
 
 namespace zpak {
 class GroupInfo;
-class INIGroup;
 class IniFile;
-class ProjectDocument;
 }
 
 namespace zpak::ui {
 
 class DialogService;
-class IniChangesPage;
 
 // Picks (or types) the name of an INI file of the game's System folder.
 class AddIniFileDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    AddIniFileDialog(IniChangesPage& page, DialogService& dialogs, QWidget* parent);
+    AddIniFileDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs, QWidget* parent);
     void accept() override;
+    std::string FileName() const;
 
 private:
-    IniChangesPage& page_;
     DialogService& dialogs_;
     QComboBox* files_;
 };
 
-// Adds a change to the current file, offering the sections, keys and
-// present values of that file; or, in modify mode, edits the current change.
+// A change of an INI file: in add mode it offers the sections, keys and
+// present values of the game's copy of the file; in modify mode it shows the
+// change being edited.
 class IniPropertyDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    enum class Mode { Add, Modify };
-
-    IniPropertyDialog(Mode mode, IniChangesPage& page, DialogService& dialogs, QWidget* parent);
-    ~IniPropertyDialog() override;
+    // Add mode, offering what `ini` holds (it must outlive the dialog).
+    IniPropertyDialog(const IniFile& ini, DialogService& dialogs, QWidget* parent);
+    // Modify mode; without a change to show, OK changes nothing.
+    IniPropertyDialog(const IniChangeFields* current, DialogService& dialogs, QWidget* parent);
     void accept() override;
 
+    // Whether there were fields to edit, and what they hold.
+    bool Loaded() const { return loaded_; }
+    IniChangeFields Fields() const;
+
 private:
+    explicit IniPropertyDialog(DialogService& dialogs, QWidget* parent);
     void OnSectionChosen(int index);
     void OnKeyChosen(int index);
 
-    const Mode mode_;
-    IniChangesPage& page_;
     DialogService& dialogs_;
-    std::unique_ptr<IniFile> ini_;  // add mode only
-    bool loaded_ = true;            // modify mode: a change was there to load
+    const IniFile* ini_ = nullptr;  // add mode only
+    bool loaded_ = true;
     QComboBox* section_;
     QComboBox* key_;
     QLineEdit* value_;
@@ -62,30 +66,31 @@ private:
     QRadioButton* addNew_;
 };
 
-// Copies every entry of an INI file of the game into the current file.
+// Picks an INI file of the game whose entries are copied into the current file.
 class ImportIniDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    ImportIniDialog(IniChangesPage& page, DialogService& dialogs, QWidget* parent);
+    ImportIniDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs, QWidget* parent);
     void accept() override;
+    std::string FileName() const;
 
 private:
-    IniChangesPage& page_;
     DialogService& dialogs_;
     QComboBox* files_;
 };
 
-// Ties an INI file to an install group, or to none.
+// Ties an INI file to an install group, or to none ("None", null).
 class IniGroupingDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    IniGroupingDialog(INIGroup& file, ProjectDocument& document, DialogService& dialogs, QWidget* parent);
+    IniGroupingDialog(const std::vector<GroupInfo*>& groups, const GroupInfo* current, DialogService& dialogs,
+                      QWidget* parent);
     void accept() override;
+    GroupInfo* Chosen() const;
 
 private:
-    INIGroup& file_;
     DialogService& dialogs_;
     QComboBox* groups_;
 };

@@ -1,6 +1,6 @@
 #include "ui/pages/package_page.h"
 
-#include "model/product_forms.h"
+#include "rules/product_rules.h"
 #include "model/project_document.h"
 #include "platform/file_search.h"
 #include "platform/game_path.h"
@@ -8,7 +8,7 @@
 #include "ui/app/control_ids.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/page_layout.h"
+#include "ui/app/layout_helpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,7 +25,7 @@ const QString kNoLicence = QStringLiteral("--None--");
 }
 
 PackagePage::PackagePage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kPackagePage), logo_(new QLineEdit), archive_(new QLineEdit),
+    : WizardPage(wizard, ids::kPackagePage, "packagePage"), logo_(new QLineEdit), archive_(new QLineEdit),
       license_(new QComboBox), shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
 {
     auto* layout = new QVBoxLayout(this);
@@ -33,9 +33,9 @@ PackagePage::PackagePage(WizardDialog& wizard)
         "If you want to use a logo for your product, specify the location here. If you do not "
         "specify a logo, then the default corvex logo will be displayed. The logo should be a 256 "
         "colour bitmap file and should be 340x82 in size."));
-    SetControlId(logo_, ids::kLogoEdit);
+    SetControlId(logo_, ids::kLogoEdit, "logoEdit");
     auto* browse = new QPushButton(QStringLiteral("..."));
-    SetControlId(browse, ids::kLogoBrowse);
+    SetControlId(browse, ids::kLogoBrowse, "logoBrowseButton");
     auto* logoRow = new QHBoxLayout;
     logoRow->addWidget(logo_);
     logoRow->addWidget(browse);
@@ -45,10 +45,10 @@ PackagePage::PackagePage(WizardDialog& wizard)
 
     AddText(layout, QStringLiteral("Next, verify the name of the archive. For Vantor, you must use "
                                    "the zpack2 file extension. Corvex Classic uses zpak extension."));
-    SetControlId(archive_, ids::kArchive);
+    SetControlId(archive_, ids::kArchive, "archiveEdit");
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Archive name:"), archive_);
-    SetControlId(license_, ids::kLicense);
+    SetControlId(license_, ids::kLicense, "licenseCombo");
     license_->setEditable(true);
     license_->setInsertPolicy(QComboBox::NoInsert);
     form->addRow(QStringLiteral("License File:"), license_);
@@ -58,7 +58,7 @@ PackagePage::PackagePage(WizardDialog& wizard)
         "here. The license agreement must be an int (english localized) file located in the "
         "\\System folder."));
 
-    SetControlId(shortcuts_, ids::kInstallShortcuts);
+    SetControlId(shortcuts_, ids::kInstallShortcuts, "installShortcutsBox");
     layout->addWidget(shortcuts_);
     AddText(layout, QStringLiteral(
         "If your product needs to pass command line parameters to the game engine then you will "
@@ -93,7 +93,7 @@ void PackagePage::FillLicences()
 {
     license_->clear();
     license_->setEditText(QString());
-    const auto system = GamePathToNative(Document().GameFolderText() + "\\System");
+    const auto system = NativeGamePath(Document().GameFolderText() + "\\System");
     for (const std::string& name : ListMatchingFiles(system, "*.int"))
         license_->addItem(FromProjectText(name));
     const ProductData& product = *Document().product;

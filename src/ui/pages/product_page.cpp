@@ -5,7 +5,7 @@
 #include "ui/app/control_ids.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/page_layout.h"
+#include "ui/app/layout_helpers.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -15,29 +15,29 @@
 
 namespace zpak::ui {
 
-ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard, ids::kProductPage)
+ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard, ids::kProductPage, "productPage")
 {
     auto* layout = new QVBoxLayout(this);
     AddText(layout, QStringLiteral("You must fill out information about your mod. Complete all the "
                                    "entries and click Next to continue."));
     auto* form = new QFormLayout;
-    name_ = AddEdit(form, QStringLiteral("Product Name"), ids::kProductName);
-    productUrl_ = AddEdit(form, QStringLiteral("Product URL"), ids::kProductUrl);
-    title_ = AddEdit(form, QStringLiteral("Setup Window Title"), ids::kSetupTitle);
+    name_ = AddEdit(form, QStringLiteral("Product Name"), ids::kProductName, "productNameEdit");
+    productUrl_ = AddEdit(form, QStringLiteral("Product URL"), ids::kProductUrl, "productUrlEdit");
+    title_ = AddEdit(form, QStringLiteral("Setup Window Title"), ids::kSetupTitle, "setupTitleEdit");
 
     readme_ = new QLineEdit;
-    SetControlId(readme_, ids::kReadme);
+    SetControlId(readme_, ids::kReadme, "readmeEdit");
     auto* browse = new QPushButton(QStringLiteral("..."));
-    SetControlId(browse, ids::kReadmeBrowse);
+    SetControlId(browse, ids::kReadmeBrowse, "readmeBrowseButton");
     auto* readmeRow = new QHBoxLayout;
     readmeRow->addWidget(readme_);
     readmeRow->addWidget(browse);
     form->addRow(QStringLiteral("Readme File Location"), readmeRow);
 
-    version_ = AddEdit(form, QStringLiteral("Version"), ids::kVersion);
-    versionUrl_ = AddEdit(form, QStringLiteral("Version URL"), ids::kVersionUrl);
-    developer_ = AddEdit(form, QStringLiteral("Developer"), ids::kDeveloper);
-    developerUrl_ = AddEdit(form, QStringLiteral("Developer URL"), ids::kDeveloperUrl);
+    version_ = AddEdit(form, QStringLiteral("Version"), ids::kVersion, "versionEdit");
+    versionUrl_ = AddEdit(form, QStringLiteral("Version URL"), ids::kVersionUrl, "versionUrlEdit");
+    developer_ = AddEdit(form, QStringLiteral("Developer"), ids::kDeveloper, "developerEdit");
+    developerUrl_ = AddEdit(form, QStringLiteral("Developer URL"), ids::kDeveloperUrl, "developerUrlEdit");
     layout->addLayout(form);
     layout->addStretch();
 
@@ -56,18 +56,19 @@ void ProductPage::OnInitDialog()
 
 ProductForm ProductPage::ReadForm() const
 {
-    return {ToProjectText(name_->text()),      ToProjectText(version_->text()),
-            ToProjectText(developer_->text()), ToProjectText(productUrl_->text()),
-            ToProjectText(versionUrl_->text()), ToProjectText(developerUrl_->text()),
-            ToProjectText(readme_->text()),    ToProjectText(title_->text())};
+    return {{ToProjectText(name_->text()), ToProjectText(version_->text()), ToProjectText(developer_->text()),
+             ToProjectText(productUrl_->text()), ToProjectText(versionUrl_->text()),
+             ToProjectText(developerUrl_->text())},
+            ToProjectText(readme_->text()),
+            ToProjectText(title_->text())};
 }
 
 void ProductPage::ShowForm(const ProductForm& form)
 {
     const std::pair<QLineEdit*, const std::string*> fields[] = {
-        {name_, &form.product},          {version_, &form.version},
-        {developer_, &form.developer},   {productUrl_, &form.productURL},
-        {versionUrl_, &form.versionURL}, {developerUrl_, &form.developerURL},
+        {name_, &form.identity.product},          {version_, &form.identity.version},
+        {developer_, &form.identity.developer},   {productUrl_, &form.identity.productURL},
+        {versionUrl_, &form.identity.versionURL}, {developerUrl_, &form.identity.developerURL},
         {readme_, &form.readme},         {title_, &form.title}};
     for (const auto& [edit, text] : fields) {
         const QString shown = FromProjectText(*text);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/product_forms.h"
+#include "rules/product_rules.h"
 #include "ui/app/wizard_page.h"
 
 class QLineEdit;

@@ -1,11 +1,11 @@
 #include "ui/pages/shortcuts_page.h"
 
-#include "model/product_forms.h"
+#include "rules/product_rules.h"
 #include "model/project_document.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/page_layout.h"
+#include "ui/app/layout_helpers.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -14,42 +14,42 @@
 
 namespace zpak::ui {
 
-ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kShortcutsPage)
+ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kShortcutsPage, "shortcutsPage")
 {
     auto* layout = new QVBoxLayout(this);
     AddText(layout, QStringLiteral(
         "Zpaks can install shortcuts on the client machine. When you define a shortcut, the wizard "
         "automatically defines an uninstall shortcut for you. This way, clients can easily "
         "uninstall your product."));
-    const auto edit = [&](const QString& text, int id) {
+    const auto edit = [&](const QString& text, int id, const char* name) {
         AddText(layout, text);
         auto* field = new QLineEdit;
-        SetControlId(field, id);
+        SetControlId(field, id, name);
         layout->addWidget(field);
         return field;
     };
     parameters_ = edit(QStringLiteral("Please enter the command line parameters you want to use to "
                                       "start the game.\nFor example: FR-Landing.map?Game=Frontier.Campaign"),
-                       ids::kParameters);
+                       ids::kParameters, "parametersEdit");
     caption_ = edit(QStringLiteral("Enter the Shortcut Caption. This is the caption that will be "
                                    "assigned to your shortcut link."),
-                    ids::kShortcutCaption);
+                    ids::kShortcutCaption, "shortcutCaptionEdit");
     documentation_ = edit(QStringLiteral("Enter the Documentation/Readme Caption. This is the caption "
                                          "that will be assigned to your documentation link."),
-                          ids::kDocumentationCaption);
+                          ids::kDocumentationCaption, "documentationCaptionEdit");
 
     AddText(layout, QStringLiteral("Please check all the operating systems you wish the zpak to "
                                    "generate shortcuts for."));
     auto* systems = new QHBoxLayout;
-    const auto box = [&](const QString& text, int id) {
+    const auto box = [&](const QString& text, int id, const char* name) {
         auto* check = new QCheckBox(text);
-        SetControlId(check, id);
+        SetControlId(check, id, name);
         systems->addWidget(check);
         return check;
     };
-    windows_ = box(QStringLiteral("Windows"), ids::kWindows);
-    linux_ = box(QStringLiteral("Linux"), ids::kLinux);
-    mac_ = box(QStringLiteral("Mac"), ids::kMac);
+    windows_ = box(QStringLiteral("Windows"), ids::kWindows, "windowsBox");
+    linux_ = box(QStringLiteral("Linux"), ids::kLinux, "linuxBox");
+    mac_ = box(QStringLiteral("Mac"), ids::kMac, "macBox");
     systems->addStretch();
     layout->addLayout(systems);
     layout->addStretch();

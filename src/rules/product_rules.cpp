@@ -1,4 +1,4 @@
-#include "model/product_forms.h"
+#include "rules/product_rules.h"
 
 #include "model/project_document.h"
 #include "platform/message_sink.h"
@@ -53,38 +53,38 @@ void FillProductForm(const ProjectDocument& document, ProductForm& form)
         if (value)
             field = *value;
     };
-    fill(form.product, product->product);
+    fill(form.identity.product, product->product);
     fill(form.readme, product->readme);
-    fill(form.productURL, product->productURL);
+    fill(form.identity.productURL, product->productURL);
     fill(form.title, product->title ? product->title : product->product);
-    form.version = product->version.value_or("100");
-    fill(form.versionURL, product->versionURL);
-    fill(form.developerURL, product->developerURL);
-    fill(form.developer, product->developer);
+    form.identity.version = product->version.value_or("100");
+    fill(form.identity.versionURL, product->versionURL);
+    fill(form.identity.developerURL, product->developerURL);
+    fill(form.identity.developer, product->developer);
 }
 
 bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSink& sink)
 {
     ProductData& product = EnsureProduct(document);
-    if (form.product.empty()) {
+    if (form.identity.product.empty()) {
         sink.ShowMessage("You must complete the product field.");
         return false;
     }
     if (!form.readme.empty())
         product.readme = form.readme;
-    if (!IsVersionValid(form.version)) {
+    if (!IsVersionValid(form.identity.version)) {
         sink.ShowMessage("You must enter a numerical number into the version field.");
         return false;
     }
-    product.product = form.product;
+    product.product = form.identity.product;
     if (form.title.empty())
-        form.title = form.product + " Setup";
-    product.developer = form.developer;
+        form.title = form.identity.product + " Setup";
+    product.developer = form.identity.developer;
     product.title = form.title;
-    product.productURL = form.productURL;
-    product.version = form.version;
-    product.versionURL = form.versionURL;
-    product.developerURL = form.developerURL;
+    product.productURL = form.identity.productURL;
+    product.version = form.identity.version;
+    product.versionURL = form.identity.versionURL;
+    product.developerURL = form.identity.developerURL;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/requirement_rules.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,13 +29,10 @@ std::string NormalisedVersion(const std::string& version);
 // The product record, created empty when the project has none.
 ProductData& EnsureProduct(ProjectDocument& document);
 
+// The product page's fields: those a requirement has too, the readme and the
+// setup window's title.
 struct ProductForm {
-    std::string product;
-    std::string version;
-    std::string developer;
-    std::string productURL;
-    std::string versionURL;
-    std::string developerURL;
+    RequirementFields identity;
     std::string readme;
     std::string title;
 };

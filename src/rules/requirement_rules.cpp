@@ -1,4 +1,4 @@
-#include "ini/requirement_presets.h"
+#include "rules/requirement_rules.h"
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
@@ -74,20 +74,31 @@ void RecordPreset(IniFile& presets, const RequirementFields& fields)
     presets.Save();
 }
 
-RequirementInfo* AddRequirement(ProjectDocument& document, const RequirementFields& fields,
-                                MessageSink& sink)
+bool CheckRequirementEdit(const RequirementFields& fields, MessageSink& sink)
 {
-    if (fields.product.empty()) {
-        sink.ShowMessage("You must define a product.");
-        return nullptr;
-    }
+    if (!fields.product.empty())
+        return true;
+    sink.ShowMessage("You must define a product.");
+    return false;
+}
+
+bool CheckNewRequirement(const ProjectDocument& document, const RequirementFields& fields, MessageSink& sink)
+{
+    if (!CheckRequirementEdit(fields, sink))
+        return false;
     const bool known = std::ranges::any_of(document.requirements, [&](const auto& r) {
         return TextOf(r->product) == fields.product;
     });
-    if (known) {
+    if (known)
         sink.ShowMessage("You already defined this product. Please choose a different name.");
+    return !known;
+}
+
+RequirementInfo* AddRequirement(ProjectDocument& document, const RequirementFields& fields,
+                                MessageSink& sink)
+{
+    if (!CheckNewRequirement(document, fields, sink))
         return nullptr;
-    }
     auto& requirement = *document.requirements.emplace_back(std::make_unique<RequirementInfo>());
     StoreFields(fields, requirement);
     return &requirement;

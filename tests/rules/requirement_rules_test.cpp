@@ -1,5 +1,5 @@
 #include "ini/ini_file.h"
-#include "ini/requirement_presets.h"
+#include "rules/requirement_rules.h"
 #include "model/project_document.h"
 #include "platform/message_sink.h"
 #include "support/temp_dir.h"

@@ -32,8 +32,15 @@ void ApplyPreset(const IniFile& presets, const std::string& section, Requirement
 // added with the six keys; then the presets are saved.
 void RecordPreset(IniFile& presets, const RequirementFields& fields);
 
-// Appends a requirement to the project, refusing (with a message) an empty
-// product or one the project already requires (compared exactly).
+// A new requirement needs a product that the project does not require yet
+// (compared exactly); refuses with a message otherwise.
+bool CheckNewRequirement(const ProjectDocument& document, const RequirementFields& fields, MessageSink& sink);
+
+// An edited requirement keeps a product; refuses with a message otherwise.
+bool CheckRequirementEdit(const RequirementFields& fields, MessageSink& sink);
+
+// Appends a requirement to the project after CheckNewRequirement; null when
+// it refused.
 RequirementInfo* AddRequirement(ProjectDocument& document, const RequirementFields& fields,
                                 MessageSink& sink);
 

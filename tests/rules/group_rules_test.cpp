@@ -1,4 +1,4 @@
-#include "model/group_rules.h"
+#include "rules/group_rules.h"
 #include "model/project_document.h"
 #include "platform/message_sink.h"
 #include "support/temp_dir.h"
@@ -54,11 +54,11 @@ TEST(GroupRulesTest, WildcardsMustMatchInsideTheGameFolder)
     ProjectDocument doc;
     doc.gameFolder = dir.path().string();
     RecordingSink sink;
-    EXPECT_TRUE(CheckWildcard(doc, "maps\\fr-*.MAP", sink));
-    EXPECT_FALSE(CheckWildcard(doc, "Maps\\FR-1.map", sink));
-    EXPECT_FALSE(CheckWildcard(doc, "..\\*", sink));
-    EXPECT_FALSE(CheckWildcard(doc, "/etc/*", sink));
-    EXPECT_FALSE(CheckWildcard(doc, "Maps\\*.txt", sink));
+    EXPECT_TRUE(CheckWildcard(doc, "maps\\fr-*.MAP", {}, sink));
+    EXPECT_FALSE(CheckWildcard(doc, "Maps\\FR-1.map", {}, sink));
+    EXPECT_FALSE(CheckWildcard(doc, "..\\*", {}, sink));
+    EXPECT_FALSE(CheckWildcard(doc, "/etc/*", {}, sink));
+    EXPECT_FALSE(CheckWildcard(doc, "Maps\\*.txt", {}, sink));
     ASSERT_EQ(sink.messages.size(), 4u);
     EXPECT_EQ(sink.messages[0], "The wildcard must use the '*' character.");
     EXPECT_EQ(sink.messages[3], "The wildcard [" + dir.path().string() + "\\Maps\\*.txt] is not valid. No files were found.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,23 @@ std::vector<FileInfo*> AddPickedFiles(ProjectDocument& document, GroupInfo& grou
 // "*", stay inside the game folder (no absolute path, no ".." component) and
 // match something there.
 bool CheckWildcard(const ProjectDocument& document, const std::string& expression,
-                   MessageSink& sink);
+                   const std::filesystem::path& winePrefix, MessageSink& sink);
+
+// What the group options dialog edits.
+struct GroupOptions {
+    bool selectable = false;
+    bool visible = false;
+    bool required = false;
+    bool selected = false;
+    std::string caption;
+    std::string description;
+};
+GroupOptions OptionsOf(const GroupInfo& group);
+void ApplyGroupOptions(const GroupOptions& options, GroupInfo& group);
+
+// The name an entry is installed under; an empty text installs it under its
+// own name.
+void SetFileDestination(FileInfo& file, const std::string& destination);
 
 // A group may go unless it is the last one (the caller shows why) or INI
 // files are tied to it (refused here, naming them).

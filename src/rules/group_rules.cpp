@@ -1,7 +1,8 @@
-#include "model/group_rules.h"
+#include "rules/group_rules.h"
 
 #include "model/project_document.h"
 #include "model/relative_path.h"
+#include "platform/file_search.h"
 #include "platform/message_sink.h"
 #include "platform/text_format.h"
 
@@ -66,7 +67,7 @@ std::vector<FileInfo*> AddPickedFiles(ProjectDocument& document, GroupInfo& grou
 }
 
 bool CheckWildcard(const ProjectDocument& document, const std::string& expression,
-                   MessageSink& sink)
+                   const std::filesystem::path& winePrefix, MessageSink& sink)
 {
     if (expression.find('*') == std::string::npos) {
         sink.ShowMessage("The wildcard must use the '*' character.");
@@ -78,12 +79,36 @@ bool CheckWildcard(const ProjectDocument& document, const std::string& expressio
                                     {expression}));
         return false;
     }
-    if (!document.WildcardMatchesFiles(expression)) {
+    if (!AnyFileMatches(document.GameFolderText() + "\\" + expression, winePrefix)) {
         sink.ShowMessage(FormatText("The wildcard [%s] is not valid. No files were found.",
                                     {document.GameFolderText() + "\\" + expression}));
         return false;
     }
     return true;
+}
+
+GroupOptions OptionsOf(const GroupInfo& group)
+{
+    return {group.Selectable != 0, group.Visible != 0,     group.Required != 0,
+            group.Selected != 0,   group.GetCaption(), group.GetDescription()};
+}
+
+void ApplyGroupOptions(const GroupOptions& options, GroupInfo& group)
+{
+    group.Selectable = options.selectable;
+    group.Visible = options.visible;
+    group.Required = options.required;
+    group.Selected = options.selected;
+    group.caption = options.caption;
+    group.description = options.description;
+}
+
+void SetFileDestination(FileInfo& file, const std::string& destination)
+{
+    if (destination.empty())
+        file.src.reset();
+    else
+        file.src = destination;
 }
 
 bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group,

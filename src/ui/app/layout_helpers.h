@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QBoxLayout;
+class QDialog;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace zpak::ui {
+
+// Small helpers that give every page and dialog the same look.
+
+// A wrapped paragraph of explanation.
+QLabel* AddText(QBoxLayout* layout, const QString& text);
+
+// A labelled line edit carrying `id` and the object name `name`.
+QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* name);
+
+// A button of the column beside a tree. It never becomes the default button:
+// Enter in a page must not press it.
+QPushButton* AddButton(QBoxLayout* column, const QString& caption, int id, const char* name);
+
+// The OK and Cancel row at the bottom of a dialog.
+void AddOkCancel(QDialog* dialog, QBoxLayout* layout);
+
+}  // namespace zpak::ui
