@@ -2,7 +2,7 @@
 // no input may crash, hang or read out of bounds, and a rewritten text must
 // give back the sections that were written.
 #include "ini/ini_text.h"
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <cstddef>
 #include <cstdint>

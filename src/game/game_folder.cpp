@@ -2,7 +2,7 @@
 
 #include "game/registry_enumerator.h"
 #include "model/project_document.h"
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "game/wine_hive.h"
 
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "game/wine_registry.h"
 
-#include "platform/file_read.h"
+#include "platform/readable_file.h"
 #include "platform/game_path.h"
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 #include "platform/wine_prefix.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "generate/product_paths.h"
 #include "model/project_document.h"
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 namespace zpak {
 

@@ -1,8 +1,8 @@
 #include "generate/package_journal.h"
 
-#include "platform/file_ops.h"
+#include "platform/file_operations.h"
 #include "platform/process.h"
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <algorithm>
 #include <chrono>

@@ -8,6 +8,7 @@
 #include "platform/file_search.h"
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
+#include "platform/readable_file.h"
 #include "platform/text_format.h"
 #include "platform/wine_prefix.h"
 
@@ -124,7 +125,7 @@ public:
             if (!logo)
                 return;
             const fs::path path = At(*logo);
-            if (!IsReadableRegularFile(path))
+            if (!IsReadableFile(path))
                 Error(FormatText("The bitmap file [%s] does not exist.%s", {path.string(), kCannotContinue}));
             else
                 AddInput(ResolvedInput::Kind::Logo, path, *logo);
@@ -251,7 +252,7 @@ private:
         const FolderIndex::Found found = index_.Find(run_.gameFolder, source);
         const fs::path& path = found.path;
         const bool readable = found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry)
-                                          : IsReadableRegularFile(path);
+                                          : IsReadableFile(path);
         if (!readable) {
             Error(FormatText("The file [%s] does not exist.%s", {path.string(), kCannotContinue}));
             return;
@@ -329,7 +330,7 @@ private:
     bool AddInputIfReadable(ResolvedInput::Kind kind, const std::vector<std::string>& components)
     {
         const fs::path path = At(components);
-        if (!IsReadableRegularFile(path))
+        if (!IsReadableFile(path))
             return false;
         AddInput(kind, path, components);
         return true;

@@ -2,7 +2,7 @@
 
 #include "generate/generation_run.h"
 #include "platform/cancel_flag.h"
-#include "platform/posix_file.h"
+#include "platform/readable_file.h"
 #include "platform/text_format.h"
 
 #include <algorithm>

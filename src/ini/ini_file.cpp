@@ -2,8 +2,8 @@
 
 #include "ini/ini_text.h"
 #include "platform/atomic_file.h"
-#include "platform/file_read.h"
-#include "platform/text_format.h"
+#include "platform/readable_file.h"
+#include "platform/text_case.h"
 
 #include <unordered_map>
 #include <unordered_set>

@@ -1,6 +1,6 @@
 #include "ini/ini_text.h"
 
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <map>
 #include <unordered_map>

@@ -3,7 +3,7 @@
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/property_line.h"
-#include "platform/file_read.h"
+#include "platform/readable_file.h"
 #include "platform/game_path.h"
 #include "platform/message_sink.h"
 #include "platform/text_format.h"

@@ -1,6 +1,6 @@
 #include "model/relative_path.h"
 
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 namespace zpak {
 

@@ -1,7 +1,6 @@
 #include "platform/atomic_file.h"
 
 #include "platform/folder_lock.h"
-#include "platform/posix_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,6 +18,23 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kTempMarker = ".tmp-";
+
+// Writes all of `data` to `fd`, going on after interrupted and partial
+// writes. 0, or the errno of the failure.
+int WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
 
 // Follows a chain of symlinks to the path that finally names a file (which may
 // not exist yet). Relative links are resolved against the link's own folder.

@@ -1,7 +1,7 @@
 #include "platform/file_search.h"
 
 #include "platform/game_path.h"
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <algorithm>
 #include <filesystem>

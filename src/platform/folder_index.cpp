@@ -1,6 +1,6 @@
 #include "platform/folder_index.h"
 
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 #include "platform/wine_prefix.h"
 
 #include <algorithm>
@@ -238,13 +238,6 @@ fs::path FolderIndex::ToNative(std::string_view gamePath)
         pos = end + 1;
     }
     return result;
-}
-
-bool IsReadableRegularFile(const fs::path& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
-        && ::access(path.c_str(), R_OK) == 0;
 }
 
 }  // namespace zpak

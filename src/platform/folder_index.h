@@ -103,8 +103,4 @@ private:
     std::unordered_map<std::string, std::unique_ptr<FolderListing>> listings_;
 };
 
-// True when `path` is a regular file (a link is followed) that this process
-// may read.
-bool IsReadableRegularFile(const std::filesystem::path& path);
-
 }  // namespace zpak

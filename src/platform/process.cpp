@@ -1,7 +1,7 @@
 #include "platform/process.h"
 
 #include "platform/cancel_flag.h"
-#include "platform/file_read.h"
+#include "platform/readable_file.h"
 
 #include <algorithm>
 #include <array>

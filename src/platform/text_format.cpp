@@ -38,23 +38,4 @@ std::string SizeProgressText(std::uint64_t done, std::uint64_t total)
     return text;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i]))
-            return false;
-    }
-    return true;
-}
-
-std::string FoldedText(std::string_view text)
-{
-    std::string folded(text);
-    for (char& c : folded)
-        c = FoldCase(c);
-    return folded;
-}
-
 }  // namespace zpak

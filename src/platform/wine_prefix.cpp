@@ -1,6 +1,6 @@
 #include "platform/wine_prefix.h"
 
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <cstdlib>
 #include <system_error>

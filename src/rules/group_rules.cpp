@@ -4,6 +4,7 @@
 #include "model/relative_path.h"
 #include "platform/file_search.h"
 #include "platform/message_sink.h"
+#include "platform/text_case.h"
 #include "platform/text_format.h"
 
 namespace zpak {

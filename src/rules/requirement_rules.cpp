@@ -3,7 +3,7 @@
 #include "ini/ini_file.h"
 #include "model/project_document.h"
 #include "platform/message_sink.h"
-#include "platform/text_format.h"
+#include "platform/text_case.h"
 
 #include <algorithm>
 

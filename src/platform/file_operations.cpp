@@ -1,4 +1,4 @@
-#include "platform/file_ops.h"
+#include "platform/file_operations.h"
 
 #include <cerrno>
 #include <cstdio>

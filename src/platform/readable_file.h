@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace zpak {
@@ -25,8 +26,11 @@ private:
     int fd_;
 };
 
-// Writes all of `data` to `fd`, going on after interrupted and partial
-// writes. 0, or the errno of the failure.
-int WriteAll(int fd, std::string_view data);
+// Reads a whole file; false when it cannot be opened or read (a folder included).
+bool ReadWholeFile(const std::filesystem::path& file, std::string& content);
+
+// True when `file` is a regular file that opens for reading. On Windows a
+// folder never opens as a file; here it would, so it is ruled out.
+bool IsReadableFile(const std::filesystem::path& file);
 
 }  // namespace zpak
