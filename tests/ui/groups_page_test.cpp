@@ -1,4 +1,5 @@
 #include "ui/pages/groups_dialogs.h"
+#include "ui/pages/groups_page.h"
 #include "wizard_fixture.h"
 
 #include <QTimer>
@@ -98,6 +99,23 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
         FindControl<QLineEdit>(&dialog, kDestination)->setText("System\\Frontier.ini");
     });
     EXPECT_EQ(doc.groups[0]->files[1]->src, "System\\Frontier.ini");
+}
+
+// The tree is built anew each time the page is shown; the group remembered
+// from the old tree must not carry over to whatever item comes next.
+TEST_F(GroupsPageTest, ShowingThePageAgainForgetsTheCurrentGroup)
+{
+    CreateGroup("Main");
+    CreateGroup("Extras");
+    Select("Extras");
+    auto* page = dynamic_cast<GroupsPage*>(Page(kGroupsPage));
+    ASSERT_EQ(page->CurrentGroup(), doc.groups[1].get());
+    for (int showing = 0; showing < 3; ++showing) {
+        wizard->SetActivePage(kIniChangesPage);
+        wizard->SetActivePage(kGroupsPage);
+        EXPECT_EQ(page->CurrentGroup(), nullptr) << showing;
+    }
+    EXPECT_FALSE(UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [](AddWildcardDialog&) {}));
 }
 
 TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)

@@ -102,5 +102,23 @@ TEST_F(RequirementsPageTest, RemoveActsOnTheSelection)
     EXPECT_EQ(doc.requirements.size(), 2u);
 }
 
+// Removing the remembered requirement forgets it, also when nothing else gets
+// selected in its place: Edit then adds instead of reaching for the old one.
+TEST_F(RequirementsPageTest, RemovingTheRememberedRequirementForgetsIt)
+{
+    doc.requirements.emplace_back(std::make_unique<RequirementInfo>())->product = "A";
+    wizard->SetActivePage(kRequirementsPage);
+    Tree()->setCurrentItem(Tree()->topLevelItem(0));
+    ClickOn(kRequirementsPage, kRemoveRequirement);
+    ASSERT_TRUE(doc.requirements.empty());
+    EXPECT_TRUE(Dialog(kEditRequirement, [](AddRequirementDialog& dialog) {
+        EXPECT_TRUE(FindControl<QLineEdit>(&dialog, kRequiredProduct)->isEnabled());
+        Fill(dialog, kRequiredProduct, "B");
+    }));
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    ASSERT_EQ(doc.requirements.size(), 1u);
+    EXPECT_EQ(doc.requirements[0]->product, "B");
+}
+
 }  // namespace
 }  // namespace zpak::ui::test

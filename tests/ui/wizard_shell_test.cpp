@@ -147,11 +147,16 @@ TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)
     EXPECT_EQ(doc.product, nullptr);
     EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "typed for the old project");
 
-    dialogs.openAnswers.push_back(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    // The new project names no developer: the field must not keep the text
+    // typed for the old one.
+    Type(kShortcutsPage, kShortcutCaption, "typed on a hidden page");
+    const auto other = dir.Write("other.zproj", game.string() + "\n0.8\n[Product]\nproduct=Other\nversion=3\n");
+    dialogs.openAnswers.push_back(QString::fromStdString(other.string()));
     Click(kOpen);
     EXPECT_EQ(ActivePage(), kProductPage);
-    EXPECT_EQ(Edit(kProductPage, kProductName)->text(), "Frontier");
-    EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "Lakeside Modding");
+    EXPECT_EQ(Edit(kProductPage, kProductName)->text(), "Other");
+    EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "");
+    EXPECT_EQ(Edit(kShortcutsPage, kShortcutCaption)->text(), "");
     EXPECT_EQ(Edit(kPackagePage, kArchive)->text(), "");  // filled when shown
     EXPECT_EQ(dialogs.openFilters, QStringList(2, "ZPACK2 Project Files (*.zproj)|*.zproj||"));
 }
