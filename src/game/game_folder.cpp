@@ -15,8 +15,10 @@ std::string GameKeyPath(const std::string& game)
 
 std::vector<std::string> ListInstalledGames(const RegistryBackend& registry)
 {
+    // The keys' names are all it needs: the values of a game's key, which may
+    // be millions, are not read.
     InstalledGamesEnumerator enumerator(registry);
-    enumerator.Enumerate(kInstalledAppsKey, RegistryEnumerator::kValues | RegistryEnumerator::kKeys);
+    enumerator.Enumerate(kInstalledAppsKey, RegistryEnumerator::kKeys);
     std::vector<std::string> games = std::move(enumerator.games);
     std::stable_sort(games.begin(), games.end(), [](const std::string& a, const std::string& b) {
         return FoldedText(a) < FoldedText(b);

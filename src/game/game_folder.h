@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ class RegistryBackend;
 // Where the engine's installers register their games: one sub-key per game,
 // each with a string value "Folder".
 inline constexpr const char* kInstalledAppsKey = "Software\\Corvex Technology\\Installed Apps";
+// How many levels below kInstalledAppsKey the detection reads: the games' keys.
+inline constexpr std::size_t kInstalledAppsLevels = 1;
 inline constexpr const char* kDefaultGame = "Vantor";
 
 // The key of one installed game, as the games combo names it.

@@ -56,7 +56,8 @@ public:
 };
 
 // The registry of this machine: the Windows registry on Windows; elsewhere
-// the merged registries of the Wine prefixes found for this user.
+// the merged registries of the Wine prefixes found for this user, of which
+// only the keys the game detection reads are kept (see WineRegistry::Load).
 std::unique_ptr<RegistryBackend> OpenSystemRegistry();
 
 }  // namespace zpak

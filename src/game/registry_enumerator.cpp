@@ -22,8 +22,8 @@ bool RegistryEnumerator::Enumerate(const std::string& path, int flags)
     return start && Walk(std::move(start), path, flags);
 }
 
-// Without recursion: a hive can hold a chain of nested keys far deeper than
-// the call stack allows. Only keys with sub-keys still to visit are held, so a
+// Without recursion, so that the call stack a walk takes does not grow with
+// the depth of the keys. Only keys with sub-keys still to visit are held, so a
 // long chain of single sub-keys takes no room either.
 bool RegistryEnumerator::Walk(std::unique_ptr<RegistryKey> start, std::string path, int flags)
 {

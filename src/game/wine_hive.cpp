@@ -3,7 +3,6 @@
 #include "platform/text_case.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -12,6 +11,13 @@ namespace zpak {
 namespace {
 
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
+
+// Windows holds keys at most 512 levels deep, with names of at most 255
+// characters. A hive with deeper keys or longer names was not written through
+// the registry calls; what Windows could not hold is left out, with its values
+// and sub-keys, as a key line naming an empty key is.
+constexpr std::size_t kMaxDepth = 512;
+constexpr std::size_t kMaxNameUnits = 255;
 
 int HexDigit(char c)
 {
@@ -24,13 +30,34 @@ int HexDigit(char c)
     return -1;
 }
 
-// Builds UTF-8 text from raw bytes and UTF-16 code units (the escapes).
+// Writes over the escaped text it is given by Unescape: no escape stands for
+// more bytes than it takes, so that the writing never overtakes the reading.
+class Overwrite {
+public:
+    explicit Overwrite(char* at) : at_(at) {}
+    void push_back(char c) { *at_++ = c; }
+    char* end() const { return at_; }
+
+private:
+    char* at_;
+};
+
+// For a pass that only needs to know where an escaped text ends.
+struct Discard {
+    void push_back(char) {}
+};
+
+// Builds UTF-8 text from raw bytes and UTF-16 code units (the escapes) into
+// `Sink`: a std::string, Overwrite or Discard.
+template <typename Sink>
 class Utf8Builder {
 public:
+    explicit Utf8Builder(Sink& out) : out_(out) {}
+
     void Byte(char c)
     {
         Flush();
-        text_ += c;
+        out_.push_back(c);
     }
 
     void Unit(unsigned unit)
@@ -49,11 +76,7 @@ public:
         Code(unit);
     }
 
-    std::string Take()
-    {
-        Flush();
-        return std::move(text_);
-    }
+    void Finish() { Flush(); }
 
 private:
     void Flush()
@@ -68,37 +91,39 @@ private:
         if (code >= 0xD800 && code < 0xE000)
             code = 0xFFFD;  // a lone surrogate
         if (code < 0x80) {
-            text_ += static_cast<char>(code);
+            out_.push_back(static_cast<char>(code));
         } else if (code < 0x800) {
-            text_ += static_cast<char>(0xC0 | (code >> 6));
-            text_ += static_cast<char>(0x80 | (code & 0x3F));
+            out_.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            out_.push_back(static_cast<char>(0x80 | (code & 0x3F)));
         } else if (code < 0x10000) {
-            text_ += static_cast<char>(0xE0 | (code >> 12));
-            text_ += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text_ += static_cast<char>(0x80 | (code & 0x3F));
+            out_.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            out_.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out_.push_back(static_cast<char>(0x80 | (code & 0x3F)));
         } else {
-            text_ += static_cast<char>(0xF0 | (code >> 18));
-            text_ += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            text_ += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text_ += static_cast<char>(0x80 | (code & 0x3F));
+            out_.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            out_.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            out_.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out_.push_back(static_cast<char>(0x80 | (code & 0x3F)));
         }
     }
 
-    std::string text_;
+    Sink& out_;
     unsigned high_ = 0;
 };
 
 // Reads an escaped text from `in` up to the unescaped `close`, which is
-// consumed. Nothing when the text does not end.
-std::optional<std::string> Unescape(std::string_view& in, char close)
+// consumed, into `sink`. False when the text does not end.
+template <typename Sink>
+bool Unescape(std::string_view& in, char close, Sink& sink)
 {
-    Utf8Builder out;
+    Utf8Builder<Sink> out(sink);
     std::size_t i = 0;
     while (i < in.size()) {
         const char c = in[i++];
         if (c == close) {
+            out.Finish();
             in.remove_prefix(i);
-            return out.Take();
+            return true;
         }
         if (c != '\\' || i == in.size()) {
             out.Byte(c);
@@ -138,7 +163,93 @@ std::optional<std::string> Unescape(std::string_view& in, char close)
             }
         }
     }
-    return std::nullopt;
+    return false;
+}
+
+std::optional<std::string> Unescape(std::string_view& in, char close)
+{
+    std::string text;
+    if (!Unescape(in, close, text))
+        return std::nullopt;
+    return text;
+}
+
+// Reads the name of a value line into `name`: "name", or @ for the default
+// value. Leaves `line` at the "=" that follows it. False when the line is no
+// value line.
+template <typename Sink>
+bool ReadValueName(std::string_view& line, Sink& name)
+{
+    if (line.starts_with('@')) {
+        line.remove_prefix(1);
+    } else {
+        if (!line.starts_with('"'))
+            return false;
+        line.remove_prefix(1);
+        if (!Unescape(line, '"', name))
+            return false;
+    }
+    return line.starts_with('=');
+}
+
+// The lines of a hive from some offset on. A value line goes on over the
+// lines after it while it ends with "\" (hex data), whether its key is kept
+// or not: the pass over the whole file and the reading of a key's values
+// later see the same lines.
+class HiveLines {
+public:
+    enum class Kind { Key, Value, Other };
+
+    HiveLines(std::string_view text, std::size_t at) : text_(text), at_(at) {}
+
+    bool AtEnd() const { return at_ >= text_.size(); }
+    std::size_t Offset() const { return at_; }
+
+    // The next line without its end; a value line with those it goes on over.
+    std::string_view Next(Kind& kind)
+    {
+        std::string_view line = Line();
+        std::string_view afterName = line;
+        Discard name;
+        if (line.starts_with('['))
+            kind = Kind::Key;
+        else
+            kind = ReadValueName(afterName, name) ? Kind::Value : Kind::Other;
+        while (kind == Kind::Value && line.ends_with('\\') && !AtEnd()) {
+            const std::string_view more = Line();
+            const char* const end = more.data() + more.size();
+            line = std::string_view(line.data(), static_cast<std::size_t>(end - line.data()));
+        }
+        return line;
+    }
+
+private:
+    std::string_view Line()
+    {
+        const std::size_t end = std::min(text_.find('\n', at_), text_.size());
+        std::string_view line = text_.substr(at_, end - at_);
+        at_ = end + 1;
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        return line;
+    }
+
+    std::string_view text_;
+    std::size_t at_;
+};
+
+// Windows counts the characters of a key name in UTF-16 units.
+bool TooLongForAKey(std::string_view name)
+{
+    if (name.size() > 3 * kMaxNameUnits)  // no name within the limit takes more bytes
+        return true;
+    std::size_t units = 0;
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80)  // the first byte of a character
+            units += byte >= 0xF0 ? 2 : 1;  // beyond U+FFFF: a surrogate pair
+    }
+    return units > kMaxNameUnits;
 }
 
 // "hex:01,02,\<newline>  03" into bytes.
@@ -163,10 +274,12 @@ std::optional<std::string> HexBytes(std::string_view in)
 // String data of a hex(N) value is UTF-16LE; the ANSI calls give it as text.
 std::string Utf16ToText(std::string_view bytes)
 {
-    Utf8Builder out;
+    std::string text;
+    Utf8Builder<std::string> out(text);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         out.Unit(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return out.Take();
+    out.Finish();
+    return text;
 }
 
 bool IsStringType(std::uint32_t type)
@@ -174,35 +287,14 @@ bool IsStringType(std::uint32_t type)
     return type == kRegSz || type == kRegExpandSz || type == kRegLink || type == kRegMultiSz;
 }
 
-// How many whole names two key paths share at their start, compared as the
-// lookup compares them, and where the first name not shared starts in `path`.
-std::pair<std::size_t, std::size_t> SharedNames(std::string_view path, std::string_view other)
-{
-    std::size_t names = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0;; ++i) {
-        const bool pathEnds = i == path.size() || path[i] == '\\';
-        const bool otherEnds = i == other.size() || other[i] == '\\';
-        if (pathEnds && otherEnds) {
-            ++names;
-            start = i + 1;
-            if (i == path.size() || i == other.size())
-                break;
-        } else if (pathEnds || otherEnds || FoldCase(path[i]) != FoldCase(other[i])) {
-            break;
-        }
-    }
-    return {names, start};
-}
-
 // Of a sub-key: its parent and its name, folded as the lookup ignores case.
-std::size_t ChildHash(const WineHive::Key* parent, std::string_view name)
+std::uint32_t ChildHash(const WineHive::Key& parent, std::string_view name)
 {
-    std::size_t hash = std::hash<const void*>{}(parent);
+    std::uint64_t hash = std::hash<const void*>{}(&parent);
     for (char c : name)
-        hash = (hash ^ static_cast<unsigned char>(FoldCase(c))) * std::size_t{1099511628211u};
+        hash = (hash ^ static_cast<unsigned char>(FoldCase(c))) * std::uint64_t{1099511628211u};
     // The multiplications carry only upwards; the index takes the low bits.
-    return hash ^ (hash >> (sizeof(hash) * 4));
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
 }  // namespace
@@ -293,136 +385,257 @@ std::optional<RegistryValue> DecodeWineValue(std::string_view data)
     return std::nullopt;
 }
 
+// Follows the names of one key line down the subtrees a reader keeps.
+class WineHive::KeptKeys {
+public:
+    enum class Keep { Nothing, Key, KeyAndValues };
+
+    // Without subtrees, every key is kept.
+    explicit KeptKeys(const std::vector<Subtree>* subtrees);
+
+    void StartLine();
+    // What is kept of the key of the line's next name.
+    Keep Next(std::string_view name);
+
+private:
+    struct Tree {
+        std::vector<std::string> names;
+        std::size_t levels = 0;
+        bool onPath = true;  // the line's names so far lead to it or down from it
+    };
+
+    bool all_;
+    std::vector<Tree> trees_;
+    std::size_t depth_ = 0;  // of the next name
+};
+
+WineHive::KeptKeys::KeptKeys(const std::vector<Subtree>* subtrees) : all_(!subtrees)
+{
+    for (const Subtree& subtree : subtrees ? *subtrees : std::vector<Subtree>{}) {
+        Tree& tree = trees_.emplace_back();
+        tree.levels = subtree.levels;
+        for (std::size_t start = 0; start < subtree.path.size();) {
+            const std::size_t end = std::min(subtree.path.find('\\', start), subtree.path.size());
+            tree.names.emplace_back(subtree.path.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+}
+
+void WineHive::KeptKeys::StartLine()
+{
+    depth_ = 0;
+    for (Tree& tree : trees_)
+        tree.onPath = true;
+}
+
+WineHive::KeptKeys::Keep WineHive::KeptKeys::Next(std::string_view name)
+{
+    const std::size_t depth = depth_++;
+    if (all_)
+        return Keep::KeyAndValues;
+    Keep keep = Keep::Nothing;
+    for (Tree& tree : trees_) {
+        const std::size_t top = tree.names.size();  // the depth below the subtree's key
+        tree.onPath = tree.onPath
+            && (depth < top ? EqualsIgnoringCase(name, tree.names[depth]) : depth < top + tree.levels);
+        if (tree.onPath)
+            keep = std::max(keep, depth + 1 < top ? Keep::Key : Keep::KeyAndValues);
+    }
+    return keep;
+}
+
 WineHive::WineHive(std::string text) : text_(std::move(text))
 {
-    Parse();
+    Parse(nullptr);
+}
+
+WineHive::WineHive(std::string text, const std::vector<Subtree>& subtrees) : text_(std::move(text))
+{
+    Parse(&subtrees);
 }
 
 template <typename Matches>
-WineHive::Key* WineHive::ChildIndex::Find(std::size_t hash, Matches matches) const
+std::uint32_t WineHive::ChildIndex::Find(std::uint32_t hash, Matches matches) const
 {
     if (slots_.empty())
-        return nullptr;
+        return kNone;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask; slots_[i].key; i = (i + 1) & mask) {
-        if (slots_[i].hash == hash && matches(*slots_[i].key))
+    for (std::size_t i = hash & mask; slots_[i].key != kNone; i = (i + 1) & mask) {
+        if (slots_[i].hash == hash && matches(slots_[i].key))
             return slots_[i].key;
     }
-    return nullptr;
+    return kNone;
 }
 
-void WineHive::ChildIndex::Add(std::size_t hash, Key* key)
+void WineHive::ChildIndex::Add(std::uint32_t hash, std::uint32_t key)
 {
     if ((used_ + 1) * 4 > slots_.size() * 3) {
         const std::vector<Slot> old =
             std::exchange(slots_, std::vector<Slot>(std::max<std::size_t>(16, slots_.size() * 2)));
         used_ = 0;
         for (const Slot& slot : old) {
-            if (slot.key)
+            if (slot.key != kNone)
                 Add(slot.hash, slot.key);
         }
     }
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
-    while (slots_[i].key)
+    while (slots_[i].key != kNone)
         i = (i + 1) & mask;
     slots_[i] = {hash, key};
     ++used_;
 }
 
-WineHive::Key* WineHive::FindChild(const Key& parent, std::string_view name) const
+// Offsets into the text are 32-bit: a hive is read up to its first 4 GiB.
+std::string_view WineHive::Text() const
 {
-    return children_.Find(ChildHash(&parent, name), [&](const Key& key) {
-        return key.parent_ == &parent && EqualsIgnoringCase(key.name_, name);
+    return std::string_view(text_).substr(0, kNone);
+}
+
+std::string_view WineHive::NameOf(const Key& key) const
+{
+    return {text_.data() + key.nameAt_, key.nameSize_};
+}
+
+std::uint32_t WineHive::FindChild(const Key& parent, std::string_view name) const
+{
+    return children_.Find(ChildHash(parent, name), [&](std::uint32_t child) {
+        const Key& key = keys_[child];
+        return &keys_[key.parent_] == &parent && EqualsIgnoringCase(NameOf(key), name);
     });
 }
 
-// The key line read last. Wine writes keys in order, so that a key line
-// mostly repeats the leading names of the one before, whose keys are known.
-struct WineHive::LastKeyLine {
-    std::string path;
-    std::vector<Key*> keys;  // of each name of the path
-};
-
-// Each name of the path not shared with the last key line is looked up under
-// the one before; the missing ones are created, each made known to its parent.
-WineHive::Key& WineHive::AddKey(std::string_view path, LastKeyLine& last)
+void WineHive::Parse(const std::vector<Subtree>* subtrees)
 {
-    auto [shared, start] = SharedNames(path, last.path);
-    last.keys.resize(shared);
-    Key* key = shared ? last.keys.back() : &keys_.front();
-    bool made = false;  // a key just made has no sub-keys to look for
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find('\\', start), path.size());
-        const std::string_view name = path.substr(start, end - start);
-        Key* child = made ? nullptr : FindChild(*key, name);
-        if (!child) {
-            made = true;
-            child = &keys_.emplace_back();
-            child->parent_ = key;
-            child->name_ = name;
-            (key->lastChild_ ? key->lastChild_->nextSibling_ : key->firstChild_) = child;
-            key->lastChild_ = child;
-            children_.Add(ChildHash(key, name), child);
-        }
-        key = child;
-        last.keys.push_back(key);
-        start = end + 1;
-    }
-    last.path = path;
-    return *key;
-}
-
-void WineHive::Parse()
-{
-    std::string_view rest = text_;
-    const auto nextLine = [&rest]() {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        return line;
-    };
-    if (nextLine() != kHeader)
+    HiveLines lines(Text(), 0);
+    HiveLines::Kind kind;
+    if (lines.Next(kind) != kHeader)
         return;
     keys_.emplace_back();  // the root
 
-    LastKeyLine last;
-    Key* current = nullptr;
-    while (!rest.empty()) {
-        std::string_view line = nextLine();
-        if (line.empty() || line.front() == ';' || line.front() == '#')
-            continue;
-        if (line.front() == '[') {
-            line.remove_prefix(1);
-            std::optional<std::string> path = Unescape(line, ']');
-            // Keys may not start or end with a separator or hold an empty name.
-            current = nullptr;
-            if (path && !path->empty() && path->front() != '\\' && path->back() != '\\'
-                && path->find("\\\\") == std::string::npos)
-                current = &AddKey(*path, last);
-            continue;
+    KeptKeys kept(subtrees);
+    std::vector<std::uint32_t> last;  // the keys of the names of the key line before
+    std::uint32_t current = kNone;  // the key of the value lines that follow, until its run starts
+    while (!lines.AtEnd()) {
+        const std::size_t at = lines.Offset();
+        const std::string_view line = lines.Next(kind);
+        if (kind == HiveLines::Kind::Key) {
+            current = ReadKeyLine(line, kept, last);
+        } else if (kind == HiveLines::Kind::Value && current != kNone) {
+            // The run reaches to the next key line.
+            runs_.push_back({static_cast<std::uint32_t>(at), keys_[current].firstRun_});
+            keys_[current].firstRun_ = static_cast<std::uint32_t>(runs_.size() - 1);
+            current = kNone;
         }
-        if (!current || (line.front() != '"' && line.front() != '@'))
-            continue;
+    }
+    LinkInFileOrder();
+}
 
-        std::string name;
-        if (line.front() == '@') {
-            line.remove_prefix(1);
-        } else {
-            line.remove_prefix(1);
-            std::optional<std::string> unescaped = Unescape(line, '"');
-            if (!unescaped)
-                continue;
-            name = std::move(*unescaped);
-        }
-        if (!line.starts_with("="))
+// Makes the keys a key line names, as far as they are kept, and gives the key
+// whose values follow when they are kept. Wine writes keys in order, so that
+// a key line mostly repeats the leading names of the one before, whose keys
+// are `last`. The path is unescaped where it is written: the key names are
+// left there.
+std::uint32_t WineHive::ReadKeyLine(std::string_view line, KeptKeys& kept, std::vector<std::uint32_t>& last)
+{
+    std::string_view rest = line.substr(1);
+    char* const start = text_.data() + (rest.data() - text_.data());
+    Overwrite unescaped(start);
+    if (!Unescape(rest, ']', unescaped))
+        return kNone;
+    const std::string_view path(start, static_cast<std::size_t>(unescaped.end() - start));
+    // Keys may not start or end with a separator or hold an empty name.
+    if (path.empty() || path.front() == '\\' || path.back() == '\\'
+        || path.find("\\\\") != std::string_view::npos)
+        return kNone;
+
+    kept.StartLine();
+    std::uint32_t key = 0;  // the root
+    bool made = false;  // a key just made has no sub-keys to look for
+    KeptKeys::Keep keep = KeptKeys::Keep::Nothing;
+    for (std::size_t depth = 0, from = 0; from <= path.size(); ++depth) {
+        const std::size_t end = std::min(path.find('\\', from), path.size());
+        const std::string_view name = path.substr(from, end - from);
+        from = end + 1;
+        keep = depth < kMaxDepth && !TooLongForAKey(name) ? kept.Next(name) : KeptKeys::Keep::Nothing;
+        if (keep == KeptKeys::Keep::Nothing)
+            return kNone;
+        if (depth < last.size() && EqualsIgnoringCase(name, NameOf(keys_[last[depth]]))) {
+            key = last[depth];
             continue;
-        // Hex data goes on over lines that end with "\".
-        while (line.ends_with("\\") && !rest.empty())
-            line = std::string_view(line.data(), static_cast<std::size_t>(nextLine().end() - line.data()));
-        current->values_.push_back({std::move(name), line.substr(1)});
+        }
+        last.resize(depth);
+        const std::uint32_t found = made ? kNone : FindChild(keys_[key], name);
+        made = found == kNone;
+        key = made ? AddKey(key, name) : found;
+        last.push_back(key);
+    }
+    return keep == KeptKeys::Keep::KeyAndValues ? key : kNone;
+}
+
+// Sub-keys are linked newest first, which needs no link to the last one;
+// LinkInFileOrder turns them round.
+std::uint32_t WineHive::AddKey(std::uint32_t parent, std::string_view name)
+{
+    const auto index = static_cast<std::uint32_t>(keys_.size());
+    Key& key = keys_.emplace_back();
+    key.parent_ = parent;
+    key.nameAt_ = static_cast<std::uint32_t>(name.data() - text_.data());
+    key.nameSize_ = static_cast<std::uint16_t>(name.size());
+    key.nextSibling_ = keys_[parent].firstChild_;
+    keys_[parent].firstChild_ = index;
+    children_.Add(ChildHash(keys_[parent], name), index);
+    return index;
+}
+
+namespace {
+
+// Turns a list linked newest first round; `next` gives the link of an element.
+template <typename Next>
+std::uint32_t Reversed(std::uint32_t first, std::uint32_t none, Next next)
+{
+    std::uint32_t reversed = none;
+    while (first != none) {
+        std::uint32_t& link = next(first);
+        const std::uint32_t after = link;
+        link = reversed;
+        reversed = first;
+        first = after;
+    }
+    return reversed;
+}
+
+}  // namespace
+
+void WineHive::LinkInFileOrder()
+{
+    for (Key& key : keys_) {
+        key.firstChild_ = Reversed(key.firstChild_, kNone, [this](std::uint32_t i) -> std::uint32_t& {
+            return keys_[i].nextSibling_;
+        });
+        key.firstRun_ = Reversed(key.firstRun_, kNone, [this](std::uint32_t i) -> std::uint32_t& {
+            return runs_[i].next;
+        });
+    }
+}
+
+// Calls visit(name, data) for each value of the key in file order until it
+// returns false; the data is as written after "=", continuation lines included.
+template <typename Visit>
+void WineHive::VisitValues(const Key& key, Visit visit) const
+{
+    for (std::uint32_t run = key.firstRun_; run != kNone; run = runs_[run].next) {
+        HiveLines lines(Text(), runs_[run].at);
+        HiveLines::Kind kind;
+        while (!lines.AtEnd()) {
+            std::string_view line = lines.Next(kind);
+            if (kind == HiveLines::Kind::Key)
+                break;
+            std::string name;
+            if (kind == HiveLines::Kind::Value && ReadValueName(line, name) && !visit(name, line.substr(1)))
+                return;
+        }
     }
 }
 
@@ -433,7 +646,7 @@ const WineHive::Key* WineHive::Find(std::string_view path) const
     const Key* key = &keys_.front();
     for (std::size_t start = 0; key && !path.empty() && start <= path.size();) {
         const std::size_t end = std::min(path.find('\\', start), path.size());
-        key = FindChild(*key, path.substr(start, end - start));
+        key = FindSubKey(*key, path.substr(start, end - start));
         start = end + 1;
     }
     return key;
@@ -441,40 +654,43 @@ const WineHive::Key* WineHive::Find(std::string_view path) const
 
 const WineHive::Key* WineHive::FindSubKey(const Key& parent, std::string_view name) const
 {
-    return FindChild(parent, name);
+    const std::uint32_t child = FindChild(parent, name);
+    return child == kNone ? nullptr : &keys_[child];
 }
 
 std::vector<std::string> WineHive::SubKeys(const Key& key) const
 {
     std::vector<std::string> names;
-    for (const Key* child = key.firstChild_; child; child = child->nextSibling_)
-        names.push_back(child->name_);
+    for (std::uint32_t child = key.firstChild_; child != kNone; child = keys_[child].nextSibling_)
+        names.emplace_back(NameOf(keys_[child]));
     return names;
 }
 
 std::vector<RegistryValue> WineHive::Values(const Key& key) const
 {
     std::vector<RegistryValue> values;
-    for (const RawValue& raw : key.values_) {
-        if (std::optional<RegistryValue> value = DecodeWineValue(raw.data)) {
-            value->name = raw.name;
+    VisitValues(key, [&](std::string& name, std::string_view data) {
+        if (std::optional<RegistryValue> value = DecodeWineValue(data)) {
+            value->name = std::move(name);
             values.push_back(std::move(*value));
         }
-    }
+        return true;
+    });
     return values;
 }
 
 std::optional<RegistryValue> WineHive::QueryValue(const Key& key, std::string_view name) const
 {
-    for (const RawValue& raw : key.values_) {
-        if (!EqualsIgnoringCase(raw.name, name))
-            continue;
-        std::optional<RegistryValue> value = DecodeWineValue(raw.data);
-        if (value)
-            value->name = raw.name;
-        return value;
-    }
-    return std::nullopt;
+    std::optional<RegistryValue> found;
+    VisitValues(key, [&](std::string& stored, std::string_view data) {
+        if (!EqualsIgnoringCase(stored, name))
+            return true;
+        found = DecodeWineValue(data);
+        if (found)
+            found->name = std::move(stored);
+        return false;
+    });
+    return found;
 }
 
 std::vector<std::string> WineHive::SubKeys(std::string_view path) const

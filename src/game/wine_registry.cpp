@@ -1,5 +1,6 @@
 #include "game/wine_registry.h"
 
+#include "game/game_folder.h"
 #include "platform/readable_file.h"
 #include "platform/game_path.h"
 #include "platform/text_case.h"
@@ -259,11 +260,14 @@ std::vector<fs::path> FindWinePrefixes(const WineSearch& search)
 
 std::unique_ptr<WineRegistry> WineRegistry::Load(const std::vector<fs::path>& roots)
 {
+    std::vector<WineHive::Subtree> games;
+    for (std::string& view : Views(kInstalledAppsKey))
+        games.push_back({std::move(view), kInstalledAppsLevels});
     std::vector<Prefix> prefixes;
     for (const fs::path& root : roots) {
         std::string text;
         if (ReadWholeFile(root / "system.reg", text))
-            prefixes.push_back({root, WineHive(std::move(text))});
+            prefixes.push_back({root, WineHive(std::move(text), games)});
     }
     return std::make_unique<WineRegistry>(std::move(prefixes));
 }

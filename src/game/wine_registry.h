@@ -43,7 +43,9 @@ public:
     };
 
     explicit WineRegistry(std::vector<Prefix> prefixes) : prefixes_(std::move(prefixes)) {}
-    // Reads system.reg of each prefix; unreadable ones are left out.
+    // Reads system.reg of each prefix; unreadable ones are left out. Only what
+    // the game detection reads is kept: the installed games' keys, in both
+    // views, and the keys on the way to them.
     static std::unique_ptr<WineRegistry> Load(const std::vector<std::filesystem::path>& prefixes);
 
     bool KeyExists(std::string_view path) const override;

@@ -94,6 +94,126 @@ TEST(WineHiveTest, DecodesEveryKindOfValue)
     EXPECT_EQ(WineHive("not a hive\n[A] 1\n").KeyCount(), 0u);
 }
 
+// Software\Deep and `levels` nested keys "k" below it: the path as a key line
+// writes it ("\\" between names) and as a lookup takes it.
+std::string ChainLine(int levels)
+{
+    std::string chain = "Software\\\\Deep";
+    for (int i = 0; i < levels; ++i)
+        chain += "\\\\k";
+    return chain;
+}
+
+std::string ChainPath(int levels)
+{
+    std::string chain = "Software\\Deep";
+    for (int i = 0; i < levels; ++i)
+        chain += "\\k";
+    return chain;
+}
+
+// Windows holds keys at most 512 levels deep; any program in a scanned prefix
+// can write a key line that names millions.
+TEST(WineHiveTest, LeavesOutKeysDeeperThan512LevelsAndReadsOn)
+{
+    const std::string text = "WINE REGISTRY Version 2\n[" + ChainLine(200000) + "]\n\"Bottom\"=\"end\"\n["
+        + ChainLine(510) + "]\n\"Deepest\"=dword:00000001\n["
+        + ChainLine(511) + "\\\\other]\n\"Below\"=\"x\"\n"
+        + "[Software\\\\After]\n\"Read\"=\"on\"\n";
+    const WineHive hive(text);
+    ASSERT_TRUE(hive.HasKey(ChainPath(510)));  // Software, Deep and 510 levels of k: 512
+    EXPECT_TRUE(hive.SubKeys(ChainPath(510)).empty());
+    EXPECT_FALSE(hive.HasKey(ChainPath(511)));
+    const std::vector<RegistryValue> deepest = hive.Values(ChainPath(510));
+    ASSERT_EQ(deepest.size(), 1u);  // not the values of the line that went deeper
+    EXPECT_EQ(deepest[0].name, "Deepest");
+    EXPECT_EQ(Text(hive.QueryValue("Software\\After", "Read")), std::string("on\0", 3));
+    EXPECT_EQ(hive.KeyCount(), 1u + 512u + 1u);  // the root, the chain and After
+}
+
+// Windows refuses key names of more than 255 characters, which it counts in
+// UTF-16 units. Key lines write other characters than ASCII as escapes.
+TEST(WineHiveTest, LeavesOutKeyNamesLongerThan255Characters)
+{
+    const auto repeat = [](std::string_view text, int times) {
+        std::string repeated;
+        for (int i = 0; i < times; ++i)
+            repeated += text;
+        return repeated;
+    };
+    const std::string accent = "\\x00e9";  // U+00E9: two bytes, one unit
+    const std::string smile = "\\xd83d\\xde00";  // U+1F600: four bytes, two units
+    const std::string text = "WINE REGISTRY Version 2\n"
+        "[Names\\\\" + std::string(255, 'n') + "]\n\"v\"=\"1\"\n"
+        "[Names\\\\" + std::string(256, 'n') + "\\\\Below]\n\"v\"=\"2\"\n"
+        "[Names\\\\" + repeat(accent, 255) + "]\n"
+        "[Names\\\\" + repeat(accent, 256) + "]\n"
+        "[Names\\\\" + repeat(smile, 127) + "n]\n"
+        "[Names\\\\" + repeat(smile, 128) + "]\n"
+        "[Names\\\\After]\n\"v\"=\"3\"\n";
+    const WineHive hive(text);
+    const std::string smiles = repeat("\xf0\x9f\x98\x80", 127) + "n";
+    EXPECT_EQ(hive.SubKeys("Names"),
+              (std::vector<std::string>{std::string(255, 'n'), repeat("\xc3\xa9", 255), smiles, "After"}));
+    EXPECT_EQ(Text(hive.QueryValue("Names\\" + std::string(255, 'n'), "v")), std::string("1\0", 2));
+    EXPECT_FALSE(hive.HasKey("Names\\" + std::string(256, 'n') + "\\Below"));
+    EXPECT_EQ(Text(hive.QueryValue("Names\\After", "v")), std::string("3\0", 2));
+}
+
+// Keys in other subtrees, values of keys above them, a deeper sub-key, and a
+// line that goes on the hex data of a value whose key is left out: it is no
+// key line, whether that key is kept or not.
+constexpr const char* kFullHive = R"(WINE REGISTRY Version 2
+[Software\\Classes\\CLSID\\{1}] 1
+@="component"
+[Software\\Corvex Technology] 1
+"Vendor"="Corvex"
+[Software\\Corvex Technology\\Installed Apps] 1
+"Count"=dword:00000002
+[Software\\Corvex Technology\\Installed Apps\\Vantor] 1
+"Folder"="C:\\Games\\Vantor"
+[Software\\Corvex Technology\\Installed Apps\\Vantor\\Patches] 1
+"Folder"="C:\\Patches"
+[Software\\Classes\\Blob] 1
+"Data"=hex:01,\
+[Software\\Corvex Technology\\Installed Apps\\Phantom] 1
+[Software\\Corvex Technology\\Tools] 1
+[Software\\Wow6432Node\\Corvex Technology\\Installed Apps\\Beta] 1
+"Folder"="C:\\Beta"
+[System\\Setup] 1
+"Mode"=dword:00000000
+[software\\corvex technology\\installed apps\\VANTOR] 1
+"Build"=dword:0000044c
+"Folder"="C:\\Later"
+)";
+
+TEST(WineHiveTest, KeepsOnlyTheSubtreesAskedForAndTheKeysOnTheWay)
+{
+    const WineHive hive(kFullHive, {{kInstalledAppsKey, 1}, {"System", 0}});
+    EXPECT_EQ(hive.SubKeys(""), (std::vector<std::string>{"Software", "System"}));
+    EXPECT_EQ(hive.SubKeys("Software"), std::vector<std::string>{"Corvex Technology"});
+    EXPECT_EQ(hive.SubKeys("Software\\Corvex Technology"), std::vector<std::string>{"Installed Apps"});
+    EXPECT_TRUE(hive.Values("Software\\Corvex Technology").empty());
+    EXPECT_EQ(hive.Values(kInstalledAppsKey).size(), 1u);
+    EXPECT_EQ(hive.SubKeys(kInstalledAppsKey), std::vector<std::string>{"Vantor"});
+    EXPECT_EQ(Text(hive.QueryValue(GameKeyPath("Vantor"), "Folder")), std::string("C:\\Games\\Vantor\0", 16));
+    // Its values in file order, over its two key lines: the first Folder wins.
+    const std::vector<RegistryValue> vantor = hive.Values(GameKeyPath("Vantor"));
+    ASSERT_EQ(vantor.size(), 3u);
+    EXPECT_EQ(vantor[1].name, "Build");
+    EXPECT_EQ(vantor[2].data, std::string("C:\\Later\0", 9));
+    EXPECT_FALSE(hive.HasKey(GameKeyPath("Vantor") + "\\Patches"));
+    EXPECT_TRUE(hive.SubKeys("System").empty());
+    EXPECT_EQ(hive.KeyCount(), 6u);  // with the root
+
+    const WineHive whole(kFullHive);
+    EXPECT_EQ(whole.SubKeys("Software"),
+              (std::vector<std::string>{"Classes", "Corvex Technology", "Wow6432Node"}));
+    EXPECT_EQ(Text(whole.QueryValue("Software\\Corvex Technology", "Vendor")), std::string("Corvex\0", 7));
+    EXPECT_TRUE(whole.HasKey(GameKeyPath("Vantor") + "\\Patches"));
+    EXPECT_FALSE(whole.HasKey(GameKeyPath("Phantom")));
+}
+
 // Records the walk.
 class Recorder final : public RegistryEnumerator {
 public:
@@ -220,37 +340,28 @@ public:
     int stopAtDepth = -1;
 };
 
-// One key line names a chain of nested keys, each of them created on the way.
-// Any program in a scanned prefix can write such a line.
-TEST(RegistryEnumeratorTest, WalksAChainFarDeeperThanTheCallStack)
+// One key line names a chain of nested keys far deeper than Windows allows:
+// the walk goes down the 512 levels that are kept, each of them made on the
+// way.
+TEST(RegistryEnumeratorTest, WalksAChainDownToTheDeepestLevelKept)
 {
-    constexpr int kLevels = 200000;
-    std::string chain = "Software\\\\Deep";
-    std::string middle;
-    for (int i = 1; i <= kLevels; ++i) {
-        chain += "\\\\k";
-        if (i == kLevels / 2)
-            middle = chain;
-    }
-    const std::string hive = "WINE REGISTRY Version 2\n[" + chain + "]\n\"Bottom\"=\"end\"\n[" + middle
-        + "]\n\"Middle\"=dword:00000001\n";
+    constexpr int kKept = 510;  // below Software\Deep
+    const std::string hive = "WINE REGISTRY Version 2\n[" + ChainLine(200000) + "]\n\"Bottom\"=\"end\"\n["
+        + ChainLine(kKept / 2) + "]\n\"Middle\"=dword:00000001\n";
     const WineRegistry registry = Registry({hive.c_str()});
     const std::size_t top = std::string("Software\\Deep").size();  // each level adds "\\k"
 
     ChainRecorder walk(registry);
     EXPECT_TRUE(walk.Enumerate("Software\\Deep", RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
-    EXPECT_EQ(walk.keys, kLevels);
-    EXPECT_EQ(walk.deepest, kLevels - 1);
-    const auto value = [](const char* name, std::size_t depth, std::size_t pathSize) {
-        return std::string(name) + " " + std::to_string(depth) + " " + std::to_string(pathSize);
-    };
-    EXPECT_EQ(walk.values, (std::vector<std::string>{value("Middle", kLevels / 2, top + kLevels),
-                                                     value("Bottom", kLevels, top + 2 * kLevels)}));
+    EXPECT_EQ(walk.keys, kKept);
+    EXPECT_EQ(walk.deepest, kKept - 1);
+    EXPECT_EQ(walk.values, std::vector<std::string>{"Middle " + std::to_string(kKept / 2) + " "
+                                                    + std::to_string(top + kKept)});
 
     ChainRecorder stopped(registry);
-    stopped.stopAtDepth = kLevels / 4;
+    stopped.stopAtDepth = kKept / 4;
     EXPECT_FALSE(stopped.Enumerate("Software", RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
-    EXPECT_EQ(stopped.keys, kLevels / 4);  // below Deep, at depths 1 to kLevels / 4
+    EXPECT_EQ(stopped.keys, kKept / 4);  // below Deep, at depths 1 to kKept / 4
     EXPECT_TRUE(stopped.values.empty());
 }
 
@@ -348,6 +459,35 @@ TEST_F(WinePrefixTest, FindsWineAndSteamPrefixesInOrder)
 
     const auto onlyPrefix = FindWinePrefixes({(home / ".wine").string(), std::nullopt});
     EXPECT_EQ(onlyPrefix, std::vector<fs::path>{home / ".wine"});
+}
+
+// The wizard reads the installed games only: the rest of a prefix's hive,
+// however large, is left out, while lookups and walks from the root reach the
+// games in both views.
+TEST_F(WinePrefixTest, LoadKeepsTheInstalledGamesOnly)
+{
+    dir.Write("wine/system.reg", kFullHive);
+    const auto registry = WineRegistry::Load({dir / "wine"});
+    EXPECT_EQ(ListInstalledGames(*registry), (std::vector<std::string>{"Beta", "Vantor"}));
+    ProjectDocument doc;
+    std::string folder;
+    EXPECT_TRUE(LoadGameFolder(*registry, GameKeyPath("Beta"), doc, folder));
+    EXPECT_EQ(folder, "C:\\Beta");
+    EXPECT_TRUE(LoadGameFolder(*registry, GameKeyPath("vantor"), doc, folder));
+    EXPECT_EQ(folder, "C:\\Games\\Vantor");
+
+    EXPECT_FALSE(registry->KeyExists("Software\\Classes"));
+    EXPECT_FALSE(registry->KeyExists("System"));
+    EXPECT_FALSE(registry->KeyExists("Software\\Corvex Technology\\Tools"));
+    EXPECT_FALSE(registry->KeyExists(GameKeyPath("Vantor") + "\\Patches"));
+    EXPECT_TRUE(registry->Values("Software\\Corvex Technology").empty());
+
+    FullRecorder walk(*registry);
+    EXPECT_TRUE(walk.Enumerate("", RegistryEnumerator::kKeys));
+    EXPECT_EQ(walk.events, (std::vector<std::string>{"key Software 0", "key Corvex Technology 1",
+                                                      "key Installed Apps 2", "key Beta 3", "key Vantor 3",
+                                                      "key Wow6432Node 1", "key Corvex Technology 2",
+                                                      "key Installed Apps 3", "key Beta 4"}));
 }
 
 TEST(SteamLibrariesTest, ReadsCurrentAndOldFormats)
