@@ -196,8 +196,7 @@ void AddPrefix(std::vector<fs::path>& prefixes, std::unordered_set<std::string>&
 WineSearch WineSearchFromEnvironment()
 {
     WineSearch search;
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
-        search.winePrefix = prefix;
+    search.defaultPrefix = DefaultWinePrefix();
     if (const char* home = std::getenv("HOME"); home && *home)
         search.home = home;
     return search;
@@ -226,10 +225,8 @@ std::vector<fs::path> FindWinePrefixes(const WineSearch& search)
     std::vector<fs::path> prefixes;
     std::unordered_set<std::string> seen;
     const fs::path home = search.home.value_or("");
-    if (search.winePrefix)
-        AddPrefix(prefixes, seen, *search.winePrefix);
-    else if (search.home)
-        AddPrefix(prefixes, seen, home / ".wine");
+    if (!search.defaultPrefix.empty())
+        AddPrefix(prefixes, seen, search.defaultPrefix);
     if (!search.home)
         return prefixes;
 

@@ -12,8 +12,8 @@ namespace zpak {
 
 // Where to look for Wine prefixes: the values of $WINEPREFIX and $HOME.
 struct WineSearch {
-    std::optional<std::string> winePrefix;
-    std::optional<std::string> home;
+    std::filesystem::path defaultPrefix;  // DefaultWinePrefix(); empty for none
+    std::optional<std::string> home;      // where Steam's folders are looked for
 };
 WineSearch WineSearchFromEnvironment();
 

@@ -12,7 +12,7 @@ std::filesystem::path DefaultWinePrefix()
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
         return prefix;
     const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : "") / ".wine";
+    return home && *home ? std::filesystem::path(home) / ".wine" : std::filesystem::path();
 }
 
 std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix,

@@ -7,7 +7,8 @@
 
 namespace zpak {
 
-// The Wine prefix that Wine itself uses by default: $WINEPREFIX, else ~/.wine.
+// The Wine prefix that Wine itself uses by default: $WINEPREFIX, else
+// ~/.wine; empty when neither variable is set. The only place that reads them.
 std::filesystem::path DefaultWinePrefix();
 
 // A Windows path with a drive letter ("C:\Games\Vantor") as a native path

@@ -450,14 +450,14 @@ TEST_F(WinePrefixTest, FindsWineAndSteamPrefixesInOrder)
                   + "\"\n\t\t\"apps\" { \"30\" \"1\" }\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\""
                   + library.string() + "\"\n\t}\n}\n");
 
-    const std::vector<fs::path> found = FindWinePrefixes({std::nullopt, home.string()});
+    const std::vector<fs::path> found = FindWinePrefixes({home / ".wine", home.string()});
     // ~/.steam/steam is a link to the same Steam, whose libraries the vdf names.
     const std::vector<fs::path> expected = {home / ".wine", steam / "steamapps/compatdata/30/pfx",
                                             steam / "steamapps/compatdata/200/pfx",
                                             library / "steamapps/compatdata/7/pfx"};
     EXPECT_EQ(found, expected);
 
-    const auto onlyPrefix = FindWinePrefixes({(home / ".wine").string(), std::nullopt});
+    const auto onlyPrefix = FindWinePrefixes({home / ".wine", std::nullopt});
     EXPECT_EQ(onlyPrefix, std::vector<fs::path>{home / ".wine"});
 }
 

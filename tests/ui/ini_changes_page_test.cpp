@@ -1,3 +1,4 @@
+#include "ui/pages/ini_changes_page.h"
 #include "ui/pages/ini_dialogs.h"
 #include "wizard_fixture.h"
 
@@ -149,6 +150,19 @@ TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
     }));
     EXPECT_EQ(dialogs.messages, QStringList{"Could not load the current property."});
     EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "B,b,2");
+
+    // Showing the page again builds new items: the file and change remembered
+    // from the old ones are forgotten.
+    auto* page = dynamic_cast<IniChangesPage*>(Page(kIniChangesPage));
+    for (int entry : {-1, 0}) {
+        Select(0, entry);
+        for (int showing = 0; showing < 3; ++showing) {
+            wizard->SetActivePage(kRequirementsPage);
+            wizard->SetActivePage(kIniChangesPage);
+            EXPECT_EQ(page->CurrentIniFile(), nullptr) << entry << ' ' << showing;
+            EXPECT_EQ(page->CurrentIniEntry(), nullptr) << entry << ' ' << showing;
+        }
+    }
 }
 
 }  // namespace
