@@ -7,8 +7,12 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 GENERATOR    := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+# Extra CMake settings, e.g. CMAKE_FLAGS=-DZPAK_WERROR=ON (as CI builds).
+CMAKE_FLAGS  ?=
+# The C++ sources that clang-format and clang-tidy look at.
+SOURCES      = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps build run test sanitize fuzz bench clean
+.PHONY: all deps build run test sanitize fuzz bench format check-format lint clean
 
 all: build
 
@@ -16,9 +20,10 @@ deps:
 	@scripts/install-deps
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
+	$(if $(CMAKE_FLAGS),cmake -S . -B $(BUILD) $(CMAKE_FLAGS))
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -29,7 +34,8 @@ test: build
 
 # The core tests again (no window), built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	cmake -S . -B $(SAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DZPAK_SANITIZE=ON -DZPAK_GUI=OFF
+	cmake -S . -B $(SAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DZPAK_SANITIZE=ON -DZPAK_GUI=OFF \
+		$(CMAKE_FLAGS)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
@@ -49,6 +55,17 @@ fuzz: deps
 bench: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target project_file_bench
 	$(BUILD)/bench/project_file_bench
+
+# Formatting with Debian 12's clang-format 14 (see .clang-format).
+format: deps
+	clang-format -i $(SOURCES)
+
+check-format: deps
+	clang-format --dry-run --Werror $(SOURCES)
+
+# clang-tidy 14 with .clang-tidy over the project's own sources.
+lint: build
+	run-clang-tidy -quiet -p $(BUILD) '$(CURDIR)/(src|tests)/' 2>/dev/null | grep -E 'warning:|error:' || true
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -46,9 +46,10 @@ WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
 
     auto* banner = new QVBoxLayout;
     banner->addWidget(logo, 0, Qt::AlignHCenter);
-    auto* name = new QLabel(QStringLiteral("<b>ZPAK WIZARD</b>"), this);
-    name->setAlignment(Qt::AlignHCenter);
-    banner->addWidget(name);
+    auto* title = new QLabel(QStringLiteral("<b>ZPAK WIZARD</b>"), this);
+    title->setObjectName(QStringLiteral("titleLabel"));
+    title->setAlignment(Qt::AlignHCenter);
+    banner->addWidget(title);
     banner->addStretch();
 
     auto* body = new QHBoxLayout;
