@@ -35,16 +35,18 @@ std::string MakeHive(std::size_t bytes)
     }
     for (int key = 0; text.size() < bytes; ++key) {
         const std::string n = std::to_string(key);
-        text += "[Software\\\\Classes\\\\CLSID\\\\{" + n + "-4a5b-8c9d-" + n + "}\\\\InprocServer32] 1700000000\n"
-                "#time=1d9a7b3c4d5e6f7\n"
-                "@=\"C:\\\\windows\\\\system32\\\\component" + n + ".dll\"\n"
-                "\"ThreadingModel\"=\"Both\"\n"
-                "\"Path\"=str(2):\"%SystemRoot%\\\\system32\\\\caf\\xe9" + n + "\"\n"
-                "\"List\"=str(7):\"one\\0two\\0\"\n"
-                "\"Count\"=dword:" + std::string(8 - std::min<std::size_t>(8, n.size()), '0') + n.substr(0, 8) + "\n"
-                "\"Data\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
-                "  16,17,18,19,1a,1b,1c,1d,1e,1f\n"
-                "\"Wide\"=hex(2):25,00,53,00,79,00,73,00,00,00\n\n";
+        const std::string count = std::string(8 - std::min<std::size_t>(8, n.size()), '0') + n.substr(0, 8);
+        text += "[Software\\\\Classes\\\\CLSID\\\\{" + n + "-4a5b-8c9d-" + n
+            + "}\\\\InprocServer32] 1700000000\n";
+        text += "#time=1d9a7b3c4d5e6f7\n";
+        text += "@=\"C:\\\\windows\\\\system32\\\\component" + n + ".dll\"\n";
+        text += "\"ThreadingModel\"=\"Both\"\n";
+        text += "\"Path\"=str(2):\"%SystemRoot%\\\\system32\\\\caf\\xe9" + n + "\"\n";
+        text += "\"List\"=str(7):\"one\\0two\\0\"\n";
+        text += "\"Count\"=dword:" + count + "\n";
+        text += "\"Data\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n";
+        text += "  16,17,18,19,1a,1b,1c,1d,1e,1f\n";
+        text += "\"Wide\"=hex(2):25,00,53,00,79,00,73,00,00,00\n\n";
     }
     return text;
 }
@@ -129,11 +131,11 @@ void BM_ParseAndWalkDeepHive(benchmark::State& state)
 
 // Hives of about 100 MB that any program in a scanned prefix could write.
 enum HiveShape : std::int64_t {
-    kDeepLine,     // one key line naming a chain of 35 million nested keys
-    kKeyFlood,     // millions of tiny key lines at the root
-    kGameFlood,    // millions of key lines right below the installed games' key
-    kManyValues,   // one game with millions of values
-    kHugeHex,      // one game with a value of 100 MB of hex data
+    kDeepLine,    // one key line naming a chain of 35 million nested keys
+    kKeyFlood,    // millions of tiny key lines at the root
+    kGameFlood,   // millions of key lines right below the installed games' key
+    kManyValues,  // one game with millions of values
+    kHugeHex,     // one game with a value of 100 MB of hex data
 };
 
 constexpr std::size_t kShapedHiveBytes = 100u << 20;
@@ -187,8 +189,8 @@ std::string ShapedHive(HiveShape shape, std::size_t& games)
         text += "\n";
         break;
     }
-    text += std::string("[") + kGamesPath + kDefaultGame
-        + "] 1700000000\n\"Folder\"=\"C:\\\\Games\\\\Vantor\"\n";
+    text +=
+        std::string("[") + kGamesPath + kDefaultGame + "] 1700000000\n\"Folder\"=\"C:\\\\Games\\\\Vantor\"\n";
     return text;
 }
 
@@ -260,7 +262,8 @@ fs::path WriteIni(std::size_t megabytes10)
         out << "; section " << s << "\r\n[Section" << s << "]\r\n";
         std::size_t written = 0;
         for (int k = 0; written < perSection; ++k) {
-            const std::string line = "Key" + std::to_string(k) + "=Value number " + std::to_string(k) + "\r\n";
+            const std::string line =
+                "Key" + std::to_string(k) + "=Value number " + std::to_string(k) + "\r\n";
             out << line;
             written += line.size();
         }

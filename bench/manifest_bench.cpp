@@ -33,8 +33,7 @@ public:
         doc_.product->product = "Bench";
         const int perGroup = entries / 100;
         for (int g = 0; g < 100; ++g) {
-            auto& group = *doc_.groups.emplace_back(
-                std::make_unique<GroupInfo>("Group" + std::to_string(g)));
+            auto& group = *doc_.groups.emplace_back(std::make_unique<GroupInfo>("Group" + std::to_string(g)));
             group.Visible = 1;
             group.caption = "Group";
             char folder[16];

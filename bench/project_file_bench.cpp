@@ -25,20 +25,19 @@ ProjectDocument MakeProject(int scale)
     doc.gameFolder = "C:\\Games\\Vantor";
     const int groups = 100 * scale;
     for (int g = 0; g < groups; ++g) {
-        auto& group = *doc.groups.emplace_back(
-            std::make_unique<GroupInfo>("Group" + std::to_string(g)));
+        auto& group = *doc.groups.emplace_back(std::make_unique<GroupInfo>("Group" + std::to_string(g)));
         group.caption = "Caption of group " + std::to_string(g);
         group.Visible = group.Selectable = 1;
         for (int f = 0; f < 1000; ++f) {
-            auto& file = group.AddFile("Maps\\Pack" + std::to_string(g) + "\\Level"
-                                       + std::to_string(f) + ".map");
+            auto& file =
+                group.AddFile("Maps\\Pack" + std::to_string(g) + "\\Level" + std::to_string(f) + ".map");
             if (f % 10 == 0)
                 file.src = "Maps\\Level" + std::to_string(f) + ".map";
         }
     }
     for (int i = 0; i < 100 * scale; ++i) {
-        auto& ini = *doc.iniFiles.emplace_back(
-            std::make_unique<INIGroup>("Config" + std::to_string(i) + ".ini"));
+        auto& ini =
+            *doc.iniFiles.emplace_back(std::make_unique<INIGroup>("Config" + std::to_string(i) + ".ini"));
         for (int e = 0; e < 100; ++e)
             ini.AddEntry("Engine.Section" + std::to_string(e), "Key" + std::to_string(e),
                          e % 5 ? "Value" + std::to_string(e) : "(X=1,Y=2,Z=3)", e % 2);

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool found = false;
     for (const auto& line : again)
         found = found
-            || (line.kind == zpak::ini::IniLine::Kind::Section && zpak::EqualsIgnoringCase(line.name, "zpak fuzz"));
+            || (line.kind == zpak::ini::IniLine::Kind::Section
+                && zpak::EqualsIgnoringCase(line.name, "zpak fuzz"));
     if (!found)
         __builtin_trap();
     return 0;

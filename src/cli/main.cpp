@@ -6,6 +6,6 @@
 
 int main(int argc, char** argv)
 {
-    return zpak::RunZpakbuild(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                              std::cerr, ::isatty(STDERR_FILENO) != 0);
+    return zpak::RunZpakbuild(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
+                              ::isatty(STDERR_FILENO) != 0);
 }

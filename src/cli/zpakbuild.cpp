@@ -17,7 +17,6 @@
 #include <ostream>
 #include <string_view>
 
-
 namespace zpak {
 
 namespace {
@@ -93,7 +92,8 @@ int UsageError(std::ostream& err, const std::string& text)
 bool Open(const Invocation& call, ProjectDocument& document, MessageSink& sink)
 {
     const std::string& file = call.operands[0];
-    switch (OpenProject(file, document, sink, call.winePrefix, call.gameFolder ? &*call.gameFolder : nullptr)) {
+    switch (
+        OpenProject(file, document, sink, call.winePrefix, call.gameFolder ? &*call.gameFolder : nullptr)) {
     case OpenResult::Opened:
         return true;
     case OpenResult::CannotOpen:
@@ -226,7 +226,8 @@ int Games(Invocation& call)
                  << "  Folder used:      " << folder << '\n'
                  << "  Wine prefix:      " << origin->prefix.string() << '\n'
                  << "  Packaging tool:   "
-                 << (IsGameFolderValid(folder, call.winePrefix) ? "System\\MKR.exe found" : "System\\MKR.exe missing")
+                 << (IsGameFolderValid(folder, call.winePrefix) ? "System\\MKR.exe found"
+                                                                : "System\\MKR.exe missing")
                  << '\n';
     }
     return kSuccess;
@@ -292,9 +293,9 @@ int RunZpakbuild(const std::vector<std::string>& args, std::ostream& out, std::o
                 return refuse(arg);
             if (call.choice)
                 return UsageError(err, "choose one of --package, --manifest and --zip");
-            call.choice = arg == "--package"  ? GenerationChoice::Package
-                        : arg == "--manifest" ? GenerationChoice::ManifestOnly
-                                              : GenerationChoice::Zip;
+            call.choice = arg == "--package" ? GenerationChoice::Package
+                : arg == "--manifest"        ? GenerationChoice::ManifestOnly
+                                             : GenerationChoice::Zip;
         } else if (arg == "--cleanup") {
             if (!Takes(*command, kCleanupOption))
                 return refuse(arg);

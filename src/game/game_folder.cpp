@@ -26,8 +26,8 @@ std::vector<std::string> ListInstalledGames(const RegistryBackend& registry)
     return games;
 }
 
-bool LoadGameFolder(const RegistryBackend& registry, const std::string& keyPath,
-                    ProjectDocument& document, std::string& folder)
+bool LoadGameFolder(const RegistryBackend& registry, const std::string& keyPath, ProjectDocument& document,
+                    std::string& folder)
 {
     std::string text;
     if (!RegistryEnumerator(registry).ReadString(keyPath, "Folder", text))

@@ -26,7 +26,7 @@ std::vector<std::string> ListInstalledGames(const RegistryBackend& registry);
 // Reads the "Folder" string of the game's key. When there is one, it becomes
 // the project's game folder and `folder` (for the page's edit) and the result
 // is true; otherwise nothing changes.
-bool LoadGameFolder(const RegistryBackend& registry, const std::string& keyPath,
-                    ProjectDocument& document, std::string& folder);
+bool LoadGameFolder(const RegistryBackend& registry, const std::string& keyPath, ProjectDocument& document,
+                    std::string& folder);
 
 }  // namespace zpak

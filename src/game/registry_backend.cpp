@@ -7,8 +7,7 @@ namespace {
 // A key known by its whole path.
 class PathKey final : public RegistryKey {
 public:
-    PathKey(const RegistryBackend& registry, std::string path)
-        : registry_(registry), path_(std::move(path))
+    PathKey(const RegistryBackend& registry, std::string path) : registry_(registry), path_(std::move(path))
     {
     }
 

@@ -46,8 +46,7 @@ public:
     // Direct sub-keys, in the registry's order.
     virtual std::vector<std::string> SubKeys(std::string_view path) const = 0;
     virtual std::vector<RegistryValue> Values(std::string_view path) const = 0;
-    virtual std::optional<RegistryValue> QueryValue(std::string_view path,
-                                                    std::string_view name) const = 0;
+    virtual std::optional<RegistryValue> QueryValue(std::string_view path, std::string_view name) const = 0;
 
     // Nothing when the key does not exist. This one looks every sub-key up by
     // its whole path, which suits a registry of bounded depth: the Windows

@@ -91,8 +91,7 @@ bool RegistryEnumerator::ReadValue(const std::string& path, const std::string& n
     return true;
 }
 
-bool RegistryEnumerator::ReadString(const std::string& path, const std::string& name,
-                                    std::string& text) const
+bool RegistryEnumerator::ReadString(const std::string& path, const std::string& name, std::string& text) const
 {
     RegistryBuffer buffer;
     return ReadValue(path, name, buffer) && buffer.AsString(text);

@@ -22,8 +22,8 @@ public:
     explicit RegistryEnumerator(const RegistryBackend& root) : root_(root) {}
     virtual ~RegistryEnumerator() = default;
 
-    virtual bool OnValue(const std::string& path, const std::string& name,
-                         const RegistryBuffer& data, int depth);
+    virtual bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer& data,
+                         int depth);
     virtual bool OnKey(const std::string& name, int depth);
 
     // Walks the key at `path` (the root when empty); `flags` tells which
@@ -45,10 +45,7 @@ class InstalledGamesEnumerator final : public RegistryEnumerator {
 public:
     using RegistryEnumerator::RegistryEnumerator;
 
-    bool OnValue(const std::string&, const std::string&, const RegistryBuffer&, int) override
-    {
-        return true;
-    }
+    bool OnValue(const std::string&, const std::string&, const RegistryBuffer&, int) override { return true; }
     bool OnKey(const std::string& name, int depth) override;
 
     std::vector<std::string> games;

@@ -12,8 +12,7 @@ class OpenKey {
 public:
     explicit OpenKey(std::string_view path)
     {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, std::string(path).c_str(), 0, KEY_READ, &key_)
-            != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, std::string(path).c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS)
             key_ = nullptr;
     }
     OpenKey(const OpenKey&) = delete;
@@ -40,8 +39,8 @@ public:
         OpenKey key(path);
         DWORD longest = 0;
         if (!key.get()
-            || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
-                                nullptr, nullptr, nullptr, nullptr, nullptr)
+            || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr,
+                                nullptr, nullptr, nullptr, nullptr)
                 != ERROR_SUCCESS)
             return names;
         std::string name(longest + 1, '\0');
@@ -62,8 +61,8 @@ public:
         DWORD longestName = 0;
         DWORD longestData = 0;
         if (!key.get()
-            || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                nullptr, &longestName, &longestData, nullptr, nullptr)
+            || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                &longestName, &longestData, nullptr, nullptr)
                 != ERROR_SUCCESS)
             return values;
         std::string name(longestName + 1, '\0');
@@ -72,8 +71,8 @@ public:
             DWORD nameLength = longestName + 1;
             DWORD dataLength = longestData;
             DWORD type = 0;
-            const LONG result = RegEnumValueA(key.get(), index, name.data(), &nameLength, nullptr,
-                                              &type, reinterpret_cast<BYTE*>(data.data()), &dataLength);
+            const LONG result = RegEnumValueA(key.get(), index, name.data(), &nameLength, nullptr, &type,
+                                              reinterpret_cast<BYTE*>(data.data()), &dataLength);
             if (result == ERROR_NO_MORE_ITEMS)
                 break;
             if (result == ERROR_SUCCESS)
@@ -82,8 +81,7 @@ public:
         return values;
     }
 
-    std::optional<RegistryValue> QueryValue(std::string_view path,
-                                            std::string_view name) const override
+    std::optional<RegistryValue> QueryValue(std::string_view path, std::string_view name) const override
     {
         OpenKey key(path);
         const std::string valueName(name);

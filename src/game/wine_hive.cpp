@@ -49,8 +49,7 @@ struct Discard {
 
 // Builds UTF-8 text from raw bytes and UTF-16 code units (the escapes) into
 // `Sink`: a std::string, Overwrite or Discard.
-template <typename Sink>
-class Utf8Builder {
+template <typename Sink> class Utf8Builder {
 public:
     explicit Utf8Builder(Sink& out) : out_(out) {}
 
@@ -113,8 +112,7 @@ private:
 
 // Reads an escaped text from `in` up to the unescaped `close`, which is
 // consumed, into `sink`. False when the text does not end.
-template <typename Sink>
-bool Unescape(std::string_view& in, char close, Sink& sink)
+template <typename Sink> bool Unescape(std::string_view& in, char close, Sink& sink)
 {
     Utf8Builder<Sink> out(sink);
     std::size_t i = 0;
@@ -131,14 +129,30 @@ bool Unescape(std::string_view& in, char close, Sink& sink)
         }
         const char e = in[i++];
         switch (e) {
-        case 'a': out.Unit(7); break;
-        case 'b': out.Unit(8); break;
-        case 't': out.Unit(9); break;
-        case 'n': out.Unit(10); break;
-        case 'v': out.Unit(11); break;
-        case 'f': out.Unit(12); break;
-        case 'r': out.Unit(13); break;
-        case 'e': out.Unit(27); break;
+        case 'a':
+            out.Unit(7);
+            break;
+        case 'b':
+            out.Unit(8);
+            break;
+        case 't':
+            out.Unit(9);
+            break;
+        case 'n':
+            out.Unit(10);
+            break;
+        case 'v':
+            out.Unit(11);
+            break;
+        case 'f':
+            out.Unit(12);
+            break;
+        case 'r':
+            out.Unit(13);
+            break;
+        case 'e':
+            out.Unit(27);
+            break;
         case 'x': {
             unsigned unit = 0;
             int digits = 0;
@@ -177,8 +191,7 @@ std::optional<std::string> Unescape(std::string_view& in, char close)
 // Reads the name of a value line into `name`: "name", or @ for the default
 // value. Leaves `line` at the "=" that follows it. False when the line is no
 // value line.
-template <typename Sink>
-bool ReadValueName(std::string_view& line, Sink& name)
+template <typename Sink> bool ReadValueName(std::string_view& line, Sink& name)
 {
     if (line.starts_with('@')) {
         line.remove_prefix(1);
@@ -246,7 +259,7 @@ bool TooLongForAKey(std::string_view name)
     std::size_t units = 0;
     for (char c : name) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80)  // the first byte of a character
+        if ((byte & 0xC0) != 0x80)          // the first byte of a character
             units += byte >= 0xF0 ? 2 : 1;  // beyond U+FFFF: a surrogate pair
     }
     return units > kMaxNameUnits;
@@ -516,7 +529,7 @@ void WineHive::Parse(const std::vector<Subtree>* subtrees)
 
     KeptKeys kept(subtrees);
     std::vector<std::uint32_t> last;  // the keys of the names of the key line before
-    std::uint32_t current = kNone;  // the key of the value lines that follow, until its run starts
+    std::uint32_t current = kNone;    // the key of the value lines that follow, until its run starts
     while (!lines.AtEnd()) {
         const std::size_t at = lines.Offset();
         const std::string_view line = lines.Next(kind);
@@ -552,7 +565,7 @@ std::uint32_t WineHive::ReadKeyLine(std::string_view line, KeptKeys& kept, std::
 
     kept.StartLine();
     std::uint32_t key = 0;  // the root
-    bool made = false;  // a key just made has no sub-keys to look for
+    bool made = false;      // a key just made has no sub-keys to look for
     KeptKeys::Keep keep = KeptKeys::Keep::Nothing;
     for (std::size_t depth = 0, from = 0; from <= path.size(); ++depth) {
         const std::size_t end = std::min(path.find('\\', from), path.size());
@@ -592,8 +605,7 @@ std::uint32_t WineHive::AddKey(std::uint32_t parent, std::string_view name)
 namespace {
 
 // Turns a list linked newest first round; `next` gives the link of an element.
-template <typename Next>
-std::uint32_t Reversed(std::uint32_t first, std::uint32_t none, Next next)
+template <typename Next> std::uint32_t Reversed(std::uint32_t first, std::uint32_t none, Next next)
 {
     std::uint32_t reversed = none;
     while (first != none) {
@@ -614,16 +626,14 @@ void WineHive::LinkInFileOrder()
         key.firstChild_ = Reversed(key.firstChild_, kNone, [this](std::uint32_t i) -> std::uint32_t& {
             return keys_[i].nextSibling_;
         });
-        key.firstRun_ = Reversed(key.firstRun_, kNone, [this](std::uint32_t i) -> std::uint32_t& {
-            return runs_[i].next;
-        });
+        key.firstRun_ = Reversed(key.firstRun_, kNone,
+                                 [this](std::uint32_t i) -> std::uint32_t& { return runs_[i].next; });
     }
 }
 
 // Calls visit(name, data) for each value of the key in file order until it
 // returns false; the data is as written after "=", continuation lines included.
-template <typename Visit>
-void WineHive::VisitValues(const Key& key, Visit visit) const
+template <typename Visit> void WineHive::VisitValues(const Key& key, Visit visit) const
 {
     for (std::uint32_t run = key.firstRun_; run != kNone; run = runs_[run].next) {
         HiveLines lines(Text(), runs_[run].at);

@@ -46,7 +46,7 @@ public:
 
         // Indices into the hive's keys and runs, and offsets into its text.
         std::uint32_t parent_ = kNone;
-        std::uint32_t nameAt_ = 0;  // the name as first written, unescaped
+        std::uint32_t nameAt_ = 0;          // the name as first written, unescaped
         std::uint32_t firstChild_ = kNone;  // the sub-keys in file order, linked
         std::uint32_t nextSibling_ = kNone;
         std::uint32_t firstRun_ = kNone;  // of value lines
@@ -82,7 +82,7 @@ private:
     // Value lines that follow one key line, up to the next key line. A key
     // written on several key lines has several.
     struct Run {
-        std::uint32_t at;  // of the first value line
+        std::uint32_t at;            // of the first value line
         std::uint32_t next = kNone;  // of the same key
     };
 
@@ -91,8 +91,7 @@ private:
     // key, for hives of millions of keys.
     class ChildIndex {
     public:
-        template <typename Matches>
-        std::uint32_t Find(std::uint32_t hash, Matches matches) const;
+        template <typename Matches> std::uint32_t Find(std::uint32_t hash, Matches matches) const;
         void Add(std::uint32_t hash, std::uint32_t key);
 
     private:
@@ -113,8 +112,7 @@ private:
     std::string_view Text() const;
     std::string_view NameOf(const Key& key) const;
     std::uint32_t FindChild(const Key& parent, std::string_view name) const;
-    template <typename Visit>
-    void VisitValues(const Key& key, Visit visit) const;
+    template <typename Visit> void VisitValues(const Key& key, Visit visit) const;
 
     std::string text_;
     std::deque<Key> keys_;  // the root first; a deque keeps them in place as it grows

@@ -1,8 +1,8 @@
 #include "game/wine_registry.h"
 
 #include "game/game_folder.h"
-#include "platform/readable_file.h"
 #include "platform/game_path.h"
+#include "platform/readable_file.h"
 #include "platform/text_case.h"
 #include "platform/wine_prefix.h"
 
@@ -28,7 +28,8 @@ std::vector<std::string> Views(std::string_view path)
         && EqualsIgnoringCase(path.substr(0, kSoftware.size()), kSoftware);
     if (software) {
         const std::string_view rest = path.substr(kSoftware.size() + 1);
-        const bool alreadyWow = rest.size() >= kWow.size() && EqualsIgnoringCase(rest.substr(0, kWow.size()), kWow)
+        const bool alreadyWow = rest.size() >= kWow.size()
+            && EqualsIgnoringCase(rest.substr(0, kWow.size()), kWow)
             && (rest.size() == kWow.size() || rest[kWow.size()] == '\\');
         if (!alreadyWow)
             views.push_back(std::string(kSoftware) + "\\" + std::string(kWow) + "\\" + std::string(rest));
@@ -68,7 +69,8 @@ std::vector<std::string> VdfTokens(std::string_view text)
 
 bool IsNumber(std::string_view text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty()
+        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // One place where a key of the merged registry is found: a key of the hive of
@@ -180,8 +182,7 @@ private:
     std::vector<Place> places_;
 };
 
-void AddPrefix(std::vector<fs::path>& prefixes, std::unordered_set<std::string>& seen,
-               const fs::path& prefix)
+void AddPrefix(std::vector<fs::path>& prefixes, std::unordered_set<std::string>& seen, const fs::path& prefix)
 {
     std::error_code ec;
     if (!fs::is_regular_file(prefix / "system.reg", ec))
@@ -231,7 +232,7 @@ std::vector<fs::path> FindWinePrefixes(const WineSearch& search)
         return prefixes;
 
     for (const fs::path& steam : {home / ".steam/steam", home / ".local/share/Steam",
-                                 home / ".var/app/com.valvesoftware.Steam/.local/share/Steam"}) {
+                                  home / ".var/app/com.valvesoftware.Steam/.local/share/Steam"}) {
         std::string vdf;
         std::vector<fs::path> libraries;
         if (ReadWholeFile(steam / "steamapps/libraryfolders.vdf", vdf))

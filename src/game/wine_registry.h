@@ -51,8 +51,7 @@ public:
     bool KeyExists(std::string_view path) const override;
     std::vector<std::string> SubKeys(std::string_view path) const override;
     std::vector<RegistryValue> Values(std::string_view path) const override;
-    std::optional<RegistryValue> QueryValue(std::string_view path,
-                                            std::string_view name) const override;
+    std::optional<RegistryValue> QueryValue(std::string_view path, std::string_view name) const override;
     std::unique_ptr<RegistryKey> OpenKey(std::string_view path) const override;
 
     // Where the value that QueryValue gives comes from: its text as stored

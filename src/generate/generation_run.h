@@ -49,8 +49,8 @@ GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink,
 
 // Resolves (through the default Wine prefix), reports the first error if
 // there is one, and executes.
-GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice,
-                                MessageSink& sink, const GenerationHooks& hooks = {});
+GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice, MessageSink& sink,
+                                const GenerationHooks& hooks = {});
 
 // The lines that a run's warnings add to its last message.
 std::string WarningLines(const std::vector<std::string>& warnings);

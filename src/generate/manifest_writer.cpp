@@ -130,8 +130,8 @@ private:
             if (file->GetSrc().empty())
                 ini_.Line("File=(Src=\"" + file->NameText() + "\")");
             else
-                ini_.Line("File=(Src=\"" + file->GetSrc() + "\",          Master=\""
-                          + file->NameText() + "\")");
+                ini_.Line("File=(Src=\"" + file->GetSrc() + "\",          Master=\"" + file->NameText()
+                          + "\")");
         }
         IniChanges(&group);
     }
@@ -157,8 +157,7 @@ private:
     {
         Shortcut("PlayShortcut");
         ini_.Line("WorkingDirectory=%DestPath%\\System");
-        ini_.Line("Command=%DestPath%\\System\\" + GameExecutableName(doc_.GameFolderText())
-                  + ".exe");
+        ini_.Line("Command=%DestPath%\\System\\" + GameExecutableName(doc_.GameFolderText()) + ".exe");
         ini_.Line("Parameters=" + *product_.shortcut);
         ini_.Line("Icon=%DestPath%\\Help\\Corvex.ico");
 

@@ -26,9 +26,9 @@ struct Problem {
 struct ResolvedInput {
     enum class Kind { Entry, Logo, Licence, Readme, Script };
     Kind kind = Kind::Entry;
-    std::size_t group = 0;           // for entries: the index of their group
-    std::filesystem::path source;    // native; for a script, where it is written
-    std::string destination;         // "/" between folders, letter case as on disk
+    std::size_t group = 0;               // for entries: the index of their group
+    std::filesystem::path source;        // native; for a script, where it is written
+    std::string destination;             // "/" between folders, letter case as on disk
     std::optional<std::string> content;  // a script's text
 };
 
@@ -53,10 +53,10 @@ struct ResolvedRun {
     std::vector<ResolvedInput> inputs;
     // Written to a temporary file of the same folder (".<name>.tmp-<n>",
     // created exclusively when the run starts) and renamed over its name.
-    std::vector<TextOutput> texts;       // in the order they are written
-    PackList pack;                       // the zip choice: the archive and its entries
-    std::filesystem::path tool;          // the package choice: System\MKR.exe
-    std::string packageName;             // the package the tool is asked to build
+    std::vector<TextOutput> texts;  // in the order they are written
+    PackList pack;                  // the zip choice: the archive and its entries
+    std::filesystem::path tool;     // the package choice: System\MKR.exe
+    std::string packageName;        // the package the tool is asked to build
     // Deleted in order after a run that asked for cleanup; the first
     // deletion that fails ends the cleanup.
     std::vector<std::filesystem::path> cleanup;

@@ -5,11 +5,11 @@
 #include "platform/atomic_file.h"
 #include "platform/cancel_flag.h"
 #include "platform/file_operations.h"
-#include "platform/readable_file.h"
 #include "platform/folder_index.h"
 #include "platform/folder_lock.h"
 #include "platform/message_sink.h"
 #include "platform/process.h"
+#include "platform/readable_file.h"
 #include "platform/text_case.h"
 #include "platform/text_format.h"
 #include "platform/wine_prefix.h"
@@ -200,8 +200,8 @@ private:
         std::optional<std::string> stuck;
         if (PathExists(JournalPath())) {
             std::string text;
-            const auto journal = ReadWholeFile(JournalPath(), text) ? PackageJournal::Parse(text)
-                                                                    : std::nullopt;
+            const auto journal =
+                ReadWholeFile(JournalPath(), text) ? PackageJournal::Parse(text) : std::nullopt;
             if (!journal) {
                 sink_.ShowMessage(FormatText("The file %s, which an earlier package build left, "
                                              "cannot be read. Make sure that Manifest.ini in that "
@@ -266,8 +266,7 @@ private:
         StagedTexts scripts;
         if (!scripts.Stage(run_.texts, sink_))
             return GenerationOutcome::Failed;
-        const int result = WriteZip(archive.TempPath(), run_.pack.entries, hooks_.zipProgress,
-                                    hooks_.cancel);
+        const int result = WriteZip(archive.TempPath(), run_.pack.entries, hooks_.zipProgress, hooks_.cancel);
         if (result == kZipCancelled)
             return Cancel();
         if (result != kZipOk) {
@@ -277,8 +276,8 @@ private:
         if (!scripts.Commit(sink_))
             return GenerationOutcome::Failed;
         if (!archive.Commit()) {
-            sink_.ShowMessage(FormatText("Could not write the file %s: %s",
-                                         {run_.pack.archive.string(), archive.Error()}));
+            sink_.ShowMessage(
+                FormatText("Could not write the file %s: %s", {run_.pack.archive.string(), archive.Error()}));
             return GenerationOutcome::Failed;
         }
         sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
@@ -397,10 +396,11 @@ private:
         }
         index_.Forget();
         const auto package = index_.Locate(system_, run_.packageName);
-        sink_.ShowMessage(package ? FormatText("The packaging tool built %s.", {(system_ / *package).string()})
-                                  : FormatText("The packaging tool finished without an error; it "
-                                               "was asked to build %s.",
-                                               {run_.packageName}));
+        sink_.ShowMessage(package
+                              ? FormatText("The packaging tool built %s.", {(system_ / *package).string()})
+                              : FormatText("The packaging tool finished without an error; it "
+                                           "was asked to build %s.",
+                                           {run_.packageName}));
         return GenerationOutcome::Done;
     }
 
@@ -439,8 +439,7 @@ bool ReportResolutionError(const ResolvedRun& run, MessageSink& sink)
     return error != nullptr;
 }
 
-GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink,
-                                    const GenerationHooks& hooks)
+GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink, const GenerationHooks& hooks)
 {
     LastMessageSink messages(sink);
     const GenerationOutcome outcome = Executor(run, messages, hooks).Execute();
@@ -448,8 +447,8 @@ GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink,
     return outcome;
 }
 
-GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice,
-                                MessageSink& sink, const GenerationHooks& hooks)
+GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice, MessageSink& sink,
+                                const GenerationHooks& hooks)
 {
     const ResolvedRun run = ResolveGeneration(document, choice, DefaultWinePrefix());
     if (ReportResolutionError(run, sink))

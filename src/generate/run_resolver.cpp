@@ -40,8 +40,7 @@ std::vector<std::string> ComponentsBelow(const fs::path& base, const fs::path& n
 {
     std::vector<std::string> components;
     auto it = native.begin();
-    for (auto b = base.begin(); b != base.end() && it != native.end(); ++b, ++it) {
-    }
+    for (auto b = base.begin(); b != base.end() && it != native.end(); ++b, ++it) {}
     for (; it != native.end(); ++it) {
         if (!it->empty())
             components.push_back(it->string());
@@ -93,7 +92,8 @@ public:
         const std::string& text = doc_.GameFolderText();
         if (text.empty())
             return Error("The project names no game folder. Choose the game folder on the first "
-                         "page of the wizard." + std::string(kCannotContinue));
+                         "page of the wizard."
+                         + std::string(kCannotContinue));
         if (HasControlCharacter(text))
             return Error(FormatText("The game folder [%s] holds a control character.%s",
                                     {ShowControlCharacters(text), kCannotContinue}));
@@ -251,8 +251,8 @@ private:
     {
         const FolderIndex::Found found = index_.Find(run_.gameFolder, source);
         const fs::path& path = found.path;
-        const bool readable = found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry)
-                                          : IsReadableFile(path);
+        const bool readable =
+            found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry) : IsReadableFile(path);
         if (!readable) {
             Error(FormatText("The file [%s] does not exist.%s", {path.string(), kCannotContinue}));
             return;
@@ -341,8 +341,10 @@ private:
     {
         for (const ResolvedInput& input : run_.inputs) {
             const bool script = input.kind == ResolvedInput::Kind::Script;
-            if (input.kind == ResolvedInput::Kind::Entry || input.kind == ResolvedInput::Kind::Readme || script)
-                run_.pack.entries.push_back({input.source, input.destination, script ? 0755u : 0644u, input.content});
+            if (input.kind == ResolvedInput::Kind::Entry || input.kind == ResolvedInput::Kind::Readme
+                || script)
+                run_.pack.entries.push_back(
+                    {input.source, input.destination, script ? 0755u : 0644u, input.content});
         }
         if (run_.pack.entries.size() > kMostZipEntries) {
             Error(FormatText("The zip file would hold %d files, but a zip file can hold at most "

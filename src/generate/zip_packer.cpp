@@ -65,8 +65,8 @@ bool IsNonAsciiUtf8(std::string_view text)
                     return false;
             }
             const auto second = static_cast<unsigned char>(text[i + 1]);
-            if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second >= 0xA0)
-                || (c == 0xF0 && second < 0x90) || (c == 0xF4 && second >= 0x90))
+            if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second >= 0xA0) || (c == 0xF0 && second < 0x90)
+                || (c == 0xF4 && second >= 0x90))
                 return false;  // overlong forms, surrogates, beyond U+10FFFF
         }
         i += length;
@@ -77,16 +77,16 @@ bool IsNonAsciiUtf8(std::string_view text)
 std::uint32_t DosTime(const std::tm& local)
 {
     const int year = local.tm_year + 1900;
-    const auto date = static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5)
-                                                 | local.tm_mday);
-    const auto time = static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5)
-                                                 | (local.tm_sec / 2));
+    const auto date =
+        static_cast<std::uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+    const auto time =
+        static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
     return (date << 16) | time;
 }
 
 std::optional<std::uint32_t> DosTimeOf(std::time_t stamp)
 {
-    std::tm local {};
+    std::tm local{};
     if (!::localtime_r(&stamp, &local))
         return std::nullopt;
     const int year = local.tm_year + 1900;
@@ -192,17 +192,16 @@ private:
         if (got < 0)
             return kZipError;
 
-        zip_fileinfo info {};
+        zip_fileinfo info{};
         info.dosDate = input.Time().value_or(0);
         info.external_fa = static_cast<uLong>(S_IFREG | entry.mode) << 16;
         const auto length = static_cast<std::size_t>(got);
         const int method = WorthDeflating(buffer_.get(), length) ? Z_DEFLATED : 0;
         const int zip64 = SizeOf(entry) >= kZip64Threshold ? 1 : 0;
         const uLong flags = IsNonAsciiUtf8(entry.name) ? kUtf8NameFlag : 0;
-        if (zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0,
-                                    nullptr, method, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS,
-                                    DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kMadeByUnix,
-                                    flags, zip64)
+        if (zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                    Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                    nullptr, 0, kMadeByUnix, flags, zip64)
             != ZIP_OK)
             return kZipError;
 

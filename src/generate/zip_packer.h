@@ -64,7 +64,6 @@ std::optional<std::uint32_t> GetDosFileTime(const std::filesystem::path& file);
 
 // The zip choice of the Generate page without its cleanup: checks the
 // product, packs it into <game folder>\<base>.zip and reports the outcome.
-bool PackZip(ProjectDocument& document, MessageSink& sink,
-             const ZipProgressCallback& progress = {});
+bool PackZip(ProjectDocument& document, MessageSink& sink, const ZipProgressCallback& progress = {});
 
 }  // namespace zpak

@@ -124,8 +124,7 @@ void IniFile::SetValue(std::string_view section, std::string_view key, std::stri
     const int index = FindSection(section);
     const int entry = FindKey(index, key);
     if (entry >= 0)
-        sections_[static_cast<std::size_t>(index)].values[static_cast<std::size_t>(entry)] =
-            std::move(value);
+        sections_[static_cast<std::size_t>(index)].values[static_cast<std::size_t>(entry)] = std::move(value);
 }
 
 bool IniFile::Save()

@@ -21,11 +21,10 @@ std::string INIGroup::GetTag() const
     return std::string(format::kIniHeader);
 }
 
-INIDefinition& INIGroup::AddEntry(std::string section, std::string key, std::string value,
-                                  int addNewLine)
+INIDefinition& INIGroup::AddEntry(std::string section, std::string key, std::string value, int addNewLine)
 {
-    entries.push_back(std::make_unique<INIDefinition>(std::move(section), std::move(key),
-                                                      std::move(value), addNewLine));
+    entries.push_back(
+        std::make_unique<INIDefinition>(std::move(section), std::move(key), std::move(value), addNewLine));
     return *entries.back();
 }
 

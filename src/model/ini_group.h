@@ -19,8 +19,7 @@ public:
     std::string GetTag() const override;
     const char* GetRuntimeClassName() const override { return "INIGroup"; }
 
-    INIDefinition& AddEntry(std::string section, std::string key, std::string value,
-                            int addNewLine);
+    INIDefinition& AddEntry(std::string section, std::string key, std::string value, int addNewLine);
 
     // The install group the changes belong to; borrowed from the document.
     GroupInfo* group = nullptr;

@@ -49,8 +49,7 @@ bool ProjectDocument::GroupNameExists(const std::string& text) const
 bool ProjectDocument::FileAlreadyDefined(const std::string& text) const
 {
     return std::ranges::any_of(groups, [&](const auto& group) {
-        return std::ranges::any_of(group->files,
-                                   [&](const auto& file) { return file->NameText() == text; });
+        return std::ranges::any_of(group->files, [&](const auto& file) { return file->NameText() == text; });
     });
 }
 
@@ -128,8 +127,8 @@ INIDefinition* ProjectDocument::FindIniEntryByHandle(ViewHandle handle) const
 
 void ProjectDocument::RemoveIniFile(ViewHandle handle)
 {
-    const auto it = std::ranges::find_if(
-        iniFiles, [&](const auto& iniFile) { return iniFile->IsShownAs(handle); });
+    const auto it =
+        std::ranges::find_if(iniFiles, [&](const auto& iniFile) { return iniFile->IsShownAs(handle); });
     if (it != iniFiles.end())
         iniFiles.erase(it);
 }
@@ -138,8 +137,8 @@ void ProjectDocument::RemoveIniEntry(ViewHandle handle)
 {
     for (const auto& iniFile : iniFiles) {
         auto& entries = iniFile->entries;
-        const auto it = std::ranges::find_if(
-            entries, [&](const auto& entry) { return entry->IsShownAs(handle); });
+        const auto it =
+            std::ranges::find_if(entries, [&](const auto& entry) { return entry->IsShownAs(handle); });
         if (it != entries.end()) {
             entries.erase(it);
             return;

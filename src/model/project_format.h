@@ -26,8 +26,7 @@ inline constexpr std::string_view kDefaultDocumentationCaption = "Release Notes"
 
 inline bool IsSectionHeader(std::string_view line)
 {
-    return line == kIniHeader || line == kGroupHeader || line == kRequirementHeader
-        || line == kProductHeader;
+    return line == kIniHeader || line == kGroupHeader || line == kRequirementHeader || line == kProductHeader;
 }
 
 }  // namespace zpak::format

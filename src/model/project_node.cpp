@@ -10,7 +10,9 @@ const std::string& TextOf(const std::optional<std::string>& field)
     return field ? *field : empty;
 }
 
-void ProjectNode::Serialize(TextArchive&) {}
+void ProjectNode::Serialize(TextArchive&)
+{
+}
 
 std::string ProjectNode::GetTag() const
 {

@@ -3,9 +3,9 @@
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/property_line.h"
-#include "platform/readable_file.h"
 #include "platform/game_path.h"
 #include "platform/message_sink.h"
+#include "platform/readable_file.h"
 #include "platform/text_format.h"
 
 #include <cstring>
@@ -17,8 +17,7 @@ namespace {
 
 enum class Kind { None, INI, Group, Requirement, Product };
 
-template <typename Field>
-struct KeyField {
+template <typename Field> struct KeyField {
     std::string_view key;
     Field field;
 };
@@ -34,9 +33,12 @@ constexpr KeyField<std::optional<std::string> RequirementInfo::*> kIdentityKeys[
 
 // Keys that always act on the product, also inside a [Requirement] section.
 constexpr KeyField<TextField> kProductTextKeys[] = {
-    {"readme", &ProductData::readme},     {"title", &ProductData::title},
-    {"archive", &ProductData::archive},   {"license", &ProductData::license},
-    {"logo", &ProductData::logo},         {"shortcut", &ProductData::shortcut},
+    {"readme", &ProductData::readme},
+    {"title", &ProductData::title},
+    {"archive", &ProductData::archive},
+    {"license", &ProductData::license},
+    {"logo", &ProductData::logo},
+    {"shortcut", &ProductData::shortcut},
     {"shortcutCaption", &ProductData::shortcutCaption},
 };
 
@@ -68,9 +70,8 @@ public:
         if (pos_ >= text_.size())
             return false;
         const void* found = std::memchr(text_.data() + pos_, '\n', text_.size() - pos_);
-        std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found)
-                                                           - text_.data())
-                                : text_.size();
+        std::size_t end =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data()) : text_.size();
         line = text_.substr(pos_, end - pos_);
         pos_ = end + 1;
         if (found && !line.empty() && line.back() == '\r')
@@ -201,8 +202,8 @@ private:
             Enter(Kind::INI, iniFile.get());
             ini_ = iniFile.get();
         } else if (line == format::kGroupHeader) {
-            auto& group = doc_.groups.emplace_back(
-                std::make_unique<GroupInfo>(std::string(format::kUnnamedGroup)));
+            auto& group =
+                doc_.groups.emplace_back(std::make_unique<GroupInfo>(std::string(format::kUnnamedGroup)));
             Enter(Kind::Group, group.get());
             group_ = group.get();
             groupsByName_.Add(*group_);
@@ -229,8 +230,7 @@ private:
         record_ = record;
     }
 
-    bool HandleIniKey(std::string_view line, std::string_view key, std::string_view value,
-                      int lineNumber)
+    bool HandleIniKey(std::string_view line, std::string_view key, std::string_view value, int lineNumber)
     {
         if (key != "group")
             return HandleChangeLine(line, lineNumber);  // a change whose texts hold "="
@@ -249,13 +249,11 @@ private:
             return Fail("Expected at least 3 tokens for INI property. Not %d. See Line #%d",
                         {std::to_string(pieces.size()), std::to_string(lineNumber)});
         const int addNewLine = LastPiece(line, ',') == format::kAddNewLine ? 1 : 0;
-        ini_->AddEntry(std::move(pieces[0]), std::move(pieces[1]), std::move(pieces[2]),
-                       addNewLine);
+        ini_->AddEntry(std::move(pieces[0]), std::move(pieces[1]), std::move(pieces[2]), addNewLine);
         return true;
     }
 
-    bool HandleGroupKey(std::string_view line, std::string_view key, std::string_view value,
-                        int lineNumber)
+    bool HandleGroupKey(std::string_view line, std::string_view key, std::string_view value, int lineNumber)
     {
         if (key == "src") {
             if (!entry_)
@@ -295,9 +293,8 @@ private:
             return Fail("Parser could not interpret the Requirement attribute %s at line #%d",
                         {line, std::to_string(lineNumber)});
         if (!doc_.product)
-            return Fail(
-                "Parser expected to see attribute %s at line #%d under a Product section",
-                {line, std::to_string(lineNumber)});
+            return Fail("Parser expected to see attribute %s at line #%d under a Product section",
+                        {line, std::to_string(lineNumber)});
 
         ProductData& product = *doc_.product;
         if (text)
@@ -347,8 +344,7 @@ OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& docum
     if (gameFolder)
         document.gameFolder = *gameFolder;
     if (!IsGameFolderValid(document.GameFolderText(), winePrefix))
-        sink.ShowMessage(
-            "The game path referenced by the project is invalid. Please update the path.");
+        sink.ShowMessage("The game path referenced by the project is invalid. Please update the path.");
     return OpenResult::Opened;
 }
 

@@ -44,9 +44,9 @@ bool SaveProject(ProjectDocument& document, const std::filesystem::path& file, M
         WriteProject(document, archive);
     }
     if (!out.Commit()) {
-        sink.ShowMessage(FormatText(
-            "The project could not be saved to %s: %s. The file on disk was not changed.",
-            {file.string(), out.Error()}));
+        sink.ShowMessage(
+            FormatText("The project could not be saved to %s: %s. The file on disk was not changed.",
+                       {file.string(), out.Error()}));
         return false;
     }
     if (const auto unreadable = FindUnreadableTexts(document); !unreadable.empty())

@@ -16,7 +16,6 @@ std::string SerializeProject(ProjectDocument& document);
 // is complete. A failure is reported through `sink` naming the file, and gives
 // false. After a successful write, texts that the file cannot carry are listed
 // in one message.
-bool SaveProject(ProjectDocument& document, const std::filesystem::path& file,
-                 MessageSink& sink);
+bool SaveProject(ProjectDocument& document, const std::filesystem::path& file, MessageSink& sink);
 
 }  // namespace zpak

@@ -22,8 +22,8 @@ std::size_t FindClosingParenthesis(std::string_view rest)
 
 }  // namespace
 
-std::vector<std::string> SplitPropertyLine(std::string_view text, char separator,
-                                           bool groupParentheses, MessageSink& sink)
+std::vector<std::string> SplitPropertyLine(std::string_view text, char separator, bool groupParentheses,
+                                           MessageSink& sink)
 {
     std::vector<std::string> pieces;
     std::string_view rest = text;
@@ -37,10 +37,10 @@ std::vector<std::string> SplitPropertyLine(std::string_view text, char separator
         if (groupParentheses && rest.front() == '(') {
             const std::size_t close = FindClosingParenthesis(rest);
             if (close == std::string_view::npos) {
-                sink.ShowMessage(FormatText(
-                    "Invalid Expression: Expected the expression %s to contain an equal number "
-                    "of opening/closing braces.",
-                    {rest}));
+                sink.ShowMessage(
+                    FormatText("Invalid Expression: Expected the expression %s to contain an equal number "
+                               "of opening/closing braces.",
+                               {rest}));
                 break;
             }
             pieces.emplace_back(rest.substr(0, close + 1));

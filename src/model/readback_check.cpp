@@ -69,8 +69,7 @@ private:
     }
 
     // A key=value line gives back its value unless a line end interferes.
-    template <typename Place>
-    void Value(const Place& place, std::string_view value)
+    template <typename Place> void Value(const Place& place, std::string_view value)
     {
         if (const char* problem = LineBreakProblem(value))
             Report(place(), problem);
@@ -92,8 +91,8 @@ private:
         for (const auto& file : group.files) {
             const auto entry = [&group, &file](const char* field) {
                 return [&group, &file, field] {
-                    return "group " + Quoted(group.NameText()) + ", entry "
-                        + Quoted(file->NameText()) + field;
+                    return "group " + Quoted(group.NameText()) + ", entry " + Quoted(file->NameText())
+                        + field;
                 };
             };
             if (const char* problem = EntryProblem(file->NameText()))
@@ -145,19 +144,16 @@ private:
             return "reads as a \"group=\" line";
         SilentSink silent;
         const auto pieces = SplitPropertyLine(line, ',', true, silent);
-        if (pieces.size() < 3 || pieces[0] != TextOf(entry.section)
-            || pieces[1] != TextOf(entry.key) || pieces[2] != TextOf(entry.value))
+        if (pieces.size() < 3 || pieces[0] != TextOf(entry.section) || pieces[1] != TextOf(entry.key)
+            || pieces[2] != TextOf(entry.value))
             return "splits differently at its commas (a \",\" outside a leading parenthesis, "
                    "or unbalanced parentheses)";
         return nullptr;
     }
 
-    template <typename Place>
-    void Identity(const Place& place, const RequirementInfo& record)
+    template <typename Place> void Identity(const Place& place, const RequirementInfo& record)
     {
-        const auto field = [&place](const char* name) {
-            return [&place, name] { return place() + name; };
-        };
+        const auto field = [&place](const char* name) { return [&place, name] { return place() + name; }; };
         Value(field(" product"), TextOf(record.product));
         Value(field(" version"), TextOf(record.version));
         Value(field(" developer"), TextOf(record.developer));
@@ -196,9 +192,8 @@ std::vector<UnreadableText> FindUnreadableTexts(const ProjectDocument& document)
 
 std::string DescribeUnreadableTexts(const std::vector<UnreadableText>& texts)
 {
-    std::string message =
-        "The project was saved, but these texts will not read back as written when it is "
-        "opened again. Please change them and save again:";
+    std::string message = "The project was saved, but these texts will not read back as written when it is "
+                          "opened again. Please change them and save again:";
     const std::size_t listed = std::min(texts.size(), kMostListed);
     for (std::size_t i = 0; i < listed; ++i)
         message += "\n- " + texts[i].place + ": " + texts[i].reason + ".";

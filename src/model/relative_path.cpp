@@ -20,8 +20,8 @@ std::string MakeRelativePath(const std::string& base, const std::string& path)
         return {};
     // Separators count as equal whichever way they lean.
     for (std::size_t i = 0; i < folder.size(); ++i) {
-        const bool same = (IsSeparator(folder[i]) && IsSeparator(path[i]))
-            || FoldCase(folder[i]) == FoldCase(path[i]);
+        const bool same =
+            (IsSeparator(folder[i]) && IsSeparator(path[i])) || FoldCase(folder[i]) == FoldCase(path[i]);
         if (!same)
             return {};
     }

@@ -35,7 +35,6 @@ int WriteAll(int fd, std::string_view data)
     return 0;
 }
 
-
 // Follows a chain of symlinks to the path that finally names a file (which may
 // not exist yet). Relative links are resolved against the link's own folder.
 int ResolveLinks(fs::path path, fs::path& resolved)

@@ -57,8 +57,8 @@ private:
 };
 
 // Writes `content` to `target` through an AtomicFile; on failure `error` says why.
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view content,
-                         std::string& error, const AtomicFileOptions& options = {});
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view content, std::string& error,
+                         const AtomicFileOptions& options = {});
 
 // Removes the temporary files that writers of `target` left when they were
 // killed; those of writers still at work are kept. Gives how many went.

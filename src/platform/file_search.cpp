@@ -23,8 +23,7 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern)
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size()
-                   && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {
@@ -62,8 +61,7 @@ bool AnyFileMatches(std::string_view gamePathPattern, const std::filesystem::pat
     return false;
 }
 
-std::vector<std::string> ListMatchingFiles(const std::filesystem::path& folder,
-                                           std::string_view pattern)
+std::vector<std::string> ListMatchingFiles(const std::filesystem::path& folder, std::string_view pattern)
 {
     std::vector<std::string> names;
     std::error_code ec;

@@ -18,7 +18,6 @@ bool AnyFileMatches(std::string_view gamePathPattern, const std::filesystem::pat
 
 // The names of the regular files (not folders) of `folder` that match
 // `pattern`, in byte order so that archives come out the same on every run.
-std::vector<std::string> ListMatchingFiles(const std::filesystem::path& folder,
-                                           std::string_view pattern);
+std::vector<std::string> ListMatchingFiles(const std::filesystem::path& folder, std::string_view pattern);
 
 }  // namespace zpak

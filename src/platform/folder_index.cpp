@@ -110,8 +110,7 @@ void FolderListing::BuildLookups()
     }
 }
 
-FolderIndex::FolderIndex(fs::path winePrefix, bool eager)
-    : winePrefix_(std::move(winePrefix)), eager_(eager)
+FolderIndex::FolderIndex(fs::path winePrefix, bool eager) : winePrefix_(std::move(winePrefix)), eager_(eager)
 {
 }
 
@@ -149,8 +148,7 @@ std::optional<std::string> FolderIndex::Locate(const fs::path& folder, std::stri
     return std::nullopt;
 }
 
-fs::path FolderIndex::Resolve(const fs::path& base, const std::vector<std::string>& components,
-                              bool* found)
+fs::path FolderIndex::Resolve(const fs::path& base, const std::vector<std::string>& components, bool* found)
 {
     Found result = Find(base, components);
     if (found)

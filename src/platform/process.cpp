@@ -40,7 +40,12 @@ bool IsNativeExecutable(const std::filesystem::path& program)
     const ssize_t got = ::read(fd, magic, sizeof magic);
     ::close(fd);
     return (got >= 2 && magic[0] == '#' && magic[1] == '!')
-        || (got == 4 && std::memcmp(magic, "\x7f" "ELF", 4) == 0);
+        || (got == 4
+            && std::memcmp(magic,
+                           "\x7f"
+                           "ELF",
+                           4)
+                == 0);
 }
 
 // A pipe whose ends close with it.
@@ -111,8 +116,8 @@ void CloseAllBut(std::array<int, 3> keep)
 // In the child between fork and exec: only async-signal-safe calls. It waits
 // at the gate until the parent has recorded it, and reports a failure to
 // start through `report`.
-[[noreturn]] void RunChild(const char* path, char* const* argv, const char* directory, int output,
-                           int gate, int report, std::initializer_list<int> parentEnds)
+[[noreturn]] void RunChild(const char* path, char* const* argv, const char* directory, int output, int gate,
+                           int report, std::initializer_list<int> parentEnds)
 {
     ::setpgid(0, 0);
     // Without the parent's ends, the gate reads end-of-file when the parent
@@ -321,8 +326,8 @@ bool ProcessGroupAlive(long group)
     return alive;
 }
 
-ProcessResult RunGameProgram(const std::filesystem::path& program,
-                             const std::vector<std::string>& args, const ProcessOptions& options)
+ProcessResult RunGameProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                             const ProcessOptions& options)
 {
     if (!IsReadableFile(program))
         return {false, -1, false, "no such file"};

@@ -46,7 +46,7 @@ bool ProcessGroupAlive(long group);
 // Runs a Windows program of the game. A native executable (an ELF binary or a
 // script with a "#!" line, with its run bit) runs directly; anything else runs
 // through Wine: $WINE when set, else `wine` from the PATH.
-ProcessResult RunGameProgram(const std::filesystem::path& program,
-                             const std::vector<std::string>& args, const ProcessOptions& options = {});
+ProcessResult RunGameProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                             const ProcessOptions& options = {});
 
 }  // namespace zpak

@@ -15,11 +15,11 @@ std::filesystem::path DefaultWinePrefix()
     return home && *home ? std::filesystem::path(home) / ".wine" : std::filesystem::path();
 }
 
-std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix,
-                                        std::string_view windowsPath)
+std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix, std::string_view windowsPath)
 {
     const bool drive = windowsPath.size() >= 2 && windowsPath[1] == ':'
-        && ((windowsPath[0] >= 'A' && windowsPath[0] <= 'Z') || (windowsPath[0] >= 'a' && windowsPath[0] <= 'z'))
+        && ((windowsPath[0] >= 'A' && windowsPath[0] <= 'Z')
+            || (windowsPath[0] >= 'a' && windowsPath[0] <= 'z'))
         && (windowsPath.size() == 2 || windowsPath[2] == '\\' || windowsPath[2] == '/');
     if (!drive || prefix.empty())
         return std::nullopt;

@@ -15,7 +15,6 @@ std::filesystem::path DefaultWinePrefix();
 // through the prefix's dosdevices/<letter>: link, the rest with "/"
 // separators and its letter case as given. Nothing when the path has no drive
 // letter or the prefix has no such drive.
-std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix,
-                                        std::string_view windowsPath);
+std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix, std::string_view windowsPath);
 
 }  // namespace zpak

@@ -11,7 +11,7 @@ namespace zpak {
 
 namespace {
 
-constexpr const char* kReservedNames[] = {"SetupGroup", "PlayShortcut", "UninstallShortcut",
+constexpr const char* kReservedNames[] = {"SetupGroup",      "PlayShortcut",          "UninstallShortcut",
                                           "DesktopShortcut", "DocumentationShortcut", "Setup"};
 
 }  // namespace
@@ -29,16 +29,15 @@ bool CheckGroupName(const std::string& name, MessageSink& sink)
     }
     for (const char* reserved : kReservedNames) {
         if (EqualsIgnoringCase(name, reserved)) {
-            sink.ShowMessage(FormatText("The group name %s is reserved. Please choose a different name.",
-                                        {name}));
+            sink.ShowMessage(
+                FormatText("The group name %s is reserved. Please choose a different name.", {name}));
             return false;
         }
     }
     return true;
 }
 
-bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name,
-                          MessageSink& sink)
+bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name, MessageSink& sink)
 {
     if (!document.GroupNameExists(name))
         return true;
@@ -54,8 +53,8 @@ std::vector<FileInfo*> AddPickedFiles(ProjectDocument& document, GroupInfo& grou
     for (const std::string& path : paths) {
         const std::string name = MakeRelativePath(folder, path);
         if (name.empty()) {
-            sink.ShowMessage(FormatText("The file %s is not contained within the target folder %s",
-                                        {path, folder}));
+            sink.ShowMessage(
+                FormatText("The file %s is not contained within the target folder %s", {path, folder}));
             break;
         }
         if (document.FileAlreadyDefined(name)) {
@@ -90,7 +89,7 @@ bool CheckWildcard(const ProjectDocument& document, const std::string& expressio
 
 GroupOptions OptionsOf(const GroupInfo& group)
 {
-    return {group.Selectable != 0, group.Visible != 0,     group.Required != 0,
+    return {group.Selectable != 0, group.Visible != 0, group.Required != 0,
             group.Selected != 0,   group.GetCaption(), group.GetDescription()};
 }
 
@@ -112,8 +111,7 @@ void SetFileDestination(FileInfo& file, const std::string& destination)
         file.src = destination;
 }
 
-bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group,
-                         MessageSink& sink)
+bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group, MessageSink& sink)
 {
     std::string tied;
     for (const auto& iniFile : document.iniFiles) {

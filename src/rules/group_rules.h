@@ -18,8 +18,7 @@ class ProjectDocument;
 bool CheckGroupName(const std::string& name, MessageSink& sink);
 
 // Refuses a name another group already has (compared exactly).
-bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name,
-                          MessageSink& sink);
+bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name, MessageSink& sink);
 
 // Adds files picked in a file dialog (native paths) to the group, in order,
 // as names relative to the game folder with "\" separators. Stops at the
@@ -52,7 +51,6 @@ void SetFileDestination(FileInfo& file, const std::string& destination);
 
 // A group may go unless it is the last one (the caller shows why) or INI
 // files are tied to it (refused here, naming them).
-bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group,
-                         MessageSink& sink);
+bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group, MessageSink& sink);
 
 }  // namespace zpak

@@ -17,16 +17,16 @@ struct PresetKey {
 };
 
 constexpr PresetKey kPresetKeys[] = {
-    {"Product", &RequirementFields::product},         {"Version", &RequirementFields::version},
-    {"Developer", &RequirementFields::developer},     {"ProductURL", &RequirementFields::productURL},
-    {"VersionURL", &RequirementFields::versionURL},   {"DeveloperURL", &RequirementFields::developerURL},
+    {"Product", &RequirementFields::product},       {"Version", &RequirementFields::version},
+    {"Developer", &RequirementFields::developer},   {"ProductURL", &RequirementFields::productURL},
+    {"VersionURL", &RequirementFields::versionURL}, {"DeveloperURL", &RequirementFields::developerURL},
 };
 
 }  // namespace
 
 RequirementFields FieldsOf(const RequirementInfo& r)
 {
-    return {TextOf(r.product), TextOf(r.version), TextOf(r.developer),
+    return {TextOf(r.product),    TextOf(r.version),    TextOf(r.developer),
             TextOf(r.productURL), TextOf(r.versionURL), TextOf(r.developerURL)};
 }
 
@@ -86,16 +86,14 @@ bool CheckNewRequirement(const ProjectDocument& document, const RequirementField
 {
     if (!CheckRequirementEdit(fields, sink))
         return false;
-    const bool known = std::ranges::any_of(document.requirements, [&](const auto& r) {
-        return TextOf(r->product) == fields.product;
-    });
+    const bool known = std::ranges::any_of(
+        document.requirements, [&](const auto& r) { return TextOf(r->product) == fields.product; });
     if (known)
         sink.ShowMessage("You already defined this product. Please choose a different name.");
     return !known;
 }
 
-RequirementInfo* AddRequirement(ProjectDocument& document, const RequirementFields& fields,
-                                MessageSink& sink)
+RequirementInfo* AddRequirement(ProjectDocument& document, const RequirementFields& fields, MessageSink& sink)
 {
     if (!CheckNewRequirement(document, fields, sink))
         return nullptr;

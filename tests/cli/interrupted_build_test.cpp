@@ -118,9 +118,10 @@ TEST_F(InterruptedBuildTest, KilledAtEveryFileOperationTheNextRunRecovers)
         for (int n = 0; n < 500 && !finished; ++n) {
             const fs::path game = FreshGame(std::string("run") + choice + std::to_string(n));
             // In a sanitizer build the sanitizer's runtime must let the shim go first.
-            const int status = Wait(Start(Build(game, choice),
-                                          {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_CRASH_AFTER=" + std::to_string(n),
-                                           "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"}));
+            const int status =
+                Wait(Start(Build(game, choice),
+                           {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_CRASH_AFTER=" + std::to_string(n),
+                            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"}));
             finished = WIFEXITED(status);
             if (!finished) {
                 ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << n;

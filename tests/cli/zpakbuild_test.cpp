@@ -85,13 +85,19 @@ TEST(ZpakbuildTest, GamesShowsWhatDetectionFinds)
 
     const Outcome run = Zpakbuild({"games"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(run.out, "Wine prefixes searched, in order:\n  " + prefix.string() + "\n\n"
-                           "Broken\n  no \"Folder\" string value: the wizard cannot use this game\n\n"
-                           "Vantor (the default game)\n"
-                           "  Folder as stored: C:\\Games\\Vantor\n"
-                           "  Folder used:      " + (prefix / "drive_c/Games/Vantor").string() + "\n"
-                           "  Wine prefix:      " + prefix.string() + "\n"
-                           "  Packaging tool:   System\\MKR.exe found\n");
+    EXPECT_EQ(run.out,
+              "Wine prefixes searched, in order:\n  " + prefix.string()
+                  + "\n\n"
+                    "Broken\n  no \"Folder\" string value: the wizard cannot use this game\n\n"
+                    "Vantor (the default game)\n"
+                    "  Folder as stored: C:\\Games\\Vantor\n"
+                    "  Folder used:      "
+                  + (prefix / "drive_c/Games/Vantor").string()
+                  + "\n"
+                    "  Wine prefix:      "
+                  + prefix.string()
+                  + "\n"
+                    "  Packaging tool:   System\\MKR.exe found\n");
 }
 
 TEST(ZpakbuildTest, UsageHelpAndVersion)
@@ -126,8 +132,7 @@ class DemoGameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::filesystem::copy(ZPAK_EXAMPLES_DIR "/demo-game", game,
-                              std::filesystem::copy_options::recursive);
+        std::filesystem::copy(ZPAK_EXAMPLES_DIR "/demo-game", game, std::filesystem::copy_options::recursive);
     }
 
     Outcome Build(std::vector<std::string> options)
@@ -146,8 +151,7 @@ protected:
 
 TEST_F(DemoGameTest, ChecksAgainstTheDemoGame)
 {
-    Outcome run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
-                             game.string()});
+    Outcome run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder", game.string()});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "");
     run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj"});
@@ -191,8 +195,8 @@ TEST_F(DemoGameTest, BuildsThePackageByDefault)
     ASSERT_EQ(run.code, 0) << run.err;
     // The tool's own output passes through, then the package is named.
     EXPECT_NE(run.err.find("MKR: wrote System/Frontier.zpack2"), std::string::npos) << run.err;
-    EXPECT_TRUE(run.err.ends_with("The packaging tool built "
-                                  + (game / "System/Frontier.zpack2").string() + ".\n"))
+    EXPECT_TRUE(
+        run.err.ends_with("The packaging tool built " + (game / "System/Frontier.zpack2").string() + ".\n"))
         << run.err;
     EXPECT_TRUE(Has("System/Frontier.zpack2"));
     EXPECT_TRUE(Has("System/FrontierMOD.ini"));
@@ -213,8 +217,9 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
 
     run = Build({"--zip"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.err, "The files have been compressed into " + (game / "FrontierMOD.zip").string()
-                           + " within the " + game.string() + " folder\n");
+    EXPECT_EQ(run.err,
+              "The files have been compressed into " + (game / "FrontierMOD.zip").string() + " within the "
+                  + game.string() + " folder\n");
     EXPECT_EQ(Build({"--zip", "--manifest"}).code, 2);
 }
 

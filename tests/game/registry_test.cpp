@@ -117,9 +117,8 @@ std::string ChainPath(int levels)
 TEST(WineHiveTest, LeavesOutKeysDeeperThan512LevelsAndReadsOn)
 {
     const std::string text = "WINE REGISTRY Version 2\n[" + ChainLine(200000) + "]\n\"Bottom\"=\"end\"\n["
-        + ChainLine(510) + "]\n\"Deepest\"=dword:00000001\n["
-        + ChainLine(511) + "\\\\other]\n\"Below\"=\"x\"\n"
-        + "[Software\\\\After]\n\"Read\"=\"on\"\n";
+        + ChainLine(510) + "]\n\"Deepest\"=dword:00000001\n[" + ChainLine(511)
+        + "\\\\other]\n\"Below\"=\"x\"\n" + "[Software\\\\After]\n\"Read\"=\"on\"\n";
     const WineHive hive(text);
     ASSERT_TRUE(hive.HasKey(ChainPath(510)));  // Software, Deep and 510 levels of k: 512
     EXPECT_TRUE(hive.SubKeys(ChainPath(510)).empty());
@@ -141,16 +140,28 @@ TEST(WineHiveTest, LeavesOutKeyNamesLongerThan255Characters)
             repeated += text;
         return repeated;
     };
-    const std::string accent = "\\x00e9";  // U+00E9: two bytes, one unit
+    const std::string accent = "\\x00e9";        // U+00E9: two bytes, one unit
     const std::string smile = "\\xd83d\\xde00";  // U+1F600: four bytes, two units
     const std::string text = "WINE REGISTRY Version 2\n"
-        "[Names\\\\" + std::string(255, 'n') + "]\n\"v\"=\"1\"\n"
-        "[Names\\\\" + std::string(256, 'n') + "\\\\Below]\n\"v\"=\"2\"\n"
-        "[Names\\\\" + repeat(accent, 255) + "]\n"
-        "[Names\\\\" + repeat(accent, 256) + "]\n"
-        "[Names\\\\" + repeat(smile, 127) + "n]\n"
-        "[Names\\\\" + repeat(smile, 128) + "]\n"
-        "[Names\\\\After]\n\"v\"=\"3\"\n";
+                             "[Names\\\\"
+        + std::string(255, 'n')
+        + "]\n\"v\"=\"1\"\n"
+          "[Names\\\\"
+        + std::string(256, 'n')
+        + "\\\\Below]\n\"v\"=\"2\"\n"
+          "[Names\\\\"
+        + repeat(accent, 255)
+        + "]\n"
+          "[Names\\\\"
+        + repeat(accent, 256)
+        + "]\n"
+          "[Names\\\\"
+        + repeat(smile, 127)
+        + "n]\n"
+          "[Names\\\\"
+        + repeat(smile, 128)
+        + "]\n"
+          "[Names\\\\After]\n\"v\"=\"3\"\n";
     const WineHive hive(text);
     const std::string smiles = repeat("\xf0\x9f\x98\x80", 127) + "n";
     EXPECT_EQ(hive.SubKeys("Names"),
@@ -219,10 +230,10 @@ class Recorder final : public RegistryEnumerator {
 public:
     using RegistryEnumerator::RegistryEnumerator;
 
-    bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer&,
-                 int depth) override
+    bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer&, int depth) override
     {
-        events.push_back("value " + path.substr(path.rfind('\\') + 1) + "/" + name + " " + std::to_string(depth));
+        events.push_back("value " + path.substr(path.rfind('\\') + 1) + "/" + name + " "
+                         + std::to_string(depth));
         return events.size() < stopAfter;
     }
     bool OnKey(const std::string& name, int depth) override
@@ -241,18 +252,28 @@ TEST(RegistryEnumeratorTest, WalksValuesThenEachSubtreeDepthFirst)
     Recorder walk(registry);
     walk.stopAfter = 1000;
     EXPECT_TRUE(walk.Enumerate(kInstalledAppsKey, RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
-    const std::vector<std::string> expected = {
-        "key Vantor 0",  "value Vantor/Folder 1", "value Vantor/Build 1", "key Patches 1",
-        "value Patches/Folder 2", "key alpha 0", "value alpha/Folder 1", "key Zed 0",
-        "value Zed/Folder 1", "key Bracket[1] 0", "value Bracket[1]/Folder 1",
-        "value Bracket[1]/Multi 1", "value Bracket[1]/Bin 1", "value Bracket[1]/Wide 1",
-        "value Bracket[1]/ 1"};
+    const std::vector<std::string> expected = {"key Vantor 0",
+                                               "value Vantor/Folder 1",
+                                               "value Vantor/Build 1",
+                                               "key Patches 1",
+                                               "value Patches/Folder 2",
+                                               "key alpha 0",
+                                               "value alpha/Folder 1",
+                                               "key Zed 0",
+                                               "value Zed/Folder 1",
+                                               "key Bracket[1] 0",
+                                               "value Bracket[1]/Folder 1",
+                                               "value Bracket[1]/Multi 1",
+                                               "value Bracket[1]/Bin 1",
+                                               "value Bracket[1]/Wide 1",
+                                               "value Bracket[1]/ 1"};
     EXPECT_EQ(walk.events, expected);
 
     Recorder keysOnly(registry);
     EXPECT_TRUE(keysOnly.Enumerate(kInstalledAppsKey, RegistryEnumerator::kKeys));
-    EXPECT_EQ(keysOnly.events, (std::vector<std::string>{"key Vantor 0", "key Patches 1", "key alpha 0",
-                                                          "key Zed 0", "key Bracket[1] 0"}));
+    EXPECT_EQ(keysOnly.events,
+              (std::vector<std::string>{"key Vantor 0", "key Patches 1", "key alpha 0", "key Zed 0",
+                                        "key Bracket[1] 0"}));
 
     Recorder stopped(registry);
     stopped.stopAfter = 3;
@@ -321,8 +342,7 @@ class ChainRecorder final : public RegistryEnumerator {
 public:
     using RegistryEnumerator::RegistryEnumerator;
 
-    bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer&,
-                 int depth) override
+    bool OnValue(const std::string& path, const std::string& name, const RegistryBuffer&, int depth) override
     {
         values.push_back(name + " " + std::to_string(depth) + " " + std::to_string(path.size()));
         return true;
@@ -355,8 +375,9 @@ TEST(RegistryEnumeratorTest, WalksAChainDownToTheDeepestLevelKept)
     EXPECT_TRUE(walk.Enumerate("Software\\Deep", RegistryEnumerator::kKeys | RegistryEnumerator::kValues));
     EXPECT_EQ(walk.keys, kKept);
     EXPECT_EQ(walk.deepest, kKept - 1);
-    EXPECT_EQ(walk.values, std::vector<std::string>{"Middle " + std::to_string(kKept / 2) + " "
-                                                    + std::to_string(top + kKept)});
+    EXPECT_EQ(
+        walk.values,
+        std::vector<std::string>{"Middle " + std::to_string(kKept / 2) + " " + std::to_string(top + kKept)});
 
     ChainRecorder stopped(registry);
     stopped.stopAtDepth = kKept / 4;
@@ -392,15 +413,16 @@ TEST(WineRegistryTest, MergesPrefixesAndThe32BitViewFirst)
     const WineRegistry registry = Registry({kSecondHive, kHive});
     EXPECT_EQ(ListInstalledGames(registry),
               (std::vector<std::string>{"alpha", "Beta", "Bracket[1]", "Vantor", "Zed"}));
-    EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("Vantor"), "Folder")), std::string("C:\\Wow\\Vantor\0", 14));
-    EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("alpha"), "Folder")), std::string("C:\\Second\\Alpha\0", 16));
+    EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("Vantor"), "Folder")),
+              std::string("C:\\Wow\\Vantor\0", 14));
+    EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("alpha"), "Folder")),
+              std::string("C:\\Second\\Alpha\0", 16));
     EXPECT_EQ(registry.Values(GameKeyPath("alpha")).size(), 2u);
     EXPECT_EQ(Text(registry.QueryValue(GameKeyPath("Vantor"), "Build")).size(), 4u);  // from the second
 }
 
 class WinePrefixTest : public ::testing::Test {
 protected:
-
     // A prefix whose drive c: holds the game, named in other letter cases.
     fs::path MakePrefix(const fs::path& root, const char* hive)
     {
@@ -484,10 +506,10 @@ TEST_F(WinePrefixTest, LoadKeepsTheInstalledGamesOnly)
 
     FullRecorder walk(*registry);
     EXPECT_TRUE(walk.Enumerate("", RegistryEnumerator::kKeys));
-    EXPECT_EQ(walk.events, (std::vector<std::string>{"key Software 0", "key Corvex Technology 1",
-                                                      "key Installed Apps 2", "key Beta 3", "key Vantor 3",
-                                                      "key Wow6432Node 1", "key Corvex Technology 2",
-                                                      "key Installed Apps 3", "key Beta 4"}));
+    EXPECT_EQ(walk.events,
+              (std::vector<std::string>{"key Software 0", "key Corvex Technology 1", "key Installed Apps 2",
+                                        "key Beta 3", "key Vantor 3", "key Wow6432Node 1",
+                                        "key Corvex Technology 2", "key Installed Apps 3", "key Beta 4"}));
 }
 
 TEST(SteamLibrariesTest, ReadsCurrentAndOldFormats)

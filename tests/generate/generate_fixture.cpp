@@ -26,8 +26,7 @@ void GenerateFixture::SetUp()
     auto& vantor = *doc.requirements.emplace_back(std::make_unique<RequirementInfo>());
     vantor.product = "Vantor";
     vantor.version = "1100";
-    for (auto* text : {&vantor.developer, &vantor.productURL, &vantor.versionURL,
-                       &vantor.developerURL})
+    for (auto* text : {&vantor.developer, &vantor.productURL, &vantor.versionURL, &vantor.developerURL})
         *text = "";
 
     auto& core = *doc.groups.emplace_back(std::make_unique<GroupInfo>("Core"));

@@ -73,8 +73,9 @@ TEST_F(GenerationTest, PackageSetsTheGameManifestAsideAndRestoresIt)
 {
     dir.Write("Vantor/System/Manifest.int", "game localized manifest");
     ASSERT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Done);
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"The packaging tool finished without an "
-                                                      "error; it was asked to build Frontier.zpack2."});
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"The packaging tool finished without an "
+                                       "error; it was asked to build Frontier.zpack2."});
     // The game's tool reads the manifest by its bare name: it runs in System.
     EXPECT_EQ(Read("System/tool.log"),
               "args:2:master:FrontierMOD\ncwd:" + Game("System").string()
@@ -187,8 +188,8 @@ TEST_F(GenerationTest, SecondRunOnTheSameGameFolderIsRefused)
     std::thread running([&] { first = RunGeneration(doc, GenerationChoice::Package, firstSink); });
     ASSERT_TRUE(ToolStarted());
 
-    for (GenerationChoice choice : {GenerationChoice::Package, GenerationChoice::Zip,
-                                    GenerationChoice::ManifestOnly}) {
+    for (GenerationChoice choice :
+         {GenerationChoice::Package, GenerationChoice::Zip, GenerationChoice::ManifestOnly}) {
         sink.messages.clear();
         EXPECT_EQ(Run(choice), GenerationOutcome::Failed);
         ASSERT_EQ(sink.messages.size(), 1u);
@@ -202,11 +203,11 @@ TEST_F(GenerationTest, SecondRunOnTheSameGameFolderIsRefused)
     EXPECT_EQ(first, GenerationOutcome::Done);
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
     EXPECT_EQ(Read("System/Manifest.int"), "game localized manifest");
-    EXPECT_EQ(test::FolderNames(Game("System")),
-              (std::vector<std::string>{"Frontier.pkg", "Frontier.sh", "Frontier.zpack2",
-                                        "FrontierDefault.ini", "FrontierMOD.ini", "FrontierMOD.int",
-                                        "MKR.exe", "Manifest.ini", "Manifest.int", "go", "started",
-                                        "zpak_build.lock"}));
+    EXPECT_EQ(
+        test::FolderNames(Game("System")),
+        (std::vector<std::string>{"Frontier.pkg", "Frontier.sh", "Frontier.zpack2", "FrontierDefault.ini",
+                                  "FrontierMOD.ini", "FrontierMOD.int", "MKR.exe", "Manifest.ini",
+                                  "Manifest.int", "go", "started", "zpak_build.lock"}));
 }
 
 // What a run killed while the tool ran leaves behind: the journal, the game's
@@ -317,8 +318,7 @@ TEST_F(GenerationTest, ReportedFailuresFailTheRun)
     sink.messages.clear();
     EXPECT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Failed);
     ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].rfind("The folder " + Game("Loop").string() + " cannot be read", 0),
-              0u)
+    EXPECT_EQ(sink.messages[0].rfind("The folder " + Game("Loop").string() + " cannot be read", 0), 0u)
         << sink.messages[0];
 }
 

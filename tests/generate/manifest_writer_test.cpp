@@ -141,10 +141,11 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
     bare.product->product = "My Mod";
     bare.product->license = "";
     const ManifestTexts texts = BuildManifest(bare);
-    EXPECT_EQ(texts.ini, CrLf("[Setup]\nProduct=My Mod\nLanguage=int\nVersion=\n"
-                              "Archive=My Mod.zpack2\nSrcPath=.\nMasterPath=..\n"
-                              "MasterPathCorvexGameContent=..\nGroup=SetupGroup\n\n[SetupGroup]\n"
-                              "Copy=(Src=System\\Manifest.*,Flags=3)\nCopy=(Src=\"System\\\")\n"));
+    EXPECT_EQ(texts.ini,
+              CrLf("[Setup]\nProduct=My Mod\nLanguage=int\nVersion=\n"
+                   "Archive=My Mod.zpack2\nSrcPath=.\nMasterPath=..\n"
+                   "MasterPathCorvexGameContent=..\nGroup=SetupGroup\n\n[SetupGroup]\n"
+                   "Copy=(Src=System\\Manifest.*,Flags=3)\nCopy=(Src=\"System\\\")\n"));
     EXPECT_EQ(texts.localized,
               CrLf("[Setup]\nLocalProduct=My Mod\nSetupWindowTitle=My Mod\n"
                    "AutoplayWindowTitle=My Mod\nProductURL=\nVersionURL=\nDeveloper=\n"
@@ -181,8 +182,7 @@ TEST_F(ManifestTest, ReadmeWithoutFolderAndAddedLines)
     EXPECT_NE(texts.ini.find("File=(Src=\"System\\Frontier.pkg\")\r\n"
                              "AddIni=System\\Player.ini,Game.Keys.F7=open FR-Canyon\r\n"),
               std::string::npos);
-    EXPECT_NE(texts.localized.find("[Core]\r\nCaption=Core files\r\nDescription=\r\n"),
-              std::string::npos);
+    EXPECT_NE(texts.localized.find("[Core]\r\nCaption=Core files\r\nDescription=\r\n"), std::string::npos);
 }
 
 TEST_F(ManifestTest, FileCheckNamesTheMissingFileAndWritesNothing)
@@ -191,27 +191,30 @@ TEST_F(ManifestTest, FileCheckNamesTheMissingFileAndWritesNothing)
     doc.groups[1]->AddFile("Maps\\*.umx");
     ASSERT_FALSE(WriteManifest(doc, false, sink));
     ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0], "The wildcard [" + Game("Maps/*.umx").string()
-                                    + "] is not valid (No files were found). Cannot continue "
-                                      "generating the product.");
+    EXPECT_EQ(sink.messages[0],
+              "The wildcard [" + Game("Maps/*.umx").string()
+                  + "] is not valid (No files were found). Cannot continue "
+                    "generating the product.");
     EXPECT_FALSE(std::filesystem::exists(Game("System/FrontierMOD.ini")));
 
     doc.groups[1]->files.pop_back();
     doc.groups[0]->AddFile("Help");  // a folder is not a file
     sink.messages.clear();
     EXPECT_FALSE(CheckProductFiles(doc, sink));
-    EXPECT_EQ(sink.messages.at(0), "The file [" + Game("Help").string()
-                                       + "] does not exist. Cannot continue generating the "
-                                         "product.");
+    EXPECT_EQ(sink.messages.at(0),
+              "The file [" + Game("Help").string()
+                  + "] does not exist. Cannot continue generating the "
+                    "product.");
 
     doc.groups[0]->files.pop_back();
     doc.groups[0]->AddFile("help\\frontier\\README.TXT");
     doc.product->logo = "Help\\Logo.bmp";
     sink.messages.clear();
     EXPECT_FALSE(CheckProductFiles(doc, sink));
-    EXPECT_EQ(sink.messages.at(0), "The bitmap file [" + Game("Help/Logo.bmp").string()
-                                       + "] does not exist. Cannot continue generating the "
-                                         "product.");
+    EXPECT_EQ(sink.messages.at(0),
+              "The bitmap file [" + Game("Help/Logo.bmp").string()
+                  + "] does not exist. Cannot continue generating the "
+                    "product.");
 }
 
 TEST_F(ManifestTest, ProductNamesThatLeaveSystemAreRefused)
@@ -254,8 +257,9 @@ TEST_F(ManifestTest, ScriptThatCannotBeCreatedFailsTheRun)
     doc.product->mac = 1;
     std::filesystem::create_directory(Game("System/Frontier.sh"));
     EXPECT_FALSE(WriteManifest(doc, true, sink));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"Could not create the linux shell script "
-                                                      + Game("System/Frontier.sh").string()});
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"Could not create the linux shell script "
+                                       + Game("System/Frontier.sh").string()});
     EXPECT_FALSE(std::filesystem::exists(Game("System/FrontierMOD.ini")));
 
     std::filesystem::remove(Game("System/Frontier.sh"));

@@ -43,11 +43,10 @@ TEST_P(OutsideTest, IsRefusedByEveryChoice)
     for (const char* path : {"..\\secret.txt", "Maps\\..\\..\\secret.txt", "/etc/passwd",
                              "\\Windows\\win.ini", "C:\\x.txt", "c:x.txt"}) {
         GetParam().place(doc, path);
-        for (GenerationChoice choice : {GenerationChoice::Package, GenerationChoice::ManifestOnly,
-                                        GenerationChoice::Zip}) {
+        for (GenerationChoice choice :
+             {GenerationChoice::Package, GenerationChoice::ManifestOnly, GenerationChoice::Zip}) {
             const std::string error = FirstError(choice);
-            EXPECT_NE(error.find("lies outside the game folder"), std::string::npos)
-                << path << ": " << error;
+            EXPECT_NE(error.find("lies outside the game folder"), std::string::npos) << path << ": " << error;
             EXPECT_NE(error.find(path), std::string::npos) << error;
         }
     }
@@ -57,8 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
     Places, OutsideTest,
     ::testing::Values(
         OutsideCase{"Entry", [](ProjectDocument& d, const char* p) { d.groups[0]->files[0]->SetName(p); }},
-        OutsideCase{"Wildcard",
-                    [](ProjectDocument& d, const char* p) { d.groups[0]->files[0]->SetName(std::string(p) + "*"); }},
+        OutsideCase{
+            "Wildcard",
+            [](ProjectDocument& d, const char* p) { d.groups[0]->files[0]->SetName(std::string(p) + "*"); }},
         OutsideCase{"Destination", [](ProjectDocument& d, const char* p) { d.groups[1]->files[1]->src = p; }},
         OutsideCase{"WildcardDestination",
                     [](ProjectDocument& d, const char* p) {
@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                     }},
         OutsideCase{"Readme", [](ProjectDocument& d, const char* p) { d.product->readme = p; }},
         OutsideCase{"Logo", [](ProjectDocument& d, const char* p) { d.product->logo = p; }},
-        OutsideCase{"Licence", [](ProjectDocument& d, const char* p) {
+        OutsideCase{"Licence",
+                    [](ProjectDocument& d, const char* p) {
                         // A licence lies in System: one more ".." is needed to leave.
                         const std::string text = p;
                         const bool absolute = text[0] == '/' || text[0] == '\\' || text[1] == ':';
@@ -95,7 +96,7 @@ TEST_F(ResolverTest, EmptyGameFolderIsRefused)
 TEST_F(ResolverTest, ControlCharactersInNamesAreRefused)
 {
     for (const std::string& name : {std::string("Manifest.ini\0x", 14), std::string("MKR.exe\0", 8),
-                                   std::string("Front\tier"), std::string("Front\r\nier")}) {
+                                    std::string("Front\tier"), std::string("Front\r\nier")}) {
         doc.product->product = name;
         const std::string error = FirstError(GenerationChoice::Zip);
         EXPECT_TRUE(error.starts_with("The product name [")) << error;
@@ -119,8 +120,9 @@ TEST_F(ResolverTest, TheArchiveIsNeverOneOfItsOwnInputs)
     dir.Write("Vantor/notes.txt", "notes");
     const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip, {});
     ASSERT_EQ(run.FirstError(), nullptr);
-    EXPECT_EQ(run.Warnings(), std::vector<std::string>{"The zip file " + Game("FrontierMOD.zip").string()
-                                                       + " is not packed into itself."});
+    EXPECT_EQ(run.Warnings(),
+              std::vector<std::string>{"The zip file " + Game("FrontierMOD.zip").string()
+                                       + " is not packed into itself."});
     std::vector<std::string> names;
     for (const PackEntry& entry : run.pack.entries)
         names.push_back(entry.name);
@@ -158,15 +160,14 @@ TEST_F(ResolverTest, ListsEveryInputWithItsDestination)
         seen.push_back(std::to_string(static_cast<int>(input.kind)) + ":" + std::to_string(input.group) + ":"
                        + input.source.lexically_relative(game).string() + ">" + input.destination);
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{
-                        "0:0:System/Frontier.pkg>System/Frontier.pkg",
-                        "0:1:Maps/FR-Canyon.map>Maps/FR-Canyon.map",
-                        "0:1:System/FrontierDefault.ini>System/Frontier.ini",
-                        "0:1:Maps/FR-Canyon.map>NewMaps/FR-Canyon.map",
-                        "1:0:Help/Logo.bmp>Help/Logo.bmp",
-                        "2:0:System/FrontierLicense.int>System/FrontierLicense.int",
-                        "3:0:Help/Frontier/Readme.txt>Help/Frontier/Readme.txt",
-                        "4:0:System/Frontier.sh>System/Frontier.sh"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{
+                  "0:0:System/Frontier.pkg>System/Frontier.pkg", "0:1:Maps/FR-Canyon.map>Maps/FR-Canyon.map",
+                  "0:1:System/FrontierDefault.ini>System/Frontier.ini",
+                  "0:1:Maps/FR-Canyon.map>NewMaps/FR-Canyon.map", "1:0:Help/Logo.bmp>Help/Logo.bmp",
+                  "2:0:System/FrontierLicense.int>System/FrontierLicense.int",
+                  "3:0:Help/Frontier/Readme.txt>Help/Frontier/Readme.txt",
+                  "4:0:System/Frontier.sh>System/Frontier.sh"}));
     EXPECT_TRUE(run.pack.entries.empty());  // no archive for this choice
 }
 
@@ -175,9 +176,10 @@ TEST_F(ResolverTest, FileCheckStillStopsAtTheFirstProblem)
     doc.groups[0]->AddFile("Missing\\One.map");
     doc.groups[0]->AddFile("Missing\\Two.map");
     EXPECT_FALSE(CheckProductFiles(doc, sink));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"The file [" + Game("Missing/One.map").string()
-                                                      + "] does not exist. Cannot continue "
-                                                        "generating the product."});
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"The file [" + Game("Missing/One.map").string()
+                                       + "] does not exist. Cannot continue "
+                                         "generating the product."});
     // The resolution itself collects them all.
     const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, {});
     EXPECT_EQ(run.problems.size(), 2u);

@@ -45,9 +45,8 @@ std::string DosTimeText(const fs::path& file)
 {
     const std::uint32_t dos = GetDosFileTime(file).value();
     char text[20];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", (dos >> 25) + 1980,
-                  (dos >> 21) & 15, (dos >> 16) & 31, (dos >> 11) & 31, (dos >> 5) & 63,
-                  (dos & 31) * 2);
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", (dos >> 25) + 1980, (dos >> 21) & 15,
+                  (dos >> 16) & 31, (dos >> 11) & 31, (dos >> 5) & 63, (dos & 31) * 2);
     return text;
 }
 
@@ -88,15 +87,14 @@ TEST_F(ZipTest, PacksTheProductAsPlayersWillUnpackIt)
         line("Maps/FR-Canyon.map", "Maps/FR-Canyon.map", 8, "100644"),
         line("Maps/FR-Dunes.MAP", "Maps/FR-Dunes.MAP", 0, "100644"),
         line("Help/Frontier/Readme.txt", "Help/Frontier/Readme.txt", 0, "100644"),
-        line("System/Frontier Wars.sh", "System/Frontier Wars.sh", 0, "100755"),
-        "ok"};
+        line("System/Frontier Wars.sh", "System/Frontier Wars.sh", 0, "100755"), "ok"};
     EXPECT_EQ(lines, expected);
 }
 
 TEST_F(ZipTest, EntryTimesAreLocalModificationTimes)
 {
     const fs::path file = Game("System/Frontier.pkg");
-    std::tm when {};
+    std::tm when{};
     when.tm_year = 2019 - 1900;
     when.tm_mon = 6;
     when.tm_mday = 14;
@@ -105,8 +103,8 @@ TEST_F(ZipTest, EntryTimesAreLocalModificationTimes)
     when.tm_sec = 31;
     when.tm_isdst = -1;
     const std::time_t stamp = std::mktime(&when);
-    fs::last_write_time(file, fs::file_time_type::clock::from_sys(
-                                  std::chrono::system_clock::from_time_t(stamp)));
+    fs::last_write_time(file,
+                        fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(stamp)));
     EXPECT_EQ(GetDosFileTime(file), ((39u << 9 | 7u << 5 | 14u) << 16) | (23u << 11 | 58u << 5 | 15u));
     EXPECT_FALSE(GetDosFileTime(Game("missing")).has_value());
 }
@@ -124,8 +122,8 @@ TEST_F(ZipTest, MissingReadmeFailsAndLeavesNoArchive)
 
 TEST_F(ZipTest, EntriesThatWouldLeaveTheGameFolderAreRefused)
 {
-    for (const char* src : {"..\\..\\etc\\Frontier.ini", "\\System\\x.ini", "C:\\x.ini",
-                            "System\\..\\..\\x.ini"}) {
+    for (const char* src :
+         {"..\\..\\etc\\Frontier.ini", "\\System\\x.ini", "C:\\x.ini", "System\\..\\..\\x.ini"}) {
         doc.groups[1]->files[1]->src = src;
         sink.messages.clear();
         EXPECT_FALSE(PackZip(doc, sink)) << src;
@@ -165,7 +163,7 @@ TEST_F(ZipTest, FullDiskIsAFailureAndKeepsThePreviousArchive)
         c = static_cast<char>(random());
     dir.Write("Vantor/Maps/FR-Noise.map", noise);
 
-    rlimit saved {};
+    rlimit saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
     small.rlim_cur = 200000;

@@ -39,8 +39,7 @@ TEST(RecordTest, TagsNamesAndClassNames)
         std::make_unique<GroupInfo>(),       std::make_unique<INIGroup>(),
         std::make_unique<FileInfo>("a"),     std::make_unique<INIDefinition>(),
         std::make_unique<ProjectNode>()};
-    const char* tags[] = {"[Requirement]", "[Product]", "[Group]", "[INI]",
-                          "[Node]",        "[Node]",    "[Node]"};
+    const char* tags[] = {"[Requirement]", "[Product]", "[Group]", "[INI]", "[Node]", "[Node]", "[Node]"};
     const char* classes[] = {"RequirementInfo", "ProductData",   "GroupInfo",  "INIGroup",
                              "FileInfo",        "INIDefinition", "ProjectNode"};
     for (std::size_t i = 0; i < std::size(records); ++i) {

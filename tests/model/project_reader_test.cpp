@@ -40,44 +40,73 @@ TEST_P(ReaderCaseTest, ReportsExactly)
 INSTANTIATE_TEST_SUITE_P(
     Messages, ReaderCaseTest,
     ::testing::Values(
-        ReaderCase{"SecondProduct", "[Product]\nproduct=A\n[Requirement]\n[Product]\n", false,
+        ReaderCase{"SecondProduct",
+                   "[Product]\nproduct=A\n[Requirement]\n[Product]\n",
+                   false,
                    {"Error: More than one mod product is defined. See Line #6"}},
-        ReaderCase{"AttributeBeforeHeader", "name=x\n", false,
+        ReaderCase{"AttributeBeforeHeader",
+                   "name=x\n",
+                   false,
                    {"Corrupt ZPAK Project File. Attribute defined w/o Type Definition."}},
-        ReaderCase{"BlankLineAfterProduct", "[Product]\nproduct=A\n\n", false,
-                   {"Error reading file at line: 5"}},
+        ReaderCase{
+            "BlankLineAfterProduct", "[Product]\nproduct=A\n\n", false, {"Error reading file at line: 5"}},
         ReaderCase{"LowerCaseHeaderFirst", "[group]\n", false, {"Error reading file at line: 3"}},
-        ReaderCase{"GroupNamedLater", "[INI]\nname=a.ini\ngroup=Main\n[Group]\nname=Main\n", false,
+        ReaderCase{"GroupNamedLater",
+                   "[INI]\nname=a.ini\ngroup=Main\n[Group]\nname=Main\n",
+                   false,
                    {"Group name [Main] could not be found. See Line #5"}},
-        ReaderCase{"GroupRenamedAway", "[Group]\nname=Old\nname=New\n[INI]\nname=a\ngroup=Old\n", false,
+        ReaderCase{"GroupRenamedAway",
+                   "[Group]\nname=Old\nname=New\n[INI]\nname=a\ngroup=Old\n",
+                   false,
                    {"Group name [Old] could not be found. See Line #8"}},
-        ReaderCase{"SrcBeforeFile", "[Group]\nname=M\nsrc=x\n", false,
+        ReaderCase{"SrcBeforeFile",
+                   "[Group]\nname=M\nsrc=x\n",
+                   false,
                    {"Require File Definition before assigning the Src. See Line #5"}},
-        ReaderCase{"RecurseBeforeFile", "[Group]\nname=M\nrecurse=true\n", false,
+        ReaderCase{"RecurseBeforeFile",
+                   "[Group]\nname=M\nrecurse=true\n",
+                   false,
                    {"Require File Definition before assigning the Recurse. See Line #5"}},
-        ReaderCase{"SpacedGroupKey", "[Group]\nname = X\n", false,
+        ReaderCase{"SpacedGroupKey",
+                   "[Group]\nname = X\n",
+                   false,
                    {"Parser could not interpret the Group attribute name = X at line #4"}},
-        ReaderCase{"ProductKeyWithoutProduct", "[Requirement]\nreadme=r.txt\n", false,
+        ReaderCase{"ProductKeyWithoutProduct",
+                   "[Requirement]\nreadme=r.txt\n",
+                   false,
                    {"Parser expected to see attribute readme=r.txt at line #4 under a Product "
                     "section"}},
-        ReaderCase{"UnknownRequirementKey", "[Requirement]\nfoo=bar\n", false,
+        ReaderCase{"UnknownRequirementKey",
+                   "[Requirement]\nfoo=bar\n",
+                   false,
                    {"Parser could not interpret the Requirement attribute foo=bar at line #4"}},
-        ReaderCase{"UnknownProductKey", "[Product]\nProduct=X\n", false,
+        ReaderCase{"UnknownProductKey",
+                   "[Product]\nProduct=X\n",
+                   false,
                    {"Parser could not interpret the Requirement attribute Product=X at line #4"}},
-        ReaderCase{"TwoPieces", "[INI]\nname=a.ini\nGame.Options,ExtraPackages,MyMod\n", false,
+        ReaderCase{"TwoPieces",
+                   "[INI]\nname=a.ini\nGame.Options,ExtraPackages,MyMod\n",
+                   false,
                    {"Expected at least 3 tokens for INI property. Not 2. See Line #5"}},
-        ReaderCase{"BlankIniLine", "[INI]\nname=a.ini\n\n", false,
+        ReaderCase{"BlankIniLine",
+                   "[INI]\nname=a.ini\n\n",
+                   false,
                    {"Expected at least 3 tokens for INI property. Not 0. See Line #5"}},
-        ReaderCase{"OpenBraceSwallowsFlag", "[INI]\nname=a.ini\nA,B,(X=1,TRUE\n", false,
+        ReaderCase{"OpenBraceSwallowsFlag",
+                   "[INI]\nname=a.ini\nA,B,(X=1,TRUE\n",
+                   false,
                    {"Invalid Expression: Expected the expression (X=1,TRUE to contain an equal "
                     "number of opening/closing braces.",
                     "Expected at least 3 tokens for INI property. Not 2. See Line #5"}},
-        ReaderCase{"BraceMessageLetsReadingGoOn", "[INI]\nname=a.ini\nA,B,C,(X,Y\nD,E,F,TRUE\n",
+        ReaderCase{"BraceMessageLetsReadingGoOn",
+                   "[INI]\nname=a.ini\nA,B,C,(X,Y\nD,E,F,TRUE\n",
                    true,
                    {"Invalid Expression: Expected the expression (X,Y to contain an equal "
                     "number of opening/closing braces."}},
         ReaderCase{"UnclosedBraceAfterLastSeparator", "[INI]\nname=a.ini\nA,B,C,(X\n", true, {}},
-        ReaderCase{"ErrorLineCountsCrLfLines", "[Group]\r\nname=M\r\nbad=1\r\n", false,
+        ReaderCase{"ErrorLineCountsCrLfLines",
+                   "[Group]\r\nname=M\r\nbad=1\r\n",
+                   false,
                    {"Parser could not interpret the Group attribute bad=1 at line #5"}}),
     [](const auto& param) { return std::string(param.param.name); });
 
@@ -87,17 +116,18 @@ TEST(ProjectReaderTest, ReadsWhatTheLinesSay)
     const std::string text = "C:\\Game\r\n0.8\r\n"
                              "[Group]\nname=Main\nRequired=false\ncaption=a=b\n"
                              "[group]\n\nMaps\\*.map\nrecurse=no\nsrc=one\nsrc=two\n"
-                             + longName + "\n"
-                             "[INI]\nname=Game.ini\ngroup=Main\n"
-                             "Game.Options,ExtraPackages,MyMod,TRUE\n"
-                             "Game.Options,ExtraPackages,MyMod,FALSE\n"
-                             "S,K,MyMod,true\n"
-                             "A,B,(X=1,Y=2),TRUE\n"
-                             "Sec,Key,a(b,c),TRUE\n"
-                             "Sec,K=V,x,y,z,TRUE\n"
-                             "[Product]\nproduct=Frontier\n"
-                             "[Requirement]\nproduct=Base\nreadme=r.txt\ncleanup=no\n"
-                             "documentationCaption=Docs";
+        + longName
+        + "\n"
+          "[INI]\nname=Game.ini\ngroup=Main\n"
+          "Game.Options,ExtraPackages,MyMod,TRUE\n"
+          "Game.Options,ExtraPackages,MyMod,FALSE\n"
+          "S,K,MyMod,true\n"
+          "A,B,(X=1,Y=2),TRUE\n"
+          "Sec,Key,a(b,c),TRUE\n"
+          "Sec,K=V,x,y,z,TRUE\n"
+          "[Product]\nproduct=Frontier\n"
+          "[Requirement]\nproduct=Base\nreadme=r.txt\ncleanup=no\n"
+          "documentationCaption=Docs";
     ProjectDocument doc;
     RecordingSink sink;
     ASSERT_TRUE(ParseProject(text, doc, sink));
@@ -119,10 +149,12 @@ TEST(ProjectReaderTest, ReadsWhatTheLinesSay)
     const INIGroup& ini = *doc.iniFiles[0];
     EXPECT_EQ(ini.group, &group);
     ASSERT_EQ(ini.entries.size(), 6u);
-    const std::pair<const char*, int> changes[] = {
-        {"Game.Options,ExtraPackages,MyMod", 1}, {"Game.Options,ExtraPackages,MyMod", 0},
-        {"S,K,MyMod", 0},                        {"A,B,(X=1,Y=2)", 1},
-        {"Sec,Key,a(b", 1},                      {"Sec,K=V,x", 1}};
+    const std::pair<const char*, int> changes[] = {{"Game.Options,ExtraPackages,MyMod", 1},
+                                                   {"Game.Options,ExtraPackages,MyMod", 0},
+                                                   {"S,K,MyMod", 0},
+                                                   {"A,B,(X=1,Y=2)", 1},
+                                                   {"Sec,Key,a(b", 1},
+                                                   {"Sec,K=V,x", 1}};
     for (std::size_t i = 0; i < ini.entries.size(); ++i) {
         EXPECT_EQ(ini.entries[i]->GetName(), changes[i].first) << i;
         EXPECT_EQ(ini.entries[i]->addNewLine, changes[i].second) << i;
@@ -185,8 +217,7 @@ TEST(ProjectReaderTest, ErrorKeepsWhatWasReadBeforeIt)
 {
     ProjectDocument doc;
     RecordingSink sink;
-    EXPECT_FALSE(ParseProject("\n0.8\n[Group]\nname=G\n[Requirement]\n[Product]\n[Product]\n",
-                              doc, sink));
+    EXPECT_FALSE(ParseProject("\n0.8\n[Group]\nname=G\n[Requirement]\n[Product]\n[Product]\n", doc, sink));
     EXPECT_EQ(doc.groups.size(), 1u);
     EXPECT_EQ(doc.requirements.size(), 1u);
     EXPECT_NE(doc.product, nullptr);
@@ -216,8 +247,7 @@ TEST_F(OpenProjectTest, AFailedOpenLeavesTheCurrentProject)
     const auto bad = dir.Write("bad.zproj", "\n0.8\n[Group]\nname=New\nwhat=1\n");
     EXPECT_EQ(OpenProject(bad, doc, sink, {}), OpenResult::Failed);
     EXPECT_EQ(sink.messages,
-              std::vector<std::string>{
-                  "Parser could not interpret the Group attribute what=1 at line #5"});
+              std::vector<std::string>{"Parser could not interpret the Group attribute what=1 at line #5"});
     EXPECT_EQ(test::Dump(doc), before);
 }
 

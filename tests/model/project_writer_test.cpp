@@ -130,8 +130,7 @@ TEST(SaveProjectTest, ListsTextsThatWillNotReadBack)
     const std::string& message = sink.messages[0];
     for (const char* expected :
          {"group \"Main\", entry \"Maps\\a=b.map\": holds \"=\"",
-          "entry \"[Group]\": reads as a section header",
-          "group \"Main\" caption: holds a line break",
+          "entry \"[Group]\": reads as a section header", "group \"Main\" caption: holds a line break",
           "change \"Sec,Key,a,b,FALSE\": splits differently",
           "change \"name=x,Key,v,FALSE\": reads as a \"name=\" line",
           "requirement 1 version: ends with a carriage return"}) {

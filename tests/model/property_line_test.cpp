@@ -29,18 +29,14 @@ TEST_P(SplitTest, Splits)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SplitTest,
-    ::testing::Values(SplitCase{"a,b,c,TRUE", {"a", "b", "c"}, false},
-                      SplitCase{"a,b,c", {"a", "b"}, false},
-                      SplitCase{"abc", {}, false},
-                      SplitCase{",,,", {"", "", ""}, false},
-                      SplitCase{"Game.Foo,Bar,(X=1,Y=2),TRUE", {"Game.Foo", "Bar", "(X=1,Y=2)"},
-                                false},
+    ::testing::Values(SplitCase{"a,b,c,TRUE", {"a", "b", "c"}, false}, SplitCase{"a,b,c", {"a", "b"}, false},
+                      SplitCase{"abc", {}, false}, SplitCase{",,,", {"", "", ""}, false},
+                      SplitCase{"Game.Foo,Bar,(X=1,Y=2),TRUE", {"Game.Foo", "Bar", "(X=1,Y=2)"}, false},
                       SplitCase{"Sec,Key,a(b,c),TRUE", {"Sec", "Key", "a(b", "c)"}, false},
                       SplitCase{"S,K,((a,b),(c)),TRUE", {"S", "K", "((a,b),(c))"}, false},
                       SplitCase{"(a,b),", {"(a,b)"}, false},
                       SplitCase{"(a,b)x,y,z", {"(a,b)", "", "y"}, false},
-                      SplitCase{"A,B,(X=1,TRUE", {"A", "B"}, true},
-                      SplitCase{"(,", {}, true}));
+                      SplitCase{"A,B,(X=1,TRUE", {"A", "B"}, true}, SplitCase{"(,", {}, true}));
 
 TEST(LastPieceTest, TakesTheTextAfterTheLastSeparator)
 {

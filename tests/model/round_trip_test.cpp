@@ -56,8 +56,8 @@ public:
             doc.product = std::make_unique<ProductData>();
             ProductData& p = *doc.product;
             FillIdentity(p);
-            for (auto* field : {&p.readme, &p.title, &p.archive, &p.license, &p.logo, &p.shortcut,
-                                &p.shortcutCaption})
+            for (auto* field :
+                 {&p.readme, &p.title, &p.archive, &p.license, &p.logo, &p.shortcut, &p.shortcutCaption})
                 *field = Optional();
             p.documentationCaption = Flag() ? Text() : "";
             p.cleanup = Flag();
@@ -189,7 +189,8 @@ TEST(RoundTripTest, SavedDocumentsOpenAsTheyWereSaved)
     for (unsigned seed = 1; seed <= 400; ++seed) {
         const Reloaded result = SaveAndReload(seed, false);
         EXPECT_TRUE(result.equal) << "seed " << seed << "\nexpected:\n"
-                                  << result.expected << "read:\n" << result.reread;
+                                  << result.expected << "read:\n"
+                                  << result.reread;
         EXPECT_FALSE(result.flagged) << "seed " << seed;
     }
 }
@@ -202,7 +203,8 @@ TEST(RoundTripTest, CheckFlagsExactlyTheDocumentsThatComeBackChanged)
     for (unsigned seed = 1; seed <= 1500; ++seed) {
         const Reloaded result = SaveAndReload(seed, true);
         EXPECT_NE(result.equal, result.flagged) << "seed " << seed << "\nexpected:\n"
-                                                << result.expected << "read:\n" << result.reread;
+                                                << result.expected << "read:\n"
+                                                << result.reread;
         changed += !result.equal;
     }
     EXPECT_GT(changed, 100);  // the generator does reach the risky cases

@@ -77,7 +77,7 @@ TEST(AtomicFileTest, WriteThatFailsHalfWayKeepsTheOldFile)
     test::TempDir dir;
     const fs::path file = dir.Write("p.zproj", "the old project");
 
-    rlimit saved {};
+    rlimit saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
     small.rlim_cur = 4096;

@@ -98,16 +98,11 @@ TEST_P(WildcardTest, Matches)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WildcardTest,
-    ::testing::Values(WildcardCase{"Level.MAP", "*.map", true},
-                      WildcardCase{"Level.MAP", "l*", true},
-                      WildcardCase{"Level.MAP", "*.ma", false},
-                      WildcardCase{"README", "*.*", true},
-                      WildcardCase{"a.b.c", "*.c", true},
-                      WildcardCase{"abc", "a?c", true},
-                      WildcardCase{"ac", "a?c", false},
-                      WildcardCase{"", "*", true},
-                      WildcardCase{"x", "", false},
-                      WildcardCase{"aaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*b", true},
+    ::testing::Values(WildcardCase{"Level.MAP", "*.map", true}, WildcardCase{"Level.MAP", "l*", true},
+                      WildcardCase{"Level.MAP", "*.ma", false}, WildcardCase{"README", "*.*", true},
+                      WildcardCase{"a.b.c", "*.c", true}, WildcardCase{"abc", "a?c", true},
+                      WildcardCase{"ac", "a?c", false}, WildcardCase{"", "*", true},
+                      WildcardCase{"x", "", false}, WildcardCase{"aaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*b", true},
                       WildcardCase{"aaaaaaaaaaaaaaaaaaaaa", "*a*a*a*a*b", false}));
 
 }  // namespace

@@ -21,8 +21,7 @@ TEST(ProcessTest, RunsInTheGivenFolderWithItsOutputCaptured)
     options.output = [&](std::string_view chunk) { output += chunk; };
     int startedAs = 0;
     options.started = [&](int pid) { startedAs = pid; };
-    const ProcessResult result =
-        RunProcess("/bin/sh", {"-c", "pwd; echo oops >&2; exit 4"}, options);
+    const ProcessResult result = RunProcess("/bin/sh", {"-c", "pwd; echo oops >&2; exit 4"}, options);
     EXPECT_TRUE(result.started);
     EXPECT_EQ(result.exitCode, 4);
     EXPECT_EQ(output, dir.path().string() + "\noops\n");

@@ -1,6 +1,6 @@
-#include "rules/group_rules.h"
 #include "model/project_document.h"
 #include "platform/message_sink.h"
+#include "rules/group_rules.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,8 @@ TEST(GroupRulesTest, NamesMustMakeAManifestSection)
         EXPECT_TRUE(CheckGroupName(good, sink)) << good;
     for (const char* bad : {"", "A[1]", "]", "setupgroup", "PLAYSHORTCUT", "Setup", "DesktopShortcut"})
         EXPECT_FALSE(CheckGroupName(bad, sink)) << bad;
-    EXPECT_EQ(sink.messages[1], "The group name A[1] contains invalid characters. Please choose a different name.");
+    EXPECT_EQ(sink.messages[1],
+              "The group name A[1] contains invalid characters. Please choose a different name.");
     EXPECT_EQ(sink.messages[3], "The group name setupgroup is reserved. Please choose a different name.");
 
     ProjectDocument doc;
@@ -23,7 +24,8 @@ TEST(GroupRulesTest, NamesMustMakeAManifestSection)
     sink.messages.clear();
     EXPECT_FALSE(CheckGroupNameUnused(doc, "Maps", sink));
     EXPECT_TRUE(CheckGroupNameUnused(doc, "maps", sink));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"That group name has already been used. Please choose another."});
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"That group name has already been used. Please choose another."});
 }
 
 TEST(GroupRulesTest, PickedFilesStopAtTheFirstRefusal)
@@ -33,18 +35,20 @@ TEST(GroupRulesTest, PickedFilesStopAtTheFirstRefusal)
     auto& group = *doc.groups.emplace_back(std::make_unique<GroupInfo>("Main"));
     group.AddFile("Maps\\B.map");
     RecordingSink sink;
-    const auto added = AddPickedFiles(doc, group,
-                                      {"/games/Vantor/Maps/A.map", "/games/Vantor/Maps/B.map", "/games/Vantor/Maps/C.map"},
-                                      sink);
+    const auto added = AddPickedFiles(
+        doc, group, {"/games/Vantor/Maps/A.map", "/games/Vantor/Maps/B.map", "/games/Vantor/Maps/C.map"},
+        sink);
     ASSERT_EQ(added.size(), 1u);
     EXPECT_EQ(added[0]->NameText(), "Maps\\A.map");
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"The file /games/Vantor/Maps/B.map has already been defined."});
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"The file /games/Vantor/Maps/B.map has already been defined."});
     EXPECT_EQ(group.files.size(), 2u);
 
     sink.messages.clear();
     EXPECT_TRUE(AddPickedFiles(doc, group, {"/games/VantorX/a.txt"}, sink).empty());
-    EXPECT_EQ(sink.messages, std::vector<std::string>{
-                                 "The file /games/VantorX/a.txt is not contained within the target folder /games/Vantor/"});
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{
+                  "The file /games/VantorX/a.txt is not contained within the target folder /games/Vantor/"});
 }
 
 TEST(GroupRulesTest, WildcardsMustMatchInsideTheGameFolder)
@@ -61,7 +65,8 @@ TEST(GroupRulesTest, WildcardsMustMatchInsideTheGameFolder)
     EXPECT_FALSE(CheckWildcard(doc, "Maps\\*.txt", {}, sink));
     ASSERT_EQ(sink.messages.size(), 4u);
     EXPECT_EQ(sink.messages[0], "The wildcard must use the '*' character.");
-    EXPECT_EQ(sink.messages[3], "The wildcard [" + dir.path().string() + "\\Maps\\*.txt] is not valid. No files were found.");
+    EXPECT_EQ(sink.messages[3],
+              "The wildcard [" + dir.path().string() + "\\Maps\\*.txt] is not valid. No files were found.");
 }
 
 TEST(GroupRulesTest, AGroupWithTiedIniFilesStays)

@@ -1,7 +1,7 @@
-#include "rules/product_rules.h"
 #include "model/project_document.h"
 #include "model/relative_path.h"
 #include "platform/message_sink.h"
+#include "rules/product_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +50,9 @@ TEST(ProductFormTest, StoresInTheOrderTheChecksAllow)
     EXPECT_EQ(doc.product->version, "1.5");
     EXPECT_EQ(doc.product->readme, "Help\\Readme.txt");  // an empty field keeps it
     EXPECT_EQ(doc.product->developer, "");
-    EXPECT_EQ(sink.messages, (std::vector<std::string>{
-                                 "You must complete the product field.",
-                                 "You must enter a numerical number into the version field."}));
+    EXPECT_EQ(sink.messages,
+              (std::vector<std::string>{"You must complete the product field.",
+                                        "You must enter a numerical number into the version field."}));
 
     ProductForm shown;
     shown.identity.developer = "typed";

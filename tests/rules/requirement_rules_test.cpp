@@ -1,7 +1,7 @@
 #include "ini/ini_file.h"
-#include "rules/requirement_rules.h"
 #include "model/project_document.h"
 #include "platform/message_sink.h"
+#include "rules/requirement_rules.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -43,9 +43,10 @@ TEST(RequirementPresetsTest, ProjectRefusesEmptyAndRepeatedProducts)
     EXPECT_NE(AddRequirement(doc, {"vantor", "1", "", "", "", ""}, sink), nullptr);
     EXPECT_EQ(doc.requirements.size(), 2u);
     EXPECT_EQ(doc.requirements[0]->developerURL, "");  // all six texts present
-    EXPECT_EQ(sink.messages, (std::vector<std::string>{
-                                 "You must define a product.",
-                                 "You already defined this product. Please choose a different name."}));
+    EXPECT_EQ(
+        sink.messages,
+        (std::vector<std::string>{"You must define a product.",
+                                  "You already defined this product. Please choose a different name."}));
 }
 
 }  // namespace

@@ -42,28 +42,28 @@ bool Writes(int flags)
 
 #define REAL(name) reinterpret_cast<decltype(&name)>(dlsym(RTLD_NEXT, #name))
 
-#define OPEN_LIKE(name, ...)                                   \
-    {                                                          \
-        unsigned mode = 0;                                     \
-        if (flags & (O_CREAT | O_TMPFILE)) {                   \
-            va_list args;                                      \
-            va_start(args, flags);                             \
-            mode = va_arg(args, unsigned);                     \
-            va_end(args);                                      \
-        }                                                      \
-        if (Writes(flags))                                     \
-            Step();                                            \
-        return REAL(name)(__VA_ARGS__, flags, mode);           \
+#define OPEN_LIKE(name, ...)                                                                                 \
+    {                                                                                                        \
+        unsigned mode = 0;                                                                                   \
+        if (flags & (O_CREAT | O_TMPFILE)) {                                                                 \
+            va_list args;                                                                                    \
+            va_start(args, flags);                                                                           \
+            mode = va_arg(args, unsigned);                                                                   \
+            va_end(args);                                                                                    \
+        }                                                                                                    \
+        if (Writes(flags))                                                                                   \
+            Step();                                                                                          \
+        return REAL(name)(__VA_ARGS__, flags, mode);                                                         \
     }
 
 extern "C" {
 
-int open(const char* path, int flags, ...) OPEN_LIKE(open, path)
-int open64(const char* path, int flags, ...) OPEN_LIKE(open64, path)
-int openat(int dir, const char* path, int flags, ...) OPEN_LIKE(openat, dir, path)
-int openat64(int dir, const char* path, int flags, ...) OPEN_LIKE(openat64, dir, path)
+int open(const char* path, int flags, ...) OPEN_LIKE(open, path) int open64(const char* path, int flags, ...)
+    OPEN_LIKE(open64, path) int openat(int dir, const char* path, int flags, ...)
+        OPEN_LIKE(openat, dir, path) int openat64(int dir, const char* path, int flags, ...)
+            OPEN_LIKE(openat64, dir, path)
 
-FILE* fopen(const char* path, const char* mode)
+                FILE* fopen(const char* path, const char* mode)
 {
     if (strpbrk(mode, "wa+"))
         Step();

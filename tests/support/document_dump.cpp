@@ -17,8 +17,7 @@ void Identity(std::ostringstream& out, const RequirementInfo& record)
 {
     out << " product=" << Opt(record.product) << " version=" << Opt(record.version)
         << " developer=" << Opt(record.developer) << " productURL=" << Opt(record.productURL)
-        << " versionURL=" << Opt(record.versionURL)
-        << " developerURL=" << Opt(record.developerURL) << '\n';
+        << " versionURL=" << Opt(record.versionURL) << " developerURL=" << Opt(record.developerURL) << '\n';
 }
 
 }  // namespace
@@ -43,8 +42,8 @@ std::string Dump(const ProjectDocument& doc)
         }
         out << "ini name=" << Opt(iniFile->name) << " group#" << groupIndex << '\n';
         for (const auto& entry : iniFile->entries)
-            out << "  change " << Opt(entry->section) << ' ' << Opt(entry->key) << ' '
-                << Opt(entry->value) << ' ' << !!entry->addNewLine << '\n';
+            out << "  change " << Opt(entry->section) << ' ' << Opt(entry->key) << ' ' << Opt(entry->value)
+                << ' ' << !!entry->addNewLine << '\n';
     }
     for (const auto& requirement : doc.requirements) {
         out << "requirement";
@@ -57,8 +56,8 @@ std::string Dump(const ProjectDocument& doc)
             << " archive=" << Opt(product->archive) << " license=" << Opt(product->license)
             << " logo=" << Opt(product->logo) << " shortcut=" << Opt(product->shortcut)
             << " shortcutCaption=" << Opt(product->shortcutCaption) << " documentationCaption='"
-            << product->documentationCaption << "' flags=" << !!product->cleanup
-            << !!product->windows << !!product->linux << !!product->mac << '\n';
+            << product->documentationCaption << "' flags=" << !!product->cleanup << !!product->windows
+            << !!product->linux << !!product->mac << '\n';
     }
     return out.str();
 }

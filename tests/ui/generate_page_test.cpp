@@ -113,10 +113,12 @@ TEST_F(GeneratePageTest, RunIsModalForItsWholeLength)
 
 TEST_F(GeneratePageTest, CancelInTheProgressDialogStopsTheRun)
 {
-    WhileTheToolRuns([&] {
-        ASSERT_TRUE(Progress());
-        Press(Progress()->findChild<QPushButton*>(QStringLiteral("progressCancel")));
-    }, false);
+    WhileTheToolRuns(
+        [&] {
+            ASSERT_TRUE(Progress());
+            Press(Progress()->findChild<QPushButton*>(QStringLiteral("progressCancel")));
+        },
+        false);
     ClickOn(kGeneratePage, kGenerate);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("cancelled")));

@@ -56,7 +56,8 @@ TEST_F(GroupsPageTest, GroupsAndFilesDecideNext)
     EXPECT_FALSE(Button(kNext)->isEnabled());  // a group alone is not enough
 
     Select("Maps");
-    dialogs.multiAnswers.push_back({File("Maps/FR-Canyon.map"), File("Maps/FR-Canyon.map"), File("Maps/Index.map")});
+    dialogs.multiAnswers.push_back(
+        {File("Maps/FR-Canyon.map"), File("Maps/FR-Canyon.map"), File("Maps/Index.map")});
     ClickOn(kGroupsPage, kAddFile);
     ASSERT_EQ(doc.groups[0]->files.size(), 1u);
     EXPECT_EQ(doc.groups[0]->files[0]->NameText(), "Maps\\FR-Canyon.map");
@@ -78,13 +79,15 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
     Select("Main");
     QList<bool> closed;
     for (const char* expression : {"Maps\\*.txt", "..\\*", "Maps\\FR-*.map"}) {
-        closed << UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [expression](AddWildcardDialog& dialog) {
-            FindControl<QLineEdit>(&dialog, kWildcard)->setText(expression);
-        });
+        closed << UseDialog<AddWildcardDialog>(
+            kGroupsPage, kAddWildcard, [expression](AddWildcardDialog& dialog) {
+                FindControl<QLineEdit>(&dialog, kWildcard)->setText(expression);
+            });
     }
     EXPECT_EQ(closed, QList<bool>({false, false, true}));
-    EXPECT_EQ(dialogs.messages.first(), "The wildcard [" + QString::fromStdString(game.string()) +
-                                            "\\Maps\\*.txt] is not valid. No files were found.");
+    EXPECT_EQ(dialogs.messages.first(),
+              "The wildcard [" + QString::fromStdString(game.string())
+                  + "\\Maps\\*.txt] is not valid. No files were found.");
     ASSERT_EQ(doc.groups[0]->files.size(), 1u);
     EXPECT_EQ(doc.groups[0]->files[0]->recurse, 0);
 

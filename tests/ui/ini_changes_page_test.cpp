@@ -21,14 +21,16 @@ protected:
         wizard->SetActivePage(kIniChangesPage);
     }
 
-    template <typename Dialog>
-    bool Use(int button, const std::function<void(Dialog&)>& act)
+    template <typename Dialog> bool Use(int button, const std::function<void(Dialog&)>& act)
     {
         return UseDialog<Dialog>(kIniChangesPage, button, act);
     }
 
     static QComboBox* Combo(QDialog& dialog, int id) { return FindControl<QComboBox>(&dialog, id); }
-    static void Choose(QComboBox* combo, const QString& text) { combo->setCurrentIndex(combo->findText(text)); }
+    static void Choose(QComboBox* combo, const QString& text)
+    {
+        combo->setCurrentIndex(combo->findText(text));
+    }
 
     QTreeWidget* Tree() const { return Control<QTreeWidget>(kIniChangesPage, kIniTree); }
     void Select(int file, int entry = -1) const
@@ -85,16 +87,16 @@ TEST_F(IniChangesPageTest, ImportAddsEveryKeyAsANewLine)
         Combo(dialog, kImportFile)->setEditText("User.ini");  // typed text does not count
     }));
     EXPECT_EQ(dialogs.messages.last(), "You must select an INI File from the listbox.");
-    EXPECT_TRUE(Use<ImportIniDialog>(kImportKeys, [](ImportIniDialog& dialog) {
-        Choose(Combo(dialog, kImportFile), "User.ini");
-    }));
+    EXPECT_TRUE(Use<ImportIniDialog>(
+        kImportKeys, [](ImportIniDialog& dialog) { Choose(Combo(dialog, kImportFile), "User.ini"); }));
     QStringList names;
     for (const auto& entry : doc.iniFiles[0]->entries) {
         names << QString::fromStdString(entry->GetName());
         EXPECT_EQ(entry->addNewLine, 1);
     }
-    EXPECT_EQ(names, QStringList({"Game.Keys,F1,help", "Game.Keys,F7,", "Game.Keys,Escape,menu",
-                                  "Game.Player,Name,Player", "Game.Player,Team,255"}));
+    EXPECT_EQ(names,
+              QStringList({"Game.Keys,F1,help", "Game.Keys,F7,", "Game.Keys,Escape,menu",
+                           "Game.Player,Name,Player", "Game.Player,Team,255"}));
 
     Select(0, 1);
     EXPECT_FALSE(Control<QAbstractButton>(kIniChangesPage, kRemoveIniFile)->isEnabled());
@@ -125,9 +127,8 @@ TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)
     EXPECT_EQ(items, QStringList({"None", "maps", "Maps", "None"}));
     EXPECT_EQ(doc.iniFiles[0]->group, doc.groups[2].get());  // the group named None
 
-    EXPECT_TRUE(Use<IniGroupingDialog>(kEditIni, [](IniGroupingDialog& dialog) {
-        Combo(dialog, kIniGroup)->setCurrentIndex(0);
-    }));
+    EXPECT_TRUE(Use<IniGroupingDialog>(
+        kEditIni, [](IniGroupingDialog& dialog) { Combo(dialog, kIniGroup)->setCurrentIndex(0); }));
     EXPECT_EQ(doc.iniFiles[0]->group, nullptr);
     EXPECT_FALSE(Use<IniGroupingDialog>(kEditIni, [](IniGroupingDialog&) {}));
     EXPECT_EQ(dialogs.messages.last(), "Please select a Group or click Cancel.");

@@ -112,7 +112,8 @@ TEST_F(PagesTest, FullRunThroughTheWindow)
     ClickOn(kGeneratePage, kCleanup);
     ClickOn(kGeneratePage, kGenerate);
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_TRUE(dialogs.messages[1].startsWith("The packaging tool built")) << dialogs.messages[1].toStdString();
+    EXPECT_TRUE(dialogs.messages[1].startsWith("The packaging tool built"))
+        << dialogs.messages[1].toStdString();
     EXPECT_TRUE(std::filesystem::exists(game / "System/Frontier.zpack2"));
     EXPECT_FALSE(std::filesystem::exists(game / "System/FrontierMOD.ini"));
     EXPECT_TRUE(doc.product->cleanup);

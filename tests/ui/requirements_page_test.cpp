@@ -46,9 +46,8 @@ TEST_F(RequirementsPageTest, AddingRecordsPresetsAndEditingDoesNot)
               "[Vantor]\r\nProduct=Vantor\r\nVersion=1100\r\nDeveloper=\r\nProductURL=\r\nVersionURL=\r\n"
               "DeveloperURL=\r\n");
 
-    EXPECT_FALSE(Dialog(kAddRequirement, [](AddRequirementDialog& dialog) {
-        Fill(dialog, kRequiredProduct, "Vantor");
-    }));
+    EXPECT_FALSE(Dialog(kAddRequirement,
+                        [](AddRequirementDialog& dialog) { Fill(dialog, kRequiredProduct, "Vantor"); }));
     EXPECT_EQ(dialogs.messages.last(), "You already defined this product. Please choose a different name.");
     EXPECT_FALSE(Dialog(kAddRequirement, [](AddRequirementDialog&) {}));
     EXPECT_EQ(dialogs.messages.last(), "You must define a product.");

@@ -31,8 +31,7 @@ protected:
     QAbstractButton* Button(int id) const;
     WizardPage* Page(int id) const;
     int ActivePage() const;
-    template <typename Widget>
-    Widget* Control(int page, int id) const
+    template <typename Widget> Widget* Control(int page, int id) const
     {
         return FindControl<Widget>(Page(page), id);
     }
@@ -46,8 +45,7 @@ protected:
     // dialog is up, `act` fills it and OK is pressed, and a dialog that stays
     // open is cancelled. Gives whether OK closed it (false also when no
     // such dialog came up).
-    template <typename Dialog>
-    bool UseDialog(int page, int button, const std::function<void(Dialog&)>& act)
+    template <typename Dialog> bool UseDialog(int page, int button, const std::function<void(Dialog&)>& act)
     {
         bool closed = false;
         QTimer::singleShot(0, wizard.get(), [&] {

@@ -33,9 +33,10 @@ TEST_F(WizardShellTest, StartsOnTheGameFolderPage)
     EXPECT_FALSE(Button(kBack)->isEnabled());
     EXPECT_TRUE(Button(kNext)->isEnabled());
     EXPECT_EQ(wizard->Pages().size(), 8u);
-    const std::pair<int, int> order[] = {{kGamePathPage, kGroupsPage}, {kGroupsPage, kIniChangesPage},
-                                         {kIniChangesPage, kRequirementsPage}, {kRequirementsPage, kProductPage},
-                                         {kProductPage, kPackagePage}, {kShortcutsPage, kGeneratePage}};
+    const std::pair<int, int> order[] = {
+        {kGamePathPage, kGroupsPage},         {kGroupsPage, kIniChangesPage},
+        {kIniChangesPage, kRequirementsPage}, {kRequirementsPage, kProductPage},
+        {kProductPage, kPackagePage},         {kShortcutsPage, kGeneratePage}};
     for (const auto& [from, to] : order)
         EXPECT_EQ(wizard->FindLink(from)->nextId, to) << from;
 }
@@ -150,7 +151,8 @@ TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)
     // The new project names no developer: the field must not keep the text
     // typed for the old one.
     Type(kShortcutsPage, kShortcutCaption, "typed on a hidden page");
-    const auto other = dir.Write("other.zproj", game.string() + "\n0.8\n[Product]\nproduct=Other\nversion=3\n");
+    const auto other =
+        dir.Write("other.zproj", game.string() + "\n0.8\n[Product]\nproduct=Other\nversion=3\n");
     dialogs.openAnswers.push_back(QString::fromStdString(other.string()));
     Click(kOpen);
     EXPECT_EQ(ActivePage(), kProductPage);

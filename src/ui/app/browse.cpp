@@ -16,7 +16,8 @@ void BrowseRelativeFile(DialogService& dialogs, QLineEdit* edit, const QString& 
         return;
     const std::string relative = MakeRelativePath(base, ToProjectText(chosen));
     if (relative.empty()) {
-        dialogs.ShowMessage(edit->window(), QStringLiteral("Please pick a file that is located under the current folder."));
+        dialogs.ShowMessage(edit->window(),
+                            QStringLiteral("Please pick a file that is located under the current folder."));
         return;
     }
     edit->setText(FromProjectText(relative));

@@ -133,8 +133,7 @@ int ControlId(const QWidget* widget);
 // only its direct children (the main window's own buttons, not its pages').
 QWidget* FindControlWidget(const QWidget* parent, int id, bool directOnly = false);
 
-template <typename Widget>
-Widget* FindControl(const QWidget* parent, int id, bool directOnly = false)
+template <typename Widget> Widget* FindControl(const QWidget* parent, int id, bool directOnly = false)
 {
     return dynamic_cast<Widget*>(FindControlWidget(parent, id, directOnly));
 }

@@ -33,8 +33,7 @@ QString QtDialogService::GetSaveFileName(QWidget* parent, const QString& title, 
     return dialog.selectedFiles().first();
 }
 
-QStringList QtDialogService::GetOpenFileNames(QWidget* parent, const QString& filter,
-                                             const QString& folder)
+QStringList QtDialogService::GetOpenFileNames(QWidget* parent, const QString& filter, const QString& folder)
 {
     return QFileDialog::getOpenFileNames(parent, QString(), folder, ToQtFilter(filter));
 }

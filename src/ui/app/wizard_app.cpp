@@ -66,9 +66,8 @@ WizardApp::~WizardApp()
 int WizardApp::Run()
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
-    WizardDialog wizard(
-        WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets(),
-                      DefaultWinePrefix()});
+    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(),
+                                      FindPresets(), DefaultWinePrefix()});
     wizard.exec();
     return 0;
 }

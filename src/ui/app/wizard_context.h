@@ -5,7 +5,7 @@
 namespace zpak {
 class ProjectDocument;
 class RegistryBackend;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 
@@ -16,8 +16,8 @@ struct WizardContext {
     ProjectDocument& document;
     DialogService& dialogs;
     const RegistryBackend& registry;
-    std::filesystem::path userGuide;  // opened by the logo
-    std::filesystem::path presets;    // presets.ini of the requirement dialog
+    std::filesystem::path userGuide;   // opened by the logo
+    std::filesystem::path presets;     // presets.ini of the requirement dialog
     std::filesystem::path winePrefix;  // where drive-letter paths ("C:\Games") lie
 };
 

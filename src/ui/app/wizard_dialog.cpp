@@ -7,10 +7,10 @@
 #include "ui/app/app_icon.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/layout_helpers.h"
-#include "zpak/version.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_page.h"
 #include "ui/pages/page_factory.h"
+#include "zpak/version.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -24,9 +24,9 @@
 namespace zpak::ui {
 
 namespace {
-constexpr int kPageOrder[] = {ids::kGamePathPage, ids::kGroupsPage,  ids::kIniChangesPage,
-                              ids::kRequirementsPage, ids::kProductPage, ids::kPackagePage,
-                              ids::kGeneratePage, ids::kShortcutsPage};
+constexpr int kPageOrder[] = {ids::kGamePathPage,     ids::kGroupsPage,   ids::kIniChangesPage,
+                              ids::kRequirementsPage, ids::kProductPage,  ids::kPackagePage,
+                              ids::kGeneratePage,     ids::kShortcutsPage};
 }  // namespace
 
 WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
@@ -199,9 +199,12 @@ void WizardDialog::OnOpen()
     if (busy_)
         return;
     // The project is replaced only when the chosen file reads without error.
-    const QString file = context_.dialogs.GetOpenFileName(
-        this, QStringLiteral("Open ZPAK Project"), QStringLiteral("ZPACK2 Project Files (*.zproj)|*.zproj||"));
-    if (file.isEmpty() || OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix) != OpenResult::Opened)
+    const QString file =
+        context_.dialogs.GetOpenFileName(this, QStringLiteral("Open ZPAK Project"),
+                                         QStringLiteral("ZPACK2 Project Files (*.zproj)|*.zproj||"));
+    if (file.isEmpty()
+        || OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix)
+            != OpenResult::Opened)
         return;
     for (const auto& info : Pages()) {
         if (info->page)

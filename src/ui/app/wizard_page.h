@@ -8,7 +8,7 @@
 namespace zpak {
 class MessageSink;
 class ProjectDocument;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 

@@ -4,9 +4,9 @@
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/app/layout_helpers.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -21,11 +21,12 @@ GamePathPage::GamePathPage(WizardDialog& wizard)
     : WizardPage(wizard, ids::kGamePathPage, "gamePathPage"), games_(new QComboBox), folder_(new QLineEdit)
 {
     auto* layout = new QVBoxLayout(this);
-    SetControlId(AddText(layout, QStringLiteral(
-                     "This wizard will guide you through the process of creating a ZPAK for client "
-                     "systems. The first step is to enter the location of the corvex engine title "
-                     "you wish to generate a zpak for.")),
-                 ids::kIntroText, "introText");
+    SetControlId(
+        AddText(layout,
+                QStringLiteral("This wizard will guide you through the process of creating a ZPAK for client "
+                               "systems. The first step is to enter the location of the corvex engine title "
+                               "you wish to generate a zpak for.")),
+        ids::kIntroText, "introText");
 
     SetControlId(games_, ids::kGamesCombo, "gamesCombo");
     games_->setEditable(true);
@@ -41,8 +42,9 @@ GamePathPage::GamePathPage(WizardDialog& wizard)
     SetControlId(pathLabel, ids::kGamePathLabel, "gamePathLabel");
     form->addRow(pathLabel, folder_);
     layout->addLayout(form);
-    AddText(layout, QStringLiteral(" If the wizard failed to detect the folder where the corvex "
-                                   "powered video game is installed, you'll have to manually enter it."));
+    AddText(layout,
+            QStringLiteral(" If the wizard failed to detect the folder where the corvex "
+                           "powered video game is installed, you'll have to manually enter it."));
     layout->addStretch();
 
     connect(games_, &QComboBox::currentIndexChanged, this, &GamePathPage::OnGameChosen);

@@ -5,10 +5,10 @@
 #include "platform/cancel_flag.h"
 #include "platform/message_sink.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/modal_work.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/generation_progress.h"
-#include "ui/app/layout_helpers.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -31,10 +31,11 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
       cleanup_(new QCheckBox(QStringLiteral("Cleanup files")))
 {
     auto* layout = new QVBoxLayout(this);
-    AddText(layout, QStringLiteral(
-        "The wizard is ready to generate your zpak file. The product will be saved to your \\System "
-        "folder. During the product generation process, make sure you do not close this application "
-        "(otherwise your corvex engine config file could become corrupted)."));
+    AddText(layout,
+            QStringLiteral(
+                "The wizard is ready to generate your zpak file. The product will be saved to your \\System "
+                "folder. During the product generation process, make sure you do not close this application "
+                "(otherwise your corvex engine config file could become corrupted)."));
     auto* frame = new QGroupBox(QStringLiteral("File options"));
     auto* options = new QVBoxLayout(frame);
     SetControlId(package_, ids::kPackageChoice, "packageChoice");
@@ -69,9 +70,9 @@ void GeneratePage::Generate()
 {
     if (Wizard().IsBusy())
         return;
-    const GenerationChoice choice = zip_->isChecked()        ? GenerationChoice::Zip
-                                    : manifest_->isChecked() ? GenerationChoice::ManifestOnly
-                                                             : GenerationChoice::Package;
+    const GenerationChoice choice = zip_->isChecked() ? GenerationChoice::Zip
+        : manifest_->isChecked()                      ? GenerationChoice::ManifestOnly
+                                                      : GenerationChoice::Package;
     const ResolvedRun run = ResolveGeneration(Document(), choice, Wizard().Context().winePrefix);
     if (ReportResolutionError(run, Sink()))
         return;

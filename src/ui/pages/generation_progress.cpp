@@ -18,8 +18,8 @@ constexpr int kBarSteps = 1000;
 
 GenerationProgressDialog::GenerationProgressDialog(QWidget* parent, GenerationChoice choice,
                                                    CancelFlag& cancel)
-    : QDialog(parent), choice_(choice), cancel_(cancel), action_(new QLabel(this)),
-      detail_(new QLabel(this)), elapsed_(new QLabel(this)), bar_(new QProgressBar(this)),
+    : QDialog(parent), choice_(choice), cancel_(cancel), action_(new QLabel(this)), detail_(new QLabel(this)),
+      elapsed_(new QLabel(this)), bar_(new QProgressBar(this)),
       cancelButton_(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setObjectName(QStringLiteral("generationProgress"));
@@ -100,9 +100,8 @@ void GenerationProgressDialog::reject()
 void GenerationProgressDialog::Refresh()
 {
     const qint64 seconds = clock_.isValid() ? clock_.elapsed() / 1000 : 0;
-    elapsed_->setText(QStringLiteral("Elapsed time: %1:%2")
-                          .arg(seconds / 60)
-                          .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+    elapsed_->setText(
+        QStringLiteral("Elapsed time: %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
     if (cancel_.IsSet())
         return;
 

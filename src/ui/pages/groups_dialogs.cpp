@@ -17,8 +17,8 @@
 
 namespace zpak::ui {
 
-GroupNameDialog::GroupNameDialog(const QString& title, const QString& prompt, int editId, const char* editName,
-                                 DialogService& dialogs, QWidget* parent)
+GroupNameDialog::GroupNameDialog(const QString& title, const QString& prompt, int editId,
+                                 const char* editName, DialogService& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs), name_(new QLineEdit)
 {
     setWindowTitle(title);
@@ -75,7 +75,8 @@ GroupOptionsDialog::GroupOptionsDialog(const GroupOptions& options, QWidget* par
         layout->addWidget(check);
         return check;
     };
-    selectable_ = box(QStringLiteral("Selectable"), ids::kGroupSelectable, "selectableBox", options.selectable);
+    selectable_ =
+        box(QStringLiteral("Selectable"), ids::kGroupSelectable, "selectableBox", options.selectable);
     visible_ = box(QStringLiteral("Visible"), ids::kGroupVisible, "visibleBox", options.visible);
     required_ = box(QStringLiteral("Required"), ids::kGroupRequired, "requiredBox", options.required);
     selected_ = box(QStringLiteral("Selected"), ids::kGroupSelected, "selectedBox", options.selected);
@@ -85,17 +86,17 @@ GroupOptionsDialog::GroupOptionsDialog(const GroupOptions& options, QWidget* par
     description_ = AddEdit(form, QStringLiteral("Description"), ids::kGroupDescription, "descriptionEdit");
     description_->setText(FromProjectText(options.description));
     layout->addLayout(form);
-    AddText(layout, QStringLiteral("These options configure how the group is displayed to the user. "
-                                   "Normally, these options are unnecessary unless you're installing a "
-                                   "total conversion modification."));
+    AddText(layout,
+            QStringLiteral("These options configure how the group is displayed to the user. "
+                           "Normally, these options are unnecessary unless you're installing a "
+                           "total conversion modification."));
     AddOkCancel(this, layout);
 }
 
 GroupOptions GroupOptionsDialog::Options() const
 {
-    return {selectable_->isChecked(),          visible_->isChecked(),
-            required_->isChecked(),            selected_->isChecked(),
-            ToProjectText(caption_->text()), ToProjectText(description_->text())};
+    return {selectable_->isChecked(), visible_->isChecked(),           required_->isChecked(),
+            selected_->isChecked(),   ToProjectText(caption_->text()), ToProjectText(description_->text())};
 }
 
 FileDestinationDialog::FileDestinationDialog(const std::string& master, const std::string& destination,
@@ -105,9 +106,10 @@ FileDestinationDialog::FileDestinationDialog(const std::string& master, const st
 {
     setWindowTitle(QStringLiteral("Change File Destination"));
     auto* layout = new QVBoxLayout(this);
-    AddText(layout, QStringLiteral("This dialog allows you to change the destination of the source file. "
-                                   "This is useful for developers who wish to import a file (like "
-                                   "Default.ini) and rename it to Mod.ini when the zpak is extracted."));
+    AddText(layout,
+            QStringLiteral("This dialog allows you to change the destination of the source file. "
+                           "This is useful for developers who wish to import a file (like "
+                           "Default.ini) and rename it to Mod.ini when the zpak is extracted."));
     auto* form = new QFormLayout;
     auto* masterLabel = new QLabel(FromProjectText(master));
     SetControlId(masterLabel, ids::kMasterFile, "masterFileLabel");
@@ -139,9 +141,10 @@ AddWildcardDialog::AddWildcardDialog(Check check, DialogService& dialogs, QWidge
     auto* layout = new QVBoxLayout(this);
     SetControlId(expression_, ids::kWildcard, "wildcardEdit");
     layout->addWidget(expression_);
-    AddText(layout, QStringLiteral("This option allows developers to add a wildcard string to a group. "
-                                   "Wildcards allows zpaks to import content based on a simple file "
-                                   "expression. The file path must be relative to the game directory."));
+    AddText(layout,
+            QStringLiteral("This option allows developers to add a wildcard string to a group. "
+                           "Wildcards allows zpaks to import content based on a simple file "
+                           "expression. The file path must be relative to the game directory."));
     AddText(layout, QStringLiteral("For example: Maps\\FR-*.map"));
     auto* recurse = new QCheckBox(QStringLiteral("Recurse Subdirectories"));
     SetControlId(recurse, ids::kWildcardRecurse, "recurseBox");

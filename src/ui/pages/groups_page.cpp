@@ -5,15 +5,15 @@
 #include "rules/group_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/groups_dialogs.h"
-#include "ui/app/layout_helpers.h"
 #include "ui/pages/tree_items.h"
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeWidget>
@@ -36,10 +36,11 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
     : WizardPage(wizard, ids::kGroupsPage, "groupsPage"), tree_(new QTreeWidget)
 {
     auto* layout = new QVBoxLayout(this);
-    SetControlId(AddText(layout, QStringLiteral(
-                     "Groups organize all the files the zpak will install into logical units. You "
-                     "MUST define at least one group and add a file to it. First, create a GROUP and "
-                     "then associate the desired files with the group.")),
+    SetControlId(AddText(layout,
+                         QStringLiteral(
+                             "Groups organize all the files the zpak will install into logical units. You "
+                             "MUST define at least one group and add a file to it. First, create a GROUP and "
+                             "then associate the desired files with the group.")),
                  ids::kIntroText, "introText");
     SetControlId(tree_, ids::kGroupsTree, "groupsTree");
     tree_->setHeaderHidden(true);
@@ -51,17 +52,18 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
         connect(push, &QPushButton::clicked, this, handler);
         return push;
     };
-    button(QStringLiteral("Create Group"), ids::kCreateGroup, "createGroupButton", &GroupsPage::OnCreateGroup);
+    button(QStringLiteral("Create Group"), ids::kCreateGroup, "createGroupButton",
+           &GroupsPage::OnCreateGroup);
     addFile_ = button(QStringLiteral("Add File"), ids::kAddFile, "addFileButton", &GroupsPage::OnAddFile);
     remove_ = button(QStringLiteral("Delete"), ids::kDeleteEntry, "deleteButton", &GroupsPage::OnDelete);
-    addWildcard_ =
-        button(QStringLiteral("Add Wildcard"), ids::kAddWildcard, "addWildcardButton", &GroupsPage::OnAddWildcard);
+    addWildcard_ = button(QStringLiteral("Add Wildcard"), ids::kAddWildcard, "addWildcardButton",
+                          &GroupsPage::OnAddWildcard);
     groupOptions_ = button(QStringLiteral("Group Options"), ids::kGroupOptions, "groupOptionsButton",
                            &GroupsPage::OnGroupOptions);
-    renameGroup_ =
-        button(QStringLiteral("Rename Group"), ids::kRenameGroup, "renameGroupButton", &GroupsPage::OnRenameGroup);
-    fileOptions_ =
-        button(QStringLiteral("File Options"), ids::kFileOptions, "fileOptionsButton", &GroupsPage::OnFileOptions);
+    renameGroup_ = button(QStringLiteral("Rename Group"), ids::kRenameGroup, "renameGroupButton",
+                          &GroupsPage::OnRenameGroup);
+    fileOptions_ = button(QStringLiteral("File Options"), ids::kFileOptions, "fileOptionsButton",
+                          &GroupsPage::OnFileOptions);
     buttons->addStretch();
 
     auto* row = new QHBoxLayout;
@@ -185,7 +187,8 @@ void GroupsPage::OnAddFile()
         return;
     const QString folder = QString::fromStdString(NativeGamePath(Document().GameFolderText()).string());
     std::vector<std::string> paths;
-    for (const QString& path : Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder))
+    for (const QString& path :
+         Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder))
         paths.push_back(ToProjectText(path));
     AddEntries(AddPickedFiles(Document(), *group, paths, Sink()));
 }
@@ -238,7 +241,8 @@ void GroupsPage::OnFileOptions()
         ShowMessage(QStringLiteral("Could not find the selected file."));
         return;
     }
-    FileDestinationDialog dialog(file->NameText(), file->GetSrc(), Dialogs(), Document().GameFolderText(), this);
+    FileDestinationDialog dialog(file->NameText(), file->GetSrc(), Dialogs(), Document().GameFolderText(),
+                                 this);
     if (dialog.exec() == QDialog::Accepted)
         SetFileDestination(*file, dialog.Destination());
 }

@@ -12,7 +12,7 @@ class QTreeWidgetItem;
 namespace zpak {
 class FileInfo;
 class GroupInfo;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 

@@ -1,15 +1,15 @@
 #include "ui/pages/ini_changes_page.h"
 
-#include "rules/ini_change_rules.h"
+#include "ini/ini_file.h"
 #include "model/project_document.h"
 #include "platform/file_search.h"
-#include "ini/ini_file.h"
+#include "rules/ini_change_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/ini_dialogs.h"
-#include "ui/app/layout_helpers.h"
 #include "ui/pages/tree_items.h"
 
 #include <QHBoxLayout>
@@ -25,22 +25,26 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
     : WizardPage(wizard, ids::kIniChangesPage, "iniChangesPage"), tree_(new QTreeWidget)
 {
     auto* layout = new QVBoxLayout(this);
-    SetControlId(AddText(layout, QStringLiteral(
-                     "This section allows developers to change/add INI values. If you need modify an "
-                     "INI file on the target system, then you'll need to do it here. The INI file you "
-                     "wish to modify is depicted as a root element.")),
-                 ids::kIntroText, "introText");
+    SetControlId(
+        AddText(
+            layout,
+            QStringLiteral("This section allows developers to change/add INI values. If you need modify an "
+                           "INI file on the target system, then you'll need to do it here. The INI file you "
+                           "wish to modify is depicted as a root element.")),
+        ids::kIntroText, "introText");
     SetControlId(tree_, ids::kIniTree, "iniTree");
     tree_->setHeaderHidden(true);
 
     auto* buttons = new QVBoxLayout;
-    const auto button = [&](const QString& caption, int id, const char* name, void (IniChangesPage::*handler)()) {
+    const auto button = [&](const QString& caption, int id, const char* name,
+                            void (IniChangesPage::*handler)()) {
         QPushButton* push = AddButton(buttons, caption, id, name);
         connect(push, &QPushButton::clicked, this, handler);
         return push;
     };
     button(QStringLiteral("Add"), ids::kAddIniFile, "addIniFileButton", &IniChangesPage::OnAdd);
-    addEntry_ = button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton", &IniChangesPage::OnAddEntry);
+    addEntry_ =
+        button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton", &IniChangesPage::OnAddEntry);
     removeEntry_ = button(QStringLiteral("Remove Entry"), ids::kRemoveIniEntry, "removeEntryButton",
                           &IniChangesPage::OnRemoveEntry);
     removeFile_ = button(QStringLiteral("Remove File"), ids::kRemoveIniFile, "removeIniFileButton",
@@ -172,7 +176,8 @@ void IniChangesPage::OnAddEntry()
         return;
     if (INIGroup* target = CurrentIniFile()) {
         const IniChangeFields fields = dialog.Fields();
-        ShowNewEntries({&target->AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0)});
+        ShowNewEntries(
+            {&target->AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0)});
     }
 }
 

@@ -14,7 +14,7 @@ class QTreeWidgetItem;
 namespace zpak {
 class INIDefinition;
 class INIGroup;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 

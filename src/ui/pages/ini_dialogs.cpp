@@ -4,8 +4,8 @@
 #include "model/group_info.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
-#include "ui/app/project_text.h"
 #include "ui/app/layout_helpers.h"
+#include "ui/app/project_text.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -182,8 +182,9 @@ ImportIniDialog::ImportIniDialog(const std::vector<std::string>& gameFiles, Dial
 {
     setWindowTitle(QStringLiteral("Import INI Properties"));
     auto* layout = new QVBoxLayout(this);
-    AddText(layout, QStringLiteral("You can import keys from an existing INI file to populate the selected "
-                                   "file. Select the INI File you want to import settings from."));
+    AddText(layout,
+            QStringLiteral("You can import keys from an existing INI file to populate the selected "
+                           "file. Select the INI File you want to import settings from."));
     layout->addWidget(files_);
     AddOkCancel(this, layout);
     FillSorted(files_, gameFiles);
@@ -210,8 +211,9 @@ IniGroupingDialog::IniGroupingDialog(const std::vector<GroupInfo*>& groups, cons
 {
     setWindowTitle(QStringLiteral("INI Grouping"));
     auto* layout = new QVBoxLayout(this);
-    AddText(layout, QStringLiteral("INI Settings can be associated with a specific group. This way you can "
-                                   "allow clients to select the properties they want to install. "));
+    AddText(layout,
+            QStringLiteral("INI Settings can be associated with a specific group. This way you can "
+                           "allow clients to select the properties they want to install. "));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Associated Group:"), groups_);
     layout->addLayout(form);

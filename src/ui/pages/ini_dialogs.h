@@ -14,7 +14,7 @@ class QRadioButton;
 namespace zpak {
 class GroupInfo;
 class IniFile;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 

@@ -1,14 +1,14 @@
 #include "ui/pages/package_page.h"
 
-#include "rules/product_rules.h"
 #include "model/project_document.h"
 #include "platform/file_search.h"
 #include "platform/game_path.h"
+#include "rules/product_rules.h"
 #include "ui/app/browse.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/app/layout_helpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,10 +29,11 @@ PackagePage::PackagePage(WizardDialog& wizard)
       license_(new QComboBox), shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
 {
     auto* layout = new QVBoxLayout(this);
-    AddText(layout, QStringLiteral(
-        "If you want to use a logo for your product, specify the location here. If you do not "
-        "specify a logo, then the default corvex logo will be displayed. The logo should be a 256 "
-        "colour bitmap file and should be 340x82 in size."));
+    AddText(layout,
+            QStringLiteral(
+                "If you want to use a logo for your product, specify the location here. If you do not "
+                "specify a logo, then the default corvex logo will be displayed. The logo should be a 256 "
+                "colour bitmap file and should be 340x82 in size."));
     SetControlId(logo_, ids::kLogoEdit, "logoEdit");
     auto* browse = new QPushButton(QStringLiteral("..."));
     SetControlId(browse, ids::kLogoBrowse, "logoBrowseButton");
@@ -43,8 +44,9 @@ PackagePage::PackagePage(WizardDialog& wizard)
     logoForm->addRow(QStringLiteral("Logo Location:"), logoRow);
     layout->addLayout(logoForm);
 
-    AddText(layout, QStringLiteral("Next, verify the name of the archive. For Vantor, you must use "
-                                   "the zpack2 file extension. Corvex Classic uses zpak extension."));
+    AddText(layout,
+            QStringLiteral("Next, verify the name of the archive. For Vantor, you must use "
+                           "the zpack2 file extension. Corvex Classic uses zpak extension."));
     SetControlId(archive_, ids::kArchive, "archiveEdit");
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Archive name:"), archive_);
@@ -53,17 +55,19 @@ PackagePage::PackagePage(WizardDialog& wizard)
     license_->setInsertPolicy(QComboBox::NoInsert);
     form->addRow(QStringLiteral("License File:"), license_);
     layout->addLayout(form);
-    AddText(layout, QStringLiteral(
-        "If you wish to display a license agreement, go ahead and specify the license text file "
-        "here. The license agreement must be an int (english localized) file located in the "
-        "\\System folder."));
+    AddText(layout,
+            QStringLiteral(
+                "If you wish to display a license agreement, go ahead and specify the license text file "
+                "here. The license agreement must be an int (english localized) file located in the "
+                "\\System folder."));
 
     SetControlId(shortcuts_, ids::kInstallShortcuts, "installShortcutsBox");
     layout->addWidget(shortcuts_);
-    AddText(layout, QStringLiteral(
-        "If your product needs to pass command line parameters to the game engine then you will "
-        "need to install a shortcut on the client machine. Check this checkbox if you require a "
-        "shortcut."));
+    AddText(layout,
+            QStringLiteral(
+                "If your product needs to pass command line parameters to the game engine then you will "
+                "need to install a shortcut on the client machine. Check this checkbox if you require a "
+                "shortcut."));
     layout->addStretch();
 
     connect(shortcuts_, &QCheckBox::clicked, this, &PackagePage::ApplyShortcutSwitch);
@@ -99,7 +103,8 @@ void PackagePage::FillLicences()
     const ProductData& product = *Document().product;
     int selected = -1;
     if (product.license)
-        selected = license_->findText(FromProjectText(*product.license), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        selected =
+            license_->findText(FromProjectText(*product.license), Qt::MatchExactly | Qt::MatchCaseSensitive);
     license_->insertItem(0, kNoLicence);
     license_->setCurrentIndex(selected >= 0 ? selected + 1 : -1);
     if (selected < 0)

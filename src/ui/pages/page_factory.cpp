@@ -4,9 +4,9 @@
 #include "ui/pages/game_path_page.h"
 #include "ui/pages/generate_page.h"
 #include "ui/pages/groups_page.h"
+#include "ui/pages/ini_changes_page.h"
 #include "ui/pages/package_page.h"
 #include "ui/pages/product_page.h"
-#include "ui/pages/ini_changes_page.h"
 #include "ui/pages/requirements_page.h"
 #include "ui/pages/shortcuts_page.h"
 

@@ -3,9 +3,9 @@
 #include "model/project_document.h"
 #include "ui/app/browse.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/app/layout_helpers.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -18,8 +18,9 @@ namespace zpak::ui {
 ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard, ids::kProductPage, "productPage")
 {
     auto* layout = new QVBoxLayout(this);
-    AddText(layout, QStringLiteral("You must fill out information about your mod. Complete all the "
-                                   "entries and click Next to continue."));
+    AddText(layout,
+            QStringLiteral("You must fill out information about your mod. Complete all the "
+                           "entries and click Next to continue."));
     auto* form = new QFormLayout;
     name_ = AddEdit(form, QStringLiteral("Product Name"), ids::kProductName, "productNameEdit");
     productUrl_ = AddEdit(form, QStringLiteral("Product URL"), ids::kProductUrl, "productUrlEdit");
@@ -65,11 +66,14 @@ ProductForm ProductPage::ReadForm() const
 
 void ProductPage::ShowForm(const ProductForm& form)
 {
-    const std::pair<QLineEdit*, const std::string*> fields[] = {
-        {name_, &form.identity.product},          {version_, &form.identity.version},
-        {developer_, &form.identity.developer},   {productUrl_, &form.identity.productURL},
-        {versionUrl_, &form.identity.versionURL}, {developerUrl_, &form.identity.developerURL},
-        {readme_, &form.readme},         {title_, &form.title}};
+    const std::pair<QLineEdit*, const std::string*> fields[] = {{name_, &form.identity.product},
+                                                                {version_, &form.identity.version},
+                                                                {developer_, &form.identity.developer},
+                                                                {productUrl_, &form.identity.productURL},
+                                                                {versionUrl_, &form.identity.versionURL},
+                                                                {developerUrl_, &form.identity.developerURL},
+                                                                {readme_, &form.readme},
+                                                                {title_, &form.title}};
     for (const auto& [edit, text] : fields) {
         const QString shown = FromProjectText(*text);
         if (edit->text() != shown)

@@ -17,7 +17,7 @@ namespace zpak::ui {
 namespace {
 
 // The fields in the order of the edits.
-constexpr std::string RequirementFields::* kFieldOrder[] = {
+constexpr std::string RequirementFields::*kFieldOrder[] = {
     &RequirementFields::product,    &RequirementFields::version,    &RequirementFields::developer,
     &RequirementFields::productURL, &RequirementFields::versionURL, &RequirementFields::developerURL};
 

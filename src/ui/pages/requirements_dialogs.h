@@ -13,7 +13,7 @@ class QLineEdit;
 namespace zpak {
 class IniFile;
 class MessageSink;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 

@@ -6,9 +6,9 @@
 #include "rules/requirement_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/app/layout_helpers.h"
 #include "ui/pages/requirements_dialogs.h"
 #include "ui/pages/tree_items.h"
 
@@ -24,22 +24,25 @@ RequirementsPage::RequirementsPage(WizardDialog& wizard)
     : WizardPage(wizard, ids::kRequirementsPage, "requirementsPage"), tree_(new QTreeWidget)
 {
     auto* layout = new QVBoxLayout(this);
-    SetControlId(AddText(layout, QStringLiteral(
-                     "Specify any requirements that your product has. For an example, a Vantor "
-                     "modification requires Vantor. If you do not set a requirement, the zpak will "
-                     "fail to display a default directory for the client, making your mod harder to "
-                     "install.")),
+    SetControlId(AddText(layout,
+                         QStringLiteral(
+                             "Specify any requirements that your product has. For an example, a Vantor "
+                             "modification requires Vantor. If you do not set a requirement, the zpak will "
+                             "fail to display a default directory for the client, making your mod harder to "
+                             "install.")),
                  ids::kRequirementsText, "introText");
     SetControlId(tree_, ids::kRequirementsTree, "requirementsTree");
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(false);
 
     auto* buttons = new QVBoxLayout;
-    const auto button = [&](const QString& caption, int id, const char* name, void (RequirementsPage::*handler)()) {
+    const auto button = [&](const QString& caption, int id, const char* name,
+                            void (RequirementsPage::*handler)()) {
         connect(AddButton(buttons, caption, id, name), &QPushButton::clicked, this, handler);
     };
     button(QStringLiteral("Add"), ids::kAddRequirement, "addRequirementButton", &RequirementsPage::OnAdd);
-    button(QStringLiteral("Remove"), ids::kRemoveRequirement, "removeRequirementButton", &RequirementsPage::OnRemove);
+    button(QStringLiteral("Remove"), ids::kRemoveRequirement, "removeRequirementButton",
+           &RequirementsPage::OnRemove);
     button(QStringLiteral("Edit"), ids::kEditRequirement, "editRequirementButton", &RequirementsPage::OnEdit);
     buttons->addStretch();
 
@@ -118,7 +121,8 @@ void RequirementsPage::OnEdit()
 void RequirementsPage::OnRemove()
 {
     QTreeWidgetItem* selected = tree_->currentItem();
-    RequirementInfo* requirement = selected ? Document().FindRequirementByHandle(HandleOf(selected)) : nullptr;
+    RequirementInfo* requirement =
+        selected ? Document().FindRequirementByHandle(HandleOf(selected)) : nullptr;
     if (!requirement) {
         ShowMessage(QStringLiteral("Could not find the item to remove!"));
         return;

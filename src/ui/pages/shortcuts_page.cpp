@@ -1,11 +1,11 @@
 #include "ui/pages/shortcuts_page.h"
 
-#include "rules/product_rules.h"
 #include "model/project_document.h"
+#include "rules/product_rules.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/app/layout_helpers.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -17,10 +17,11 @@ namespace zpak::ui {
 ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kShortcutsPage, "shortcutsPage")
 {
     auto* layout = new QVBoxLayout(this);
-    AddText(layout, QStringLiteral(
-        "Zpaks can install shortcuts on the client machine. When you define a shortcut, the wizard "
-        "automatically defines an uninstall shortcut for you. This way, clients can easily "
-        "uninstall your product."));
+    AddText(layout,
+            QStringLiteral(
+                "Zpaks can install shortcuts on the client machine. When you define a shortcut, the wizard "
+                "automatically defines an uninstall shortcut for you. This way, clients can easily "
+                "uninstall your product."));
     const auto edit = [&](const QString& text, int id, const char* name) {
         AddText(layout, text);
         auto* field = new QLineEdit;
@@ -38,8 +39,9 @@ ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kSh
                                          "that will be assigned to your documentation link."),
                           ids::kDocumentationCaption, "documentationCaptionEdit");
 
-    AddText(layout, QStringLiteral("Please check all the operating systems you wish the zpak to "
-                                   "generate shortcuts for."));
+    AddText(layout,
+            QStringLiteral("Please check all the operating systems you wish the zpak to "
+                           "generate shortcuts for."));
     auto* systems = new QHBoxLayout;
     const auto box = [&](const QString& text, int id, const char* name) {
         auto* check = new QCheckBox(text);
@@ -63,8 +65,8 @@ void ShortcutsPage::OnInitDialog()
 
 void ShortcutsPage::OnSetActive()
 {
-    ShortcutForm form{ToProjectText(parameters_->text()), ToProjectText(caption_->text()), {}, false,
-                      false, false};
+    ShortcutForm form{
+        ToProjectText(parameters_->text()), ToProjectText(caption_->text()), {}, false, false, false};
     EnsureProduct(Document());
     FillShortcutForm(Document(), form);
     parameters_->setText(FromProjectText(form.parameters));
@@ -77,9 +79,12 @@ void ShortcutsPage::OnSetActive()
 
 bool ShortcutsPage::StoreShortcutFields()
 {
-    const ShortcutForm form{ToProjectText(parameters_->text()), ToProjectText(caption_->text()),
-                            ToProjectText(documentation_->text()), windows_->isChecked(),
-                            linux_->isChecked(), mac_->isChecked()};
+    const ShortcutForm form{ToProjectText(parameters_->text()),
+                            ToProjectText(caption_->text()),
+                            ToProjectText(documentation_->text()),
+                            windows_->isChecked(),
+                            linux_->isChecked(),
+                            mac_->isChecked()};
     return zpak::StoreShortcutFields(Document(), form, Sink());
 }
 
