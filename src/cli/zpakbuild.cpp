@@ -246,10 +246,93 @@ const Command kCommands[] = {
     {"games", Games, 0},
 };
 
-// Options the command does not take are refused by name.
-bool Takes(const Command& command, unsigned option)
+// One option: its names, the command flag that allows it, and what it stores
+// (giving a usage error's text, or nothing).
+struct OptionSpec {
+    std::string_view name;
+    std::string_view otherName;
+    unsigned flag;
+    const char* value;  // what follows it, for the message when it is missing; null for none
+    std::optional<std::string> (*store)(Invocation& call, std::string_view name, const std::string& value);
+};
+
+std::optional<std::string> StoreChoice(Invocation& call, std::string_view name, const std::string&)
 {
-    return (command.options & option) != 0;
+    if (call.choice)
+        return "choose one of --package, --manifest and --zip";
+    call.choice = name == "--package" ? GenerationChoice::Package
+        : name == "--manifest"        ? GenerationChoice::ManifestOnly
+                                      : GenerationChoice::Zip;
+    return std::nullopt;
+}
+
+const OptionSpec kOptions[] = {
+    {"-o", "--output", kOutputOption, "a file name",
+     [](Invocation& call, std::string_view, const std::string& value) -> std::optional<std::string> {
+         call.output = value;
+         return std::nullopt;
+     }},
+    {"--package", {}, kChoiceOptions, nullptr, StoreChoice},
+    {"--manifest", {}, kChoiceOptions, nullptr, StoreChoice},
+    {"--zip", {}, kChoiceOptions, nullptr, StoreChoice},
+    {"--cleanup",
+     {},
+     kCleanupOption,
+     nullptr,
+     [](Invocation& call, std::string_view, const std::string&) -> std::optional<std::string> {
+         call.cleanup = true;
+         return std::nullopt;
+     }},
+    {"--game-folder",
+     {},
+     kGameFolderOption,
+     "a folder",
+     [](Invocation& call, std::string_view, const std::string& value) -> std::optional<std::string> {
+         call.gameFolder = value;
+         return std::nullopt;
+     }},
+};
+
+const OptionSpec* FindOption(std::string_view arg)
+{
+    for (const OptionSpec& option : kOptions) {
+        if (arg == option.name || (!option.otherName.empty() && arg == option.otherName))
+            return &option;
+    }
+    return nullptr;
+}
+
+// Reads the options and operands after the command; an exit code when the
+// program is to stop here (a usage error, or help).
+std::optional<int> ParseArguments(const std::vector<std::string>& args, const Command& command,
+                                  Invocation& call)
+{
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            call.out << kHelp;
+            return kSuccess;
+        }
+        const OptionSpec* option = FindOption(arg);
+        if (!option) {
+            if (arg.size() > 1 && arg[0] == '-')
+                return UsageError(call.err, "unknown option '" + arg + "'");
+            call.operands.push_back(arg);
+            continue;
+        }
+        // Options the command does not take are refused by name.
+        if ((command.options & option->flag) == 0)
+            return UsageError(call.err, args[0] + " does not take " + arg);
+        std::string value;
+        if (option->value) {
+            if (++i == args.size())
+                return UsageError(call.err, arg + " needs " + option->value);
+            value = args[i];
+        }
+        if (const std::optional<std::string> error = option->store(call, arg, value))
+            return UsageError(call.err, *error);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -277,44 +360,8 @@ int RunZpakbuild(const std::vector<std::string>& args, std::ostream& out, std::o
         return UsageError(err, "unknown command '" + args[0] + "'");
 
     Invocation call(out, err, showProgress);
-    const auto refuse = [&](const std::string& option) {
-        return UsageError(err, args[0] + " does not take " + option);
-    };
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-o" || arg == "--output") {
-            if (!Takes(*command, kOutputOption))
-                return refuse(arg);
-            if (++i == args.size())
-                return UsageError(err, arg + " needs a file name");
-            call.output = args[i];
-        } else if (arg == "--package" || arg == "--manifest" || arg == "--zip") {
-            if (!Takes(*command, kChoiceOptions))
-                return refuse(arg);
-            if (call.choice)
-                return UsageError(err, "choose one of --package, --manifest and --zip");
-            call.choice = arg == "--package" ? GenerationChoice::Package
-                : arg == "--manifest"        ? GenerationChoice::ManifestOnly
-                                             : GenerationChoice::Zip;
-        } else if (arg == "--cleanup") {
-            if (!Takes(*command, kCleanupOption))
-                return refuse(arg);
-            call.cleanup = true;
-        } else if (arg == "--game-folder") {
-            if (!Takes(*command, kGameFolderOption))
-                return refuse(arg);
-            if (++i == args.size())
-                return UsageError(err, "--game-folder needs a folder");
-            call.gameFolder = args[i];
-        } else if (arg == "-h" || arg == "--help") {
-            out << kHelp;
-            return kSuccess;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(err, "unknown option '" + arg + "'");
-        } else {
-            call.operands.push_back(arg);
-        }
-    }
+    if (const std::optional<int> stop = ParseArguments(args, *command, call))
+        return *stop;
     return command->run(call);
 }
 

@@ -112,6 +112,52 @@ private:
 
 // Reads an escaped text from `in` up to the unescaped `close`, which is
 // consumed, into `sink`. False when the text does not end.
+// The code unit of a one-letter escape (\a \b \t \n \v \f \r \e), or -1.
+int LetterEscape(char e)
+{
+    constexpr std::string_view kLetters = "abtnvfre";
+    constexpr int kUnits[] = {7, 8, 9, 10, 11, 12, 13, 27};
+    const std::size_t at = kLetters.find(e);
+    return at == std::string_view::npos ? -1 : kUnits[at];
+}
+
+// Reads up to `most` digits of base 8 or 16 from in[i]; gives how many it read.
+int ReadDigits(std::string_view in, std::size_t& i, unsigned base, int most, unsigned& unit)
+{
+    int digits = 0;
+    for (; digits < most && i < in.size(); ++digits) {
+        const int digit = base == 16 ? HexDigit(in[i]) : (in[i] >= '0' && in[i] <= '7' ? in[i] - '0' : -1);
+        if (digit < 0)
+            break;
+        unit = unit * base + static_cast<unsigned>(digit);
+        ++i;
+    }
+    return digits;
+}
+
+// One escape, the character after "\" being in[i - 1]: \x with up to four
+// hex digits and up to three octal digits give a UTF-16 unit; an escaped
+// character that means nothing else stands for itself.
+template <typename Sink> void UnescapeOne(std::string_view in, std::size_t& i, Utf8Builder<Sink>& out)
+{
+    const char e = in[i - 1];
+    if (const int letter = LetterEscape(e); letter >= 0) {
+        out.Unit(static_cast<unsigned>(letter));
+    } else if (e == 'x') {
+        unsigned unit = 0;
+        if (ReadDigits(in, i, 16, 4, unit) == 0)
+            out.Byte('x');
+        else
+            out.Unit(unit);
+    } else if (e >= '0' && e <= '7') {
+        unsigned unit = static_cast<unsigned>(e - '0');
+        ReadDigits(in, i, 8, 2, unit);
+        out.Unit(unit);
+    } else {
+        out.Byte(e);  // \\ \" \[ \] and anything else stand for themselves
+    }
+}
+
 template <typename Sink> bool Unescape(std::string_view& in, char close, Sink& sink)
 {
     Utf8Builder<Sink> out(sink);
@@ -127,55 +173,8 @@ template <typename Sink> bool Unescape(std::string_view& in, char close, Sink& s
             out.Byte(c);
             continue;
         }
-        const char e = in[i++];
-        switch (e) {
-        case 'a':
-            out.Unit(7);
-            break;
-        case 'b':
-            out.Unit(8);
-            break;
-        case 't':
-            out.Unit(9);
-            break;
-        case 'n':
-            out.Unit(10);
-            break;
-        case 'v':
-            out.Unit(11);
-            break;
-        case 'f':
-            out.Unit(12);
-            break;
-        case 'r':
-            out.Unit(13);
-            break;
-        case 'e':
-            out.Unit(27);
-            break;
-        case 'x': {
-            unsigned unit = 0;
-            int digits = 0;
-            while (digits < 4 && i < in.size() && HexDigit(in[i]) >= 0) {
-                unit = unit * 16 + static_cast<unsigned>(HexDigit(in[i++]));
-                ++digits;
-            }
-            if (digits == 0)
-                out.Byte('x');
-            else
-                out.Unit(unit);
-            break;
-        }
-        default:
-            if (e >= '0' && e <= '7') {
-                unsigned unit = static_cast<unsigned>(e - '0');
-                for (int digits = 1; digits < 3 && i < in.size() && in[i] >= '0' && in[i] <= '7'; ++digits)
-                    unit = unit * 8 + static_cast<unsigned>(in[i++] - '0');
-                out.Unit(unit);
-            } else {
-                out.Byte(e);  // \\ \" \[ \] and anything else stand for themselves
-            }
-        }
+        ++i;
+        UnescapeOne(in, i, out);
     }
     return false;
 }
@@ -312,89 +311,100 @@ std::uint32_t ChildHash(const WineHive::Key& parent, std::string_view name)
 
 }  // namespace
 
+// Hex digits as a number of at most `maxDigits` digits; nothing for anything else.
+std::optional<std::uint32_t> HexNumber(std::string_view digits, std::size_t maxDigits)
+{
+    if (digits.empty() || digits.size() > maxDigits)
+        return std::nullopt;
+    std::uint32_t number = 0;
+    for (char c : digits) {
+        if (HexDigit(c) < 0)
+            return std::nullopt;
+        number = number * 16 + static_cast<std::uint32_t>(HexDigit(c));
+    }
+    return number;
+}
+
+// "text", with its escapes; a string of the type given.
+std::optional<RegistryValue> DecodeQuoted(std::string_view data, std::uint32_t type)
+{
+    if (data.empty() || data.front() != '"')
+        return std::nullopt;
+    data.remove_prefix(1);
+    std::optional<std::string> text = Unescape(data, '"');
+    if (!text)
+        return std::nullopt;
+    *text += '\0';
+    return RegistryValue{{}, type, std::move(*text)};
+}
+
+// str(N):"text", a string of type N (N of any length, as long as it fits).
+std::optional<RegistryValue> DecodeTypedString(std::string_view data)
+{
+    const std::size_t close = data.find("):");
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    std::uint32_t type = 0;
+    for (char c : data.substr(4, close - 4)) {
+        if (HexDigit(c) < 0 || type > 0xFFFFFF)
+            return std::nullopt;
+        type = type * 16 + static_cast<std::uint32_t>(HexDigit(c));
+    }
+    return DecodeQuoted(data.substr(close + 2), type);
+}
+
+// dword:0000002a, little-endian as Windows stores it.
+std::optional<RegistryValue> DecodeDword(std::string_view data)
+{
+    std::string_view hex = data.substr(6);
+    while (!hex.empty() && (hex.back() == '\r' || hex.back() == ' '))
+        hex.remove_suffix(1);
+    const std::optional<std::uint32_t> number = HexNumber(hex, 8);
+    if (!number)
+        return std::nullopt;
+    RegistryValue value{{}, kRegDword, {}};
+    for (int i = 0; i < 4; ++i)
+        value.data += static_cast<char>((*number >> (8 * i)) & 0xFF);
+    return value;
+}
+
+// hex:01,02 (binary) or hex(N):... of type N; strings among them are UTF-16.
+std::optional<RegistryValue> DecodeHex(std::string_view data)
+{
+    std::uint32_t type = kRegBinary;
+    data.remove_prefix(3);
+    if (data.starts_with("(")) {
+        const std::size_t close = data.find(')');
+        const std::optional<std::uint32_t> given =
+            close == std::string_view::npos ? std::nullopt : HexNumber(data.substr(1, close - 1), 8);
+        if (!given)
+            return std::nullopt;
+        type = *given;
+        data.remove_prefix(close + 1);
+    }
+    if (!data.starts_with(":"))
+        return std::nullopt;
+    std::optional<std::string> bytes = HexBytes(data.substr(1));
+    if (!bytes)
+        return std::nullopt;
+    if (!IsStringType(type))
+        return RegistryValue{{}, type, std::move(*bytes)};
+    std::string text = Utf16ToText(*bytes);
+    if (text.empty() || text.back() != '\0')
+        text += '\0';
+    return RegistryValue{{}, type, std::move(text)};
+}
+
 std::optional<RegistryValue> DecodeWineValue(std::string_view data)
 {
-    RegistryValue value;
-    auto quoted = [&](std::uint32_t type) -> std::optional<RegistryValue> {
-        if (data.empty() || data.front() != '"')
-            return std::nullopt;
-        data.remove_prefix(1);
-        std::optional<std::string> text = Unescape(data, '"');
-        if (!text)
-            return std::nullopt;
-        value.type = type;
-        value.data = std::move(*text);
-        value.data += '\0';
-        return value;
-    };
-
     if (data.starts_with("\""))
-        return quoted(kRegSz);
-    if (data.starts_with("str(")) {
-        const std::size_t close = data.find("):");
-        if (close == std::string_view::npos)
-            return std::nullopt;
-        std::uint32_t type = 0;
-        for (char c : data.substr(4, close - 4)) {
-            if (HexDigit(c) < 0 || type > 0xFFFFFF)
-                return std::nullopt;
-            type = type * 16 + static_cast<std::uint32_t>(HexDigit(c));
-        }
-        data.remove_prefix(close + 2);
-        return quoted(type);
-    }
-    if (data.starts_with("dword:")) {
-        const std::optional<std::string> digits = [&]() -> std::optional<std::string> {
-            std::string_view hex = data.substr(6);
-            while (!hex.empty() && (hex.back() == '\r' || hex.back() == ' '))
-                hex.remove_suffix(1);
-            if (hex.empty() || hex.size() > 8)
-                return std::nullopt;
-            return std::string(hex);
-        }();
-        if (!digits)
-            return std::nullopt;
-        std::uint32_t number = 0;
-        for (char c : *digits) {
-            if (HexDigit(c) < 0)
-                return std::nullopt;
-            number = number * 16 + static_cast<std::uint32_t>(HexDigit(c));
-        }
-        value.type = kRegDword;
-        for (int i = 0; i < 4; ++i)
-            value.data += static_cast<char>((number >> (8 * i)) & 0xFF);
-        return value;
-    }
-    if (data.starts_with("hex")) {
-        std::uint32_t type = kRegBinary;
-        data.remove_prefix(3);
-        if (data.starts_with("(")) {
-            const std::size_t close = data.find(')');
-            if (close == std::string_view::npos || close == 1 || close > 9)
-                return std::nullopt;
-            type = 0;
-            for (char c : data.substr(1, close - 1)) {
-                if (HexDigit(c) < 0)
-                    return std::nullopt;
-                type = type * 16 + static_cast<std::uint32_t>(HexDigit(c));
-            }
-            data.remove_prefix(close + 1);
-        }
-        if (!data.starts_with(":"))
-            return std::nullopt;
-        std::optional<std::string> bytes = HexBytes(data.substr(1));
-        if (!bytes)
-            return std::nullopt;
-        value.type = type;
-        if (IsStringType(type)) {
-            value.data = Utf16ToText(*bytes);
-            if (value.data.empty() || value.data.back() != '\0')
-                value.data += '\0';
-        } else {
-            value.data = std::move(*bytes);
-        }
-        return value;
-    }
+        return DecodeQuoted(data, kRegSz);
+    if (data.starts_with("str("))
+        return DecodeTypedString(data);
+    if (data.starts_with("dword:"))
+        return DecodeDword(data);
+    if (data.starts_with("hex"))
+        return DecodeHex(data);
     return std::nullopt;
 }
 

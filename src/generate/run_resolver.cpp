@@ -361,7 +361,7 @@ private:
     fs::path AddScript(const LaunchScript& script)
     {
         AddText(TextOutput::Kind::Script, script.fileName, script.text);
-        const fs::path path = run_.texts.back().path;
+        fs::path path = run_.texts.back().path;
         run_.inputs.push_back({ResolvedInput::Kind::Script, 0, path,
                                run_.systemFolder.filename().string() + "/" + path.filename().string(),
                                script.text});

@@ -47,28 +47,42 @@ std::uint64_t SizeOf(const PackEntry& entry)
     return ::stat(entry.source.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
+// The length of the UTF-8 sequence starting at text[i], or 0 when none
+// starts there (a stray byte, an overlong form, a surrogate, beyond U+10FFFF).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const unsigned char lead = byte(0);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4
+        : lead >= 0xE0                                      ? 3
+        : lead >= 0xC2 && lead <= 0xDF                      ? 2
+                                                            : 0;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(k) & 0xC0) != 0x80)
+            return 0;
+    }
+    const unsigned char second = byte(1);
+    const bool outOfRange = (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0)
+        || (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90);
+    return outOfRange ? 0 : length;
+}
+
 // Names that are UTF-8 and not plain ASCII are marked as such, so that unzip
 // tools do not read them in an old DOS code page.
 bool IsNonAsciiUtf8(std::string_view text)
 {
     bool nonAscii = false;
     for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t length = 1;
-        if (c >= 0x80) {
-            nonAscii = true;
-            length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
-            if (length == 0 || i + length > text.size())
-                return false;
-            for (std::size_t k = 1; k < length; ++k) {
-                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                    return false;
-            }
-            const auto second = static_cast<unsigned char>(text[i + 1]);
-            if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second >= 0xA0) || (c == 0xF0 && second < 0x90)
-                || (c == 0xF4 && second >= 0x90))
-                return false;  // overlong forms, surrogates, beyond U+10FFFF
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
         }
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0)
+            return false;
+        nonAscii = true;
         i += length;
     }
     return nonAscii;
@@ -117,7 +131,7 @@ public:
         if (file_)
             return file_->ReadFull(buffer, size);
         const std::size_t count = std::min(size, entry_.content->size() - offset_);
-        std::memcpy(buffer, entry_.content->data() + offset_, count);
+        std::copy_n(entry_.content->data() + offset_, count, buffer);
         offset_ += count;
         return static_cast<long>(count);
     }

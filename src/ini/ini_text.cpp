@@ -79,17 +79,22 @@ std::string_view LineEndOf(std::string_view text)
     return end + 1 < text.size() && text[end + 1] == '\n' ? "\r\n" : "\r";
 }
 
-std::string RewriteSections(std::string_view text, const std::vector<SectionUpdate>& updates)
-{
-    const std::vector<IniLine> lines = ParseIniText(text);
-    const std::string_view eol = LineEndOf(text);
+namespace {
 
-    // Where each update goes: before the first old entry line of its section,
-    // or right after the header when the section has none.
-    std::vector<bool> dropped(lines.size(), false);
+// Where the updates go: before the first old entry line of their section (whose
+// entry lines are dropped), right after the header when it has none, or at the
+// end of the text for a section it lacks.
+struct UpdatePlan {
+    std::vector<bool> dropped;
     std::map<std::size_t, const SectionUpdate*> before;
     std::map<std::size_t, const SectionUpdate*> after;
     std::vector<const SectionUpdate*> appended;
+};
+
+UpdatePlan PlanUpdates(const std::vector<IniLine>& lines, const std::vector<SectionUpdate>& updates)
+{
+    UpdatePlan plan;
+    plan.dropped.assign(lines.size(), false);
     std::unordered_map<std::string, std::size_t> firstHeader;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind == IniLine::Kind::Section)
@@ -98,7 +103,7 @@ std::string RewriteSections(std::string_view text, const std::vector<SectionUpda
     for (const SectionUpdate& update : updates) {
         const auto found = firstHeader.find(FoldedText(update.name));
         if (found == firstHeader.end()) {
-            appended.push_back(&update);
+            plan.appended.push_back(&update);
             continue;
         }
         const std::size_t header = found->second;
@@ -106,49 +111,78 @@ std::string RewriteSections(std::string_view text, const std::vector<SectionUpda
         for (std::size_t i = header + 1; i < lines.size() && lines[i].kind != IniLine::Kind::Section; ++i) {
             if (lines[i].kind != IniLine::Kind::Entry)
                 continue;
-            dropped[i] = true;
+            plan.dropped[i] = true;
             if (!placed)
-                before[i] = &update;
+                plan.before[i] = &update;
             placed = true;
         }
         if (!placed)
-            after[header] = &update;
+            plan.after[header] = &update;
     }
+    return plan;
+}
 
-    std::string out;
-    out.reserve(text.size() + 256);
-    const auto endLine = [&] {
-        if (!out.empty() && out.back() != '\n' && out.back() != '\r')
-            out += eol;
-    };
-    const auto emit = [&](const SectionUpdate* update) {
-        endLine();
-        for (const std::string& line : update->lines) {
-            out += line;
-            out += eol;
+// The text being written, in the line ends of the file it replaces.
+class IniWriter {
+public:
+    IniWriter(std::string_view eol, std::size_t size) : eol_(eol) { out_.reserve(size + 256); }
+
+    void Raw(std::string_view text) { out_ += text; }
+
+    void Lines(const SectionUpdate& update)
+    {
+        EndLine();
+        for (const std::string& line : update.lines) {
+            out_ += line;
+            out_ += eol_;
         }
-    };
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (const auto it = before.find(i); it != before.end())
-            emit(it->second);
-        if (!dropped[i])
-            out.append(text.substr(lines[i].begin, lines[i].next - lines[i].begin));
-        if (const auto it = after.find(i); it != after.end())
-            emit(it->second);
     }
 
+    void Section(const SectionUpdate& update, bool blankBefore)
+    {
+        EndLine();
+        if (blankBefore)
+            out_ += eol_;
+        out_ += '[';
+        out_ += update.name;
+        out_ += ']';
+        Lines(update);
+    }
+
+    std::string Take() { return std::move(out_); }
+
+private:
+    void EndLine()
+    {
+        if (!out_.empty() && out_.back() != '\n' && out_.back() != '\r')
+            out_ += eol_;
+    }
+
+    std::string_view eol_;
+    std::string out_;
+};
+
+}  // namespace
+
+std::string RewriteSections(std::string_view text, const std::vector<SectionUpdate>& updates)
+{
+    const std::vector<IniLine> lines = ParseIniText(text);
+    const UpdatePlan plan = PlanUpdates(lines, updates);
+    IniWriter out(LineEndOf(text), text.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (const auto it = plan.before.find(i); it != plan.before.end())
+            out.Lines(*it->second);
+        if (!plan.dropped[i])
+            out.Raw(text.substr(lines[i].begin, lines[i].next - lines[i].begin));
+        if (const auto it = plan.after.find(i); it != plan.after.end())
+            out.Lines(*it->second);
+    }
     bool lastBlank = lines.empty() || lines.back().kind == IniLine::Kind::Blank;
-    for (const SectionUpdate* update : appended) {
-        endLine();
-        if (!lastBlank)
-            out += eol;
-        out += "[";
-        out += update->name;
-        out += "]";
-        emit(update);
+    for (const SectionUpdate* update : plan.appended) {
+        out.Section(*update, !lastBlank);
         lastBlank = false;
     }
-    return out;
+    return out.Take();
 }
 
 }  // namespace zpak::ini

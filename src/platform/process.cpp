@@ -88,7 +88,7 @@ std::string FindProgram(const std::filesystem::path& program)
     while (true) {
         const std::size_t cut = folders.find(':');
         const std::string_view folder = folders.substr(0, cut);
-        const std::string candidate = std::string(folder.empty() ? "." : folder) + "/" + program.native();
+        std::string candidate = std::string(folder.empty() ? "." : folder) + "/" + program.native();
         if (::access(candidate.c_str(), X_OK) == 0)
             return candidate;
         if (cut == std::string_view::npos)

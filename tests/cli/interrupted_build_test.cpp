@@ -70,7 +70,7 @@ class InterruptedBuildTest : public ::testing::Test {
 protected:
     fs::path FreshGame(const std::string& name)
     {
-        const fs::path game = dir / name;
+        fs::path game = dir / name;
         fs::copy(ZPAK_EXAMPLES_DIR "/demo-game", game, fs::copy_options::recursive);
         test::ReadFile(game / "System/Manifest.ini");
         const fs::path tool = game / "System/MKR.exe";
@@ -82,7 +82,8 @@ protected:
 
     std::vector<std::string> Build(const fs::path& game, const char* choice) const
     {
-        return {"build", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder", game.string(), choice};
+        const std::string project = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+        return {"build", project, "--game-folder", game.string(), choice};
     }
 
     // What the game folder holds after a clean run: the names in the folder

@@ -40,6 +40,7 @@ bool Writes(int flags)
 
 }  // namespace
 
+// NOLINTNEXTLINE(bugprone-macro-parentheses): a function's name, spelled and taken the address of
 #define REAL(name) reinterpret_cast<decltype(&name)>(dlsym(RTLD_NEXT, #name))
 
 #define OPEN_LIKE(name, ...)                                                                                 \

@@ -27,7 +27,7 @@ TempDir::~TempDir()
 
 std::filesystem::path TempDir::Write(std::string_view relative, std::string_view content) const
 {
-    const std::filesystem::path file = path_ / relative;
+    std::filesystem::path file = path_ / relative;
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
     return file;

@@ -31,7 +31,7 @@ QComboBox* EditableCombo(int id, const char* name)
 }
 
 // Items in the sorted order of the list; nothing selected.
-void FillSorted(QComboBox* combo, std::vector<std::string> names)
+void FillSorted(QComboBox* combo, const std::vector<std::string>& names)
 {
     QStringList items;
     for (const std::string& name : names)
