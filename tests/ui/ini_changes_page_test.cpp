@@ -4,7 +4,7 @@
 
 #include <QComboBox>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 
@@ -32,12 +32,13 @@ protected:
         combo->setCurrentIndex(combo->findText(text));
     }
 
-    QTreeWidget* Tree() const { return Control<QTreeWidget>(kIniChangesPage, kIniTree); }
-    void Select(int file, int entry = -1) const
+    QTreeView* Tree() const { return Control<QTreeView>(kIniChangesPage, kIniTree); }
+    QModelIndex Row(int file, int entry = -1) const
     {
-        QTreeWidgetItem* item = Tree()->topLevelItem(file);
-        Tree()->setCurrentItem(entry < 0 ? item : item->child(entry));
+        const QModelIndex item = Tree()->model()->index(file, 0);
+        return entry < 0 ? item : Tree()->model()->index(entry, 0, item);
     }
+    void Select(int file, int entry = -1) const { Tree()->setCurrentIndex(Row(file, entry)); }
 };
 
 TEST_F(IniChangesPageTest, ChangesOfferTheFilesSectionsKeysAndValues)

@@ -15,7 +15,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
+
+// GoogleTest shows a QString as its text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace zpak::ui::test {
 

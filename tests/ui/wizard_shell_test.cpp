@@ -143,6 +143,7 @@ TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)
 {
     WalkToProductPage();
     Type(kProductPage, kDeveloper, "typed for the old project");
+    dialogs.saveChangesAnswers = {SaveAnswer::Discard, SaveAnswer::Discard};
     dialogs.openAnswers.push_back(QString::fromStdString((dir / "missing.zproj").string()));
     Click(kOpen);  // cannot be read: the project stays
     EXPECT_EQ(doc.product, nullptr);
