@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QRadioButton>
 
 namespace zpak::ui::test {
@@ -24,13 +25,38 @@ TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGames)
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
     EXPECT_EQ(doc.gameFolder, game.string());
 
-    games->setCurrentIndex(0);  // "Folder" is a DWORD: nothing changes
+    const auto choose = [games](int index) {
+        games->setCurrentIndex(index);
+        Q_EMIT games->activated(index);
+    };
+    choose(0);  // "Folder" is a DWORD: nothing changes
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
-    games->setCurrentIndex(1);
+    choose(1);
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), "/games/Beta/");  // kept as stored
     EXPECT_EQ(doc.gameFolder, "/games/Beta/");
+    Type(kGamePathPage, kGamePathEdit, "typed over");
+    choose(1);  // the same game again: its folder comes back
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), "/games/Beta/");
     Click(kNext);
-    EXPECT_EQ(dialogs.messages, QStringList{"This is not a valid game folder."});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"This is not a valid game folder.\nSystem\\MKR.exe not found in /games/Beta/"});
+}
+
+// What is typed is made a folder on Next: "~" leads home, a relative folder
+// is taken from where the wizard runs. Browse fills the field.
+TEST_F(PagesTest, GameFolderIsMadeAbsoluteAndCanBeBrowsed)
+{
+    dialogs.folderAnswers.push_back(QString::fromStdString(game.string()));
+    ClickOn(kGamePathPage, kGamePathBrowse);
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
+
+    const QDir here = QDir::current();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+    Type(kGamePathPage, kGamePathEdit, "Vantor");
+    Click(kNext);
+    QDir::setCurrent(here.path());
+    EXPECT_EQ(ActivePage(), kGroupsPage);
+    EXPECT_EQ(doc.gameFolder, game.string());
 }
 
 TEST_F(PagesTest, PackagePageFillsAndStores)
@@ -79,9 +105,11 @@ TEST_F(PagesTest, PagesNeverActOnAMissingProduct)
     EXPECT_EQ(Edit(kShortcutsPage, kDocumentationCaption)->text(), "Release Notes");
     doc.product.reset();
     wizard->SetActivePage(kGeneratePage);
-    ClickOn(kGeneratePage, kCleanup);
     ClickOn(kGeneratePage, kGenerate);
     EXPECT_EQ(dialogs.messages, QStringList{"You must complete the product field."});
+    ClickOn(kGeneratePage, kCleanup);  // stored like every product field: the product now exists
+    ASSERT_NE(doc.product, nullptr);
+    EXPECT_EQ(doc.product->cleanup, 1);
 }
 
 // Open the example project, point it at the demo game, walk to Generate and
