@@ -70,9 +70,9 @@ int WizardApp::Run(const QString& project)
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(),
-                                      FindPresets(), DefaultWinePrefix(),
-                                      QDir(config).filePath(QStringLiteral("recent-projects")).toStdString()});
+    WizardDialog wizard(WizardContext{
+        state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets(), DefaultWinePrefix(),
+        QDir(config).filePath(QStringLiteral("recent-projects")).toStdString()});
     if (!project.isEmpty())
         wizard.OpenProjectFile(project);
     wizard.exec();

@@ -4,16 +4,16 @@
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "rules/game_folder_rules.h"
-#include "ui/app/dialog_service.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/dialog_service.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QHBoxLayout>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,11 +34,13 @@ GamePathPage::GamePathPage(WizardDialog& wizard)
 
     // Only the list chooses a game: there is nothing to type.
     SetControlId(games_, ids::kGamesCombo, "gamesCombo");
-    games_->setToolTip(QStringLiteral("The games of this engine that their installers registered (on Linux, "
-                                      "in your Wine and Proton prefixes). Choosing one fills in its folder."));
+    games_->setToolTip(
+        QStringLiteral("The games of this engine that their installers registered (on Linux, "
+                       "in your Wine and Proton prefixes). Choosing one fills in its folder."));
     SetControlId(folder_, ids::kGamePathEdit, "gamePathEdit");
-    folder_->setToolTip(QStringLiteral("The folder of the installed game, the one that holds System\\MKR.exe. "
-                                       "The files of your mod are named relative to it."));
+    folder_->setToolTip(
+        QStringLiteral("The folder of the installed game, the one that holds System\\MKR.exe. "
+                       "The files of your mod are named relative to it."));
     auto* browse = new QPushButton(QStringLiteral("Browse\u2026"));
     SetControlId(browse, ids::kGamePathBrowse, "gamePathBrowseButton");
     browse->setAutoDefault(false);
@@ -115,8 +117,8 @@ void GamePathPage::OnProjectReplaced()
 
 bool GamePathPage::StoreGameFolder()
 {
-    const std::string folder = NormalisedGameFolder(ToProjectText(folder_->text()), ToProjectText(QDir::homePath()),
-                                                    ToProjectText(QDir::currentPath()));
+    const std::string folder = NormalisedGameFolder(
+        ToProjectText(folder_->text()), ToProjectText(QDir::homePath()), ToProjectText(QDir::currentPath()));
     folder_->setText(FromProjectText(folder));
     Document().gameFolder = folder;
     if (IsGameFolderValid(folder, WinePrefix()))

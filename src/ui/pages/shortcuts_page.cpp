@@ -79,9 +79,12 @@ void ShortcutsPage::OnSetActive()
 
 ShortcutForm ShortcutsPage::ReadForm() const
 {
-    return {ToProjectText(parameters_->text()), ToProjectText(caption_->text()),
-            ToProjectText(documentation_->text()), windows_->isChecked(),
-            linux_->isChecked(), mac_->isChecked()};
+    return {ToProjectText(parameters_->text()),
+            ToProjectText(caption_->text()),
+            ToProjectText(documentation_->text()),
+            windows_->isChecked(),
+            linux_->isChecked(),
+            mac_->isChecked()};
 }
 
 bool ShortcutsPage::StoreShortcutFields()
