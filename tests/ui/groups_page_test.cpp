@@ -2,6 +2,8 @@
 #include "ui/pages/groups_page.h"
 #include "wizard_fixture.h"
 
+#include <QMimeData>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
@@ -173,6 +175,45 @@ TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)
     ASSERT_EQ(doc.groups.size(), 1u);
     Select("Main");
     EXPECT_TRUE(UseDialog<NoGroupsDialog>(kGroupsPage, kDeleteEntry, [](NoGroupsDialog&) {}));
+    EXPECT_EQ(doc.groups.size(), 1u);
+}
+
+// The highlighted group is the one Add File acts on; files dropped on a group
+// go through the checks of Add File; Delete asks before a group's files go.
+TEST_F(GroupsPageTest, TheHighlightedGroupIsTheCurrentOneAndTakesDrops)
+{
+    CreateGroup("Main");
+    CreateGroup("Extras");
+    EXPECT_EQ(Tree()->currentIndex(), Row("Extras"));
+    dialogs.multiAnswers.push_back({File("Maps/Index.map")});
+    ClickOn(kGroupsPage, kAddFile);
+    ASSERT_EQ(doc.groups[1]->files.size(), 1u);
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(File("Maps/FR-Canyon.map")),
+                  QUrl::fromLocalFile(File("Maps/Index.map")), QUrl::fromLocalFile("/elsewhere/x.map")});
+    QAbstractItemModel* model = Tree()->model();
+    EXPECT_FALSE(model->canDropMimeData(&data, Qt::CopyAction, -1, -1, QModelIndex()));
+    EXPECT_TRUE(model->canDropMimeData(&data, Qt::CopyAction, -1, -1, Row("Main")));
+    model->dropMimeData(&data, Qt::CopyAction, -1, -1, Row("Main"));
+    ASSERT_EQ(doc.groups[0]->files.size(), 1u);  // stopped at the file already defined
+    EXPECT_EQ(doc.groups[0]->files[0]->NameText(), "Maps\\FR-Canyon.map");
+    EXPECT_TRUE(dialogs.messages.last().endsWith("has already been defined."));
+    EXPECT_EQ(Tree()->currentIndex(), Row("Main"));
+
+    wizard->SetBusy(true);  // no drops while a generation runs
+    data.setUrls({QUrl::fromLocalFile(File("Maps/Index2.map"))});
+    model->dropMimeData(&data, Qt::CopyAction, -1, -1, Row("Extras"));
+    EXPECT_EQ(doc.groups[1]->files.size(), 1u);
+    wizard->SetBusy(false);
+
+    dialogs.askAnswers = {false, true};
+    Select("Extras");
+    QTest::keyClick(Tree(), Qt::Key_Delete);
+    EXPECT_EQ(doc.groups.size(), 2u);
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains("Extras"));
+    QTest::keyClick(Tree(), Qt::Key_Delete);
     EXPECT_EQ(doc.groups.size(), 1u);
 }
 

@@ -51,8 +51,7 @@ TEST_F(IniChangesPageTest, ChangesOfferTheFilesSectionsKeysAndValues)
     }));
     ASSERT_EQ(doc.iniFiles.size(), 1u);
     EXPECT_EQ(doc.iniFiles[0]->NameText(), "Vantor.ini");
-
-    Select(0);
+    EXPECT_EQ(Tree()->currentIndex(), Row(0));  // the new file is the one Add acts on
     EXPECT_TRUE(Use<IniPropertyDialog>(kAddIniEntry, [](IniPropertyDialog& dialog) {
         Choose(Combo(dialog, kIniSection), "Game.Options");
         auto* keys = Combo(dialog, kIniKey);

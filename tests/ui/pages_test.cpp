@@ -2,6 +2,7 @@
 #include "ui/app/project_text.h"
 #include "wizard_fixture.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -57,6 +58,42 @@ TEST_F(PagesTest, GameFolderIsMadeAbsoluteAndCanBeBrowsed)
     QDir::setCurrent(here.path());
     EXPECT_EQ(ActivePage(), kGroupsPage);
     EXPECT_EQ(doc.gameFolder, game.string());
+}
+
+// A game registered in the default Wine prefix keeps the registry's own
+// folder, and files picked under the prefix are inside it.
+TEST_F(PagesTest, GamesOfTheDefaultPrefixKeepTheirDriveLetter)
+{
+    const auto prefix = dir / "wine";
+    std::filesystem::create_directories(prefix / "drive_c/Games");
+    std::filesystem::create_directories(prefix / "dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    std::filesystem::rename(game, prefix / "drive_c/Games/Vantor");
+    std::vector<WineRegistry::Prefix> prefixes;
+    prefixes.push_back({prefix,
+                        WineHive("WINE REGISTRY Version 2\n"
+                                 "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Vantor] 1\n"
+                                 "\"Folder\"=\"C:\\\\Games\\\\Vantor\"\n")});
+    registry = std::make_unique<WineRegistry>(std::move(prefixes));
+    MakeWizard();
+
+    auto* games = Control<QComboBox>(kGamePathPage, kGamesCombo);
+    games->setCurrentIndex(0);
+    Q_EMIT games->activated(0);
+    EXPECT_EQ(doc.gameFolder, "C:\\Games\\Vantor");
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kGroupsPage);
+
+    doc.groups.push_back(std::make_unique<GroupInfo>("Main"));
+    wizard->SetActivePage(kIniChangesPage);
+    wizard->SetActivePage(kGroupsPage);
+    auto* tree = Control<QAbstractItemView>(kGroupsPage, kGroupsTree);
+    tree->setCurrentIndex(tree->model()->index(0, 0));
+    dialogs.multiAnswers.push_back(
+        {QString::fromStdString((prefix / "drive_c/Games/Vantor/Maps/Index.map").string())});
+    ClickOn(kGroupsPage, kAddFile);
+    ASSERT_EQ(doc.groups[0]->files.size(), 1u);
+    EXPECT_EQ(doc.groups[0]->files[0]->NameText(), "Maps\\Index.map");
 }
 
 TEST_F(PagesTest, PackagePageFillsAndStores)
