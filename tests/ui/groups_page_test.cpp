@@ -112,8 +112,14 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
     ASSERT_EQ(doc.groups[0]->files.size(), 1u);
     EXPECT_EQ(doc.groups[0]->files[0]->recurse, 0);
 
+    EXPECT_EQ(Row("Maps\\FR-*.map").data().toString(), "Maps\\FR-*.map  (2 files)");
     Select("Maps\\FR-*.map");
     EXPECT_FALSE(Control<QAbstractButton>(kGroupsPage, kFileOptions)->isEnabled());
+    // Counted again each time the page is shown.
+    std::filesystem::copy_file(game / "Maps/Index.map", game / "Maps/FR-Ridge.map");
+    wizard->SetActivePage(kIniChangesPage);
+    wizard->SetActivePage(kGroupsPage);
+    EXPECT_EQ(Row("Maps\\FR-*.map").data().toString(), "Maps\\FR-*.map  (3 files)");
 
     dialogs.multiAnswers.push_back({File("System/FrontierDefault.ini")});
     Select("Main");
@@ -123,6 +129,15 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
         FindControl<QLineEdit>(&dialog, kDestination)->setText("System\\Frontier.ini");
     });
     EXPECT_EQ(doc.groups[0]->files[1]->src, "System\\Frontier.ini");
+    EXPECT_EQ(Row("System\\FrontierDefault.ini").data().toString(),
+              "System\\FrontierDefault.ini \u2192 System\\Frontier.ini");
+    std::filesystem::remove(game / "System/FrontierDefault.ini");
+    wizard->SetActivePage(kIniChangesPage);
+    wizard->SetActivePage(kGroupsPage);
+    EXPECT_TRUE(Row("System\\FrontierDefault.ini")
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith("Not found in the game folder: generating will stop here."));
 }
 
 // The tree is built anew each time the page is shown; the group remembered

@@ -40,16 +40,27 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
     auto* frame = new QGroupBox(QStringLiteral("File options"));
     auto* options = new QVBoxLayout(frame);
     SetControlId(package_, ids::kPackageChoice, "packageChoice");
+    package_->setToolTip(QStringLiteral("Write the manifest pair, then run the game's packaging tool "
+                                        "(System\\MKR.exe) to build the package named on the packaging "
+                                        "page. The game's own manifest is set aside and put back."));
     SetControlId(manifest_, ids::kManifestChoice, "manifestChoice");
+    manifest_->setToolTip(QStringLiteral("Write only System\\<product>MOD.ini and .int, the manifest the "
+                                         "packaging tool reads, to build the package yourself."));
     SetControlId(zip_, ids::kZipChoice, "zipChoice");
+    zip_->setToolTip(QStringLiteral("Compress every file of the product, with its launch scripts, into "
+                                    "<product>MOD.zip in the game folder, for players who unpack by hand."));
     for (QRadioButton* button : {package_, manifest_, zip_})
         options->addWidget(button);
     SetControlId(cleanup_, ids::kCleanup, "cleanupBox");
+    cleanup_->setToolTip(QStringLiteral("After the package is built, delete the manifest pair and the Linux "
+                                        "launch script it was built from. Saved with the project."));
     options->addWidget(cleanup_);
     layout->addWidget(frame);
     AddText(layout, QStringLiteral("Click the Generate button to start the product generation process."));
     auto* generate = new QPushButton(QStringLiteral("Generate"));
     SetControlId(generate, ids::kGenerate, "generateButton");
+    generate->setToolTip(QStringLiteral("Check everything, then build what is chosen above. Nothing is "
+                                        "written when a check fails."));
     generate->setAutoDefault(false);
     layout->addWidget(generate, 0, Qt::AlignLeft);
     layout->addStretch();

@@ -32,6 +32,8 @@ RequirementsPage::RequirementsPage(WizardDialog& wizard)
                              "install.")),
                  ids::kRequirementsText, "introText");
     SetControlId(tree_, ids::kRequirementsTree, "requirementsTree");
+    tree_->setToolTip(QStringLiteral("Products the player must have before installing yours; the installer "
+                                     "refuses to go on without them."));
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(false);
 
