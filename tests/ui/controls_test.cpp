@@ -21,7 +21,8 @@ using namespace ids;
 // tree's header), which share the control's tooltip.
 bool IsPartOfAControl(const QWidget* widget, const QWidget* window)
 {
-    for (const QWidget* above = widget->parentWidget(); above && above != window; above = above->parentWidget()) {
+    for (const QWidget* above = widget->parentWidget(); above && above != window;
+         above = above->parentWidget()) {
         if (qobject_cast<const QComboBox*>(above) || qobject_cast<const QAbstractItemView*>(above))
             return true;
     }
@@ -34,9 +35,9 @@ QStringList Untipped(const QWidget* window)
 {
     QStringList names;
     for (const QWidget* widget : window->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QLineEdit*>(widget)
-            || qobject_cast<const QComboBox*>(widget) || qobject_cast<const QAbstractItemView*>(widget)
-            || qobject_cast<const QPlainTextEdit*>(widget);
+        const bool control = qobject_cast<const QAbstractButton*>(widget)
+            || qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QComboBox*>(widget)
+            || qobject_cast<const QAbstractItemView*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
         if (!control || widget->isHidden() || qobject_cast<const QDialogButtonBox*>(widget->parentWidget())
             || IsPartOfAControl(widget, window))
             continue;
@@ -69,7 +70,8 @@ TEST_F(ControlsTest, EveryControlSaysWhatItDoes)
     windows.push_back(std::make_unique<AddIniFileDialog>(files, dialogs, nullptr));
     windows.push_back(std::make_unique<IniPropertyDialog>(ini, dialogs, nullptr));
     windows.push_back(std::make_unique<ImportIniDialog>(files, dialogs, nullptr));
-    windows.push_back(std::make_unique<IniGroupingDialog>(std::vector<GroupInfo*>{}, nullptr, dialogs, nullptr));
+    windows.push_back(
+        std::make_unique<IniGroupingDialog>(std::vector<GroupInfo*>{}, nullptr, dialogs, nullptr));
     windows.push_back(
         std::make_unique<AddRequirementDialog>(presets, AddRequirementDialog::Check{}, dialogs, nullptr));
     windows.push_back(std::make_unique<GenerationProgressDialog>(nullptr, GenerationChoice::Zip, cancel));
