@@ -111,26 +111,34 @@ int main(int argc, char** argv)
     fs::create_directories(prefix / "dosdevices");
     fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
     fs::copy(ZPAK_EXAMPLES_DIR "/demo-game", prefix / "drive_c/Games/Vantor", fs::copy_options::recursive);
-    Write(prefix / "system.reg", "WINE REGISTRY Version 2\n"
-                                 "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Vantor] 1\n"
-                                 "\"Folder\"=\"C:\\\\Games\\\\Vantor\"\n");
+    Write(prefix / "system.reg",
+          "WINE REGISTRY Version 2\n"
+          "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Vantor] 1\n"
+          "\"Folder\"=\"C:\\\\Games\\\\Vantor\"\n");
     const fs::path project = fs::path(temp.path().toStdString()) / "frontier.zproj";
     fs::copy_file(ZPAK_EXAMPLES_DIR "/frontier.zproj", project);
 
     const auto registry = WineRegistry::Load({prefix});
     ProjectDocument doc;
     SilentDialogs dialogs;
-    WizardDialog wizard(WizardContext{doc, dialogs, *registry, {}, prefix.parent_path() / "presets.ini", prefix,
+    WizardDialog wizard(WizardContext{doc,
+                                      dialogs,
+                                      *registry,
+                                      {},
+                                      prefix.parent_path() / "presets.ini",
+                                      prefix,
                                       prefix.parent_path() / "recent-projects"});
     wizard.resize(720, 560);
     wizard.OpenProjectFile(QString::fromStdString(project.string()));
     bool ok = Save(&wizard, output, "01-game-folder");
 
-    const std::pair<int, const char*> pages[] = {
-        {ids::kGroupsPage, "02-groups"},         {ids::kIniChangesPage, "03-ini-changes"},
-        {ids::kRequirementsPage, "04-requirements"}, {ids::kProductPage, "05-product"},
-        {ids::kPackagePage, "06-packaging"},     {ids::kShortcutsPage, "07-shortcuts"},
-        {ids::kGeneratePage, "08-generate"}};
+    const std::pair<int, const char*> pages[] = {{ids::kGroupsPage, "02-groups"},
+                                                 {ids::kIniChangesPage, "03-ini-changes"},
+                                                 {ids::kRequirementsPage, "04-requirements"},
+                                                 {ids::kProductPage, "05-product"},
+                                                 {ids::kPackagePage, "06-packaging"},
+                                                 {ids::kShortcutsPage, "07-shortcuts"},
+                                                 {ids::kGeneratePage, "08-generate"}};
     for (const auto& [page, name] : pages) {
         wizard.OnNext();
         const PageInfo* active = wizard.GetActivePage();

@@ -73,7 +73,8 @@ std::string_view ConciseText(std::string_view text)
     if (text.ends_with(kCannotContinue))
         return text.substr(0, text.size() - kCannotContinue.size());
     const std::size_t see = text.rfind(" See Line #");
-    if (see != std::string_view::npos && text.find_first_not_of("0123456789", see + 11) == std::string_view::npos)
+    if (see != std::string_view::npos
+        && text.find_first_not_of("0123456789", see + 11) == std::string_view::npos)
         return text.substr(0, see);
     return text;
 }
@@ -81,8 +82,9 @@ std::string_view ConciseText(std::string_view text)
 void WriteJson(std::ostream& out, const Diagnostic& d, std::string_view file)
 {
     out << "{\"severity\":\"" << SeverityName(d.severity) << "\",\"code\":" << JsonString(d.code)
-        << ",\"file\":" << JsonString(file) << ",\"line\":" << d.line << ",\"page\":" << JsonString(PageName(d.page))
-        << ",\"record\":{\"kind\":\"" << RecordKindName(d.record.kind) << "\",\"index\":" << d.record.index
+        << ",\"file\":" << JsonString(file) << ",\"line\":" << d.line
+        << ",\"page\":" << JsonString(PageName(d.page)) << ",\"record\":{\"kind\":\""
+        << RecordKindName(d.record.kind) << "\",\"index\":" << d.record.index
         << ",\"child\":" << d.record.child << ",\"field\":" << JsonString(d.record.field)
         << "},\"text\":" << JsonString(d.text) << "}\n";
 }

@@ -15,6 +15,7 @@ enum class DiagnosticFormat {
 };
 
 // Writes one diagnostic about `file` (the project as named on the command line).
-void WriteDiagnostic(std::ostream& out, const Diagnostic& diagnostic, std::string_view file, DiagnosticFormat format);
+void WriteDiagnostic(std::ostream& out, const Diagnostic& diagnostic, std::string_view file,
+                     DiagnosticFormat format);
 
 }  // namespace zpak

@@ -156,8 +156,13 @@ bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
     RecordingSink sink;
     const OpenResult result = OpenProject(file, document, sink, call.winePrefix, options);
     if (result == OpenResult::CannotOpen) {
-        Report(call, {{Severity::Error, codes::kCannotOpenProject, 0, WizardPage::Generate, {},
-                       "cannot open " + file + ": " + reason}});
+        Report(call,
+               {{Severity::Error,
+                 codes::kCannotOpenProject,
+                 0,
+                 ProjectPage::Generate,
+                 {},
+                 "cannot open " + file + ": " + reason}});
         return false;
     }
     // The reader's messages, each at the line it was reading; the last one
@@ -167,8 +172,11 @@ bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
     for (std::size_t i = 0; i < lines.messageLines.size() && i < sink.messages.size(); ++i) {
         const bool stopped = result == OpenResult::Failed && i + 1 == sink.messages.size();
         messages.push_back({stopped ? Severity::Error : Severity::Warning,
-                            stopped ? codes::kUnreadableProject : codes::kProjectReadNotice, lines.messageLines[i],
-                            WizardPage::Generate, {}, sink.messages[i]});
+                            stopped ? codes::kUnreadableProject : codes::kProjectReadNotice,
+                            lines.messageLines[i],
+                            ProjectPage::Generate,
+                            {},
+                            sink.messages[i]});
     }
     Report(call, messages);
     return result == OpenResult::Opened;
@@ -432,10 +440,7 @@ const OptionSpec kOptions[] = {
          call.werror = true;
          return std::nullopt;
      }},
-    {"--quiet",
-     "-q",
-     kQuietOption,
-     nullptr,
+    {"--quiet", "-q", kQuietOption, nullptr,
      [](Invocation& call, std::string_view, const std::string&) -> std::optional<std::string> {
          call.quiet = true;
          return std::nullopt;

@@ -36,7 +36,8 @@ struct GenerationHooks {
 // drive-letter game folder is looked for in the Wine prefix. `archive`, when
 // given, is where the zip choice writes instead of the game folder.
 ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice,
-                              const std::filesystem::path& winePrefix, const std::filesystem::path& archive = {});
+                              const std::filesystem::path& winePrefix,
+                              const std::filesystem::path& archive = {});
 
 // Shows the run's first error, with the run's warnings, and gives true;
 // false when it has none.

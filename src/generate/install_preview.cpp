@@ -43,8 +43,8 @@ public:
 
     PreviewIniChange Apply(const std::string& fileName, const INIDefinition& change)
     {
-        PreviewIniChange shown{fileName, change.section.value_or(""), change.key.value_or(""), std::nullopt,
-                               change.value.value_or(""), change.addNewLine != 0};
+        PreviewIniChange shown{fileName,     change.section.value_or(""), change.key.value_or(""),
+                               std::nullopt, change.value.value_or(""),   change.addNewLine != 0};
         File& file = Load(fileName);
         const std::string name = FoldedText(shown.section) + '\n' + FoldedText(shown.key);
         if (const auto found = file.values.find(name); found != file.values.end())
@@ -71,7 +71,8 @@ private:
             file = std::make_unique<File>();
             bool found = false;
             const auto components = ComponentsInsideFolder(fileName);
-            const fs::path path = components && !system_.empty() ? index_.Resolve(system_, *components, &found) : fs::path();
+            const fs::path path =
+                components && !system_.empty() ? index_.Resolve(system_, *components, &found) : fs::path();
             if (found)
                 file->ini.Load(path);
         }
@@ -132,8 +133,9 @@ GroupChoice ChooseGroups(const ProjectDocument& document, const std::vector<std:
     for (std::size_t g = 0; g < document.groups.size(); ++g)
         chosen[g] = document.groups[g]->Required != 0;
     for (const std::string& name : names) {
-        const auto found = std::find_if(document.groups.begin(), document.groups.end(),
-                                        [&](const auto& group) { return EqualsIgnoringCase(group->NameText(), name); });
+        const auto found =
+            std::find_if(document.groups.begin(), document.groups.end(),
+                         [&](const auto& group) { return EqualsIgnoringCase(group->NameText(), name); });
         if (found == document.groups.end())
             return {{}, name};
         chosen[static_cast<std::size_t>(found - document.groups.begin())] = true;
@@ -185,7 +187,8 @@ InstallPreview PreviewInstall(const ProjectDocument& document, const ResolvedRun
     for (const auto& file : document.iniFiles) {
         const auto group = std::find_if(document.groups.begin(), document.groups.end(),
                                         [&](const auto& g) { return g.get() == file->group; });
-        if (group != document.groups.end() && !chosen[static_cast<std::size_t>(group - document.groups.begin())])
+        if (group != document.groups.end()
+            && !chosen[static_cast<std::size_t>(group - document.groups.begin())])
             continue;
         for (const auto& change : file->entries)
             preview.iniChanges.push_back(ini.Apply(file->NameText(), *change));
@@ -210,9 +213,10 @@ std::string PreviewText(const InstallPreview& preview)
     out << "\nINI changes:" << (preview.iniChanges.empty() ? " none" : "") << '\n';
     for (const PreviewIniChange& change : preview.iniChanges) {
         out << "  System\\" << change.file << " [" << change.section << "] " << change.key << '\n'
-            << "    before: " << (change.before ? change.key + '=' + *change.before : "(no such line)") << '\n'
-            << "    after:  " << change.key << '=' << change.after << (change.addsLine ? "  (a new line)" : "")
-            << '\n';
+            << "    before: " << (change.before ? change.key + '=' + *change.before : "(no such line)")
+            << '\n'
+            << "    after:  " << change.key << '=' << change.after
+            << (change.addsLine ? "  (a new line)" : "") << '\n';
     }
     out << "\nRequired products:" << (preview.requirements.empty() ? " none" : "") << '\n';
     for (const std::string& requirement : preview.requirements)
@@ -238,12 +242,11 @@ std::string PreviewJson(const InstallPreview& preview)
         const PreviewIniChange& change = preview.iniChanges[i];
         out += (i ? ",{" : "{") + std::string("\"file\":") + JsonString(change.file)
             + ",\"section\":" + JsonString(change.section) + ",\"key\":" + JsonString(change.key)
-            + ",\"before\":" + (change.before ? JsonString(*change.before) : "null")
-            + ",\"after\":" + JsonString(change.after) + ",\"addsLine\":" + (change.addsLine ? "true" : "false")
-            + '}';
+            + ",\"before\":" + (change.before ? JsonString(*change.before) : "null") + ",\"after\":"
+            + JsonString(change.after) + ",\"addsLine\":" + (change.addsLine ? "true" : "false") + '}';
     }
-    out += "],\"requirements\":" + JsonArray(preview.requirements) + ",\"launchers\":" + JsonArray(preview.launchers)
-        + ",\"totalSize\":" + std::to_string(preview.totalSize) + "}\n";
+    out += "],\"requirements\":" + JsonArray(preview.requirements) + ",\"launchers\":"
+        + JsonArray(preview.launchers) + ",\"totalSize\":" + std::to_string(preview.totalSize) + "}\n";
     return out;
 }
 

@@ -14,20 +14,20 @@ class ProjectDocument;
 
 // One file the installer copies.
 struct PreviewFile {
-    std::string group;                    // empty for the product's own files
-    std::string source;                   // below the game folder, "/" between folders
-    std::string destination;              // below the player's game folder
+    std::string group;        // empty for the product's own files
+    std::string source;       // below the game folder, "/" between folders
+    std::string destination;  // below the player's game folder
     std::uintmax_t size = 0;
 };
 
 // One INI change as the player's file would see it, in the order they apply.
 struct PreviewIniChange {
-    std::string file;                   // as the project names it, below System
+    std::string file;  // as the project names it, below System
     std::string section;
     std::string key;
     std::optional<std::string> before;  // the value before; none when the key is new
     std::string after;
-    bool addsLine = false;              // a new line beside any of the same key
+    bool addsLine = false;  // a new line beside any of the same key
 };
 
 // What the installer would do on a player's machine for one choice of groups.
@@ -55,7 +55,8 @@ GroupChoice ChooseGroups(const ProjectDocument& document, const std::vector<std:
 // The install of the run's product with the chosen groups; the INI files are
 // read from the game's copies. The run should have no errors.
 InstallPreview PreviewInstall(const ProjectDocument& document, const ResolvedRun& run,
-                              const std::vector<std::size_t>& groups, const std::filesystem::path& winePrefix);
+                              const std::vector<std::size_t>& groups,
+                              const std::filesystem::path& winePrefix);
 
 // For people: one section after another.
 std::string PreviewText(const InstallPreview& preview);

@@ -9,7 +9,7 @@ namespace zpak::codes {
 inline constexpr const char* kUnreadableProject = "Z001";  // the reader's error
 inline constexpr const char* kCannotOpenProject = "Z002";
 inline constexpr const char* kProjectReadNotice = "Z003";  // a warning; reading went on
-inline constexpr const char* kProductName = "Z101";       // no product, or a name that cannot be used
+inline constexpr const char* kProductName = "Z101";        // no product, or a name that cannot be used
 inline constexpr const char* kNoGameFolder = "Z102";
 inline constexpr const char* kOutsideGameFolder = "Z103";
 inline constexpr const char* kControlCharacter = "Z104";

@@ -25,17 +25,22 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kMostZipEntries = 65535;
 
-WizardPage PageOfProductField(const std::string& field)
+ProjectPage PageOfProductField(const std::string& field)
 {
-    static const std::unordered_map<std::string, WizardPage> pages = {
-        {"logo", WizardPage::Packaging},          {"archive", WizardPage::Packaging},
-        {"license", WizardPage::Packaging},       {"shortcut", WizardPage::Shortcuts},
-        {"shortcutCaption", WizardPage::Shortcuts}, {"documentationCaption", WizardPage::Shortcuts},
-        {"windows", WizardPage::Shortcuts},       {"linux", WizardPage::Shortcuts},
-        {"mac", WizardPage::Shortcuts},           {"cleanup", WizardPage::Generate},
+    static const std::unordered_map<std::string, ProjectPage> pages = {
+        {"logo", ProjectPage::Packaging},
+        {"archive", ProjectPage::Packaging},
+        {"license", ProjectPage::Packaging},
+        {"shortcut", ProjectPage::Shortcuts},
+        {"shortcutCaption", ProjectPage::Shortcuts},
+        {"documentationCaption", ProjectPage::Shortcuts},
+        {"windows", ProjectPage::Shortcuts},
+        {"linux", ProjectPage::Shortcuts},
+        {"mac", ProjectPage::Shortcuts},
+        {"cleanup", ProjectPage::Generate},
     };
     const auto found = pages.find(field);
-    return found == pages.end() ? WizardPage::Product : found->second;
+    return found == pages.end() ? ProjectPage::Product : found->second;
 }
 
 int LineOf(const ProjectDocument& doc, const RecordLines& lines, const RecordRef& record)
@@ -58,7 +63,8 @@ int LineOf(const ProjectDocument& doc, const RecordLines& lines, const RecordRef
             return lines.LineOf(doc.iniFiles[record.index]->entries[record.child].get());
         return 0;
     case RecordRef::Kind::Requirement:
-        return record.index < doc.requirements.size() ? lines.LineOf(doc.requirements[record.index].get()) : 0;
+        return record.index < doc.requirements.size() ? lines.LineOf(doc.requirements[record.index].get())
+                                                      : 0;
     case RecordRef::Kind::Product:
         return doc.product ? lines.LineOf(doc.product.get(), record.field) : 0;
     }
@@ -87,7 +93,8 @@ public:
         for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
             if (doc_.groups[g]->files.empty())
                 Warn(codes::kEmptyGroup, RecordRef::Group(g),
-                     FormatText("The group [%s] has no files; it installs nothing.", {doc_.groups[g]->NameText()}));
+                     FormatText("The group [%s] has no files; it installs nothing.",
+                                {doc_.groups[g]->NameText()}));
         }
     }
 
@@ -108,7 +115,8 @@ public:
                 + std::to_string(input.group) + ',' + std::to_string(input.entry);
             if (!toldPairs.insert(pair).second)
                 continue;
-            const std::string where = FormatText("[%s] of the group [%s]", {EntryName(first), GroupName(first)});
+            const std::string where =
+                FormatText("[%s] of the group [%s]", {EntryName(first), GroupName(first)});
             if (first.source == input.source)
                 Warn(codes::kListedTwice, RecordRef::Entry(input.group, input.entry),
                      FormatText("The file %s is listed twice: the entry %s lists it already.",
@@ -131,7 +139,8 @@ public:
             const auto& files = doc_.groups[g]->files;
             for (std::size_t e = 0; e < files.size(); ++e) {
                 const FileInfo& file = *files[e];
-                const std::string_view folder = FolderPart(file.GetSrc().empty() ? file.NameText() : file.GetSrc());
+                const std::string_view folder =
+                    FolderPart(file.GetSrc().empty() ? file.NameText() : file.GetSrc());
                 // Each leading part of the folder is a folder of its own.
                 for (std::size_t end = 0; end != std::string_view::npos && !folder.empty();) {
                     end = folder.find_first_of("\\/", end + 1);
@@ -209,8 +218,8 @@ public:
         const std::string text = FormatText("the packaging tool System\\%s is not in the game folder %s",
                                             {std::string(kPackagingTool), run_.gameFolder.string()});
         if (run_.choice == GenerationChoice::Package)
-            problems_.push_back({Severity::Error, "Could not start MKR: " + text + ".", codes::kMissingPackagingTool,
-                                 RecordRef::GameFolder()});
+            problems_.push_back({Severity::Error, "Could not start MKR: " + text + ".",
+                                 codes::kMissingPackagingTool, RecordRef::GameFolder()});
         else
             Warn(codes::kNoPackagingTool, RecordRef::GameFolder(),
                  "The game folder has no packaging tool: " + text + "; the game's package cannot be built.");
@@ -281,48 +290,48 @@ bool ComesBefore(const Diagnostic& a, const Diagnostic& b)
 
 }  // namespace
 
-const char* PageName(WizardPage page)
+const char* PageName(ProjectPage page)
 {
     switch (page) {
-    case WizardPage::GameFolder:
+    case ProjectPage::GameFolder:
         return "game folder";
-    case WizardPage::Groups:
+    case ProjectPage::Groups:
         return "groups";
-    case WizardPage::IniChanges:
+    case ProjectPage::IniChanges:
         return "INI changes";
-    case WizardPage::Requirements:
+    case ProjectPage::Requirements:
         return "requirements";
-    case WizardPage::Product:
+    case ProjectPage::Product:
         return "product";
-    case WizardPage::Packaging:
+    case ProjectPage::Packaging:
         return "packaging";
-    case WizardPage::Shortcuts:
+    case ProjectPage::Shortcuts:
         return "shortcuts";
-    case WizardPage::Generate:
+    case ProjectPage::Generate:
         return "generate";
     }
     return "generate";
 }
 
-WizardPage PageOf(const RecordRef& record)
+ProjectPage PageOf(const RecordRef& record)
 {
     switch (record.kind) {
     case RecordRef::Kind::Project:
-        return WizardPage::Generate;
+        return ProjectPage::Generate;
     case RecordRef::Kind::GameFolder:
-        return WizardPage::GameFolder;
+        return ProjectPage::GameFolder;
     case RecordRef::Kind::Group:
     case RecordRef::Kind::Entry:
-        return WizardPage::Groups;
+        return ProjectPage::Groups;
     case RecordRef::Kind::IniFile:
     case RecordRef::Kind::IniChange:
-        return WizardPage::IniChanges;
+        return ProjectPage::IniChanges;
     case RecordRef::Kind::Requirement:
-        return WizardPage::Requirements;
+        return ProjectPage::Requirements;
     case RecordRef::Kind::Product:
         return PageOfProductField(record.field);
     }
-    return WizardPage::Generate;
+    return ProjectPage::Generate;
 }
 
 std::vector<Diagnostic> DiagnoseRun(const ProjectDocument& document, const ResolvedRun& run,
@@ -348,16 +357,16 @@ std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vect
     diagnostics.reserve(problems.size());
     for (Problem& problem : problems) {
         const int line = lines ? LineOf(document, *lines, problem.record) : 0;
-        const WizardPage page = PageOf(problem.record);
-        diagnostics.push_back(
-            {problem.severity, std::move(problem.code), line, page, std::move(problem.record), std::move(problem.text)});
+        const ProjectPage page = PageOf(problem.record);
+        diagnostics.push_back({problem.severity, std::move(problem.code), line, page,
+                               std::move(problem.record), std::move(problem.text)});
     }
     std::stable_sort(diagnostics.begin(), diagnostics.end(), ComesBefore);
     return diagnostics;
 }
 
-std::vector<Diagnostic> CheckProject(ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix,
-                                     const RecordLines* lines)
+std::vector<Diagnostic> CheckProject(ProjectDocument& document, GenerationChoice choice,
+                                     const fs::path& winePrefix, const RecordLines* lines)
 {
     const ResolvedRun run = ResolveGeneration(document, choice, winePrefix);
     return DiagnoseRun(document, run, winePrefix, lines);

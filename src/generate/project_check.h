@@ -13,22 +13,31 @@ class ProjectDocument;
 class RecordLines;
 
 // The wizard's pages, in their order, as places a problem can be mended.
-enum class WizardPage { GameFolder, Groups, IniChanges, Requirements, Product, Packaging, Shortcuts, Generate };
+enum class ProjectPage {
+    GameFolder,
+    Groups,
+    IniChanges,
+    Requirements,
+    Product,
+    Packaging,
+    Shortcuts,
+    Generate
+};
 
-const char* PageName(WizardPage page);
+const char* PageName(ProjectPage page);
 
 // One problem of a project.
 struct Diagnostic {
     Severity severity = Severity::Error;
     std::string code;  // problem_codes.h
     int line = 0;      // of the project file as read; 0 when unknown
-    WizardPage page = WizardPage::Generate;
+    ProjectPage page = ProjectPage::Generate;
     RecordRef record;
     std::string text;
 };
 
 // The page on which a record is edited.
-WizardPage PageOf(const RecordRef& record);
+ProjectPage PageOf(const RecordRef& record);
 
 // Every problem of a project that has been read: what generation with
 // `choice` refuses (errors, as its messages say them) and what it accepts
@@ -36,7 +45,8 @@ WizardPage PageOf(const RecordRef& record);
 // project is as it was read. In the order of the project file (of the pages
 // without lines).
 std::vector<Diagnostic> CheckProject(ProjectDocument& document, GenerationChoice choice,
-                                     const std::filesystem::path& winePrefix, const RecordLines* lines = nullptr);
+                                     const std::filesystem::path& winePrefix,
+                                     const RecordLines* lines = nullptr);
 
 // Problems as diagnostics, in the order of the project.
 std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vector<Problem> problems,
@@ -44,7 +54,8 @@ std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vect
 
 // The problems of a resolved run, with the checks that only report.
 std::vector<Diagnostic> DiagnoseRun(const ProjectDocument& document, const ResolvedRun& run,
-                                    const std::filesystem::path& winePrefix, const RecordLines* lines = nullptr);
+                                    const std::filesystem::path& winePrefix,
+                                    const RecordLines* lines = nullptr);
 
 bool HasError(const std::vector<Diagnostic>& diagnostics);
 

@@ -19,7 +19,10 @@ struct RecordRef {
     static RecordRef Group(std::size_t group) { return {Kind::Group, group, 0, {}}; }
     static RecordRef Entry(std::size_t group, std::size_t entry) { return {Kind::Entry, group, entry, {}}; }
     static RecordRef IniFile(std::size_t file) { return {Kind::IniFile, file, 0, {}}; }
-    static RecordRef IniChange(std::size_t file, std::size_t change) { return {Kind::IniChange, file, change, {}}; }
+    static RecordRef IniChange(std::size_t file, std::size_t change)
+    {
+        return {Kind::IniChange, file, change, {}};
+    }
     static RecordRef Product(std::string field = {}) { return {Kind::Product, 0, 0, std::move(field)}; }
 
     bool operator==(const RecordRef&) const = default;

@@ -33,7 +33,8 @@ TEST(ZpakbuildTest, CheckReportsEveryProblemAtItsLine)
     const std::string name = good.string();
     Outcome run = Zpakbuild({"check", name});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, name
+    EXPECT_EQ(run.err,
+              name
                   + ":5: warning: Invalid Expression: Expected the expression (X,Y to contain an equal "
                     "number of opening/closing braces. [Z003]\n"
                   + name
@@ -51,8 +52,9 @@ TEST(ZpakbuildTest, CheckReportsEveryProblemAtItsLine)
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err, bad.string() + ":5: error: Error: More than one mod product is defined. [Z001]\n");
     run = Zpakbuild({"check", bad.string(), "--format", "github"});
-    EXPECT_EQ(run.err, "::error file=" + bad.string()
-                           + ",line=5,title=Z001::Error: More than one mod product is defined.\n");
+    EXPECT_EQ(run.err,
+              "::error file=" + bad.string()
+                  + ",line=5,title=Z001::Error: More than one mod product is defined.\n");
 
     run = Zpakbuild({"check", (dir / "missing.zproj").string()});
     EXPECT_EQ(run.code, 1);
@@ -206,9 +208,11 @@ TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
     ASSERT_EQ(Build({"--zip"}).code, 0);
     const Outcome warned = Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip"});
     EXPECT_EQ(warned.code, 0) << warned.err;
-    EXPECT_EQ(warned.err, root.string() + ":58: warning: The zip file " + (game / "FrontierMOD.zip").string()
-                              + " is not packed into itself. [Z202]\n");
-    EXPECT_EQ(Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip", "--werror"}).code, 1);
+    EXPECT_EQ(warned.err,
+              root.string() + ":58: warning: The zip file " + (game / "FrontierMOD.zip").string()
+                  + " is not packed into itself. [Z202]\n");
+    EXPECT_EQ(Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip", "--werror"}).code,
+              1);
 }
 
 TEST_F(DemoGameTest, BuildsThePackageByDefault)
@@ -271,9 +275,10 @@ namespace {
 std::string Python(const test::TempDir& dir, const std::string& input, const std::string& script)
 {
     const auto in = dir.Write("in.json", input);
-    const auto code = dir.Write("read.py", "import json, sys\nlines = open(sys.argv[1], encoding='utf-8', "
-                                           "errors='surrogateescape').read().splitlines()\n"
-                                               + script);
+    const auto code = dir.Write("read.py",
+                                "import json, sys\nlines = open(sys.argv[1], encoding='utf-8', "
+                                "errors='surrogateescape').read().splitlines()\n"
+                                    + script);
     const auto out = dir / "out.txt";
     const std::string command = "python3 " + code.string() + ' ' + in.string() + " > " + out.string();
     EXPECT_EQ(std::system(command.c_str()), 0) << input;
@@ -285,7 +290,8 @@ TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
     // A Latin-1 name, as older projects hold them, in a missing file's entry.
     const std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
     const auto file = dir.Write("latin.zproj", project + "[Group]\nname=Caf\xe9\nMaps\\Caf\xe9.map\n");
-    const Outcome check = Zpakbuild({"check", file.string(), "--game-folder", game.string(), "--format", "json"});
+    const Outcome check =
+        Zpakbuild({"check", file.string(), "--game-folder", game.string(), "--format", "json"});
     EXPECT_EQ(check.code, 1);
     EXPECT_EQ(Python(dir, check.err,
                      "d = json.loads(lines[0])\n"
@@ -297,12 +303,13 @@ TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
     const Outcome preview = Zpakbuild({"preview", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
                                        game.string(), "--groups", "FrontierSource", "--format", "json"});
     ASSERT_EQ(preview.code, 0) << preview.err;
-    EXPECT_EQ(Python(dir, preview.out,
-                     "d = json.loads(lines[0])\n"
-                     "print(d['groups'], len(d['files']), d['totalSize'] == sum(f['size'] for f in d['files']))\n"
-                     "c = d['iniChanges'][2]\n"
-                     "print(c['file'], c['section'], c['key'], c['before'], c['after'], c['addsLine'])\n"),
-              "['Frontier', 'FrontierSource'] 10 True\nVantor.ini URL Map Index.map FR-Landing.map False\n");
+    EXPECT_EQ(
+        Python(dir, preview.out,
+               "d = json.loads(lines[0])\n"
+               "print(d['groups'], len(d['files']), d['totalSize'] == sum(f['size'] for f in d['files']))\n"
+               "c = d['iniChanges'][2]\n"
+               "print(c['file'], c['section'], c['key'], c['before'], c['after'], c['addsLine'])\n"),
+        "['Frontier', 'FrontierSource'] 10 True\nVantor.ini URL Map Index.map FR-Landing.map False\n");
     EXPECT_EQ(Zpakbuild({"preview", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--groups", "Nope"}).code, 2);
 }
 

@@ -27,7 +27,8 @@ protected:
         dir.Write("Game/logo.png", "\x89PNG");
     }
 
-    std::vector<Diagnostic> Check(const std::string& body, GenerationChoice choice = GenerationChoice::Package)
+    std::vector<Diagnostic> Check(const std::string& body,
+                                  GenerationChoice choice = GenerationChoice::Package)
     {
         const fs::path file = dir.Write("p.zproj", (dir / "Game").string() + "\n0.8\n" + body);
         RecordingSink sink;
@@ -46,42 +47,42 @@ const char* const kProduct = "[Product]\nproduct=M\n";
 TEST_F(ProjectCheckTest, ReportsEveryProblemInProjectOrder)
 {
     const auto found = Check(std::string("[Group]\nname=Main\n")  // 3
-                             + "Maps\\A.map\n"                     // 5
-                             + "Maps\\Gone.map\n"                  // 6: missing
-                             + "Maps\\*.map\n"                     // 7: lists A.map again
-                             + "Maps\\*.none\n"                    // 8: matches nothing
-                             + "..\\outside.txt\n"                 // 9
-                             + "Extra\\B.map\n"                    // 10: same destination as Maps\B.map
-                             + "src=Maps\\B.map\n"                 // 11
-                             + "maps\\Lower\\x.txt\n"              // 12: missing, folder case
-                             + "[Group]\nname=Empty\n"             // 13
-                             + "[INI]\nname=Game.ini\n"            // 15
-                             + "Engine,Detail,High,FALSE\n"        // 17: fine
-                             + "Engine,Gone,1,FALSE\n"             // 18: no key
-                             + "Nowhere,K,1,FALSE\n"               // 19: no section
-                             + "Nowhere,K,1,TRUE\n"                // 20: a new line needs nothing
-                             + "[INI]\nname=Missing.ini\n"         // 21
-                             + "A,B,C,FALSE\n"                     // 23
-                             + kProduct + "logo=logo.png\n");      // 24
+                             + "Maps\\A.map\n"                    // 5
+                             + "Maps\\Gone.map\n"                 // 6: missing
+                             + "Maps\\*.map\n"                    // 7: lists A.map again
+                             + "Maps\\*.none\n"                   // 8: matches nothing
+                             + "..\\outside.txt\n"                // 9
+                             + "Extra\\B.map\n"                   // 10: same destination as Maps\B.map
+                             + "src=Maps\\B.map\n"                // 11
+                             + "maps\\Lower\\x.txt\n"             // 12: missing, folder case
+                             + "[Group]\nname=Empty\n"            // 13
+                             + "[INI]\nname=Game.ini\n"           // 15
+                             + "Engine,Detail,High,FALSE\n"       // 17: fine
+                             + "Engine,Gone,1,FALSE\n"            // 18: no key
+                             + "Nowhere,K,1,FALSE\n"              // 19: no section
+                             + "Nowhere,K,1,TRUE\n"               // 20: a new line needs nothing
+                             + "[INI]\nname=Missing.ini\n"        // 21
+                             + "A,B,C,FALSE\n"                    // 23
+                             + kProduct + "logo=logo.png\n");     // 24
     struct Expected {
         const char* code;
         int line;
-        WizardPage page;
+        ProjectPage page;
         RecordRef record;
     };
     const Expected expected[] = {
-        {"Z105", 6, WizardPage::Groups, RecordRef::Entry(0, 1)},
-        {"Z205", 7, WizardPage::Groups, RecordRef::Entry(0, 2)},
-        {"Z106", 8, WizardPage::Groups, RecordRef::Entry(0, 3)},
-        {"Z103", 9, WizardPage::Groups, RecordRef::Entry(0, 4)},
-        {"Z204", 10, WizardPage::Groups, RecordRef::Entry(0, 5)},
-        {"Z105", 12, WizardPage::Groups, RecordRef::Entry(0, 6)},
-        {"Z206", 12, WizardPage::Groups, RecordRef::Entry(0, 6)},
-        {"Z203", 13, WizardPage::Groups, RecordRef::Group(1)},
-        {"Z209", 18, WizardPage::IniChanges, RecordRef::IniChange(0, 1)},
-        {"Z208", 19, WizardPage::IniChanges, RecordRef::IniChange(0, 2)},
-        {"Z207", 21, WizardPage::IniChanges, RecordRef::IniFile(1)},
-        {"Z211", 26, WizardPage::Packaging, RecordRef::Product("logo")},
+        {"Z105", 6, ProjectPage::Groups, RecordRef::Entry(0, 1)},
+        {"Z205", 7, ProjectPage::Groups, RecordRef::Entry(0, 2)},
+        {"Z106", 8, ProjectPage::Groups, RecordRef::Entry(0, 3)},
+        {"Z103", 9, ProjectPage::Groups, RecordRef::Entry(0, 4)},
+        {"Z204", 10, ProjectPage::Groups, RecordRef::Entry(0, 5)},
+        {"Z105", 12, ProjectPage::Groups, RecordRef::Entry(0, 6)},
+        {"Z206", 12, ProjectPage::Groups, RecordRef::Entry(0, 6)},
+        {"Z203", 13, ProjectPage::Groups, RecordRef::Group(1)},
+        {"Z209", 18, ProjectPage::IniChanges, RecordRef::IniChange(0, 1)},
+        {"Z208", 19, ProjectPage::IniChanges, RecordRef::IniChange(0, 2)},
+        {"Z207", 21, ProjectPage::IniChanges, RecordRef::IniFile(1)},
+        {"Z211", 26, ProjectPage::Packaging, RecordRef::Product("logo")},
     };
     ASSERT_EQ(found.size(), std::size(expected));
     for (std::size_t i = 0; i < found.size(); ++i) {
@@ -93,8 +94,9 @@ TEST_F(ProjectCheckTest, ReportsEveryProblemInProjectOrder)
         EXPECT_EQ(found[i].severity, found[i].code[1] == '1' ? Severity::Error : Severity::Warning);
     }
     // Errors keep the words generation refuses with.
-    EXPECT_EQ(found[0].text, "The file [" + (dir / "Game/Maps/Gone.map").string()
-                                 + "] does not exist. Cannot continue generating the product.");
+    EXPECT_EQ(found[0].text,
+              "The file [" + (dir / "Game/Maps/Gone.map").string()
+                  + "] does not exist. Cannot continue generating the product.");
     EXPECT_TRUE(HasError(found));
 }
 
@@ -107,7 +109,7 @@ TEST_F(ProjectCheckTest, FilesAreCheckedWithoutAProductAndTheToolByChoice)
     EXPECT_EQ(found[1].code, "Z105");
     EXPECT_EQ(found[2].code, "Z101");  // no product: no line to name
     EXPECT_EQ(found[2].line, 0);
-    EXPECT_EQ(found[2].page, WizardPage::Product);
+    EXPECT_EQ(found[2].page, ProjectPage::Product);
 
     doc = {};
     lines = {};
@@ -133,8 +135,9 @@ protected:
         fs::copy(ZPAK_EXAMPLES_DIR "/demo-game", game, fs::copy_options::recursive);
         const std::string folder = game.string();
         RecordingSink sink;
-        ASSERT_EQ(OpenProject(ZPAK_EXAMPLES_DIR "/frontier.zproj", doc, sink, {}, {&folder, nullptr, nullptr}),
-                  OpenResult::Opened);
+        ASSERT_EQ(
+            OpenProject(ZPAK_EXAMPLES_DIR "/frontier.zproj", doc, sink, {}, {&folder, nullptr, nullptr}),
+            OpenResult::Opened);
         run = ResolveGeneration(doc, GenerationChoice::ManifestOnly, {});
         ASSERT_EQ(run.FirstError(), nullptr);
     }
@@ -176,24 +179,27 @@ TEST_F(InstallPreviewTest, DefaultGroupsInstallTheCampaign)
 {
     const InstallPreview preview = PreviewInstall(doc, run, DefaultGroups(doc), {});
     EXPECT_EQ(preview.groups, std::vector<std::string>{"Frontier"});
-    EXPECT_EQ(Files(preview), (std::vector<std::string>{
-                                  "System/Frontier.u -> System/Frontier.u 63",
-                                  "System/Frontier.int -> System/Frontier.int 81",
-                                  "Maps/FR-Canyon.map -> Maps/FR-Canyon.map 20000",
-                                  "Maps/FR-Landing.map -> Maps/FR-Landing.map 20000",
-                                  "Help/Frontier.txt -> Help/Frontier.txt 64",
-                                  "System/Frontier.sh -> System/Frontier.sh " + Script("Frontier.sh"),
-                                  "System/Frontier_mac.sh -> System/Frontier_mac.sh " + Script("Frontier_mac.sh"),
-                              }));
-    EXPECT_EQ(preview.totalSize, 63u + 81 + 20000 + 20000 + 64 + std::stoul(Script("Frontier.sh"))
-                                     + std::stoul(Script("Frontier_mac.sh")));
-    EXPECT_EQ(IniLines(preview), (std::vector<std::string>{
-                                     "Vantor.ini [Game.Options] ExtraPackages= => ExtraPackages=Frontier +",
-                                     "Vantor.ini [Engine.GameEngine] ServerActors=Engine.UdpBeacon => "
-                                     "ServerActors=(Class=Frontier.Spawner,Count=2) +",
-                                     "Vantor.ini [URL] Map=Index.map => Map=FR-Landing.map",
-                                     "User.ini [Game.Keys] F7= => F7=open FR-Canyon",
-                                 }));
+    EXPECT_EQ(Files(preview),
+              (std::vector<std::string>{
+                  "System/Frontier.u -> System/Frontier.u 63",
+                  "System/Frontier.int -> System/Frontier.int 81",
+                  "Maps/FR-Canyon.map -> Maps/FR-Canyon.map 20000",
+                  "Maps/FR-Landing.map -> Maps/FR-Landing.map 20000",
+                  "Help/Frontier.txt -> Help/Frontier.txt 64",
+                  "System/Frontier.sh -> System/Frontier.sh " + Script("Frontier.sh"),
+                  "System/Frontier_mac.sh -> System/Frontier_mac.sh " + Script("Frontier_mac.sh"),
+              }));
+    EXPECT_EQ(preview.totalSize,
+              63u + 81 + 20000 + 20000 + 64 + std::stoul(Script("Frontier.sh"))
+                  + std::stoul(Script("Frontier_mac.sh")));
+    EXPECT_EQ(IniLines(preview),
+              (std::vector<std::string>{
+                  "Vantor.ini [Game.Options] ExtraPackages= => ExtraPackages=Frontier +",
+                  "Vantor.ini [Engine.GameEngine] ServerActors=Engine.UdpBeacon => "
+                  "ServerActors=(Class=Frontier.Spawner,Count=2) +",
+                  "Vantor.ini [URL] Map=Index.map => Map=FR-Landing.map",
+                  "User.ini [Game.Keys] F7= => F7=open FR-Canyon",
+              }));
     EXPECT_EQ(preview.requirements, std::vector<std::string>{"Vantor 1100 (Corvex Technology)"});
     ASSERT_EQ(preview.launchers.size(), 3u);
     EXPECT_EQ(preview.launchers[0], "Shortcut \"Play Frontier\" runs FR-Landing.map?Game=Frontier.Campaign");

@@ -66,7 +66,8 @@ TEST_F(ControlsTest, EveryControlSaysWhatItDoes)
     windows.push_back(std::make_unique<RenameGroupDialog>(dialogs, nullptr));
     windows.push_back(std::make_unique<GroupOptionsDialog>(GroupOptions{}, nullptr));
     windows.push_back(std::make_unique<FileDestinationDialog>("Maps\\A.map", "", dialogs, "/games", nullptr));
-    windows.push_back(std::make_unique<AddWildcardDialog>(AddWildcardDialog::Check{}, dialogs, nullptr));
+    windows.push_back(std::make_unique<AddWildcardDialog>(AddWildcardDialog::Check{},
+                                                          AddWildcardDialog::Matches{}, dialogs, nullptr));
     windows.push_back(std::make_unique<AddIniFileDialog>(files, dialogs, nullptr));
     windows.push_back(std::make_unique<IniPropertyDialog>(ini, dialogs, nullptr));
     windows.push_back(std::make_unique<ImportIniDialog>(files, dialogs, nullptr));

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -149,8 +150,14 @@ std::string FileDestinationDialog::Destination() const
     return ToProjectText(destination_->text());
 }
 
-AddWildcardDialog::AddWildcardDialog(Check check, DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), check_(std::move(check)), dialogs_(dialogs), expression_(new QLineEdit)
+namespace {
+// Enough names to see what a wildcard takes; a long list would slow typing.
+constexpr std::size_t kMostNamesShown = 500;
+}  // namespace
+
+AddWildcardDialog::AddWildcardDialog(Check check, Matches matches, DialogService& dialogs, QWidget* parent)
+    : QDialog(parent), check_(std::move(check)), matches_(std::move(matches)), dialogs_(dialogs),
+      expression_(new QLineEdit), count_(new QLabel), list_(new QListWidget)
 {
     setWindowTitle(QStringLiteral("Add Wildcard Path"));
     auto* layout = new QVBoxLayout(this);
@@ -168,7 +175,49 @@ AddWildcardDialog::AddWildcardDialog(Check check, DialogService& dialogs, QWidge
     SetControlId(recurse, ids::kWildcardRecurse, "recurseBox");
     recurse->hide();  // never shown: wildcards are added without the flag
     layout->addWidget(recurse);
+    SetControlId(count_, ids::kWildcardMatchCount, "wildcardMatchCount");
+    count_->setToolTip(QStringLiteral("How many files of the game folder the wildcard matches now."));
+    layout->addWidget(count_);
+    SetControlId(list_, ids::kWildcardMatchList, "wildcardMatchList");
+    list_->setToolTip(QStringLiteral("The files the wildcard matches, with their letter case on disk; those "
+                                     "another entry of the project installs already are marked."));
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    layout->addWidget(list_, 1);
     AddOkCancel(this, layout);
+    connect(expression_, &QLineEdit::textChanged, this, &AddWildcardDialog::ShowMatches);
+    ShowMatches();
+}
+
+void AddWildcardDialog::ShowMatches()
+{
+    list_->clear();
+    const std::string expression = Expression();
+    if (expression.empty() || !matches_) {
+        count_->setText(QStringLiteral("Type a wildcard to see the files it matches."));
+        return;
+    }
+    const WildcardMatchList found = matches_(expression);
+    std::size_t covered = 0;
+    for (const WildcardMatch& file : found.files)
+        covered += file.covered;
+    if (!found.problem.empty())
+        count_->setText(FromProjectText(found.problem));
+    else
+        count_->setText(QStringLiteral("%1 files match%2")
+                            .arg(found.files.size())
+                            .arg(covered ? QStringLiteral(", %1 of them already in the project").arg(covered)
+                                         : QString()));
+    for (std::size_t i = 0; i < found.files.size() && i < kMostNamesShown; ++i) {
+        const WildcardMatch& file = found.files[i];
+        auto* item =
+            new QListWidgetItem(FromProjectText(file.name)
+                                + (file.covered ? QStringLiteral("  (already in the project)") : QString()));
+        if (file.covered)
+            item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
+        list_->addItem(item);
+    }
+    if (found.files.size() > kMostNamesShown)
+        list_->addItem(QStringLiteral("… and %1 more").arg(found.files.size() - kMostNamesShown));
 }
 
 void AddWildcardDialog::accept()
