@@ -7,7 +7,9 @@
 // `make screenshots` runs it under Xvfb, so that fonts are drawn as on a desktop.
 
 #include "game/wine_registry.h"
+#include "generate/generation_run.h"
 #include "model/project_document.h"
+#include "platform/folder_index.h"
 #include "rules/group_rules.h"
 #include "rules/ini_change_rules.h"
 #include "ui/app/control_ids.h"
@@ -16,9 +18,12 @@
 #include "ui/app/wizard_page.h"
 #include "ui/pages/groups_dialogs.h"
 #include "ui/pages/ini_dialogs.h"
+#include "ui/pages/preview_dialog.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -165,5 +170,22 @@ int main(int argc, char** argv)
     const IniChangeFields change = FieldsOf(*doc.iniFiles[0]->entries[0]);
     IniPropertyDialog property(&change, dialogs, &wizard);
     ok = Save(&property, output, "10-ini-property") && ok;
+
+    // The Add Wildcard dialog as the author types, over a copy of the game folder index.
+    FolderIndex index(prefix);
+    const LiveWildcard live(doc, index, index.ToNative(doc.GameFolderText()));
+    AddWildcardDialog wildcard({}, [&live](const std::string& expression) { return live.Matches(expression); },
+                               dialogs, &wizard);
+    FindControl<QLineEdit>(&wildcard, ids::kWildcard)->setText(QStringLiteral("Maps\\*.map"));
+    ok = Save(&wildcard, output, "11-add-wildcard") && ok;
+
+    // The preview with a group the author forgot to fill, the source group ticked.
+    doc.groups.emplace_back(std::make_unique<GroupInfo>("Extras"));
+    ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, prefix);
+    std::vector<Diagnostic> problems = DiagnoseRun(doc, run, prefix);
+    PreviewDialog preview(doc, std::move(run), std::move(problems), prefix, &wizard);
+    preview.resize(760, 620);
+    preview.findChild<QCheckBox*>(QStringLiteral("previewGroup1"))->setChecked(true);
+    ok = Save(&preview, output, "12-preview") && ok;
     return ok ? 0 : 1;
 }

@@ -103,6 +103,7 @@ public:
     void CheckDestinations()
     {
         std::unordered_map<std::string, const ResolvedInput*> byDestination;
+        byDestination.reserve(run_.inputs.size());
         std::unordered_set<std::string> toldPairs;
         for (const ResolvedInput& input : run_.inputs) {
             if (input.kind != ResolvedInput::Kind::Entry)
@@ -135,12 +136,16 @@ public:
     {
         std::unordered_map<std::string, std::string> firstSpelling;
         std::unordered_set<std::string> told;
+        std::string_view previous;  // entries of one folder most often follow each other
         for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
             const auto& files = doc_.groups[g]->files;
             for (std::size_t e = 0; e < files.size(); ++e) {
                 const FileInfo& file = *files[e];
                 const std::string_view folder =
                     FolderPart(file.GetSrc().empty() ? file.NameText() : file.GetSrc());
+                if (folder == previous)
+                    continue;
+                previous = folder;
                 // Each leading part of the folder is a folder of its own.
                 for (std::size_t end = 0; end != std::string_view::npos && !folder.empty();) {
                     end = folder.find_first_of("\\/", end + 1);
