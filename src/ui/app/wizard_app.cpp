@@ -58,6 +58,7 @@ struct WizardApp::State {
 WizardApp::WizardApp(int& argc, char** argv) : state_(std::make_unique<State>(argc, argv))
 {
     QApplication::setApplicationName(QStringLiteral("zpakwizard"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kAppId));
     QApplication::setWindowIcon(AppIcon());
 }
 
@@ -70,9 +71,9 @@ int WizardApp::Run(const QString& project)
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(),
-                                      FindPresets(), DefaultWinePrefix(),
-                                      QDir(config).filePath(QStringLiteral("recent-projects")).toStdString()});
+    WizardDialog wizard(WizardContext{
+        state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets(), DefaultWinePrefix(),
+        QDir(config).filePath(QStringLiteral("recent-projects")).toStdString()});
     if (!project.isEmpty())
         wizard.OpenProjectFile(project);
     wizard.exec();
