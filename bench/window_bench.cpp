@@ -136,7 +136,10 @@ public:
         FindControl<QAbstractButton>(wizard_.FindPage(page)->page, id)->click();
     }
 
-    QAbstractItemView* Tree(int page, int id) { return FindControl<QAbstractItemView>(wizard_.FindPage(page)->page, id); }
+    QAbstractItemView* Tree(int page, int id)
+    {
+        return FindControl<QAbstractItemView>(wizard_.FindPage(page)->page, id);
+    }
 
 private:
     WizardDialog& wizard_;
@@ -181,9 +184,8 @@ int main(int argc, char** argv)
     bench.Measure("Back to the groups page (showing again)", [&] { bench.Click(ids::kBack); });
     bench.Measure("Next to the INI changes page again", [&] { bench.Click(ids::kNext); });
     QAbstractItemView* ini = bench.Tree(ids::kIniChangesPage, ids::kIniTree);
-    bench.Measure("select an INI change", [&] {
-        ini->setCurrentIndex(ini->model()->index(0, 0, ini->model()->index(0, 0)));
-    });
+    bench.Measure("select an INI change",
+                  [&] { ini->setCurrentIndex(ini->model()->index(0, 0, ini->model()->index(0, 0))); });
     bench.Measure("remove an INI change", [&] { bench.ClickOn(ids::kIniChangesPage, ids::kRemoveIniEntry); });
     bench.Measure("Next to the requirements page", [&] { bench.Click(ids::kNext); });
     bench.Measure("Back to the INI changes page", [&] { bench.Click(ids::kBack); });

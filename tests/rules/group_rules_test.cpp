@@ -35,13 +35,15 @@ TEST(GroupRulesTest, PickedFilesStopAtTheFirstRefusal)
     doc.groups.emplace_back(std::make_unique<GroupInfo>("Main"))->AddFile("Maps\\B.map");
     const std::string resolved = "/wine/drive_c/Games/Vantor";  // where the drive letter leads
     RecordingSink sink;
-    EXPECT_EQ(PickedFileNames(doc, resolved,
-                              {"/wine/drive_c/Games/Vantor/Maps/A.map", "C:\\Games\\Vantor\\Maps\\C.map",
-                               "/wine/drive_c/Games/Vantor/Maps/A.map", "/wine/drive_c/Games/Vantor/Maps/D.map"},
-                              sink),
-              (std::vector<std::string>{"Maps\\A.map", "Maps\\C.map"}));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"The file /wine/drive_c/Games/Vantor/Maps/A.map has "
-                                                      "already been defined."});
+    EXPECT_EQ(
+        PickedFileNames(doc, resolved,
+                        {"/wine/drive_c/Games/Vantor/Maps/A.map", "C:\\Games\\Vantor\\Maps\\C.map",
+                         "/wine/drive_c/Games/Vantor/Maps/A.map", "/wine/drive_c/Games/Vantor/Maps/D.map"},
+                        sink),
+        (std::vector<std::string>{"Maps\\A.map", "Maps\\C.map"}));
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"The file /wine/drive_c/Games/Vantor/Maps/A.map has "
+                                       "already been defined."});
 
     sink.messages.clear();
     EXPECT_TRUE(PickedFileNames(doc, resolved, {"/wine/drive_c/Games/Vantor/Maps/B.map"}, sink).empty());

@@ -69,7 +69,7 @@ public:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QString> folderAnswers;
-    std::deque<bool> askAnswers;  // an empty queue answers No
+    std::deque<bool> askAnswers;                // an empty queue answers No
     std::deque<SaveAnswer> saveChangesAnswers;  // an empty queue answers Cancel
     QStringList questions;
     QStringList saveQuestions;

@@ -26,15 +26,16 @@ WizardFixture::~WizardFixture() = default;
 void WizardFixture::MakeWizard()
 {
     wizard.reset();
-    wizard = std::make_unique<WizardDialog>(
-        WizardContext{doc, dialogs, *registry, "/docs/user-guide.html", dir / "presets.ini", dir / "wine",
-                      dir / "recent-projects"});
+    wizard = std::make_unique<WizardDialog>(WizardContext{doc, dialogs, *registry, "/docs/user-guide.html",
+                                                          dir / "presets.ini", dir / "wine",
+                                                          dir / "recent-projects"});
 }
 
 QAbstractButton* WizardFixture::Button(int id) const
 {
     // The window's own buttons: in its button row, or (the logo) beside the pages.
-    if (auto* row = wizard->findChild<QWidget*>(QStringLiteral("windowButtons"), Qt::FindDirectChildrenOnly)) {
+    if (auto* row =
+            wizard->findChild<QWidget*>(QStringLiteral("windowButtons"), Qt::FindDirectChildrenOnly)) {
         if (auto* button = FindControl<QAbstractButton>(row, id, true))
             return button;
     }

@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 
 // GoogleTest shows a QString as its text.
 inline void PrintTo(const QString& text, std::ostream* out)

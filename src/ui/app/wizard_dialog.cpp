@@ -128,7 +128,8 @@ QWidget* WizardDialog::CreateButtons()
 void WizardDialog::FixTabOrder()
 {
     QWidget* lastOfPages = nullptr;
-    for (QWidget* widget = Frame()->nextInFocusChain(); widget != Frame(); widget = widget->nextInFocusChain()) {
+    for (QWidget* widget = Frame()->nextInFocusChain(); widget != Frame();
+         widget = widget->nextInFocusChain()) {
         if (Frame()->isAncestorOf(widget))
             lastOfPages = widget;
     }
@@ -138,8 +139,9 @@ void WizardDialog::FixTabOrder()
     QWidget::setTabOrder(lastOfPages, firstButton_);
     // The window's buttons keep their own order; the logo comes last.
     QWidget* before = firstButton_;
-    for (QWidget* button : findChildren<QWidget*>(QStringLiteral("windowButtons")).first()->findChildren<QWidget*>(
-             QString(), Qt::FindDirectChildrenOnly)) {
+    for (QWidget* button : findChildren<QWidget*>(QStringLiteral("windowButtons"))
+                               .first()
+                               ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (button == firstButton_ || !(button->focusPolicy() & Qt::TabFocus))
             continue;
         QWidget::setTabOrder(before, button);
@@ -317,8 +319,9 @@ bool WizardDialog::Save()
     // Saving over the project's own file asks nothing; over another one, it asks.
     const bool other = QFileInfo(file).absoluteFilePath() != QFileInfo(projectFile_).absoluteFilePath();
     if (other && QFileInfo::exists(file)
-        && !context_.dialogs.Ask(this, QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                           .arg(QDir::toNativeSeparators(file))))
+        && !context_.dialogs.Ask(this,
+                                 QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QDir::toNativeSeparators(file))))
         return false;
     if (!SaveProject(context_.document, ToNativePath(file), sink_))
         return false;
@@ -373,7 +376,8 @@ bool WizardDialog::MaybeSave()
 {
     if (!HasUnsavedChanges())
         return true;
-    const QString name = projectFile_.isEmpty() ? QStringLiteral("the new project") : QFileInfo(projectFile_).fileName();
+    const QString name =
+        projectFile_.isEmpty() ? QStringLiteral("the new project") : QFileInfo(projectFile_).fileName();
     switch (context_.dialogs.AskSaveChanges(this, name)) {
     case SaveAnswer::Save:
         return Save();
@@ -400,7 +404,8 @@ void WizardDialog::UpdateTitle()
         setWindowTitle(caption);
         return;
     }
-    const QString name = projectFile_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(projectFile_).fileName();
+    const QString name =
+        projectFile_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(projectFile_).fileName();
     setWindowTitle(name + (changed ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 ") + caption);
 }
 

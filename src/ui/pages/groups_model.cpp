@@ -247,7 +247,9 @@ QVariant GroupsModel::GroupData(const GroupInfo& group, int role) const
     case Qt::DecorationRole:
         return groupIcon_;
     case Qt::ToolTipRole:
-        return QStringLiteral("%1\n%2 entries").arg(FromProjectText(group.NameText())).arg(group.files.size());
+        return QStringLiteral("%1\n%2 entries")
+            .arg(FromProjectText(group.NameText()))
+            .arg(group.files.size());
     default:
         return {};
     }
@@ -287,7 +289,8 @@ GroupInfo* GroupsModel::DropTarget(const QModelIndex& parent) const
     return file ? doc_.FindGroupOf(*file) : nullptr;
 }
 
-bool GroupsModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex& parent) const
+bool GroupsModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int,
+                                  const QModelIndex& parent) const
 {
     return data->hasUrls() && DropTarget(parent) != nullptr;
 }

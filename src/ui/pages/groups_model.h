@@ -15,7 +15,7 @@ namespace zpak {
 class FileInfo;
 class GroupInfo;
 class ProjectDocument;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 

@@ -38,13 +38,15 @@ bool IsWildcard(const FileInfo& file)
 
 GroupsPage::GroupsPage(WizardDialog& wizard)
     : WizardPage(wizard, ids::kGroupsPage, "groupsPage"),
-      model_(new GroupsModel(wizard.Context().document, wizard.Context().winePrefix, this)), tree_(new QTreeView)
+      model_(new GroupsModel(wizard.Context().document, wizard.Context().winePrefix, this)),
+      tree_(new QTreeView)
 {
     auto* layout = new QVBoxLayout(this);
-    SetControlId(AddText(layout, QStringLiteral(
-                                     "Groups organize all the files the zpak will install into logical units. You "
-                                     "MUST define at least one group and add a file to it. First, create a GROUP and "
-                                     "then associate the desired files with the group.")),
+    SetControlId(AddText(layout,
+                         QStringLiteral(
+                             "Groups organize all the files the zpak will install into logical units. You "
+                             "MUST define at least one group and add a file to it. First, create a GROUP and "
+                             "then associate the desired files with the group.")),
                  ids::kIntroText, "introText");
     SetControlId(tree_, ids::kGroupsTree, "groupsTree");
     tree_->setModel(model_);
@@ -70,22 +72,24 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
            QStringLiteral("A new install group: a part of the product the player may choose to install."));
     addFile_ = button(QStringLiteral("Add File"), ids::kAddFile, "addFileButton", &GroupsPage::OnAddFile,
                       QStringLiteral("Files of the game folder that the highlighted group installs."));
-    remove_ = button(QStringLiteral("Delete"), ids::kDeleteEntry, "deleteButton", &GroupsPage::OnDelete,
-                     QStringLiteral("Removes the selected group or entry from the product (no file is deleted)."));
-    addWildcard_ =
-        button(QStringLiteral("Add Wildcard"), ids::kAddWildcard, "addWildcardButton", &GroupsPage::OnAddWildcard,
-               QStringLiteral("A pattern such as Maps\\FR-*.map: every file it matches when the product is "
-                              "built goes in."));
+    remove_ =
+        button(QStringLiteral("Delete"), ids::kDeleteEntry, "deleteButton", &GroupsPage::OnDelete,
+               QStringLiteral("Removes the selected group or entry from the product (no file is deleted)."));
+    addWildcard_ = button(
+        QStringLiteral("Add Wildcard"), ids::kAddWildcard, "addWildcardButton", &GroupsPage::OnAddWildcard,
+        QStringLiteral("A pattern such as Maps\\FR-*.map: every file it matches when the product is "
+                       "built goes in."));
     groupOptions_ =
         button(QStringLiteral("Group Options"), ids::kGroupOptions, "groupOptionsButton",
                &GroupsPage::OnGroupOptions,
                QStringLiteral("How the installer shows the highlighted group: selectable, visible, required, "
                               "selected at first, its caption and description."));
-    renameGroup_ = button(QStringLiteral("Rename Group"), ids::kRenameGroup, "renameGroupButton",
-                          &GroupsPage::OnRenameGroup, QStringLiteral("A new name for the highlighted group."));
-    fileOptions_ = button(QStringLiteral("File Options"), ids::kFileOptions, "fileOptionsButton",
-                          &GroupsPage::OnFileOptions,
-                          QStringLiteral("The name the selected file is installed under on the player's machine."));
+    renameGroup_ =
+        button(QStringLiteral("Rename Group"), ids::kRenameGroup, "renameGroupButton",
+               &GroupsPage::OnRenameGroup, QStringLiteral("A new name for the highlighted group."));
+    fileOptions_ = button(
+        QStringLiteral("File Options"), ids::kFileOptions, "fileOptionsButton", &GroupsPage::OnFileOptions,
+        QStringLiteral("The name the selected file is installed under on the player's machine."));
     buttons->addStretch();
 
     auto* row = new QHBoxLayout;
@@ -189,7 +193,8 @@ void GroupsPage::OnAddFile()
     if (!group)
         return;
     const QString folder = QString::fromStdString(model_->GameFolder().string());
-    const QStringList paths = Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder);
+    const QStringList paths =
+        Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder);
     // The group may have gone while the dialog was open.
     if ((group = CurrentGroup()))
         AddPickedFiles(*group, paths);
@@ -248,7 +253,8 @@ void GroupsPage::OnFileOptions()
         ShowMessage(QStringLiteral("Could not find the selected file."));
         return;
     }
-    FileDestinationDialog dialog(file->NameText(), file->GetSrc(), Dialogs(), Document().GameFolderText(), this);
+    FileDestinationDialog dialog(file->NameText(), file->GetSrc(), Dialogs(), Document().GameFolderText(),
+                                 this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     SetFileDestination(*file, dialog.Destination());
@@ -271,9 +277,10 @@ void GroupsPage::OnDelete()
             return;
         // Work of many adds may go with one click: ask first.
         if (!group->files.empty()
-            && !Dialogs().Ask(this, QStringLiteral("Delete the group %1 and the %2 entries it installs?")
-                                        .arg(FromProjectText(group->NameText()))
-                                        .arg(group->files.size())))
+            && !Dialogs().Ask(this,
+                              QStringLiteral("Delete the group %1 and the %2 entries it installs?")
+                                  .arg(FromProjectText(group->NameText()))
+                                  .arg(group->files.size())))
             return;
         model_->RemoveGroup(*group);
     } else if (const FileInfo* file = model_->FileAt(selected)) {

@@ -13,7 +13,7 @@ class QTreeView;
 namespace zpak {
 class FileInfo;
 class GroupInfo;
-}
+}  // namespace zpak
 
 namespace zpak::ui {
 

@@ -173,8 +173,9 @@ QVariant IniChangesModel::data(const QModelIndex& index, int role) const
         if (role == Qt::DecorationRole)
             return fileIcon_;
         if (role == Qt::ToolTipRole)
-            return FileText(*file) + (file->group ? QStringLiteral("\nChanged only when that group is installed.")
-                                                  : QStringLiteral("\nChanged whenever the product is installed."));
+            return FileText(*file)
+                + (file->group ? QStringLiteral("\nChanged only when that group is installed.")
+                               : QStringLiteral("\nChanged whenever the product is installed."));
         return {};
     }
     const INIDefinition* change = ChangeAt(index);
@@ -186,8 +187,9 @@ QVariant IniChangesModel::data(const QModelIndex& index, int role) const
         return changeIcon_;
     if (role == Qt::ToolTipRole)
         return ChangeText(*change)
-            + (change->addNewLine ? QStringLiteral("\nAdds this line to the section, beside lines of the same key.")
-                                  : QStringLiteral("\nSets the key's value in the section, or adds the key."));
+            + (change->addNewLine
+                   ? QStringLiteral("\nAdds this line to the section, beside lines of the same key.")
+                   : QStringLiteral("\nSets the key's value in the section, or adds the key."));
     return {};
 }
 

@@ -51,9 +51,9 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
     };
     button(QStringLiteral("Add"), ids::kAddIniFile, "addIniFileButton", &IniChangesPage::OnAdd,
            QStringLiteral("An INI file of the game's System folder that installation changes."));
-    addEntry_ = button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton",
-                       &IniChangesPage::OnAddEntry,
-                       QStringLiteral("A change of the selected file: a key to set, or a line to add."));
+    addEntry_ =
+        button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton", &IniChangesPage::OnAddEntry,
+               QStringLiteral("A change of the selected file: a key to set, or a line to add."));
     removeEntry_ = button(QStringLiteral("Remove Entry"), ids::kRemoveIniEntry, "removeEntryButton",
                           &IniChangesPage::OnRemoveEntry, QStringLiteral("Removes the selected change."));
     removeFile_ = button(QStringLiteral("Remove File"), ids::kRemoveIniFile, "removeIniFileButton",
