@@ -1,5 +1,6 @@
 # The two commands of the README: `make run` and `make test`. Each installs
-# what is missing (Debian packages), configures and builds first.
+# what is missing (Debian packages), configures and builds first. So do
+# `make install` and `make package`.
 
 BUILD        ?= build
 SAN_BUILD    ?= build-sanitize
@@ -7,12 +8,15 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 GENERATOR    := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+# Where `make install` puts the programs; DESTDIR stages them under another root.
+PREFIX       ?= /usr/local
+DESTDIR      ?=
 # Extra CMake settings, e.g. CMAKE_FLAGS=-DZPAK_WERROR=ON (as CI builds).
 CMAKE_FLAGS  ?=
 # The C++ sources that clang-format and clang-tidy look at.
 SOURCES      = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps build run test sanitize fuzz bench screenshots format check-format lint clean
+.PHONY: all deps build run test install package sanitize fuzz bench screenshots format check-format lint clean
 
 all: build
 
@@ -31,6 +35,13 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A .deb in $(BUILD)/, installing under /usr.
+package: build
+	cd $(BUILD) && cpack
 
 # The core tests again (no window), built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
