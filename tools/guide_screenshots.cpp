@@ -23,8 +23,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeView>
 
@@ -174,8 +174,8 @@ int main(int argc, char** argv)
     // The Add Wildcard dialog as the author types, over a copy of the game folder index.
     FolderIndex index(prefix);
     const LiveWildcard live(doc, index, index.ToNative(doc.GameFolderText()));
-    AddWildcardDialog wildcard({}, [&live](const std::string& expression) { return live.Matches(expression); },
-                               dialogs, &wizard);
+    AddWildcardDialog wildcard(
+        {}, [&live](const std::string& expression) { return live.Matches(expression); }, dialogs, &wizard);
     FindControl<QLineEdit>(&wildcard, ids::kWildcard)->setText(QStringLiteral("Maps\\*.map"));
     ok = Save(&wildcard, output, "11-add-wildcard") && ok;
 
