@@ -47,8 +47,13 @@ void CheckJson(std::string_view json)
         const auto c = static_cast<unsigned char>(json[i]);
         if (c < 0x20 && !(c == '\n' && i + 1 == json.size()))
             __builtin_trap();
-        if (zpak::Utf8SequenceLength(json, i) == 0)
+        const std::size_t length = zpak::Utf8SequenceLength(json, i);
+        if (length == 0)
             __builtin_trap();
+        if (length > 1) {
+            i += length - 1;
+            continue;
+        }
         if (c == '"') {
             inString = !inString;
         } else if (c == '\\') {
