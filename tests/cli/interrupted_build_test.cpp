@@ -72,7 +72,6 @@ protected:
     {
         fs::path game = dir / name;
         fs::copy(ZPAK_EXAMPLES_DIR "/demo-game", game, fs::copy_options::recursive);
-        test::ReadFile(game / "System/Manifest.ini");
         const fs::path tool = game / "System/MKR.exe";
         fs::remove(tool);
         dir.Write(name + "/System/MKR.exe", kTool);

@@ -1,3 +1,4 @@
+#include "generate/generation_run.h"
 #include "generate/launch_scripts.h"
 #include "generate/manifest_writer.h"
 #include "generate/product_paths.h"
@@ -197,16 +198,18 @@ TEST_F(ManifestTest, FileCheckNamesTheMissingFileAndWritesNothing)
                     "generating the product.");
     EXPECT_FALSE(std::filesystem::exists(Game("System/FrontierMOD.ini")));
 
+    // The check stops at the first problem; the resolution collects them all.
     doc.groups[1]->files.pop_back();
     doc.groups[0]->AddFile("Help");  // a folder is not a file
+    doc.groups[0]->AddFile("Missing\\Two.map");
     sink.messages.clear();
     EXPECT_FALSE(CheckProductFiles(doc, sink));
-    EXPECT_EQ(sink.messages.at(0),
-              "The file [" + Game("Help").string()
-                  + "] does not exist. Cannot continue generating the "
-                    "product.");
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"The file [" + Game("Help").string()
+                                       + "] does not exist. Cannot continue generating the product."});
+    EXPECT_EQ(ResolveGeneration(doc, GenerationChoice::Package, {}).problems.size(), 2u);
 
-    doc.groups[0]->files.pop_back();
+    doc.groups[0]->files.resize(1);
     doc.groups[0]->AddFile("help\\frontier\\README.TXT");
     doc.product->logo = "Help\\Logo.bmp";
     sink.messages.clear();
@@ -236,11 +239,9 @@ TEST_F(ManifestTest, ProductNamesThatLeaveSystemAreRefused)
 
 TEST(GameExecutableNameTest, TakesTheLastRealComponent)
 {
-    EXPECT_EQ(GameExecutableName("C:\\Games\\Vantor"), "Vantor");
-    EXPECT_EQ(GameExecutableName("C:\\Games\\Vantor\\"), "Vantor");
-    EXPECT_EQ(GameExecutableName("/games/Vantor/"), "Vantor");
-    EXPECT_EQ(GameExecutableName("/games/Vantor"), "Vantor");
-    EXPECT_EQ(GameExecutableName("Vantor"), "Vantor");
+    for (const char* folder :
+         {"C:\\Games\\Vantor", "C:\\Games\\Vantor\\", "/games/Vantor/", "/games/Vantor", "Vantor"})
+        EXPECT_EQ(GameExecutableName(folder), "Vantor") << folder;
 
     ProjectDocument doc;
     doc.gameFolder = "/games/Vantor/";

@@ -1,5 +1,4 @@
 #include "model/project_document.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +7,9 @@ namespace {
 
 TEST(ProductDataTest, DerivedValues)
 {
-    ProductData product;
-    EXPECT_EQ(product.GetDocumentationCaption(), "Release Notes");
+    ProductData product;  // the other defaults: ProjectWriterTest
     EXPECT_EQ(product.GetTitle(), "");
-    EXPECT_EQ(product.GetArchiveName(), "mymod.zpack2");
-    EXPECT_FALSE(product.archive.has_value());
-
     product.product = "MyMod";
-    EXPECT_EQ(product.GetTitle(), "MyMod");
     EXPECT_EQ(product.GetArchiveName(), "MyMod.zpack2");
     ASSERT_TRUE(product.archive.has_value());
     product.product = "Renamed";
@@ -31,14 +25,12 @@ class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"Main", "Extras"}) {
+        for (const char* name : {"Main", "Extras"})
             doc.groups.push_back(std::make_unique<GroupInfo>(name));
-        }
         doc.groups[0]->AddFile("Maps\\A.map").viewHandle = 11;
         doc.groups[1]->AddFile("Help\\*.txt").viewHandle = 12;
-        for (const char* name : {"Game.ini", "User.ini"}) {
+        for (const char* name : {"Game.ini", "User.ini"})
             doc.iniFiles.push_back(std::make_unique<INIGroup>(name));
-        }
         doc.iniFiles[0]->viewHandle = 21;
         doc.iniFiles[1]->viewHandle = 22;
         doc.iniFiles[1]->AddEntry("S", "K", "V1", 0).viewHandle = 31;
@@ -49,18 +41,14 @@ protected:
     ProjectDocument doc;
 };
 
-TEST_F(DocumentTest, LookupsCompareExactly)
+TEST_F(DocumentTest, LookupsAndRemovals)
 {
-    EXPECT_EQ(doc.FindGroupByName("Extras"), doc.groups[1].get());
+    EXPECT_EQ(doc.FindGroupByName("Extras"), doc.groups[1].get());  // names compare exactly
     EXPECT_EQ(doc.FindGroupByName("extras"), nullptr);
     EXPECT_TRUE(doc.GroupNameExists("Main"));
     EXPECT_FALSE(doc.GroupNameExists("Main "));
     EXPECT_TRUE(doc.FileAlreadyDefined("Help\\*.txt"));
     EXPECT_FALSE(doc.FileAlreadyDefined("maps\\a.map"));
-}
-
-TEST_F(DocumentTest, HandleLookupsAndRemovals)
-{
     EXPECT_EQ(doc.FindFileByHandle(12), doc.groups[1]->files[0].get());
     EXPECT_EQ(doc.FindIniFileByHandle(22), doc.iniFiles[1].get());
     EXPECT_EQ(doc.FindIniEntryByHandle(32), doc.iniFiles[1]->entries[1].get());

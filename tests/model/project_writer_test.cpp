@@ -8,12 +8,6 @@
 namespace zpak {
 namespace {
 
-TEST(ProjectWriterTest, EmptyDocumentIsTwoLines)
-{
-    ProjectDocument doc;
-    EXPECT_EQ(SerializeProject(doc), "\n0.8\n");
-}
-
 TEST(ProjectWriterTest, WritesEveryLineRuleInOrder)
 {
     ProjectDocument doc;
@@ -87,22 +81,15 @@ TEST(ProjectWriterTest, ProductWithoutShortcutOrNameKeepsDefaults)
     EXPECT_FALSE(doc.product->archive.has_value());
 }
 
-TEST(SaveProjectTest, WritesTheFileAndReportsNothingForReadableTexts)
+TEST(SaveProjectTest, WritesTheFileOrReportsTheFailureNamingIt)
 {
     test::TempDir dir;
-    ProjectDocument doc;
-    doc.gameFolder = "C:\\Game";
+    ProjectDocument doc;  // empty: two lines
     RecordingSink sink;
     ASSERT_TRUE(SaveProject(doc, dir / "p.zproj", sink));
     EXPECT_TRUE(sink.messages.empty());
-    EXPECT_EQ(test::ReadFile(dir / "p.zproj"), "C:\\Game\n0.8\n");
-}
+    EXPECT_EQ(test::ReadFile(dir / "p.zproj"), "\n0.8\n");
 
-TEST(SaveProjectTest, ReportsAFailedWriteNamingTheFile)
-{
-    test::TempDir dir;
-    ProjectDocument doc;
-    RecordingSink sink;
     const auto target = dir / "missing" / "p.zproj";
     EXPECT_FALSE(SaveProject(doc, target, sink));
     ASSERT_EQ(sink.messages.size(), 1u);

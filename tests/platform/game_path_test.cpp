@@ -1,7 +1,6 @@
 #include "model/project_reader.h"
 #include "platform/file_search.h"
 #include "platform/game_path.h"
-#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
