@@ -52,9 +52,7 @@ using ControlsTest = WizardFixture;
 
 TEST_F(ControlsTest, EveryControlSaysWhatItDoes)
 {
-    for (const int page : {kGamePathPage, kGroupsPage, kIniChangesPage, kRequirementsPage, kProductPage,
-                           kPackagePage, kShortcutsPage, kGeneratePage})
-        wizard->SetActivePage(page);
+    ShowEveryPage();
     EXPECT_EQ(Untipped(wizard.get()), QStringList());
 
     IniFile presets;
