@@ -1,12 +1,12 @@
 // zpakbuild as a separate process, killed or interrupted at the worst
 // moments; the next run must leave the game folder exactly as a clean run
 // does.
+#include "platform/folder_lock.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include <fcntl.h>
@@ -95,6 +95,16 @@ protected:
         bool operator==(const State&) const = default;
     };
 
+    // A kill as the tool starts can leave it holding the game folder's lock a
+    // moment longer; until it lets go, the next run is rightly refused.
+    static void WaitForTheLock(const fs::path& game)
+    {
+        FolderLock lock;
+        for (int i = 0; i < 100 && lock.Acquire(game / "System/zpak_build.lock") == FolderLock::Result::Busy;
+             ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+
     static State StateOf(const fs::path& game)
     {
         return {test::FolderNames(game), test::FolderNames(game / "System"),
@@ -127,6 +137,7 @@ TEST_F(InterruptedBuildTest, KilledAtEveryFileOperationTheNextRunRecovers)
                 ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << n;
                 ++kills;
             }
+            WaitForTheLock(game);
             ASSERT_EQ(Wait(Start(Build(game, choice), {})), 0) << choice << " after a kill at " << n;
             EXPECT_EQ(StateOf(game), clean) << choice << " after a kill at " << n;
             fs::remove_all(game);
