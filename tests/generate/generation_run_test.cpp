@@ -7,7 +7,6 @@
 #include <thread>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace zpak {
 namespace {

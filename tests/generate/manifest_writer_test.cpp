@@ -168,22 +168,20 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
     EXPECT_NE(second.ini.find("Copy=(Src=\"System\\Frontier_mac.sh\")"), std::string::npos);
     EXPECT_EQ(second.localized.find("[Maps]"), std::string::npos);
     EXPECT_NE(second.localized.find("License=Docs\\Frontier.int\r\n"), std::string::npos);
-}
 
-TEST_F(ManifestTest, ReadmeWithoutFolderAndAddedLines)
-{
-    doc.product->readme = "Readme.txt";
+    // A readme without a folder, a visible group with a caption, an added INI line.
+    doc.product->windows = 1;
     doc.groups[0]->Visible = 1;
     doc.groups[0]->caption = "Core files";
     doc.iniFiles[0]->entries[0]->addNewLine = 1;
     doc.iniFiles[0]->group = doc.groups[0].get();
-    const ManifestTexts texts = BuildManifest(doc);
-    EXPECT_NE(texts.ini.find("WorkingDirectory=%DestPath%\r\nCommand=%DestPath%\\Readme.txt\r\n"),
+    const ManifestTexts third = BuildManifest(doc);
+    EXPECT_NE(third.ini.find("WorkingDirectory=%DestPath%\r\nCommand=%DestPath%\\Readme.txt\r\n"),
               std::string::npos);
-    EXPECT_NE(texts.ini.find("File=(Src=\"System\\Frontier.pkg\")\r\n"
+    EXPECT_NE(third.ini.find("File=(Src=\"System\\Frontier.pkg\")\r\n"
                              "AddIni=System\\Player.ini,Game.Keys.F7=open FR-Canyon\r\n"),
               std::string::npos);
-    EXPECT_NE(texts.localized.find("[Core]\r\nCaption=Core files\r\nDescription=\r\n"), std::string::npos);
+    EXPECT_NE(third.localized.find("[Core]\r\nCaption=Core files\r\nDescription=\r\n"), std::string::npos);
 }
 
 TEST_F(ManifestTest, FileCheckNamesTheMissingFileAndWritesNothing)

@@ -70,33 +70,9 @@ TEST_F(DocumentTest, LookupsAndRemovals)
     EXPECT_EQ(doc.iniFiles[0]->NameText(), "Game.ini");
     ASSERT_EQ(doc.groups.size(), 2u);
     EXPECT_EQ(doc.groups[1]->files.size(), 1u);
-}
 
-TEST_F(DocumentTest, ReleaseAndMoveLeaveNothingBehind)
-{
-    doc.gameFolder = "C:\\Game";
-    doc.product = std::make_unique<ProductData>();
-    doc.requirements.push_back(std::make_unique<RequirementInfo>());
-
-    ProjectDocument other;
-    other.groups.push_back(std::make_unique<GroupInfo>("Old"));
-    other = std::move(doc);
-    EXPECT_EQ(other.groups.size(), 2u);
-    EXPECT_EQ(other.iniFiles[1]->group, other.groups[1].get());
-    EXPECT_TRUE(doc.groups.empty());
-    EXPECT_FALSE(doc.gameFolder.has_value());
-
-    other.Release();
-    other.Release();
-    EXPECT_TRUE(other.groups.empty() && other.iniFiles.empty() && other.requirements.empty());
-    EXPECT_EQ(other.product, nullptr);
-    EXPECT_FALSE(other.gameFolder.has_value());
-}
-
-// Removing a record takes what it owns with it and nothing else; a record
-// that is not in the document changes nothing.
-TEST_F(DocumentTest, RemovesGroupsFilesAndRequirements)
-{
+    // Removing a record takes what it owns with it and nothing else; a record
+    // that is not in the document changes nothing.
     FileInfo& kept = doc.groups[1]->AddFile("Maps\\B.map");
     FileInfo* gone = doc.groups[1]->files.front().get();
     doc.RemoveFile(*gone);
@@ -120,6 +96,27 @@ TEST_F(DocumentTest, RemovesGroupsFilesAndRequirements)
     doc.RemoveRequirement(first);
     ASSERT_EQ(doc.requirements.size(), 1u);
     EXPECT_EQ(doc.requirements[0].get(), &second);
+}
+
+TEST_F(DocumentTest, ReleaseAndMoveLeaveNothingBehind)
+{
+    doc.gameFolder = "C:\\Game";
+    doc.product = std::make_unique<ProductData>();
+    doc.requirements.push_back(std::make_unique<RequirementInfo>());
+
+    ProjectDocument other;
+    other.groups.push_back(std::make_unique<GroupInfo>("Old"));
+    other = std::move(doc);
+    EXPECT_EQ(other.groups.size(), 2u);
+    EXPECT_EQ(other.iniFiles[1]->group, other.groups[1].get());
+    EXPECT_TRUE(doc.groups.empty());
+    EXPECT_FALSE(doc.gameFolder.has_value());
+
+    other.Release();
+    other.Release();
+    EXPECT_TRUE(other.groups.empty() && other.iniFiles.empty() && other.requirements.empty());
+    EXPECT_EQ(other.product, nullptr);
+    EXPECT_FALSE(other.gameFolder.has_value());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "ini/ini_file.h"
 #include "platform/cancel_flag.h"
-#include "ui/app/about_dialog.h"
 #include "ui/pages/generation_progress.h"
 #include "ui/pages/groups_dialogs.h"
 #include "ui/pages/ini_dialogs.h"

@@ -108,8 +108,6 @@ TEST_F(GeneratePageTest, RunIsModalForItsWholeLength)
     EXPECT_FALSE(Control<QAbstractButton>(kGeneratePage, kZipChoice)->isChecked());
     ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
     EXPECT_TRUE(dialogs.messages[0].startsWith("The packaging tool built"));
-    EXPECT_EQ(zpak::test::ReadFile(game / "System/Manifest.ini"),
-              zpak::test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"));
 
     // The close asked for during the run comes now.
     QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), 2000);

@@ -3,10 +3,7 @@
 #include "wizard_fixture.h"
 
 #include <QComboBox>
-#include <QTimer>
 #include <QTreeView>
-
-#include <functional>
 
 namespace zpak::ui::test {
 namespace {

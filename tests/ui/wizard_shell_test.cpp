@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
-#include <QTimer>
 
 #include <cstdlib>
 
