@@ -62,7 +62,8 @@ void CheckJson(std::string_view json)
             const char escaped = json[i];
             if (escaped == 'u') {
                 if (i + 4 >= json.size()
-                    || !std::all_of(json.begin() + static_cast<long>(i) + 1, json.begin() + static_cast<long>(i) + 5,
+                    || !std::all_of(json.begin() + static_cast<long>(i) + 1,
+                                    json.begin() + static_cast<long>(i) + 5,
                                     [](char h) { return std::isxdigit(static_cast<unsigned char>(h)); }))
                     __builtin_trap();
                 i += 4;
