@@ -107,12 +107,15 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_EQ(Zpakbuild({"check"}).code, 2);
     EXPECT_EQ(Zpakbuild({"check", "a", "--bogus"}).code, 2);
     EXPECT_EQ(Zpakbuild({"format", "a", "-o"}).code, 2);
+    for (const char* threads : {"0", "-1", "2x", ""})
+        EXPECT_EQ(Zpakbuild({"build", "a", "--zip", "--threads", threads}).code, 2) << threads;
     // Each command refuses the options it does not take, before it does anything.
     const std::pair<std::vector<std::string>, std::string> refusals[] = {
         {{"format", "a", "--game-folder", "d"}, "--game-folder"},
         {{"format", "a", "--zip"}, "--zip"},
         {{"check", "a", "--cleanup"}, "--cleanup"},
         {{"check", "a", "-o", "b"}, "-o"},
+        {{"check", "a", "--threads", "2"}, "--threads"},
         {{"games", "--zip"}, "--zip"},
         {{"build", "a", "-o", "b"}, "-o"}};
     for (const auto& [args, option] : refusals) {
@@ -215,7 +218,7 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
     EXPECT_EQ(run.err.rfind("Successfully generated ", 0), 0u) << run.err;
     EXPECT_FALSE(Has("System/Frontier.zpack2"));
 
-    run = Build({"--zip"});
+    run = Build({"--zip", "--threads", "3"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err,
               "The files have been compressed into " + (game / "FrontierMOD.zip").string() + " within the "

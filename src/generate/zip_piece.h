@@ -1,0 +1,74 @@
+#pragma once
+
+#include "generate/zip_packer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+struct libdeflate_compressor;
+struct z_stream_s;
+
+namespace zpak {
+
+class ReadableFile;
+
+// Entries up to this size are deflated whole, in one piece; larger ones in
+// blocks of kZipBlockSize joined into one DEFLATE stream, so that memory stays
+// bounded whatever the size of a file and one large entry keeps every worker busy.
+inline constexpr std::uint64_t kZipWholeEntryLimit = 4 << 20;
+inline constexpr std::size_t kZipBlockSize = 1 << 20;
+
+// The part of one entry that one worker packs: the whole entry, or a block.
+struct ZipPiece {
+    std::size_t entry = 0;  // its index in the run's entries
+    std::uint64_t entrySize = 0;
+    std::uint64_t offset = 0;
+    std::size_t length = 0;
+    // Where the bytes come from: the entry's file, opened once for all its
+    // pieces, or its text in memory.
+    std::shared_ptr<const ReadableFile> file;
+    std::string_view content;
+    bool deflate = false;  // otherwise stored
+
+    bool First() const { return offset == 0; }
+    bool Last() const { return offset + length == entrySize; }
+};
+
+// A piece as it goes into the archive: its bytes, deflated or stored, and the
+// CRC-32 of what it holds uncompressed.
+struct PackedPiece {
+    int result = kZipOk;
+    std::uint32_t crc = 0;
+    std::unique_ptr<char[]> buffer;
+    std::string_view bytes;  // in `buffer`, or in the piece's content
+};
+
+// Packs pieces; a worker thread keeps one and reuses its compressors.
+class PieceCompressor {
+public:
+    PieceCompressor();
+    PieceCompressor(const PieceCompressor&) = delete;
+    PieceCompressor& operator=(const PieceCompressor&) = delete;
+    ~PieceCompressor();
+
+    PackedPiece Pack(const ZipPiece& piece);
+
+private:
+    struct FreeWhole {
+        void operator()(libdeflate_compressor* compressor) const;
+    };
+    struct EndBlocks {
+        void operator()(z_stream_s* stream) const;
+    };
+
+    PackedPiece DeflateWhole(std::string_view data);
+    PackedPiece DeflateBlock(std::string_view history, std::string_view data, bool last);
+    libdeflate_compressor* WholeCompressor();
+    z_stream_s* BlockStream();
+
+    std::unique_ptr<libdeflate_compressor, FreeWhole> whole_;
+    std::unique_ptr<z_stream_s, EndBlocks> blocks_;
+};
+
+}  // namespace zpak
