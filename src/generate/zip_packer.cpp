@@ -131,9 +131,8 @@ public:
         if (!inEntry_ && !StartEntry())
             return std::nullopt;
         ZipPiece piece = current_;
-        const std::uint64_t left = current_.entrySize - current_.offset;
         piece.length = static_cast<std::size_t>(
-            current_.entrySize <= kZipWholeEntryLimit ? left : std::min<std::uint64_t>(left, kZipBlockSize));
+            std::min<std::uint64_t>(current_.entrySize - current_.offset, kZipPieceSize));
         current_.offset += piece.length;
         inEntry_ = current_.offset < current_.entrySize;
         return piece;

@@ -3,6 +3,7 @@
 #include "platform/readable_file.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <libdeflate.h>
 #include <zlib.h>
@@ -11,38 +12,33 @@ namespace zpak {
 
 namespace {
 
-// zlib's default level, which the entries' headers announce, and its default
-// memory use.
+// zlib's default level, which the entries' headers announce.
 constexpr int kLevel = 6;
-constexpr int kMemLevel = 8;
-// A block is primed with the bytes before it, as far back as DEFLATE can refer.
-constexpr std::uint64_t kHistory = 32768;
+constexpr std::size_t kScratchSize = 1 << 16;
+// An empty stored block after the last block of a piece brings the stream to
+// a byte boundary without ending it, as zlib's sync flush does: its 3 header
+// bits, padding, then LEN 0 and NLEN 0xFFFF.
+constexpr unsigned char kStoredBlockLengths[] = {0x00, 0x00, 0xFF, 0xFF};
+constexpr std::size_t kStoredBlockSize = 1 + sizeof kStoredBlockLengths;
 
-// A piece's bytes, with the history before it when it is a block to deflate.
+// A piece's bytes: read into `buffer`, or in the entry's text.
 struct PieceInput {
-    std::unique_ptr<char[]> buffer;  // empty for text in memory
-    std::string_view history;
+    std::unique_ptr<char[]> buffer;
     std::string_view data;
 };
 
 bool ReadInput(const ZipPiece& piece, PieceInput& input)
 {
-    const bool block = piece.deflate && !(piece.First() && piece.Last());
-    const std::size_t history = block ? std::min(kHistory, piece.offset) : 0;
-    const std::uint64_t start = piece.offset - history;
-    const std::size_t size = history + piece.length;
-    std::string_view bytes;
-    if (piece.file) {
-        input.buffer = std::make_unique_for_overwrite<char[]>(size);
-        // A file that shrank since it was opened is an error, not a shorter entry.
-        if (piece.file->ReadFullAt(input.buffer.get(), size, start) != static_cast<long>(size))
-            return false;
-        bytes = {input.buffer.get(), size};
-    } else {
-        bytes = piece.content.substr(start, size);
+    if (!piece.file) {
+        input.data = piece.content.substr(piece.offset, piece.length);
+        return true;
     }
-    input.history = bytes.substr(0, history);
-    input.data = bytes.substr(history);
+    input.buffer = std::make_unique_for_overwrite<char[]>(piece.length);
+    // A file that shrank since it was opened is an error, not a shorter entry.
+    if (piece.file->ReadFullAt(input.buffer.get(), piece.length, piece.offset)
+        != static_cast<long>(piece.length))
+        return false;
+    input.data = {input.buffer.get(), piece.length};
     return true;
 }
 
@@ -53,16 +49,50 @@ PackedPiece Failed()
     return packed;
 }
 
+// Where, in bits, a complete raw DEFLATE stream's last block starts and where
+// the stream ends.
+struct StreamEnds {
+    std::uint64_t lastBlock = 0;
+    std::uint64_t end = 0;
+};
+
+// zlib's inflate stops at each block boundary when asked, and tells how many
+// bits of the last byte it took are still unread: that places every block.
+std::optional<StreamEnds> FindStreamEnds(z_stream& inflater, std::string_view stream, char* scratch)
+{
+    if (inflateReset(&inflater) != Z_OK)
+        return std::nullopt;
+    inflater.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data()));
+    inflater.avail_in = static_cast<uInt>(stream.size());
+    StreamEnds ends;
+    for (;;) {
+        inflater.next_out = reinterpret_cast<Bytef*>(scratch);
+        inflater.avail_out = kScratchSize;
+        const int status = inflate(&inflater, Z_BLOCK);
+        if (status != Z_OK)
+            return std::nullopt;  // an error, or the end passed unseen
+        const bool atBoundary = (inflater.data_type & 128) != 0;
+        if (!atBoundary)
+            continue;
+        const std::uint64_t bit = std::uint64_t{inflater.total_in} * 8 - (inflater.data_type & 7);
+        if ((inflater.data_type & 64) != 0) {
+            ends.end = bit;
+            return ends;
+        }
+        ends.lastBlock = bit;
+    }
+}
+
 }  // namespace
 
-void PieceCompressor::FreeWhole::operator()(libdeflate_compressor* compressor) const
+void PieceCompressor::FreeCompressor::operator()(libdeflate_compressor* compressor) const
 {
     libdeflate_free_compressor(compressor);
 }
 
-void PieceCompressor::EndBlocks::operator()(z_stream_s* stream) const
+void PieceCompressor::EndInflater::operator()(z_stream_s* stream) const
 {
-    deflateEnd(stream);
+    inflateEnd(stream);
     delete stream;
 }
 
@@ -75,81 +105,79 @@ PackedPiece PieceCompressor::Pack(const ZipPiece& piece)
     if (!ReadInput(piece, input))
         return Failed();
     PackedPiece packed;
-    if (!piece.deflate) {
+    if (piece.deflate) {
+        packed = Deflate(input.data, piece.Last());
+    } else {
         packed.buffer = std::move(input.buffer);
         packed.bytes = input.data;
-    } else if (piece.First() && piece.Last()) {
-        packed = DeflateWhole(input.data);
-    } else {
-        packed = DeflateBlock(input.history, input.data, piece.Last());
     }
     packed.crc = static_cast<std::uint32_t>(libdeflate_crc32(0, input.data.data(), input.data.size()));
     return packed;
 }
 
-// libdeflate compresses a whole buffer about twice as fast as zlib, and a
-// little smaller, but cannot continue a stream: it takes the entries that fit
-// in one piece.
-PackedPiece PieceCompressor::DeflateWhole(std::string_view data)
+// libdeflate deflates a buffer about twice as fast as zlib, and a little
+// smaller, but only as a whole stream; a piece that is not its entry's last
+// has the stream's end taken off so that the next piece continues it.
+PackedPiece PieceCompressor::Deflate(std::string_view data, bool last)
 {
-    libdeflate_compressor* compressor = WholeCompressor();
+    libdeflate_compressor* compressor = Compressor();
     if (!compressor)
         return Failed();
     PackedPiece packed;
-    const std::size_t bound = libdeflate_deflate_compress_bound(compressor, data.size());
-    packed.buffer = std::make_unique_for_overwrite<char[]>(bound);
+    const std::size_t capacity =
+        libdeflate_deflate_compress_bound(compressor, data.size()) + kStoredBlockSize;
+    packed.buffer = std::make_unique_for_overwrite<char[]>(capacity);
     const std::size_t size =
-        libdeflate_deflate_compress(compressor, data.data(), data.size(), packed.buffer.get(), bound);
+        libdeflate_deflate_compress(compressor, data.data(), data.size(), packed.buffer.get(), capacity);
     if (size == 0)
         return Failed();
     packed.bytes = {packed.buffer.get(), size};
+    if (!last && !LeaveOpen(packed, capacity))
+        return Failed();
     return packed;
 }
 
-// zlib can start from a dictionary and end on a byte boundary without ending
-// the stream (a sync flush), so blocks deflated apart join into one stream
-// that refers back across their edges as a single pass would.
-PackedPiece PieceCompressor::DeflateBlock(std::string_view history, std::string_view data, bool last)
+// Clears the final-block bit of the stream's last block and appends an empty
+// stored block after it.
+bool PieceCompressor::LeaveOpen(PackedPiece& packed, std::size_t capacity)
 {
-    z_stream* stream = BlockStream();
-    if (!stream || deflateReset(stream) != Z_OK)
-        return Failed();
-    if (!history.empty()
-        && deflateSetDictionary(stream, reinterpret_cast<const Bytef*>(history.data()),
-                                static_cast<uInt>(history.size()))
-            != Z_OK)
-        return Failed();
-    // The bound is for a finished stream; a sync flush adds an empty stored block.
-    const std::size_t bound = deflateBound(stream, static_cast<uLong>(data.size())) + 16;
-    PackedPiece packed;
-    packed.buffer = std::make_unique_for_overwrite<char[]>(bound);
-    stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    stream->avail_in = static_cast<uInt>(data.size());
-    stream->next_out = reinterpret_cast<Bytef*>(packed.buffer.get());
-    stream->avail_out = static_cast<uInt>(bound);
-    const int status = deflate(stream, last ? Z_FINISH : Z_SYNC_FLUSH);
-    if (status != (last ? Z_STREAM_END : Z_OK) || stream->avail_in != 0 || stream->avail_out == 0)
-        return Failed();
-    packed.bytes = {packed.buffer.get(), bound - stream->avail_out};
-    return packed;
+    z_stream* inflater = Inflater();
+    if (!inflater)
+        return false;
+    const std::optional<StreamEnds> ends = FindStreamEnds(*inflater, packed.bytes, scratch_.get());
+    if (!ends)
+        return false;
+    auto* bytes = reinterpret_cast<unsigned char*>(packed.buffer.get());
+    bytes[ends->lastBlock / 8] &= static_cast<unsigned char>(~(1U << (ends->lastBlock % 8)));
+    // The stored block's header bits are zeros, as are the bits after the end.
+    const std::size_t endByte = ends->end / 8;
+    bytes[endByte] &= static_cast<unsigned char>((1U << (ends->end % 8)) - 1);
+    const std::size_t aligned = (ends->end + 3 + 7) / 8;
+    if (aligned + sizeof kStoredBlockLengths > capacity)
+        return false;
+    std::fill(bytes + endByte + 1, bytes + aligned, 0);
+    std::memcpy(bytes + aligned, kStoredBlockLengths, sizeof kStoredBlockLengths);
+    packed.bytes = {packed.buffer.get(), aligned + sizeof kStoredBlockLengths};
+    return true;
 }
 
-libdeflate_compressor* PieceCompressor::WholeCompressor()
+libdeflate_compressor* PieceCompressor::Compressor()
 {
-    if (!whole_)
-        whole_.reset(libdeflate_alloc_compressor(kLevel));
-    return whole_.get();
+    if (!compressor_)
+        compressor_.reset(libdeflate_alloc_compressor(kLevel));
+    return compressor_.get();
 }
 
-z_stream* PieceCompressor::BlockStream()
+z_stream* PieceCompressor::Inflater()
 {
-    if (!blocks_) {
+    if (!inflater_) {
         auto stream = std::make_unique<z_stream>();
-        if (deflateInit2(stream.get(), kLevel, Z_DEFLATED, -MAX_WBITS, kMemLevel, Z_DEFAULT_STRATEGY) != Z_OK)
+        if (inflateInit2(stream.get(), -MAX_WBITS) != Z_OK)
             return nullptr;
-        blocks_.reset(stream.release());
+        inflater_.reset(stream.release());
+        scratch_ = std::make_unique_for_overwrite<char[]>(kScratchSize);
     }
-    return blocks_.get();
+    return inflater_.get();
 }
 
 }  // namespace zpak

@@ -13,13 +13,12 @@ namespace zpak {
 
 class ReadableFile;
 
-// Entries up to this size are deflated whole, in one piece; larger ones in
-// blocks of kZipBlockSize joined into one DEFLATE stream, so that memory stays
-// bounded whatever the size of a file and one large entry keeps every worker busy.
-inline constexpr std::uint64_t kZipWholeEntryLimit = 4 << 20;
-inline constexpr std::size_t kZipBlockSize = 1 << 20;
+// Entries larger than this are deflated in pieces of this size, joined into
+// one DEFLATE stream: memory stays bounded whatever the size of a file, and
+// one large entry keeps every worker busy.
+inline constexpr std::size_t kZipPieceSize = 2 << 20;
 
-// The part of one entry that one worker packs: the whole entry, or a block.
+// The part of one entry that one worker packs.
 struct ZipPiece {
     std::size_t entry = 0;  // its index in the run's entries
     std::uint64_t entrySize = 0;
@@ -55,20 +54,21 @@ public:
     PackedPiece Pack(const ZipPiece& piece);
 
 private:
-    struct FreeWhole {
+    struct FreeCompressor {
         void operator()(libdeflate_compressor* compressor) const;
     };
-    struct EndBlocks {
+    struct EndInflater {
         void operator()(z_stream_s* stream) const;
     };
 
-    PackedPiece DeflateWhole(std::string_view data);
-    PackedPiece DeflateBlock(std::string_view history, std::string_view data, bool last);
-    libdeflate_compressor* WholeCompressor();
-    z_stream_s* BlockStream();
+    PackedPiece Deflate(std::string_view data, bool last);
+    bool LeaveOpen(PackedPiece& packed, std::size_t capacity);
+    libdeflate_compressor* Compressor();
+    z_stream_s* Inflater();
 
-    std::unique_ptr<libdeflate_compressor, FreeWhole> whole_;
-    std::unique_ptr<z_stream_s, EndBlocks> blocks_;
+    std::unique_ptr<libdeflate_compressor, FreeCompressor> compressor_;
+    std::unique_ptr<z_stream_s, EndInflater> inflater_;
+    std::unique_ptr<char[]> scratch_;  // where the inflater's output goes unread
 };
 
 }  // namespace zpak

@@ -290,16 +290,16 @@ TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
     EXPECT_EQ(seen.back().bytesTotal, 100000u + 3 * (1 << 20));
 }
 
-// Entries larger than one piece are deflated in blocks on several threads and
-// joined into one stream; small ones whole. Whatever the number of threads,
+// Entries larger than one piece are deflated in pieces on several threads and
+// joined into one stream. Whatever the number of threads,
 // the archive is the same to the byte, and every reader takes it.
 TEST(ZipThreadsTest, SameArchiveWhateverTheThreads)
 {
     test::TempDir dir;
-    const std::string big = Words(kZipWholeEntryLimit + 3 * kZipBlockSize / 2);
+    const std::string big = Words(5 * kZipPieceSize / 2);
     const std::vector<PackEntry> entries = {
         {dir.Write("big.txt", big), "Maps/big.txt", 0644, {}},
-        {dir.Write("noise.bin", Noise(kZipWholeEntryLimit + kZipBlockSize / 3, 9)), "noise.bin", 0644, {}},
+        {dir.Write("noise.bin", Noise(kZipPieceSize + kZipPieceSize / 3, 9)), "noise.bin", 0644, {}},
         {dir.Write("empty.txt", ""), "empty.txt", 0644, {}},
         {dir.Write("small.txt", big.substr(0, 5000)), "small.txt", 0755, {}}};
 
@@ -333,13 +333,13 @@ TEST(ZipThreadsTest, SameArchiveWhateverTheThreads)
     EXPECT_TRUE(Succeeds("7z t -bd '" + archive.string() + "'"));
 }
 
-// Cancelled in the middle of an entry that is being packed in blocks: the run
+// Cancelled in the middle of an entry that is being packed in pieces: the run
 // stops there and reports nothing more.
 TEST(ZipThreadsTest, CancelStopsInTheMiddleOfAnEntry)
 {
     test::TempDir dir;
     const std::vector<PackEntry> entries = {
-        {dir.Write("big.txt", Words(kZipWholeEntryLimit + 8 * kZipBlockSize)), "big.txt", 0644, {}},
+        {dir.Write("big.txt", Words(5 * kZipPieceSize)), "big.txt", 0644, {}},
         {dir.Write("after.txt", "after"), "after.txt", 0644, {}}};
     CancelFlag cancel;
     std::vector<ZipProgress> seen;
