@@ -193,9 +193,13 @@ private:
 };
 
 // The pieces being packed or waiting to be written are bounded, so memory
-// stays the same whatever the size of the files; there are enough of them to
-// keep every worker busy while the writer waits for the oldest.
-constexpr std::uint64_t kWindowBytes = 12 << 20;
+// stays the same whatever the size of the files: two for each worker, one
+// being packed and one done, and two more to keep every worker busy while the
+// writer waits for the oldest. Open files are bounded too, when entries are small.
+std::uint64_t WindowBytes(unsigned threads)
+{
+    return (2 * std::uint64_t{threads} + 2) * kZipPieceSize;
+}
 constexpr std::size_t kWindowPieces = 64;
 
 // Writes the pieces into the archive in order as the workers pack them.
@@ -203,7 +207,8 @@ class ZipWriter {
 public:
     ZipWriter(const std::vector<PackEntry>& entries, const ZipProgressCallback& progress,
               const CancelFlag* cancel, unsigned threads)
-        : entries_(entries), progress_(progress), cancel_(cancel), threads_(threads)
+        : entries_(entries), progress_(progress), cancel_(cancel), threads_(threads),
+          windowBytes_(WindowBytes(threads))
     {
     }
 
@@ -255,7 +260,7 @@ private:
 
     void Plan(PiecePlanner& planner, ZipWorkers& workers)
     {
-        while (pieces_ < kWindowPieces && bytes_ < kWindowBytes) {
+        while (pieces_ < kWindowPieces && bytes_ < windowBytes_) {
             std::optional<ZipPiece> piece = planner.Next();
             if (!piece)
                 return;
@@ -323,6 +328,7 @@ private:
     const ZipProgressCallback& progress_;
     const CancelFlag* cancel_;
     unsigned threads_;
+    std::uint64_t windowBytes_;
     zipFile zip_ = nullptr;
     ZipProgress state_;
     std::uint64_t sinceReport_ = 0;
@@ -349,7 +355,7 @@ unsigned DefaultZipThreads()
 int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& entries,
              const ZipProgressCallback& progress, const CancelFlag* cancel, unsigned threads)
 {
-    return ZipWriter(entries, progress, cancel, threads).Run(file);
+    return ZipWriter(entries, progress, cancel, std::clamp(threads, 1U, kMaxZipThreads)).Run(file);
 }
 
 int ZipPackList(const PackList& list, const ZipProgressCallback& progress, unsigned threads)

@@ -47,7 +47,8 @@ inline constexpr int kZipCannotCreate = -2;     // the archive cannot be created
 inline constexpr int kZipCannotOpenInput = -4;  // an input file cannot be opened
 inline constexpr int kZipCancelled = -5;        // the run was cancelled
 
-// More compressing threads than this would only cost memory.
+// Each compressing thread keeps up to three 2 MiB buffers; past this many, a
+// run would take more memory than zipping should.
 inline constexpr unsigned kMaxZipThreads = 16;
 
 // One compressing thread per core.

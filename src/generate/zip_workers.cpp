@@ -2,7 +2,6 @@
 
 #include "platform/cancel_flag.h"
 
-#include <algorithm>
 #include <chrono>
 
 namespace zpak {
@@ -17,7 +16,6 @@ constexpr std::chrono::milliseconds kCancelPoll{20};
 
 ZipWorkers::ZipWorkers(unsigned threads, const CancelFlag* cancel) : cancel_(cancel)
 {
-    threads = std::clamp(threads, 1U, kMaxZipThreads);
     for (unsigned i = 0; i < threads; ++i)
         threads_.emplace_back([this] { Work(); });
 }
