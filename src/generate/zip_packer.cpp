@@ -358,9 +358,9 @@ int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& en
     return ZipWriter(entries, progress, cancel, std::clamp(threads, 1U, kMaxZipThreads)).Run(file);
 }
 
-int ZipPackList(const PackList& list, const ZipProgressCallback& progress, unsigned threads)
+int ZipPackList(const PackList& list, const ZipProgressCallback& progress)
 {
-    const int result = WriteZip(list.archive, list.entries, progress, nullptr, threads);
+    const int result = WriteZip(list.archive, list.entries, progress);
     if (result != kZipOk && result != kZipCannotCreate)
         ::unlink(list.archive.c_str());
     return result;

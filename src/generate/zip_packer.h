@@ -63,8 +63,7 @@ int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& en
              unsigned threads = DefaultZipThreads());
 
 // WriteZip into the list's archive; an archive whose run ends early is removed.
-int ZipPackList(const PackList& list, const ZipProgressCallback& progress = {},
-                unsigned threads = DefaultZipThreads());
+int ZipPackList(const PackList& list, const ZipProgressCallback& progress = {});
 
 // What the user reads for a result of WriteZip other than success.
 std::string ZipFailureMessage(int code);
