@@ -49,7 +49,7 @@ constexpr const char* kHelp =
     "                                 intermediate files afterwards; --game-folder\n"
     "                                 replaces the project's game folder for this run;\n"
     "                                 --threads compresses the zip on N threads (default:\n"
-    "                                 one per core, at most 16); the archive is the same\n"
+    "                                 one per core, at most 8); the archive is the same\n"
     "                                 whatever N\n"
     "\n"
     "Options:\n"

@@ -193,12 +193,13 @@ private:
 };
 
 // The pieces being packed or waiting to be written are bounded, so memory
-// stays the same whatever the size of the files: two for each worker, one
-// being packed and one done, and two more to keep every worker busy while the
-// writer waits for the oldest. Open files are bounded too, when entries are small.
+// stays the same whatever the size of the files: one being packed by each
+// worker, and four more, done or waiting, so that no worker idles while the
+// writer waits for the oldest. Each holds one buffer, and a worker one more
+// for what it reads. Open files are bounded too, when entries are small.
 std::uint64_t WindowBytes(unsigned threads)
 {
-    return (2 * std::uint64_t{threads} + 2) * kZipPieceSize;
+    return (std::uint64_t{threads} + 4) * kZipPieceSize;
 }
 constexpr std::size_t kWindowPieces = 64;
 
@@ -248,13 +249,14 @@ private:
             Plan(planner, workers);
             if (pieces_ == 0)
                 return planner.Failure();
-            const std::unique_ptr<ZipWork> work = workers.TakeOldest();
+            std::unique_ptr<ZipWork> work = workers.TakeOldest();
             if (!work || Cancelled())
                 return kZipCancelled;
             --pieces_;
             bytes_ -= work->piece.length;
             if (const int result = Write(*work); result != kZipOk)
                 return result;
+            workers.Recycle(std::move(work));
         }
     }
 

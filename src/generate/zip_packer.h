@@ -47,9 +47,9 @@ inline constexpr int kZipCannotCreate = -2;     // the archive cannot be created
 inline constexpr int kZipCannotOpenInput = -4;  // an input file cannot be opened
 inline constexpr int kZipCancelled = -5;        // the run was cancelled
 
-// Each compressing thread keeps up to three 2 MiB buffers; past this many, a
-// run would take more memory than zipping should.
-inline constexpr unsigned kMaxZipThreads = 16;
+// A run holds about two 2 MiB buffers for each compressing thread, and eight
+// more; past this many threads it would take more memory than zipping should.
+inline constexpr unsigned kMaxZipThreads = 8;
 
 // One compressing thread per core.
 unsigned DefaultZipThreads();

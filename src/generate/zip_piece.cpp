@@ -23,22 +23,22 @@ constexpr std::size_t kStoredBlockSize = 1 + sizeof kStoredBlockLengths;
 
 // A piece's bytes: read into `buffer`, or in the entry's text.
 struct PieceInput {
-    std::unique_ptr<char[]> buffer;
+    PieceBuffer buffer;
     std::string_view data;
 };
 
-bool ReadInput(const ZipPiece& piece, PieceInput& input)
+bool ReadInput(const ZipPiece& piece, PieceBuffers& buffers, PieceInput& input)
 {
     if (!piece.file) {
         input.data = piece.content.substr(piece.offset, piece.length);
         return true;
     }
-    input.buffer = std::make_unique_for_overwrite<char[]>(piece.length);
+    input.buffer = buffers.Take(piece.length);
     // A file that shrank since it was opened is an error, not a shorter entry.
-    if (piece.file->ReadFullAt(input.buffer.get(), piece.length, piece.offset)
+    if (piece.file->ReadFullAt(input.buffer.data.get(), piece.length, piece.offset)
         != static_cast<long>(piece.length))
         return false;
-    input.data = {input.buffer.get(), piece.length};
+    input.data = {input.buffer.data.get(), piece.length};
     return true;
 }
 
@@ -85,6 +85,36 @@ std::optional<StreamEnds> FindStreamEnds(z_stream& inflater, std::string_view st
 
 }  // namespace
 
+std::size_t PieceBuffers::SizeFor(std::size_t length)
+{
+    // libdeflate's bound holds whatever the compressor.
+    return libdeflate_deflate_compress_bound(nullptr, length) + kStoredBlockSize;
+}
+
+PieceBuffer PieceBuffers::Take(std::size_t length)
+{
+    PieceBuffer buffer;
+    buffer.size = SizeFor(length);
+    if (length == kZipPieceSize) {
+        const std::scoped_lock lock(mutex_);
+        if (!free_.empty()) {
+            buffer.data = std::move(free_.back());
+            free_.pop_back();
+            return buffer;
+        }
+    }
+    buffer.data = std::make_unique_for_overwrite<char[]>(buffer.size);
+    return buffer;
+}
+
+void PieceBuffers::Give(PieceBuffer buffer)
+{
+    if (!buffer.data || buffer.size != SizeFor(kZipPieceSize))
+        return;
+    const std::scoped_lock lock(mutex_);
+    free_.push_back(std::move(buffer.data));
+}
+
 void PieceCompressor::FreeCompressor::operator()(libdeflate_compressor* compressor) const
 {
     libdeflate_free_compressor(compressor);
@@ -96,22 +126,28 @@ void PieceCompressor::EndInflater::operator()(z_stream_s* stream) const
     delete stream;
 }
 
-PieceCompressor::PieceCompressor() = default;
+PieceCompressor::PieceCompressor(PieceBuffers& buffers) : buffers_(buffers)
+{
+}
 PieceCompressor::~PieceCompressor() = default;
 
 PackedPiece PieceCompressor::Pack(const ZipPiece& piece)
 {
     PieceInput input;
-    if (!ReadInput(piece, input))
+    if (!ReadInput(piece, buffers_, input)) {
+        buffers_.Give(std::move(input.buffer));
         return Failed();
+    }
+    const auto crc = static_cast<std::uint32_t>(libdeflate_crc32(0, input.data.data(), input.data.size()));
     PackedPiece packed;
     if (piece.deflate) {
         packed = Deflate(input.data, piece.Last());
+        buffers_.Give(std::move(input.buffer));
     } else {
         packed.buffer = std::move(input.buffer);
         packed.bytes = input.data;
     }
-    packed.crc = static_cast<std::uint32_t>(libdeflate_crc32(0, input.data.data(), input.data.size()));
+    packed.crc = crc;
     return packed;
 }
 
@@ -124,30 +160,29 @@ PackedPiece PieceCompressor::Deflate(std::string_view data, bool last)
     if (!compressor)
         return Failed();
     PackedPiece packed;
-    const std::size_t capacity =
-        libdeflate_deflate_compress_bound(compressor, data.size()) + kStoredBlockSize;
-    packed.buffer = std::make_unique_for_overwrite<char[]>(capacity);
-    const std::size_t size =
-        libdeflate_deflate_compress(compressor, data.data(), data.size(), packed.buffer.get(), capacity);
-    if (size == 0)
+    packed.buffer = buffers_.Take(data.size());
+    const std::size_t size = libdeflate_deflate_compress(compressor, data.data(), data.size(),
+                                                         packed.buffer.data.get(), packed.buffer.size);
+    packed.bytes = {packed.buffer.data.get(), size};
+    if (size == 0 || (!last && !LeaveOpen(packed))) {
+        buffers_.Give(std::move(packed.buffer));
         return Failed();
-    packed.bytes = {packed.buffer.get(), size};
-    if (!last && !LeaveOpen(packed, capacity))
-        return Failed();
+    }
     return packed;
 }
 
 // Clears the final-block bit of the stream's last block and appends an empty
 // stored block after it.
-bool PieceCompressor::LeaveOpen(PackedPiece& packed, std::size_t capacity)
+bool PieceCompressor::LeaveOpen(PackedPiece& packed)
 {
+    const std::size_t capacity = packed.buffer.size;
     z_stream* inflater = Inflater();
     if (!inflater)
         return false;
     const std::optional<StreamEnds> ends = FindStreamEnds(*inflater, packed.bytes, scratch_.get());
     if (!ends)
         return false;
-    auto* bytes = reinterpret_cast<unsigned char*>(packed.buffer.get());
+    auto* bytes = reinterpret_cast<unsigned char*>(packed.buffer.data.get());
     bytes[ends->lastBlock / 8] &= static_cast<unsigned char>(~(1U << (ends->lastBlock % 8)));
     // The stored block's header bits are zeros, as are the bits after the end.
     const std::size_t endByte = ends->end / 8;
@@ -157,7 +192,7 @@ bool PieceCompressor::LeaveOpen(PackedPiece& packed, std::size_t capacity)
         return false;
     std::fill(bytes + endByte + 1, bytes + aligned, 0);
     std::memcpy(bytes + aligned, kStoredBlockLengths, sizeof kStoredBlockLengths);
-    packed.bytes = {packed.buffer.get(), aligned + sizeof kStoredBlockLengths};
+    packed.bytes = {packed.buffer.data.get(), aligned + sizeof kStoredBlockLengths};
     return true;
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string_view>
+#include <vector>
 
 struct libdeflate_compressor;
 struct z_stream_s;
@@ -34,23 +36,47 @@ struct ZipPiece {
     bool Last() const { return offset + length == entrySize; }
 };
 
+// Room for a piece's bytes or, at worst, for what deflate makes of them.
+struct PieceBuffer {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
 // A piece as it goes into the archive: its bytes, deflated or stored, and the
 // CRC-32 of what it holds uncompressed.
 struct PackedPiece {
     int result = kZipOk;
     std::uint32_t crc = 0;
-    std::unique_ptr<char[]> buffer;
+    PieceBuffer buffer;
     std::string_view bytes;  // in `buffer`, or in the piece's content
+};
+
+// Hands out the buffers that pieces are read and deflated into. Those of
+// whole pieces, the most of a large entry, are kept for the next pieces once
+// written: a run then holds as many as its window of pieces needs, and does
+// not hand megabytes back and forth with the system for every piece.
+class PieceBuffers {
+public:
+    // Enough for a piece of `length` bytes, deflated or not.
+    static std::size_t SizeFor(std::size_t length);
+
+    PieceBuffer Take(std::size_t length);
+    void Give(PieceBuffer buffer);
+
+private:
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<char[]>> free_;  // of whole pieces
 };
 
 // Packs pieces; a worker thread keeps one and reuses its compressors.
 class PieceCompressor {
 public:
-    PieceCompressor();
+    explicit PieceCompressor(PieceBuffers& buffers);
     PieceCompressor(const PieceCompressor&) = delete;
     PieceCompressor& operator=(const PieceCompressor&) = delete;
     ~PieceCompressor();
 
+    // The packed bytes are in a buffer of `buffers`, or in the piece's text.
     PackedPiece Pack(const ZipPiece& piece);
 
 private:
@@ -62,10 +88,11 @@ private:
     };
 
     PackedPiece Deflate(std::string_view data, bool last);
-    bool LeaveOpen(PackedPiece& packed, std::size_t capacity);
+    bool LeaveOpen(PackedPiece& packed);
     libdeflate_compressor* Compressor();
     z_stream_s* Inflater();
 
+    PieceBuffers& buffers_;
     std::unique_ptr<libdeflate_compressor, FreeCompressor> compressor_;
     std::unique_ptr<z_stream_s, EndInflater> inflater_;
     std::unique_ptr<char[]> scratch_;  // where the inflater's output goes unread

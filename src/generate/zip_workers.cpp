@@ -61,6 +61,11 @@ std::unique_ptr<ZipWork> ZipWorkers::TakeOldest()
     return oldest;
 }
 
+void ZipWorkers::Recycle(std::unique_ptr<ZipWork> work)
+{
+    buffers_.Give(std::move(work->packed.buffer));
+}
+
 bool ZipWorkers::Cancelled() const
 {
     return cancel_ && cancel_->IsSet();
@@ -68,7 +73,7 @@ bool ZipWorkers::Cancelled() const
 
 void ZipWorkers::Work()
 {
-    PieceCompressor compressor;
+    PieceCompressor compressor(buffers_);
     std::unique_lock lock(mutex_);
     for (;;) {
         added_.wait(lock, [this] { return stopping_ || started_ < queue_.size(); });

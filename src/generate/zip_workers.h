@@ -38,12 +38,15 @@ public:
     // Waits for the oldest piece not taken yet; null when the run is
     // cancelled first. There must be one.
     std::unique_ptr<ZipWork> TakeOldest();
+    // Keeps the buffer of a piece that is written, for the pieces to come.
+    void Recycle(std::unique_ptr<ZipWork> work);
 
 private:
     void Work();
     bool Cancelled() const;
 
     const CancelFlag* cancel_;
+    PieceBuffers buffers_;
     std::mutex mutex_;
     std::condition_variable added_;
     std::condition_variable packed_;

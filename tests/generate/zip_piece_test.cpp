@@ -40,7 +40,8 @@ TEST(ZipPieceTest, PiecesJoinIntoOneStream)
     while (text.size() < 200000)
         text += "level" + std::to_string(random() % 5000) + (random() % 7 == 0 ? "\n" : " ");
 
-    PieceCompressor compressor;
+    PieceBuffers buffers;
+    PieceCompressor compressor(buffers);
     std::string stream;
     std::uint32_t crc = 0;
     ZipPiece piece;
