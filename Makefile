@@ -12,7 +12,7 @@ CMAKE_FLAGS  ?=
 # The C++ sources that clang-format and clang-tidy look at.
 SOURCES      = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps build run test sanitize fuzz bench format check-format lint clean
+.PHONY: all deps build run test sanitize fuzz bench screenshots format check-format lint clean
 
 all: build
 
@@ -55,6 +55,13 @@ fuzz: deps
 bench: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target project_file_bench
 	$(BUILD)/bench/project_file_bench
+
+# The user guide's screenshots from the real window, drawn under Xvfb (package
+# xvfb) as on a desktop, or by Qt's offscreen platform without it.
+XVFB = $(if $(shell command -v xvfb-run 2>/dev/null),QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24",QT_QPA_PLATFORM=offscreen)
+screenshots: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target guide_screenshots
+	$(XVFB) $(BUILD)/tools/guide_screenshots docs/guide
 
 # Formatting with Debian 12's clang-format 14 (see .clang-format).
 format: deps

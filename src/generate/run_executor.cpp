@@ -281,8 +281,12 @@ private:
                 FormatText("Could not write the file %s: %s", {run_.pack.archive.string(), archive.Error()}));
             return GenerationOutcome::Failed;
         }
+        // An archive written elsewhere (a build's --output) names its own folder.
+        const fs::path folder = run_.pack.archive.parent_path() == run_.gameFolder
+            ? run_.gameFolder
+            : run_.pack.archive.parent_path();
         sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
-                                     {run_.pack.archive.string(), run_.gameFolder.string()}));
+                                     {run_.pack.archive.string(), folder.string()}));
         CleanUp();
         return GenerationOutcome::Done;
     }

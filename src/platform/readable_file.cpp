@@ -71,8 +71,12 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
 {
     ReadableFile input(file);
     struct stat info {};
-    if (!input.IsRegular() || ::fstat(input.fd(), &info) != 0)
+    if (!input.IsOpen() || ::fstat(input.fd(), &info) != 0)
         return false;
+    if (!S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
 
     // Read straight into the string; keep going past the size seen by fstat in
     // case the file grew meanwhile.

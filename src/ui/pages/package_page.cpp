@@ -35,8 +35,11 @@ PackagePage::PackagePage(WizardDialog& wizard)
                 "specify a logo, then the default corvex logo will be displayed. The logo should be a 256 "
                 "colour bitmap file and should be 340x82 in size."));
     SetControlId(logo_, ids::kLogoEdit, "logoEdit");
+    logo_->setToolTip(QStringLiteral("A bitmap inside the game folder shown at the top of the installer; "
+                                     "empty shows the game's own logo."));
     auto* browse = new QPushButton(QStringLiteral("..."));
     SetControlId(browse, ids::kLogoBrowse, "logoBrowseButton");
+    browse->setToolTip(QStringLiteral("Choose the logo bitmap in the game folder."));
     auto* logoRow = new QHBoxLayout;
     logoRow->addWidget(logo_);
     logoRow->addWidget(browse);
@@ -48,9 +51,13 @@ PackagePage::PackagePage(WizardDialog& wizard)
             QStringLiteral("Next, verify the name of the archive. For Vantor, you must use "
                            "the zpack2 file extension. Corvex Classic uses zpak extension."));
     SetControlId(archive_, ids::kArchive, "archiveEdit");
+    archive_->setToolTip(QStringLiteral("The file name of the package the packaging tool builds in the game "
+                                        "folder; this is what players download and install."));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Archive name:"), archive_);
     SetControlId(license_, ids::kLicense, "licenseCombo");
+    license_->setToolTip(QStringLiteral("A text file of the game's System folder that the installer shows "
+                                        "and the player must accept before installing; empty shows none."));
     license_->setEditable(true);
     license_->setInsertPolicy(QComboBox::NoInsert);
     form->addRow(QStringLiteral("License File:"), license_);
@@ -62,6 +69,8 @@ PackagePage::PackagePage(WizardDialog& wizard)
                 "\\System folder."));
 
     SetControlId(shortcuts_, ids::kInstallShortcuts, "installShortcutsBox");
+    shortcuts_->setToolTip(QStringLiteral("The installer makes a shortcut that starts the game with your "
+                                          "parameters, and one for the readme (set on the next page)."));
     layout->addWidget(shortcuts_);
     AddText(layout,
             QStringLiteral(
@@ -98,8 +107,11 @@ void PackagePage::FillLicences()
     license_->clear();
     license_->setEditText(QString());
     const auto system = NativeGamePath(Document().GameFolderText() + "\\System");
+    QStringList names;
     for (const std::string& name : ListMatchingFiles(system, "*.int"))
-        license_->addItem(FromProjectText(name));
+        names << FromProjectText(name);
+    names.sort(Qt::CaseInsensitive);  // as the other lists of the wizard
+    license_->addItems(names);
     const ProductData& product = *Document().product;
     int selected = -1;
     if (product.license)
@@ -130,6 +142,18 @@ bool PackagePage::StorePackageFields()
     if (index >= 0 && license_->itemText(index) == license_->currentText())
         form.licenseSelection = index;
     return zpak::StorePackageFields(Document(), form, Sink());
+}
+
+bool PackagePage::HasPendingEdits() const
+{
+    const ProductData* product = Document().product.get();
+    if (!product)
+        return !archive_->text().isEmpty() || !logo_->text().isEmpty();
+    const bool noLicence = license_->currentIndex() <= 0 && license_->currentText().isEmpty();
+    const bool licenceShown = product->license ? ToProjectText(license_->currentText()) == *product->license
+                                               : noLicence || license_->currentIndex() == 0;
+    return ToProjectText(archive_->text()) != TextOf(product->archive)
+        || ToProjectText(logo_->text()) != TextOf(product->logo) || !licenceShown;
 }
 
 void PackagePage::OnProjectReplaced()
