@@ -1,6 +1,7 @@
 // zpakbuild as a separate process, killed or interrupted at the worst
 // moments; the next run must leave the game folder exactly as a clean run
 // does.
+#include "platform/folder_lock.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,21 @@ int Wait(pid_t pid)
     return status;
 }
 
+// A run killed right after it forked the tool leaves a child that holds the
+// game folder's lock until it has closed what it inherited (on a busy
+// machine, a while): a run started meanwhile is refused, as it should be.
+// Waits, up to ten seconds, until nothing holds the lock.
+void WaitUntilUnlocked(const fs::path& game)
+{
+    const fs::path lockFile = game / "System/zpak_build.lock";
+    FolderLock lock;
+    for (int i = 0; i < 500 && fs::exists(lockFile); ++i) {
+        if (lock.Acquire(lockFile) != FolderLock::Result::Busy)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 class InterruptedBuildTest : public ::testing::Test {
 protected:
     fs::path FreshGame(const std::string& name)
@@ -128,6 +144,7 @@ TEST_F(InterruptedBuildTest, KilledAtEveryFileOperationTheNextRunRecovers)
                 ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << n;
                 ++kills;
             }
+            WaitUntilUnlocked(game);
             ASSERT_EQ(Wait(Start(Build(game, choice), {})), 0) << choice << " after a kill at " << n;
             EXPECT_EQ(StateOf(game), clean) << choice << " after a kill at " << n;
             fs::remove_all(game);
