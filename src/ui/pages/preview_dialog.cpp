@@ -38,8 +38,9 @@ QTreeWidgetItem* Section(QTreeWidget* tree, const QString& title)
 
 }  // namespace
 
-PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run, std::vector<Diagnostic> diagnostics,
-                             std::filesystem::path winePrefix, QWidget* parent)
+PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
+                             std::vector<Diagnostic> diagnostics, std::filesystem::path winePrefix,
+                             QWidget* parent)
     : QDialog(parent), doc_(document), run_(std::move(run)), diagnostics_(std::move(diagnostics)),
       winePrefix_(std::move(winePrefix)), problems_(new QTreeWidget), install_(new QTreeWidget)
 {
@@ -48,8 +49,9 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run, s
     auto* layout = new QVBoxLayout(this);
 
     SetControlId(problems_, ids::kPreviewDiagnostics, "previewDiagnostics");
-    problems_->setToolTip(QStringLiteral("Every problem of the project: errors stop Generate, warnings are what a "
-                                         "player would regret. Double-click one to go to its page."));
+    problems_->setToolTip(
+        QStringLiteral("Every problem of the project: errors stop Generate, warnings are what a "
+                       "player would regret. Double-click one to go to its page."));
     problems_->setHeaderLabels({QStringLiteral("Problem"), QStringLiteral("Code"), QStringLiteral("Page")});
     problems_->setRootIsDecorated(false);
     problems_->setWordWrap(true);
@@ -79,7 +81,8 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run, s
     groupsRow->addStretch();
 
     SetControlId(install_, ids::kPreviewTree, "previewTree");
-    install_->setToolTip(QStringLiteral("What the installer does on the player's machine for the ticked groups."));
+    install_->setToolTip(
+        QStringLiteral("What the installer does on the player's machine for the ticked groups."));
     install_->setHeaderLabels({QStringLiteral("Installs"), QStringLiteral("Size")});
     install_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     install_->header()->setStretchLastSection(false);
@@ -117,16 +120,19 @@ std::vector<std::size_t> PreviewDialog::ChosenGroups() const
 void PreviewDialog::ShowDiagnostics()
 {
     if (diagnostics_.empty()) {
-        auto* item = new QTreeWidgetItem(problems_, {QStringLiteral("No problems: the product is ready to build.")});
+        auto* item =
+            new QTreeWidgetItem(problems_, {QStringLiteral("No problems: the product is ready to build.")});
         item->setFlags(Qt::ItemIsEnabled);
         return;
     }
     for (std::size_t i = 0; i < diagnostics_.size(); ++i) {
         const Diagnostic& d = diagnostics_[i];
-        auto* item = new QTreeWidgetItem(
-            problems_, {FromProjectText(d.text), QString::fromLatin1(d.code.c_str()), QString::fromLatin1(PageName(d.page))});
-        item->setIcon(0, style()->standardIcon(d.severity == Severity::Error ? QStyle::SP_MessageBoxCritical
-                                                                             : QStyle::SP_MessageBoxWarning));
+        auto* item = new QTreeWidgetItem(problems_,
+                                         {FromProjectText(d.text), QString::fromLatin1(d.code.c_str()),
+                                          QString::fromLatin1(PageName(d.page))});
+        item->setIcon(0,
+                      style()->standardIcon(d.severity == Severity::Error ? QStyle::SP_MessageBoxCritical
+                                                                          : QStyle::SP_MessageBoxWarning));
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
         item->setToolTip(0, FromProjectText(d.text));
     }
@@ -143,23 +149,30 @@ void PreviewDialog::ShowInstall()
         const QString source = FromProjectText(file.source);
         const QString destination = FromProjectText(file.destination);
         auto* item = new QTreeWidgetItem(
-            files, {source == destination ? destination : source + QStringLiteral("  →  ") + destination,
-                    Bytes(file.size)});
-        item->setToolTip(0, file.group.empty() ? QStringLiteral("The product's own file")
-                                               : QStringLiteral("Group %1").arg(FromProjectText(file.group)));
+            files,
+            {source == destination ? destination : source + QStringLiteral("  →  ") + destination,
+             Bytes(file.size)});
+        item->setToolTip(0,
+                         file.group.empty() ? QStringLiteral("The product's own file")
+                                            : QStringLiteral("Group %1").arg(FromProjectText(file.group)));
     }
 
-    QTreeWidgetItem* ini = Section(install_, QStringLiteral("INI changes: %1").arg(preview.iniChanges.size()));
+    QTreeWidgetItem* ini =
+        Section(install_, QStringLiteral("INI changes: %1").arg(preview.iniChanges.size()));
     for (const PreviewIniChange& change : preview.iniChanges) {
-        auto* item = new QTreeWidgetItem(ini, {QStringLiteral("System\\%1 [%2] %3")
-                                                   .arg(FromProjectText(change.file), FromProjectText(change.section),
-                                                        FromProjectText(change.key))});
+        auto* item =
+            new QTreeWidgetItem(ini,
+                                {QStringLiteral("System\\%1 [%2] %3")
+                                     .arg(FromProjectText(change.file), FromProjectText(change.section),
+                                          FromProjectText(change.key))});
         const QString key = FromProjectText(change.key);
-        new QTreeWidgetItem(item, {QStringLiteral("before: ")
-                                   + (change.before ? key + u'=' + FromProjectText(*change.before)
-                                                    : QStringLiteral("(no such line)"))});
-        new QTreeWidgetItem(item, {QStringLiteral("after:  ") + key + u'=' + FromProjectText(change.after)
-                                   + (change.addsLine ? QStringLiteral("  (a new line)") : QString())});
+        new QTreeWidgetItem(item,
+                            {QStringLiteral("before: ")
+                             + (change.before ? key + u'=' + FromProjectText(*change.before)
+                                              : QStringLiteral("(no such line)"))});
+        new QTreeWidgetItem(item,
+                            {QStringLiteral("after:  ") + key + u'=' + FromProjectText(change.after)
+                             + (change.addsLine ? QStringLiteral("  (a new line)") : QString())});
         item->setExpanded(true);
     }
 
