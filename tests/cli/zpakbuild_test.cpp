@@ -303,8 +303,9 @@ TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
                      "print(hex(ord(d['text'][d['text'].index('Caf') + 3])))\n"),
               "error Z105 58 groups entry 2 0 True\n0xdce9\n");
 
-    const Outcome preview = Zpakbuild({"preview", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
-                                       game.string(), "--groups", "FrontierSource", "--format", "json"});
+    const std::string frontier = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+    const Outcome preview = Zpakbuild({"preview", frontier, "--game-folder", game.string(), "--groups",
+                                       "FrontierSource", "--format", "json"});
     ASSERT_EQ(preview.code, 0) << preview.err;
     EXPECT_EQ(
         Python(dir, preview.out,
