@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -16,11 +17,16 @@ public:
 
     bool IsOpen() const { return fd_ >= 0; }
     bool IsRegular() const;
+    // What fstat says; 0 when it fails.
+    std::uint64_t Size() const;
     int fd() const { return fd_; }
 
     // Fills as much of the buffer as the file still holds: a short count is
     // the end of the file. -1 on a read error.
     long ReadFull(char* buffer, std::size_t size);
+    // The same from `offset`, leaving the file position alone: threads may
+    // read parts of one file at once.
+    long ReadFullAt(char* buffer, std::size_t size, std::uint64_t offset) const;
 
 private:
     int fd_;
