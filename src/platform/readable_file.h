@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/file_handle.h"
+
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,25 +15,25 @@ public:
     explicit ReadableFile(const std::filesystem::path& file);
     ReadableFile(const ReadableFile&) = delete;
     ReadableFile& operator=(const ReadableFile&) = delete;
-    ~ReadableFile();
+    ~ReadableFile() = default;
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
     bool IsRegular() const;
-    int fd() const { return fd_; }
+    // The size the file has now; -1 when it cannot be told.
+    std::int64_t Size() const;
 
     // Fills as much of the buffer as the file still holds: a short count is
     // the end of the file. -1 on a read error.
     long ReadFull(char* buffer, std::size_t size);
 
 private:
-    int fd_;
+    FileHandle file_;
 };
 
 // Reads a whole file; false when it cannot be opened or read (a folder included).
 bool ReadWholeFile(const std::filesystem::path& file, std::string& content);
 
-// True when `file` is a regular file that opens for reading. On Windows a
-// folder never opens as a file; here it would, so it is ruled out.
+// True when `file` is a regular file that opens for reading (a folder is not).
 bool IsReadableFile(const std::filesystem::path& file);
 
 }  // namespace zpak

@@ -1,0 +1,44 @@
+#include "platform/readable_file.h"
+
+#include <algorithm>
+
+#include <windows.h>
+
+namespace zpak {
+
+// Others may read, write, rename or delete the file meanwhile, as they may on
+// Linux. Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open.
+ReadableFile::ReadableFile(const std::filesystem::path& file)
+    : file_(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))
+{
+}
+
+bool ReadableFile::IsRegular() const
+{
+    return IsOpen() && ::GetFileType(file_.Get()) == FILE_TYPE_DISK;
+}
+
+std::int64_t ReadableFile::Size() const
+{
+    LARGE_INTEGER size{};
+    return IsOpen() && ::GetFileSizeEx(file_.Get(), &size) ? size.QuadPart : -1;
+}
+
+long ReadableFile::ReadFull(char* buffer, std::size_t size)
+{
+    std::size_t got = 0;
+    while (got < size) {
+        constexpr std::size_t kLargestRead = 1U << 30;
+        DWORD n = 0;
+        const auto wanted = static_cast<DWORD>(std::min(size - got, kLargestRead));
+        if (!::ReadFile(file_.Get(), buffer + got, wanted, &n, nullptr))
+            return -1;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return static_cast<long>(got);
+}
+
+}  // namespace zpak
