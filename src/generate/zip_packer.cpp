@@ -37,7 +37,8 @@ bool WorthDeflating(const char* block, std::size_t size)
         return false;
     Bytef scratch[kZipReadBuffer + 64];
     uLongf packed = sizeof scratch;
-    if (compress2(scratch, &packed, reinterpret_cast<const Bytef*>(block), size, 1) != Z_OK)
+    if (compress2(scratch, &packed, reinterpret_cast<const Bytef*>(block), static_cast<uLong>(size), 1)
+        != Z_OK)
         return true;
     return packed < size;
 }

@@ -21,6 +21,8 @@ constexpr std::uint64_t kWriterLockOffset = 1ULL << 62;
 // Every handle shares deletion, so that the writer can rename its file while
 // it holds it open and locked, and a cleaner can delete an abandoned one.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// ERROR_DIRECTORY_NOT_SUPPORTED, which MinGW's headers lack.
+constexpr int kIsAFolder = 336;
 
 fs::path FolderOf(const fs::path& file)
 {
@@ -90,7 +92,7 @@ bool AtomicFile::CreateTemp(const AtomicFileOptions&)
     const DWORD existing = ::GetFileAttributesW(resolved_.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)
         && !(existing & FILE_ATTRIBUTE_REPARSE_POINT))
-        return Fail(ERROR_DIRECTORY_NOT_SUPPORTED);
+        return Fail(kIsAFolder);
 
     std::random_device seed;
     std::mt19937_64 random(seed());

@@ -173,7 +173,7 @@ fs::path FolderIndex::ToNative(std::string_view gamePath)
 {
     const std::string text = NativeText(winePrefix_, gamePath);
     std::size_t pos = RootLength(text);
-    fs::path result = PathFromText(std::string_view(text).substr(0, pos));
+    fs::path result = PathFromText(std::string_view(text).substr(0, pos)).make_preferred();
 
     bool resolving = true;
     while (pos <= text.size()) {

@@ -1,4 +1,5 @@
 #include "cli/zpakbuild.h"
+#include "support/platform_skip.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -48,6 +49,7 @@ TEST(ZpakbuildTest, CheckReportsAsTheWizardWould)
 
 TEST(ZpakbuildTest, FormatRewritesAsSaveWould)
 {
+    SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
     test::TempDir dir;
     const auto file = dir.Write("p.zproj", "C:\\G\r\nold version\r\n[Product]\r\nproduct=M\r\n");
     Outcome run = Zpakbuild({"format", file.string(), "-o", (dir / "out.zproj").string()});
@@ -69,6 +71,7 @@ TEST(ZpakbuildTest, FormatRewritesAsSaveWould)
 
 TEST(ZpakbuildTest, GamesShowsWhatDetectionFinds)
 {
+    SKIP_ON_WINDOWS("needs symbolic links (a Wine prefix's drive letters)");
     test::TempDir dir;
     const std::filesystem::path prefix = dir / "home/.wine";
     dir.Write("home/.wine/system.reg",
@@ -191,6 +194,7 @@ TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
 
 TEST_F(DemoGameTest, BuildsThePackageByDefault)
 {
+    SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
     const Outcome run = Build({});
     ASSERT_EQ(run.code, 0) << run.err;
     // The tool's own output passes through, then the package is named.
@@ -210,6 +214,7 @@ TEST_F(DemoGameTest, BuildsThePackageByDefault)
 
 TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
 {
+    SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
     Outcome run = Build({"--manifest"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err.rfind("Successfully generated ", 0), 0u) << run.err;

@@ -1,5 +1,6 @@
 #include "generate/zip_packer.h"
 #include "generate_fixture.h"
+#include "support/platform_skip.h"
 #include "support/scoped_env.h"
 
 #include <csignal>
@@ -8,7 +9,12 @@
 #include <random>
 #include <sstream>
 
+#ifdef _WIN32
+#define popen _popen
+#define pclose _pclose
+#else
 #include <sys/resource.h>
+#endif
 #include <zlib.h>
 
 namespace zpak {
@@ -68,6 +74,7 @@ protected:
 
 TEST_F(ZipTest, PacksTheProductAsPlayersWillUnpackIt)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     ASSERT_TRUE(PackZip(doc, sink));
     EXPECT_EQ(sink.messages,
               std::vector<std::string>{"The files have been compressed into " + Archive().string()
@@ -136,6 +143,7 @@ TEST_F(ZipTest, EntriesThatWouldLeaveTheGameFolderAreRefused)
 
 TEST_F(ZipTest, EmptyProductGivesAnEmptyArchive)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     doc.groups.clear();
     doc.product->readme.reset();
     doc.product->shortcut.reset();
@@ -155,6 +163,9 @@ TEST_F(ZipTest, ArchiveThatCannotBeCreated)
 // archive stays behind.
 TEST_F(ZipTest, FullDiskIsAFailureAndKeepsThePreviousArchive)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a file size limit (setrlimit)";
+#else
     ASSERT_TRUE(PackZip(doc, sink));
     const std::string previous = test::ReadFile(Archive());
     sink.messages.clear();
@@ -180,6 +191,7 @@ TEST_F(ZipTest, FullDiskIsAFailureAndKeepsThePreviousArchive)
     EXPECT_EQ(test::ReadFile(Archive()), previous);
     EXPECT_EQ(test::FolderNames(game),
               (std::vector<std::string>{"Frontier_WarsMOD.zip", "Help", "Maps", "System"}));
+#endif
 }
 
 TEST_F(ZipTest, MoreEntriesThanAPlainZipHoldsAreRefused)
@@ -201,6 +213,7 @@ TEST_F(ZipTest, MoreEntriesThanAPlainZipHoldsAreRefused)
 // Wine picks it) is read in it.
 TEST(ZipPackListTest, NamesAreStoredInUtf8)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     const test::ScopedEnv locale("LC_ALL", "C");
     test::TempDir dir;
     const fs::path file = dir.Write("a.txt", "a");
@@ -234,6 +247,7 @@ TEST(ZipPackListTest, FolderAsInputCannotBeOpened)
 
 TEST(ZipPackListTest, ArchivePathLongerThan255CharactersWorks)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     test::TempDir dir;
     fs::path folder = dir.path();
     while (folder.string().size() < 300)
@@ -246,6 +260,7 @@ TEST(ZipPackListTest, ArchivePathLongerThan255CharactersWorks)
 
 TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     test::TempDir dir;
     std::mt19937 random(3);
     std::string noise(100000, '\0');

@@ -1,5 +1,6 @@
 #include "platform/cancel_flag.h"
 #include "platform/process.h"
+#include "support/platform_skip.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ namespace fs = std::filesystem;
 
 TEST(ProcessTest, RunsInTheGivenFolderWithItsOutputCaptured)
 {
+    SKIP_ON_WINDOWS("runs /bin/sh (the Windows tests start real Windows programs)");
     test::TempDir dir;
     std::string output;
     ProcessOptions options;
@@ -36,6 +38,7 @@ TEST(ProcessTest, RunsInTheGivenFolderWithItsOutputCaptured)
 // SIGKILL five seconds later, and so does what it started.
 TEST(ProcessTest, CancelEndsTheWholeGroup)
 {
+    SKIP_ON_WINDOWS("runs /bin/sh (the Windows tests start real Windows programs)");
     test::TempDir dir;
     CancelFlag cancel;
     ProcessOptions options;
