@@ -15,6 +15,13 @@ namespace {
 
 using NativeString = fs::path::string_type;
 constexpr auto kSeparator = fs::path::preferred_separator;
+// Whether a name that exists as typed is the name on disk. On Windows it
+// exists whatever its letter case, so the folder is listed to learn it.
+#ifdef _WIN32
+constexpr bool kExistsAsTyped = false;
+#else
+constexpr bool kExistsAsTyped = true;
+#endif
 
 NativeString Native(std::string_view text)
 {
@@ -113,7 +120,7 @@ void FolderIndex::Forget()
 std::optional<std::string> FolderIndex::Locate(const fs::path& folder, std::string_view component)
 {
     const bool listed = listings_.count(folder.native()) != 0;
-    if (!eager_ && !listed && PathExists(folder / PathFromText(component)))
+    if (kExistsAsTyped && !eager_ && !listed && PathExists(folder / PathFromText(component)))
         return std::string(component);
     const FolderListing& listing = List(folder);
     if (listing.error != 0 && listing.entries.empty()) {

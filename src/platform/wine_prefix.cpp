@@ -27,6 +27,9 @@ std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix, std
         && ((windowsPath[0] >= 'A' && windowsPath[0] <= 'Z')
             || (windowsPath[0] >= 'a' && windowsPath[0] <= 'z'))
         && (windowsPath.size() == 2 || windowsPath[2] == '\\' || windowsPath[2] == '/');
+#ifdef _WIN32
+    return std::nullopt;  // drive letters are the system's own
+#endif
     if (!drive || prefix.empty())
         return std::nullopt;
 

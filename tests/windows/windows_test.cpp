@@ -1,6 +1,6 @@
 // Under Wine, what only Windows has: the registry's 32-bit and 64-bit views,
 // a Windows program as the packaging tool, file names in UTF-16 found without
-// regard to letter case, and projects in the ANSI code page (1251 here: see
+// regard to letter case, and projects in the ANSI code page (1252 here: see
 // CMakeLists.txt).
 #include "generate/generate_fixture.h"
 #include "generate/generation_run.h"
@@ -171,15 +171,16 @@ TEST_F(WindowsGenerateTest, LookupsIgnoreCaseAndTakeTheNamesOnDisk)
 // is found, and zipped under its name in UTF-8, marked as such.
 TEST_F(WindowsGenerateTest, AnsiNamesAreFoundAndZippedInUtf8)
 {
-    ASSERT_EQ(AnsiCodePage(), 1251u);
-    const std::string ansi = "Maps\\\xca\xe0\xf0\xf2\xe0.map";  // "Карта" in code page 1251
-    std::ofstream(game / L"Maps" / L"\u041a\u0430\u0440\u0442\u0430.map") << "map";
+    ASSERT_EQ(AnsiCodePage(), 1252u);
+    const std::string ansi = "Maps\\Caf\xe9 \xc9t\xe9.map";  // "Café Été" in code page 1252
+    const fs::path onDisk = game / L"Maps" / L"Caf\u00e9 \u00c9t\u00e9.map";
+    ASSERT_TRUE(::CopyFileW(Game("Maps/FR-Canyon.map").c_str(), onDisk.c_str(), TRUE));
     doc.groups[1]->files.clear();
     doc.groups[1]->AddFile(ansi);
     ASSERT_EQ(RunGeneration(doc, GenerationChoice::Zip, sink), GenerationOutcome::Done) << sink.messages[0];
     const auto names = ZipNames(Game("FrontierMOD.zip"));
     ASSERT_GE(names.size(), 2u);
-    EXPECT_EQ(names[1].first, "Maps/\xd0\x9a\xd0\xb0\xd1\x80\xd1\x82\xd0\xb0.map");
+    EXPECT_EQ(names[1].first, "Maps/Caf\xc3\xa9 \xc3\x89t\xc3\xa9.map");
     EXPECT_EQ(names[1].second & 0x800, 0x800u);
 }
 
