@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,11 @@ std::vector<std::string> ListInstalledGames(const RegistryBackend& registry);
 
 // Reads the "Folder" string of the game's key. When there is one, it becomes
 // the project's game folder and `folder` (for the page's edit) and the result
-// is true; otherwise nothing changes.
+// is true; otherwise nothing changes. A folder registered in the default
+// Wine prefix (`winePrefix`) is kept as the registry holds it
+// ("C:\Games\Vantor") when that maps back to the same folder, so that the
+// project opens on Windows and on other machines; any other stays native.
 bool LoadGameFolder(const RegistryBackend& registry, const std::string& keyPath, ProjectDocument& document,
-                    std::string& folder);
+                    std::string& folder, const std::filesystem::path& winePrefix = {});
 
 }  // namespace zpak

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,9 +39,23 @@ public:
 
 // Read access to the keys below HKEY_LOCAL_MACHINE. Paths use "\" between
 // key names and compare ignoring case; "" is the root.
+// Where a value came from: its text as stored, and the Wine prefix whose
+// registry holds it (empty for the registry of Windows itself).
+struct ValueOrigin {
+    std::string stored;
+    std::filesystem::path prefix;
+};
+
 class RegistryBackend {
 public:
     virtual ~RegistryBackend() = default;
+
+    // The value as stored, before any translation; nothing when there is
+    // none or the registry does not translate.
+    virtual std::optional<ValueOrigin> FindOrigin(std::string_view, std::string_view) const
+    {
+        return std::nullopt;
+    }
 
     virtual bool KeyExists(std::string_view path) const = 0;
     // Direct sub-keys, in the registry's order.

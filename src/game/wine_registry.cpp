@@ -303,15 +303,14 @@ std::unique_ptr<RegistryKey> WineRegistry::OpenKey(std::string_view path) const
     return std::make_unique<WalkedKey>(WalkedKey::LevelOf(path), std::move(places));
 }
 
-std::optional<WineRegistry::Origin> WineRegistry::FindOrigin(std::string_view path,
-                                                             std::string_view name) const
+std::optional<ValueOrigin> WineRegistry::FindOrigin(std::string_view path, std::string_view name) const
 {
     for (const Place& place : Locate(prefixes_, path)) {
         if (std::optional<RegistryValue> value = place.prefix->hive.QueryValue(*place.key, name)) {
             std::string stored = value->data;
             if (const std::size_t nul = stored.find('\0'); nul != std::string::npos)
                 stored.resize(nul);
-            return Origin{std::move(stored), place.prefix->root};
+            return ValueOrigin{std::move(stored), place.prefix->root};
         }
     }
     return std::nullopt;

@@ -56,11 +56,9 @@ public:
 
     // Where the value that QueryValue gives comes from: its text as stored
     // in the hive and the prefix that holds it.
-    struct Origin {
-        std::string stored;
-        std::filesystem::path prefix;
-    };
-    std::optional<Origin> FindOrigin(std::string_view path, std::string_view name) const;
+    // A "Folder" value holding a Windows path: the path as stored, and the
+    // prefix it was mapped through.
+    std::optional<ValueOrigin> FindOrigin(std::string_view path, std::string_view name) const override;
 
 private:
     std::vector<Prefix> prefixes_;

@@ -3,9 +3,12 @@
 #include "model/project_document.h"
 #include "model/relative_path.h"
 #include "platform/file_search.h"
+#include "platform/folder_index.h"
 #include "platform/message_sink.h"
 #include "platform/text_case.h"
 #include "platform/text_format.h"
+
+#include <algorithm>
 
 namespace zpak {
 
@@ -45,25 +48,27 @@ bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& na
     return false;
 }
 
-std::vector<FileInfo*> AddPickedFiles(ProjectDocument& document, GroupInfo& group,
-                                      const std::vector<std::string>& paths, MessageSink& sink)
+std::vector<std::string> PickedFileNames(const ProjectDocument& document, const std::string& resolvedFolder,
+                                         const std::vector<std::string>& paths, MessageSink& sink)
 {
-    std::vector<FileInfo*> added;
+    std::vector<std::string> names;
     const std::string& folder = document.GameFolderText();
     for (const std::string& path : paths) {
-        const std::string name = MakeRelativePath(folder, path);
+        std::string name = MakeRelativePath(folder, path);
+        if (name.empty() && !resolvedFolder.empty())
+            name = MakeRelativePath(resolvedFolder, path);
         if (name.empty()) {
             sink.ShowMessage(
                 FormatText("The file %s is not contained within the target folder %s", {path, folder}));
             break;
         }
-        if (document.FileAlreadyDefined(name)) {
+        if (document.FileAlreadyDefined(name) || std::ranges::find(names, name) != names.end()) {
             sink.ShowMessage(FormatText("The file %s has already been defined.", {path}));
             break;
         }
-        added.push_back(&group.AddFile(name));
+        names.push_back(std::move(name));
     }
-    return added;
+    return names;
 }
 
 bool CheckWildcard(const ProjectDocument& document, const std::string& expression,
@@ -85,6 +90,35 @@ bool CheckWildcard(const ProjectDocument& document, const std::string& expressio
         return false;
     }
     return true;
+}
+
+bool EntryFilePresent(FolderIndex& index, const std::filesystem::path& gameFolder, const std::string& name)
+{
+    const auto components = ComponentsInsideFolder(name);
+    if (!components || components->empty())
+        return false;
+    const FolderIndex::Found found = index.Find(gameFolder, *components);
+    return found.entry && FolderIndex::IsReadableFile(*found.folder, *found.entry);
+}
+
+std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
+                                         const std::string& expression)
+{
+    auto components = ComponentsInsideFolder(expression);
+    std::vector<std::string> matches;
+    if (!components || components->empty())
+        return matches;
+    const std::string pattern = components->back();
+    components->pop_back();
+    const FolderIndex::Found folder = index.Find(gameFolder, *components);
+    if (!components->empty() && !folder.entry)
+        return matches;
+    const FolderListing& listing = index.List(folder.path);
+    for (const FolderEntry& entry : listing.entries) {
+        if (MatchesWildcard(entry.name, pattern) && FolderIndex::IsReadableFile(listing, entry))
+            matches.push_back(entry.name);
+    }
+    return matches;
 }
 
 GroupOptions OptionsOf(const GroupInfo& group)

@@ -7,6 +7,7 @@
 namespace zpak {
 
 class FileInfo;
+class FolderIndex;
 class GroupInfo;
 class MessageSink;
 class ProjectDocument;
@@ -20,18 +21,28 @@ bool CheckGroupName(const std::string& name, MessageSink& sink);
 // Refuses a name another group already has (compared exactly).
 bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name, MessageSink& sink);
 
-// Adds files picked in a file dialog (native paths) to the group, in order,
-// as names relative to the game folder with "\" separators. Stops at the
-// first file outside the game folder or already an entry, with a message;
-// those added before it stay. Gives the entries added.
-std::vector<FileInfo*> AddPickedFiles(ProjectDocument& document, GroupInfo& group,
-                                      const std::vector<std::string>& paths, MessageSink& sink);
+// The entry names of files picked in a file dialog (native paths), in order,
+// relative to the game folder with "\" separators. The game folder counts as
+// the project holds it and as it lies on disk (`resolvedFolder`: a
+// drive-letter folder found in a Wine prefix). Stops at the first file
+// outside the game folder or already an entry (of the project, or earlier in
+// the same pick), with a message; the names before it are given.
+std::vector<std::string> PickedFileNames(const ProjectDocument& document, const std::string& resolvedFolder,
+                                         const std::vector<std::string>& paths, MessageSink& sink);
 
 // Checks a wildcard expression before it becomes an entry: it must hold
 // "*", stay inside the game folder (no absolute path, no ".." component) and
 // match something there.
 bool CheckWildcard(const ProjectDocument& document, const std::string& expression,
                    const std::filesystem::path& winePrefix, MessageSink& sink);
+
+// What the disk holds for an entry, looked up through an index of the game
+// folder (`gameFolder` as it lies on disk): whether a plain entry's file is
+// there, and the names of the files a wildcard matches (one folder level,
+// letter case as on disk, in byte order).
+bool EntryFilePresent(FolderIndex& index, const std::filesystem::path& gameFolder, const std::string& name);
+std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
+                                         const std::string& expression);
 
 // What the group options dialog edits.
 struct GroupOptions {

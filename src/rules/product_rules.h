@@ -35,6 +35,8 @@ struct ProductForm {
     RequirementFields identity;
     std::string readme;
     std::string title;
+
+    bool operator==(const ProductForm&) const = default;
 };
 
 // Fills the form from the product; fields the product does not hold keep
@@ -67,6 +69,8 @@ struct ShortcutForm {
     bool windows = false;
     bool linux = false;
     bool mac = false;
+
+    bool operator==(const ShortcutForm&) const = default;
 };
 
 void FillShortcutForm(const ProjectDocument& document, ShortcutForm& form);

@@ -17,6 +17,8 @@ struct RequirementFields {
     std::string productURL;
     std::string versionURL;
     std::string developerURL;
+
+    bool operator==(const RequirementFields&) const = default;
 };
 
 RequirementFields FieldsOf(const RequirementInfo& requirement);

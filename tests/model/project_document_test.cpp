@@ -27,27 +27,6 @@ TEST(ProductDataTest, DerivedValues)
     EXPECT_EQ(product.GetDocumentationCaption(), "Notes");
 }
 
-TEST(RecordTest, TagsNamesAndClassNames)
-{
-    INIDefinition change("Game.Options", "ExtraPackages", "MyMod", 1);
-    EXPECT_EQ(change.GetName(), "Game.Options,ExtraPackages,MyMod");
-    change.key.reset();
-    EXPECT_EQ(change.GetName(), "");
-
-    const std::unique_ptr<ProjectNode> records[] = {
-        std::make_unique<RequirementInfo>(), std::make_unique<ProductData>(),
-        std::make_unique<GroupInfo>(),       std::make_unique<INIGroup>(),
-        std::make_unique<FileInfo>("a"),     std::make_unique<INIDefinition>(),
-        std::make_unique<ProjectNode>()};
-    const char* tags[] = {"[Requirement]", "[Product]", "[Group]", "[INI]", "[Node]", "[Node]", "[Node]"};
-    const char* classes[] = {"RequirementInfo", "ProductData",   "GroupInfo",  "INIGroup",
-                             "FileInfo",        "INIDefinition", "ProjectNode"};
-    for (std::size_t i = 0; i < std::size(records); ++i) {
-        EXPECT_EQ(records[i]->GetTag(), tags[i]);
-        EXPECT_STREQ(records[i]->GetRuntimeClassName(), classes[i]);
-    }
-}
-
 class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -31,24 +31,25 @@ TEST(GroupRulesTest, NamesMustMakeAManifestSection)
 TEST(GroupRulesTest, PickedFilesStopAtTheFirstRefusal)
 {
     ProjectDocument doc;
-    doc.gameFolder = "/games/Vantor/";
-    auto& group = *doc.groups.emplace_back(std::make_unique<GroupInfo>("Main"));
-    group.AddFile("Maps\\B.map");
+    doc.gameFolder = "C:\\Games\\Vantor\\";
+    doc.groups.emplace_back(std::make_unique<GroupInfo>("Main"))->AddFile("Maps\\B.map");
+    const std::string resolved = "/wine/drive_c/Games/Vantor";  // where the drive letter leads
     RecordingSink sink;
-    const auto added = AddPickedFiles(
-        doc, group, {"/games/Vantor/Maps/A.map", "/games/Vantor/Maps/B.map", "/games/Vantor/Maps/C.map"},
-        sink);
-    ASSERT_EQ(added.size(), 1u);
-    EXPECT_EQ(added[0]->NameText(), "Maps\\A.map");
+    EXPECT_EQ(
+        PickedFileNames(doc, resolved,
+                        {"/wine/drive_c/Games/Vantor/Maps/A.map", "C:\\Games\\Vantor\\Maps\\C.map",
+                         "/wine/drive_c/Games/Vantor/Maps/A.map", "/wine/drive_c/Games/Vantor/Maps/D.map"},
+                        sink),
+        (std::vector<std::string>{"Maps\\A.map", "Maps\\C.map"}));
     EXPECT_EQ(sink.messages,
-              std::vector<std::string>{"The file /games/Vantor/Maps/B.map has already been defined."});
-    EXPECT_EQ(group.files.size(), 2u);
+              std::vector<std::string>{"The file /wine/drive_c/Games/Vantor/Maps/A.map has "
+                                       "already been defined."});
 
     sink.messages.clear();
-    EXPECT_TRUE(AddPickedFiles(doc, group, {"/games/VantorX/a.txt"}, sink).empty());
-    EXPECT_EQ(sink.messages,
-              std::vector<std::string>{
-                  "The file /games/VantorX/a.txt is not contained within the target folder /games/Vantor/"});
+    EXPECT_TRUE(PickedFileNames(doc, resolved, {"/wine/drive_c/Games/Vantor/Maps/B.map"}, sink).empty());
+    EXPECT_TRUE(PickedFileNames(doc, resolved, {"/games/VantorX/a.txt"}, sink).empty());
+    EXPECT_EQ(sink.messages.back(),
+              "The file /games/VantorX/a.txt is not contained within the target folder C:\\Games\\Vantor\\");
 }
 
 TEST(GroupRulesTest, WildcardsMustMatchInsideTheGameFolder)

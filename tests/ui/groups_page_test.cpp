@@ -2,8 +2,10 @@
 #include "ui/pages/groups_page.h"
 #include "wizard_fixture.h"
 
+#include <QMimeData>
+#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 
@@ -20,7 +22,26 @@ protected:
         wizard->SetActivePage(kGroupsPage);
     }
 
-    QTreeWidget* Tree() const { return Control<QTreeWidget>(kGroupsPage, kGroupsTree); }
+    QTreeView* Tree() const { return Control<QTreeView>(kGroupsPage, kGroupsTree); }
+
+    // The row showing `text`: a group's name, or an entry's name before what
+    // the row adds to it (its destination, its matches).
+    QModelIndex Row(const QString& text) const
+    {
+        const QAbstractItemModel* model = Tree()->model();
+        for (int g = 0; g < model->rowCount(); ++g) {
+            const QModelIndex group = model->index(g, 0);
+            if (group.data().toString() == text)
+                return group;
+            for (int f = 0; f < model->rowCount(group); ++f) {
+                const QModelIndex entry = model->index(f, 0, group);
+                const QString shown = entry.data().toString();
+                if (shown == text || shown.startsWith(text + QLatin1Char(' ')))
+                    return entry;
+            }
+        }
+        return {};
+    }
 
     // Creates a group through the dialog; a refused name is cancelled.
     void CreateGroup(const QString& name)
@@ -32,9 +53,9 @@ protected:
 
     void Select(const QString& text)
     {
-        const auto found = Tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_FALSE(found.isEmpty()) << text.toStdString();
-        Tree()->setCurrentItem(found.first());
+        const QModelIndex row = Row(text);
+        ASSERT_TRUE(row.isValid()) << text.toStdString();
+        Tree()->setCurrentIndex(row);
     }
 
     QString File(const char* relative) const { return QString::fromStdString((game / relative).string()); }
@@ -42,7 +63,7 @@ protected:
 
 TEST_F(GroupsPageTest, GroupsAndFilesDecideNext)
 {
-    EXPECT_EQ(Tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(Tree()->model()->rowCount(), 0);
     EXPECT_FALSE(Button(kNext)->isEnabled());
 
     for (const char* refused : {"setupgroup", "A[1]", ""})
@@ -140,7 +161,7 @@ TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)
         });
     }
     EXPECT_EQ(doc.groups[1]->NameText(), "Bonus");
-    EXPECT_EQ(Tree()->topLevelItem(1)->text(0), "Bonus");
+    EXPECT_EQ(Tree()->model()->index(1, 0).data().toString(), "Bonus");
 
     doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
     doc.iniFiles[0]->group = doc.groups[1].get();
@@ -154,6 +175,45 @@ TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)
     ASSERT_EQ(doc.groups.size(), 1u);
     Select("Main");
     EXPECT_TRUE(UseDialog<NoGroupsDialog>(kGroupsPage, kDeleteEntry, [](NoGroupsDialog&) {}));
+    EXPECT_EQ(doc.groups.size(), 1u);
+}
+
+// The highlighted group is the one Add File acts on; files dropped on a group
+// go through the checks of Add File; Delete asks before a group's files go.
+TEST_F(GroupsPageTest, TheHighlightedGroupIsTheCurrentOneAndTakesDrops)
+{
+    CreateGroup("Main");
+    CreateGroup("Extras");
+    EXPECT_EQ(Tree()->currentIndex(), Row("Extras"));
+    dialogs.multiAnswers.push_back({File("Maps/Index.map")});
+    ClickOn(kGroupsPage, kAddFile);
+    ASSERT_EQ(doc.groups[1]->files.size(), 1u);
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(File("Maps/FR-Canyon.map")),
+                  QUrl::fromLocalFile(File("Maps/Index.map")), QUrl::fromLocalFile("/elsewhere/x.map")});
+    QAbstractItemModel* model = Tree()->model();
+    EXPECT_FALSE(model->canDropMimeData(&data, Qt::CopyAction, -1, -1, QModelIndex()));
+    EXPECT_TRUE(model->canDropMimeData(&data, Qt::CopyAction, -1, -1, Row("Main")));
+    model->dropMimeData(&data, Qt::CopyAction, -1, -1, Row("Main"));
+    ASSERT_EQ(doc.groups[0]->files.size(), 1u);  // stopped at the file already defined
+    EXPECT_EQ(doc.groups[0]->files[0]->NameText(), "Maps\\FR-Canyon.map");
+    EXPECT_TRUE(dialogs.messages.last().endsWith("has already been defined."));
+    EXPECT_EQ(Tree()->currentIndex(), Row("Main"));
+
+    wizard->SetBusy(true);  // no drops while a generation runs
+    data.setUrls({QUrl::fromLocalFile(File("Maps/Index2.map"))});
+    model->dropMimeData(&data, Qt::CopyAction, -1, -1, Row("Extras"));
+    EXPECT_EQ(doc.groups[1]->files.size(), 1u);
+    wizard->SetBusy(false);
+
+    dialogs.askAnswers = {false, true};
+    Select("Extras");
+    QTest::keyClick(Tree(), Qt::Key_Delete);
+    EXPECT_EQ(doc.groups.size(), 2u);
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains("Extras"));
+    QTest::keyClick(Tree(), Qt::Key_Delete);
     EXPECT_EQ(doc.groups.size(), 1u);
 }
 

@@ -4,7 +4,7 @@
 
 #include <QComboBox>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 
@@ -32,12 +32,13 @@ protected:
         combo->setCurrentIndex(combo->findText(text));
     }
 
-    QTreeWidget* Tree() const { return Control<QTreeWidget>(kIniChangesPage, kIniTree); }
-    void Select(int file, int entry = -1) const
+    QTreeView* Tree() const { return Control<QTreeView>(kIniChangesPage, kIniTree); }
+    QModelIndex Row(int file, int entry = -1) const
     {
-        QTreeWidgetItem* item = Tree()->topLevelItem(file);
-        Tree()->setCurrentItem(entry < 0 ? item : item->child(entry));
+        const QModelIndex item = Tree()->model()->index(file, 0);
+        return entry < 0 ? item : Tree()->model()->index(entry, 0, item);
     }
+    void Select(int file, int entry = -1) const { Tree()->setCurrentIndex(Row(file, entry)); }
 };
 
 TEST_F(IniChangesPageTest, ChangesOfferTheFilesSectionsKeysAndValues)
@@ -50,8 +51,7 @@ TEST_F(IniChangesPageTest, ChangesOfferTheFilesSectionsKeysAndValues)
     }));
     ASSERT_EQ(doc.iniFiles.size(), 1u);
     EXPECT_EQ(doc.iniFiles[0]->NameText(), "Vantor.ini");
-
-    Select(0);
+    EXPECT_EQ(Tree()->currentIndex(), Row(0));  // the new file is the one Add acts on
     EXPECT_TRUE(Use<IniPropertyDialog>(kAddIniEntry, [](IniPropertyDialog& dialog) {
         Choose(Combo(dialog, kIniSection), "Game.Options");
         auto* keys = Combo(dialog, kIniKey);

@@ -2,8 +2,10 @@
 #include "ui/app/project_text.h"
 #include "wizard_fixture.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QRadioButton>
 
 namespace zpak::ui::test {
@@ -24,13 +26,74 @@ TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGames)
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
     EXPECT_EQ(doc.gameFolder, game.string());
 
-    games->setCurrentIndex(0);  // "Folder" is a DWORD: nothing changes
+    const auto choose = [games](int index) {
+        games->setCurrentIndex(index);
+        Q_EMIT games->activated(index);
+    };
+    choose(0);  // "Folder" is a DWORD: nothing changes
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
-    games->setCurrentIndex(1);
+    choose(1);
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), "/games/Beta/");  // kept as stored
     EXPECT_EQ(doc.gameFolder, "/games/Beta/");
+    Type(kGamePathPage, kGamePathEdit, "typed over");
+    choose(1);  // the same game again: its folder comes back
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), "/games/Beta/");
     Click(kNext);
-    EXPECT_EQ(dialogs.messages, QStringList{"This is not a valid game folder."});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"This is not a valid game folder.\nSystem\\MKR.exe not found in /games/Beta/"});
+}
+
+// What is typed is made a folder on Next: "~" leads home, a relative folder
+// is taken from where the wizard runs. Browse fills the field.
+TEST_F(PagesTest, GameFolderIsMadeAbsoluteAndCanBeBrowsed)
+{
+    dialogs.folderAnswers.push_back(QString::fromStdString(game.string()));
+    ClickOn(kGamePathPage, kGamePathBrowse);
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
+
+    const QDir here = QDir::current();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+    Type(kGamePathPage, kGamePathEdit, "Vantor");
+    Click(kNext);
+    QDir::setCurrent(here.path());
+    EXPECT_EQ(ActivePage(), kGroupsPage);
+    EXPECT_EQ(doc.gameFolder, game.string());
+}
+
+// A game registered in the default Wine prefix keeps the registry's own
+// folder, and files picked under the prefix are inside it.
+TEST_F(PagesTest, GamesOfTheDefaultPrefixKeepTheirDriveLetter)
+{
+    const auto prefix = dir / "wine";
+    std::filesystem::create_directories(prefix / "drive_c/Games");
+    std::filesystem::create_directories(prefix / "dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    std::filesystem::rename(game, prefix / "drive_c/Games/Vantor");
+    std::vector<WineRegistry::Prefix> prefixes;
+    prefixes.push_back({prefix,
+                        WineHive("WINE REGISTRY Version 2\n"
+                                 "[Software\\\\Corvex Technology\\\\Installed Apps\\\\Vantor] 1\n"
+                                 "\"Folder\"=\"C:\\\\Games\\\\Vantor\"\n")});
+    registry = std::make_unique<WineRegistry>(std::move(prefixes));
+    MakeWizard();
+
+    auto* games = Control<QComboBox>(kGamePathPage, kGamesCombo);
+    games->setCurrentIndex(0);
+    Q_EMIT games->activated(0);
+    EXPECT_EQ(doc.gameFolder, "C:\\Games\\Vantor");
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kGroupsPage);
+
+    doc.groups.push_back(std::make_unique<GroupInfo>("Main"));
+    wizard->SetActivePage(kIniChangesPage);
+    wizard->SetActivePage(kGroupsPage);
+    auto* tree = Control<QAbstractItemView>(kGroupsPage, kGroupsTree);
+    tree->setCurrentIndex(tree->model()->index(0, 0));
+    dialogs.multiAnswers.push_back(
+        {QString::fromStdString((prefix / "drive_c/Games/Vantor/Maps/Index.map").string())});
+    ClickOn(kGroupsPage, kAddFile);
+    ASSERT_EQ(doc.groups[0]->files.size(), 1u);
+    EXPECT_EQ(doc.groups[0]->files[0]->NameText(), "Maps\\Index.map");
 }
 
 TEST_F(PagesTest, PackagePageFillsAndStores)
@@ -79,9 +142,11 @@ TEST_F(PagesTest, PagesNeverActOnAMissingProduct)
     EXPECT_EQ(Edit(kShortcutsPage, kDocumentationCaption)->text(), "Release Notes");
     doc.product.reset();
     wizard->SetActivePage(kGeneratePage);
-    ClickOn(kGeneratePage, kCleanup);
     ClickOn(kGeneratePage, kGenerate);
     EXPECT_EQ(dialogs.messages, QStringList{"You must complete the product field."});
+    ClickOn(kGeneratePage, kCleanup);  // stored like every product field: the product now exists
+    ASSERT_NE(doc.product, nullptr);
+    EXPECT_EQ(doc.product->cleanup, 1);
 }
 
 // Open the example project, point it at the demo game, walk to Generate and

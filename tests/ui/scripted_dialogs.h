@@ -27,10 +27,30 @@ public:
         return Next(openAnswers);
     }
 
-    QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&) override
+    bool Ask(QWidget*, const QString& text) override
+    {
+        questions << text;
+        return !askAnswers.empty() && NextOf(askAnswers);
+    }
+
+    SaveAnswer AskSaveChanges(QWidget*, const QString& name) override
+    {
+        saveQuestions << name;
+        return saveChangesAnswers.empty() ? SaveAnswer::Cancel : NextOf(saveChangesAnswers);
+    }
+
+    QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&,
+                            const QString& start) override
     {
         saveTitles << title;
+        saveStarts << start;
         return Next(saveAnswers);
+    }
+
+    QString GetExistingDirectory(QWidget*, const QString&, const QString& start) override
+    {
+        folderStarts << start;
+        return Next(folderAnswers);
     }
 
     QStringList GetOpenFileNames(QWidget*, const QString& filter, const QString& folder) override
@@ -48,6 +68,13 @@ public:
 
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<QString> folderAnswers;
+    std::deque<bool> askAnswers;                // an empty queue answers No
+    std::deque<SaveAnswer> saveChangesAnswers;  // an empty queue answers Cancel
+    QStringList questions;
+    QStringList saveQuestions;
+    QStringList saveStarts;
+    QStringList folderStarts;
     std::deque<QStringList> multiAnswers;
     QStringList openFolders;
     QStringList messages;
@@ -58,6 +85,13 @@ public:
     std::function<void()> onMessage;
 
 private:
+    template <typename T> static T NextOf(std::deque<T>& answers)
+    {
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
     static QString Next(std::deque<QString>& answers)
     {
         if (answers.empty())

@@ -26,12 +26,19 @@ WizardFixture::~WizardFixture() = default;
 void WizardFixture::MakeWizard()
 {
     wizard.reset();
-    wizard = std::make_unique<WizardDialog>(
-        WizardContext{doc, dialogs, *registry, "/docs/user-guide.html", dir / "presets.ini", dir / "wine"});
+    wizard = std::make_unique<WizardDialog>(WizardContext{doc, dialogs, *registry, "/docs/user-guide.html",
+                                                          dir / "presets.ini", dir / "wine",
+                                                          dir / "recent-projects"});
 }
 
 QAbstractButton* WizardFixture::Button(int id) const
 {
+    // The window's own buttons: in its button row, or (the logo) beside the pages.
+    if (auto* row =
+            wizard->findChild<QWidget*>(QStringLiteral("windowButtons"), Qt::FindDirectChildrenOnly)) {
+        if (auto* button = FindControl<QAbstractButton>(row, id, true))
+            return button;
+    }
     return FindControl<QAbstractButton>(wizard.get(), id, true);
 }
 

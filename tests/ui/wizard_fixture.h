@@ -16,6 +16,13 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
+
+// GoogleTest shows a QString as its text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace zpak::ui::test {
 

@@ -46,14 +46,15 @@ TEST_F(WizardShellTest, AVetoKeepsThePageAndTheButtons)
     Type(kGamePathPage, kGamePathEdit, "/no/such/game");
     Click(kNext);
     EXPECT_EQ(ActivePage(), kGamePathPage);
-    EXPECT_EQ(dialogs.messages, QStringList{"This is not a valid game folder."});
+    const QStringList refusal{"This is not a valid game folder.\nSystem\\MKR.exe not found in /no/such/game"};
+    EXPECT_EQ(dialogs.messages, refusal);
     EXPECT_EQ(doc.gameFolder, "/no/such/game");  // stored before the check
     EXPECT_FALSE(Button(kBack)->isEnabled());
     EXPECT_TRUE(Button(kNext)->isEnabled());
 
     dialogs.messages.clear();
     Click(kSave);  // the same veto; no file is asked for
-    EXPECT_EQ(dialogs.messages, QStringList{"This is not a valid game folder."});
+    EXPECT_EQ(dialogs.messages, refusal);
     EXPECT_TRUE(dialogs.saveTitles.isEmpty());
 }
 
@@ -143,6 +144,7 @@ TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)
 {
     WalkToProductPage();
     Type(kProductPage, kDeveloper, "typed for the old project");
+    dialogs.saveChangesAnswers = {SaveAnswer::Discard, SaveAnswer::Discard};
     dialogs.openAnswers.push_back(QString::fromStdString((dir / "missing.zproj").string()));
     Click(kOpen);  // cannot be read: the project stays
     EXPECT_EQ(doc.product, nullptr);

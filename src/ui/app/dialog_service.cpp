@@ -15,18 +15,44 @@ void QtDialogService::ShowMessage(QWidget* parent, const QString& text)
     box.exec();
 }
 
+bool QtDialogService::Ask(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("ZPAK WIZARD"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+SaveAnswer QtDialogService::AskSaveChanges(QWidget* parent, const QString& name)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("ZPAK WIZARD"),
+                    QStringLiteral("Save changes to %1?").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 QString QtDialogService::GetOpenFileName(QWidget* parent, const QString& title, const QString& filter)
 {
     return QFileDialog::getOpenFileName(parent, title, QString(), ToQtFilter(filter));
 }
 
 QString QtDialogService::GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                         const QString& defaultSuffix)
+                                         const QString& defaultSuffix, const QString& start)
 {
     QFileDialog dialog(parent, title, QString(), ToQtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
-    // Like the wizard always did, an existing file is replaced without asking.
+    if (!start.isEmpty())
+        dialog.selectFile(start);
+    // The wizard asks itself: saving over the project's own file asks nothing.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -36,6 +62,11 @@ QString QtDialogService::GetSaveFileName(QWidget* parent, const QString& title, 
 QStringList QtDialogService::GetOpenFileNames(QWidget* parent, const QString& filter, const QString& folder)
 {
     return QFileDialog::getOpenFileNames(parent, QString(), folder, ToQtFilter(filter));
+}
+
+QString QtDialogService::GetExistingDirectory(QWidget* parent, const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(parent, title, start);
 }
 
 void QtDialogService::OpenUrl(const QUrl& url)

@@ -6,11 +6,14 @@
 #include "ui/app/app_icon.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
+#include "zpak/version.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <ostream>
 
 namespace zpak::ui {
 
@@ -63,13 +66,48 @@ WizardApp::~WizardApp()
     state_->document.Release();
 }
 
-int WizardApp::Run()
+int WizardApp::Run(const QString& project)
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
-    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(),
-                                      FindPresets(), DefaultWinePrefix()});
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    WizardDialog wizard(WizardContext{
+        state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets(), DefaultWinePrefix(),
+        QDir(config).filePath(QStringLiteral("recent-projects")).toStdString()});
+    if (!project.isEmpty())
+        wizard.OpenProjectFile(project);
     wizard.exec();
     return 0;
+}
+
+std::optional<int> AnswerWithoutWindow(const std::vector<std::string>& args, std::ostream& out,
+                                       std::ostream& err, QString& project)
+{
+    for (const std::string& arg : args) {
+        if (arg == "--version") {
+            out << "zpakwizard " << kVersion << '\n';
+            return 0;
+        }
+        if (arg == "-h" || arg == "--help") {
+            out << "Usage: zpakwizard [PROJECT.zproj]\n\n"
+                   "The ZPAK Wizard window: describe a mod for a Corvex engine game and build its\n"
+                   "installer manifest, package or zip. With a project file, opens it.\n"
+                   "For the same work without a window, see zpakbuild --help.\n\n"
+                   "Options:\n"
+                   "  -h, --help     show this help\n"
+                   "  --version      show the version\n";
+            return 0;
+        }
+        if (arg.size() > 1 && arg[0] == '-') {
+            err << "zpakwizard: unknown option '" << arg << "'\nTry 'zpakwizard --help'.\n";
+            return 2;
+        }
+        if (!project.isEmpty()) {
+            err << "zpakwizard: one project at a time\nTry 'zpakwizard --help'.\n";
+            return 2;
+        }
+        project = QString::fromLocal8Bit(arg.c_str());
+    }
+    return std::nullopt;
 }
 
 }  // namespace zpak::ui

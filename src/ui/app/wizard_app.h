@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QString>
+
+#include <iosfwd>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace zpak::ui {
 
@@ -13,12 +19,20 @@ public:
     WizardApp& operator=(const WizardApp&) = delete;
     ~WizardApp();
 
-    // Gives the process exit code.
-    int Run();
+    // Shows the window, with `project` opened when one is given; gives the
+    // process exit code.
+    int Run(const QString& project = {});
 
 private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// What the command line asks that needs no window (--version, --help, a
+// wrong option): the exit code once it is answered; otherwise nothing, with
+// the project file named, if any, in `project`. Runs before any window or
+// display exists.
+std::optional<int> AnswerWithoutWindow(const std::vector<std::string>& args, std::ostream& out,
+                                       std::ostream& err, QString& project);
 
 }  // namespace zpak::ui

@@ -16,9 +16,10 @@ struct WizardContext {
     ProjectDocument& document;
     DialogService& dialogs;
     const RegistryBackend& registry;
-    std::filesystem::path userGuide;   // opened by the logo
-    std::filesystem::path presets;     // presets.ini of the requirement dialog
-    std::filesystem::path winePrefix;  // where drive-letter paths ("C:\Games") lie
+    std::filesystem::path userGuide;       // opened by the logo
+    std::filesystem::path presets;         // presets.ini of the requirement dialog
+    std::filesystem::path winePrefix;      // where drive-letter paths ("C:\Games") lie
+    std::filesystem::path recentProjects;  // the list of projects offered beside Open
 };
 
 }  // namespace zpak::ui

@@ -13,10 +13,17 @@
 #include "zpak/version.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -30,7 +37,8 @@ constexpr int kPageOrder[] = {ids::kGamePathPage,     ids::kGroupsPage,   ids::k
 }  // namespace
 
 WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
-    : WizardSheet(parent), context_(std::move(context)), sink_(context_.dialogs, this)
+    : WizardSheet(parent), context_(std::move(context)), sink_(context_.dialogs, this),
+      recent_(QString::fromStdString(context_.recentProjects.string()))
 {
     setWindowTitle(QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion));
     setWindowIcon(AppIcon());
@@ -56,36 +64,99 @@ WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
     body->addLayout(banner);
     body->addWidget(Frame(), 1);
 
-    auto* buttons = new QHBoxLayout;
-    const auto add = [&](const QString& caption, int id, const char* name, void (WizardDialog::*handler)()) {
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addWidget(CreateButtons());
+
+    resize(720, 440);
+    setAcceptDrops(true);
+    for (int id : kPageOrder)
+        AddPage(id);
+    FixTabOrder();
+    saved_.Remember(context_.document);
+    SetActivePage(ids::kGamePathPage);
+    UpdateTitle();
+}
+
+QWidget* WizardDialog::CreateButtons()
+{
+    auto* row = new QWidget(this);
+    row->setObjectName(QStringLiteral("windowButtons"));
+    auto* buttons = new QHBoxLayout(row);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    const auto add = [&](const QString& caption, int id, const char* name, void (WizardDialog::*handler)(),
+                         const QString& tip) {
         QPushButton* button = AddButton(buttons, caption, id, name);
+        button->setToolTip(tip);
         connect(button, &QPushButton::clicked, this, handler);
         return button;
     };
-    add(QStringLiteral("About"), ids::kAbout, "aboutButton", &WizardDialog::OnAbout);
-    add(QStringLiteral("Open"), ids::kOpen, "openButton", &WizardDialog::OnOpen);
-    add(QStringLiteral("Save"), ids::kSave, "saveButton", &WizardDialog::OnSave);
+    firstButton_ = add(QStringLiteral("About"), ids::kAbout, "aboutButton", &WizardDialog::OnAbout,
+                       QStringLiteral("Which ZPAK Wizard this is."));
+    add(QStringLiteral("&Open"), ids::kOpen, "openButton", &WizardDialog::OnOpen,
+        QStringLiteral("Open a project file (Ctrl+O)."));
+    auto* recent = new QToolButton(row);
+    recent->setObjectName(QStringLiteral("recentButton"));
+    recent->setArrowType(Qt::DownArrow);
+    recent->setToolTip(QStringLiteral("Projects opened or saved lately."));
+    recent->setPopupMode(QToolButton::InstantPopup);
+    recentMenu_ = new QMenu(recent);
+    recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    recent->setMenu(recentMenu_);
+    connect(recentMenu_, &QMenu::aboutToShow, this, &WizardDialog::FillRecentMenu);
+    buttons->addWidget(recent);
+    add(QStringLiteral("&Save"), ids::kSave, "saveButton", &WizardDialog::OnSave,
+        QStringLiteral("Save the project to a file (Ctrl+S)."));
     buttons->addStretch();
-    back_ = add(QStringLiteral("<-Back"), ids::kBack, "backButton", &WizardDialog::OnBack);
-    next_ = add(QStringLiteral("Next->"), ids::kNext, "nextButton", &WizardDialog::OnNext);
+    back_ = add(QStringLiteral("<-&Back"), ids::kBack, "backButton", &WizardDialog::OnBack,
+                QStringLiteral("The page before, without storing this one."));
+    next_ = add(QStringLiteral("&Next->"), ids::kNext, "nextButton", &WizardDialog::OnNext,
+                QStringLiteral("Store this page and go on (Enter)."));
     next_->setEnabled(false);
-    add(QStringLiteral("Cancel"), ids::kCancel, "cancelButton", &WizardDialog::OnCancel);
+    // Enter anywhere on a page goes on, as in any wizard.
+    next_->setDefault(true);
+    lastButton_ = add(QStringLiteral("Cancel"), ids::kCancel, "cancelButton", &WizardDialog::OnCancel,
+                      QStringLiteral("Leave the wizard (asking first when there are unsaved changes)."));
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &WizardDialog::OnSave);
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &WizardDialog::OnOpen);
+    return row;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addLayout(buttons);
-
-    resize(720, 440);
-    for (int id : kPageOrder)
-        AddPage(id);
-    SetActivePage(ids::kGamePathPage);
+// Tab goes through the fields of the page on display before the window's
+// buttons (the pages' widgets come after the buttons in creation order, and
+// hidden pages are skipped).
+void WizardDialog::FixTabOrder()
+{
+    QWidget* lastOfPages = nullptr;
+    for (QWidget* widget = Frame()->nextInFocusChain(); widget != Frame();
+         widget = widget->nextInFocusChain()) {
+        if (Frame()->isAncestorOf(widget))
+            lastOfPages = widget;
+    }
+    if (!lastOfPages)
+        return;
+    QWidget* logo = FindControlWidget(this, ids::kLogo, true);
+    QWidget::setTabOrder(lastOfPages, firstButton_);
+    // The window's buttons keep their own order; the logo comes last.
+    QWidget* before = firstButton_;
+    for (QWidget* button : findChildren<QWidget*>(QStringLiteral("windowButtons"))
+                               .first()
+                               ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (button == firstButton_ || !(button->focusPolicy() & Qt::TabFocus))
+            continue;
+        QWidget::setTabOrder(before, button);
+        before = button;
+    }
+    if (logo)
+        QWidget::setTabOrder(lastButton_, logo);
 }
 
 WizardDialog::~WizardDialog() = default;
 
 void WizardDialog::OnCancel()
 {
-    reject();
+    if (!busy_ && MaybeSave())
+        reject();
 }
 
 void WizardDialog::SetBusy(bool busy)
@@ -110,7 +181,53 @@ void WizardDialog::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (!MaybeSave()) {
+        event->ignore();
+        return;
+    }
     WizardSheet::closeEvent(event);
+}
+
+namespace {
+
+// The one project file of a drop, or nothing.
+QString DroppedProject(const QMimeData* data)
+{
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls[0].isLocalFile())
+        return {};
+    const QString file = urls[0].toLocalFile();
+    return file.endsWith(QStringLiteral(".zproj"), Qt::CaseInsensitive) ? file : QString();
+}
+
+}  // namespace
+
+void WizardDialog::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!busy_ && !DroppedProject(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void WizardDialog::dropEvent(QDropEvent* event)
+{
+    const QString file = DroppedProject(event->mimeData());
+    if (busy_ || file.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OpenProjectFile(file);
+}
+
+// The page's first field in Tab order takes the focus, so that typing starts there.
+void WizardDialog::FocusFirstField(QWidget* page)
+{
+    for (QWidget* widget = page->nextInFocusChain(); widget != page; widget = widget->nextInFocusChain()) {
+        if (!page->isAncestorOf(widget))
+            break;
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() && widget->isVisibleTo(page)) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 WizardPage* WizardDialog::CreatePage(int id)
@@ -153,6 +270,7 @@ void WizardDialog::OnPageShown(int id, bool shown)
         if (!link || link->nextId == 0)
             EnableNext(false);
         currentPageId_ = id;
+        FocusFirstField(FindPage(id)->page);
         return;
     }
     if (const PageLink* previous = link ? FindLink(link->previousId) : nullptr)
@@ -169,6 +287,7 @@ void WizardDialog::OnNext()
     if (PageInfo* active = GetActivePage(); active && !active->page->OnWizardNext())
         return;
     SetActivePage(link->nextId);
+    UpdateTitle();
 }
 
 void WizardDialog::OnBack()
@@ -181,30 +300,59 @@ void WizardDialog::OnBack()
 
 void WizardDialog::OnSave()
 {
+    Save();
+}
+
+bool WizardDialog::Save()
+{
     if (busy_)
-        return;
+        return false;
     if (PageInfo* active = GetActivePage(); active && !active->page->OnCommit())
-        return;
+        return false;
     const QString file = WithDefaultSuffix(
         context_.dialogs.GetSaveFileName(this, QStringLiteral("Save ZPAK Project As"),
                                          QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
-                                         QStringLiteral("zproj")),
+                                         QStringLiteral("zproj"), projectFile_),
         QStringLiteral("zproj"));
-    if (!file.isEmpty())
-        SaveProject(context_.document, ToNativePath(file), sink_);
+    if (file.isEmpty())
+        return false;
+    // Saving over the project's own file asks nothing; over another one, it asks.
+    const bool other = QFileInfo(file).absoluteFilePath() != QFileInfo(projectFile_).absoluteFilePath();
+    if (other && QFileInfo::exists(file)
+        && !context_.dialogs.Ask(this,
+                                 QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QDir::toNativeSeparators(file))))
+        return false;
+    if (!SaveProject(context_.document, ToNativePath(file), sink_))
+        return false;
+    projectFile_ = QFileInfo(file).absoluteFilePath();
+    saved_.Remember(context_.document);
+    recent_.Add(projectFile_);
+    UpdateTitle();
+    return true;
 }
 
 void WizardDialog::OnOpen()
 {
-    if (busy_)
+    if (busy_ || !MaybeSave())
         return;
-    // The project is replaced only when the chosen file reads without error.
     const QString file =
         context_.dialogs.GetOpenFileName(this, QStringLiteral("Open ZPAK Project"),
                                          QStringLiteral("ZPACK2 Project Files (*.zproj)|*.zproj||"));
-    if (file.isEmpty()
-        || OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix)
-            != OpenResult::Opened)
+    if (!file.isEmpty())
+        Opened(file);
+}
+
+void WizardDialog::OpenProjectFile(const QString& file)
+{
+    if (!busy_ && MaybeSave())
+        Opened(file);
+}
+
+// The project is replaced only when the chosen file reads without error.
+void WizardDialog::Opened(const QString& file)
+{
+    if (OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix) != OpenResult::Opened)
         return;
     for (const auto& info : Pages()) {
         if (info->page)
@@ -212,6 +360,65 @@ void WizardDialog::OnOpen()
     }
     if (PageInfo* active = GetActivePage())
         active->page->OnSetActive();
+    projectFile_ = QFileInfo(file).absoluteFilePath();
+    saved_.Remember(context_.document);
+    recent_.Add(projectFile_);
+    UpdateTitle();
+}
+
+bool WizardDialog::HasUnsavedChanges()
+{
+    const PageInfo* active = GetActivePage();
+    return saved_.Differs(context_.document) || (active && active->page->HasPendingEdits());
+}
+
+bool WizardDialog::MaybeSave()
+{
+    if (!HasUnsavedChanges())
+        return true;
+    const QString name =
+        projectFile_.isEmpty() ? QStringLiteral("the new project") : QFileInfo(projectFile_).fileName();
+    switch (context_.dialogs.AskSaveChanges(this, name)) {
+    case SaveAnswer::Save:
+        return Save();
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+void WizardDialog::ProjectEdited()
+{
+    UpdateTitle();
+}
+
+// "frontier.zproj* — ZPAK WIZARD 2.36": the project's file, and a star while
+// it has unsaved changes.
+void WizardDialog::UpdateTitle()
+{
+    const QString caption = QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion);
+    const bool changed = saved_.Differs(context_.document);
+    if (projectFile_.isEmpty() && !changed) {
+        setWindowTitle(caption);
+        return;
+    }
+    const QString name =
+        projectFile_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(projectFile_).fileName();
+    setWindowTitle(name + (changed ? QStringLiteral("*") : QString()) + QStringLiteral(" \u2014 ") + caption);
+}
+
+void WizardDialog::FillRecentMenu()
+{
+    recentMenu_->clear();
+    const QStringList files = recent_.Files();
+    if (files.isEmpty())
+        recentMenu_->addAction(QStringLiteral("(none yet)"))->setEnabled(false);
+    for (const QString& file : files) {
+        connect(recentMenu_->addAction(QDir::toNativeSeparators(file)), &QAction::triggered, this,
+                [this, file] { OpenProjectFile(file); });
+    }
 }
 
 void WizardDialog::OnAbout()

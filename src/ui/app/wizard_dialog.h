@@ -1,12 +1,15 @@
 #pragma once
 
+#include "model/saved_project.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/recent_projects.h"
 #include "ui/app/wizard_context.h"
 #include "ui/app/wizard_sheet.h"
 
 #include <memory>
 #include <vector>
 
+class QMenu;
 class QPushButton;
 
 namespace zpak::ui {
@@ -19,7 +22,9 @@ struct PageLink {
 
 // The main window: eight pages in one frame, Next and Back in the order the
 // pages link themselves, Save and Open of the project, About, the logo and
-// Cancel.
+// Cancel. Work is never lost without a question: Cancel, closing the window
+// and Open ask to save a project with unsaved changes, and the title says
+// whether there are any.
 class WizardDialog final : public WizardSheet {
     Q_OBJECT
 
@@ -43,6 +48,18 @@ public:
     void OnLogo();
     void OnCancel();
 
+    // Save as the Save button does; false when nothing was saved.
+    bool Save();
+    // Opens a project file (Open, a dropped file, the command line, the
+    // recent list), asking about unsaved changes first.
+    void OpenProjectFile(const QString& file);
+    // A page or dialog stored something into the project.
+    void ProjectEdited();
+    // True when Save would write something else than the project's file
+    // holds, or the page on display holds typed text not stored yet.
+    bool HasUnsavedChanges();
+    const QString& ProjectFile() const { return projectFile_; }
+
     // While long work runs (ModalWork), every action of the window is refused
     // and closing the window is put off until the work has ended.
     void SetBusy(bool busy);
@@ -51,18 +68,36 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     WizardPage* CreatePage(int id) override;
     void OnPageShown(int id, bool shown) override;
     // Escape does not end the program; only Cancel and the close button do.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QWidget* CreateButtons();
+    static void FocusFirstField(QWidget* page);
+    void FixTabOrder();
+    // Asks whether to save unsaved changes; false when the user cancelled
+    // (or the save failed), so that what was about to happen does not.
+    bool MaybeSave();
+    void Opened(const QString& file);
+    void UpdateTitle();
+    void FillRecentMenu();
+
     WizardContext context_;
     DialogSink sink_;
     std::vector<std::unique_ptr<PageLink>> links_;
     int currentPageId_ = 0;
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QWidget* firstButton_ = nullptr;
+    QWidget* lastButton_ = nullptr;
+    QString projectFile_;  // opened or last saved; empty for a new project
+    SavedProject saved_;
+    RecentProjects recent_;
     bool busy_ = false;
     bool closeWhenIdle_ = false;
 };

@@ -48,15 +48,12 @@ const std::filesystem::path& WizardPage::WinePrefix() const
 
 void WizardPage::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();  // a page is never closed or submitted by a key
+    // Enter goes on to the window, whose default button is Next.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
         return;
-    default:
-        QWidget::keyPressEvent(event);
     }
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace zpak::ui

@@ -17,7 +17,7 @@ class WizardDialog;
 
 // The base of every page. A page fills its controls from the project when it
 // is shown and stores them when Next or Save asks; it may refuse after
-// showing its own message. Enter and Escape inside a page do nothing.
+// showing its own message. Enter in a page goes Next; Escape does nothing.
 class WizardPage : public QWidget {
     Q_OBJECT
 
@@ -38,6 +38,8 @@ public:
     // Open replaced the project: forget text typed for the old one, so that
     // the next fill starts from empty fields.
     virtual void OnProjectReplaced() {}
+    // True when the page shows typed text that Next or Save would store.
+    virtual bool HasPendingEdits() const { return false; }
 
     ProjectDocument& Document() const;
     WizardDialog& Wizard() const { return wizard_; }
@@ -52,6 +54,7 @@ protected:
     std::filesystem::path NativeGamePath(const std::string& gamePath) const;
     const std::filesystem::path& WinePrefix() const;
 
+    // Escape never closes the window from a page.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -3,13 +3,17 @@
 #include "game/game_folder.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
+#include "rules/game_folder_rules.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/dialog_service.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,26 +32,37 @@ GamePathPage::GamePathPage(WizardDialog& wizard)
                                "you wish to generate a zpak for.")),
         ids::kIntroText, "introText");
 
+    // Only the list chooses a game: there is nothing to type.
     SetControlId(games_, ids::kGamesCombo, "gamesCombo");
-    games_->setEditable(true);
-    games_->setInsertPolicy(QComboBox::NoInsert);
+    games_->setToolTip(
+        QStringLiteral("The games of this engine that their installers registered (on Linux, "
+                       "in your Wine and Proton prefixes). Choosing one fills in its folder."));
     SetControlId(folder_, ids::kGamePathEdit, "gamePathEdit");
-    auto* browse = new QPushButton(QStringLiteral("..."));
+    folder_->setToolTip(
+        QStringLiteral("The folder of the installed game, the one that holds System\\MKR.exe. "
+                       "The files of your mod are named relative to it."));
+    auto* browse = new QPushButton(QStringLiteral("Browse\u2026"));
     SetControlId(browse, ids::kGamePathBrowse, "gamePathBrowseButton");
-    browse->hide();
+    browse->setAutoDefault(false);
+    browse->setToolTip(QStringLiteral("Choose the game folder in a folder dialog."));
+    connect(browse, &QPushButton::clicked, this, &GamePathPage::OnBrowse);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Corvex Engine Games Detected:"), games_);
     auto* pathLabel = new QLabel(QStringLiteral("Game Path:"));
     SetControlId(pathLabel, ids::kGamePathLabel, "gamePathLabel");
-    form->addRow(pathLabel, folder_);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(folder_, 1);
+    pathRow->addWidget(browse);
+    form->addRow(pathLabel, pathRow);
     layout->addLayout(form);
     AddText(layout,
             QStringLiteral(" If the wizard failed to detect the folder where the corvex "
                            "powered video game is installed, you'll have to manually enter it."));
     layout->addStretch();
 
-    connect(games_, &QComboBox::currentIndexChanged, this, &GamePathPage::OnGameChosen);
+    // Chosen again, the same game loads its folder again.
+    connect(games_, &QComboBox::activated, this, &GamePathPage::OnGameChosen);
 }
 
 void GamePathPage::OnInitDialog()
@@ -70,8 +85,23 @@ void GamePathPage::OnGameChosen(int index)
 void GamePathPage::LoadFolderOf(const std::string& keyPath)
 {
     std::string folder;
-    if (LoadGameFolder(Wizard().Context().registry, keyPath, Document(), folder))
+    if (LoadGameFolder(Wizard().Context().registry, keyPath, Document(), folder, WinePrefix())) {
         folder_->setText(FromProjectText(folder));
+        Wizard().ProjectEdited();
+    }
+}
+
+void GamePathPage::OnBrowse()
+{
+    const QString start = QString::fromStdString(NativeGamePath(ToProjectText(folder_->text())).string());
+    const QString chosen = Dialogs().GetExistingDirectory(this, QStringLiteral("Game Folder"), start);
+    if (!chosen.isEmpty())
+        folder_->setText(QDir::toNativeSeparators(chosen));
+}
+
+bool GamePathPage::HasPendingEdits() const
+{
+    return ToProjectText(folder_->text()) != Document().GameFolderText();
 }
 
 void GamePathPage::OnSetActive()
@@ -87,10 +117,15 @@ void GamePathPage::OnProjectReplaced()
 
 bool GamePathPage::StoreGameFolder()
 {
-    Document().gameFolder = ToProjectText(folder_->text());
-    if (IsGameFolderValid(*Document().gameFolder, WinePrefix()))
+    const std::string folder = NormalisedGameFolder(
+        ToProjectText(folder_->text()), ToProjectText(QDir::homePath()), ToProjectText(QDir::currentPath()));
+    folder_->setText(FromProjectText(folder));
+    Document().gameFolder = folder;
+    if (IsGameFolderValid(folder, WinePrefix()))
         return true;
-    ShowMessage(QStringLiteral("This is not a valid game folder."));
+    // Say what is missing where, so that the folder can be put right.
+    ShowMessage(QStringLiteral("This is not a valid game folder.\nSystem\\MKR.exe not found in %1")
+                    .arg(QString::fromStdString(NativeGamePath(folder).string())));
     return false;
 }
 

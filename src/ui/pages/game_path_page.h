@@ -20,8 +20,10 @@ public:
     bool OnCommit() override { return StoreGameFolder(); }
     bool OnWizardNext() override { return StoreGameFolder(); }
     void OnProjectReplaced() override;
+    bool HasPendingEdits() const override;
 
 private:
+    void OnBrowse();
     void OnGameChosen(int index);
     void LoadFolderOf(const std::string& keyPath);
     bool StoreGameFolder();

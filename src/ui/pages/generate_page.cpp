@@ -4,6 +4,7 @@
 #include "model/project_document.h"
 #include "platform/cancel_flag.h"
 #include "platform/message_sink.h"
+#include "rules/product_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/modal_work.h"
@@ -54,9 +55,10 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
     layout->addStretch();
 
     package_->setChecked(true);
+    // Like every product field, the box is stored also when there is no product yet.
     connect(cleanup_, &QCheckBox::clicked, this, [this](bool checked) {
-        if (Document().product)
-            Document().product->cleanup = checked ? 1 : 0;
+        EnsureProduct(Document()).cleanup = checked ? 1 : 0;
+        Wizard().ProjectEdited();
     });
     connect(generate, &QPushButton::clicked, this, &GeneratePage::Generate);
 }

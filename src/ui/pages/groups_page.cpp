@@ -9,14 +9,13 @@
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/groups_dialogs.h"
-#include "ui/pages/tree_items.h"
+#include "ui/pages/groups_model.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -30,10 +29,17 @@ bool AnyGroupHasFiles(const ProjectDocument& document)
     return std::ranges::any_of(document.groups, [](const auto& group) { return !group->files.empty(); });
 }
 
+bool IsWildcard(const FileInfo& file)
+{
+    return file.NameText().find('*') != std::string::npos;
+}
+
 }  // namespace
 
 GroupsPage::GroupsPage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kGroupsPage, "groupsPage"), tree_(new QTreeWidget)
+    : WizardPage(wizard, ids::kGroupsPage, "groupsPage"),
+      model_(new GroupsModel(wizard.Context().document, wizard.Context().winePrefix, this)),
+      tree_(new QTreeView)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(AddText(layout,
@@ -43,27 +49,47 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
                              "then associate the desired files with the group.")),
                  ids::kIntroText, "introText");
     SetControlId(tree_, ids::kGroupsTree, "groupsTree");
+    tree_->setModel(model_);
     tree_->setHeaderHidden(true);
-    tree_->setRootIsDecorated(true);
+    tree_->setUniformRowHeights(true);  // rows of one height: a tree of any size scrolls at once
+    tree_->setAcceptDrops(true);
+    tree_->setDragDropMode(QAbstractItemView::DropOnly);
+    tree_->setDropIndicatorShown(true);
+    tree_->setToolTip(QStringLiteral("The install groups and what each installs. Drop files here from your "
+                                     "file manager to add them to a group; Delete removes the selected row; "
+                                     "a double click opens its options."));
+    tree_->installEventFilter(this);
 
     auto* buttons = new QVBoxLayout;
-    const auto button = [&](const QString& caption, int id, const char* name, void (GroupsPage::*handler)()) {
+    const auto button = [&](const QString& caption, int id, const char* name, void (GroupsPage::*handler)(),
+                            const QString& tip) {
         QPushButton* push = AddButton(buttons, caption, id, name);
+        push->setToolTip(tip);
         connect(push, &QPushButton::clicked, this, handler);
         return push;
     };
-    button(QStringLiteral("Create Group"), ids::kCreateGroup, "createGroupButton",
-           &GroupsPage::OnCreateGroup);
-    addFile_ = button(QStringLiteral("Add File"), ids::kAddFile, "addFileButton", &GroupsPage::OnAddFile);
-    remove_ = button(QStringLiteral("Delete"), ids::kDeleteEntry, "deleteButton", &GroupsPage::OnDelete);
-    addWildcard_ = button(QStringLiteral("Add Wildcard"), ids::kAddWildcard, "addWildcardButton",
-                          &GroupsPage::OnAddWildcard);
-    groupOptions_ = button(QStringLiteral("Group Options"), ids::kGroupOptions, "groupOptionsButton",
-                           &GroupsPage::OnGroupOptions);
-    renameGroup_ = button(QStringLiteral("Rename Group"), ids::kRenameGroup, "renameGroupButton",
-                          &GroupsPage::OnRenameGroup);
-    fileOptions_ = button(QStringLiteral("File Options"), ids::kFileOptions, "fileOptionsButton",
-                          &GroupsPage::OnFileOptions);
+    button(QStringLiteral("Create Group"), ids::kCreateGroup, "createGroupButton", &GroupsPage::OnCreateGroup,
+           QStringLiteral("A new install group: a part of the product the player may choose to install."));
+    addFile_ = button(QStringLiteral("Add File"), ids::kAddFile, "addFileButton", &GroupsPage::OnAddFile,
+                      QStringLiteral("Files of the game folder that the highlighted group installs."));
+    remove_ =
+        button(QStringLiteral("Delete"), ids::kDeleteEntry, "deleteButton", &GroupsPage::OnDelete,
+               QStringLiteral("Removes the selected group or entry from the product (no file is deleted)."));
+    addWildcard_ = button(
+        QStringLiteral("Add Wildcard"), ids::kAddWildcard, "addWildcardButton", &GroupsPage::OnAddWildcard,
+        QStringLiteral("A pattern such as Maps\\FR-*.map: every file it matches when the product is "
+                       "built goes in."));
+    groupOptions_ =
+        button(QStringLiteral("Group Options"), ids::kGroupOptions, "groupOptionsButton",
+               &GroupsPage::OnGroupOptions,
+               QStringLiteral("How the installer shows the highlighted group: selectable, visible, required, "
+                              "selected at first, its caption and description."));
+    renameGroup_ =
+        button(QStringLiteral("Rename Group"), ids::kRenameGroup, "renameGroupButton",
+               &GroupsPage::OnRenameGroup, QStringLiteral("A new name for the highlighted group."));
+    fileOptions_ = button(
+        QStringLiteral("File Options"), ids::kFileOptions, "fileOptionsButton", &GroupsPage::OnFileOptions,
+        QStringLiteral("The name the selected file is installed under on the player's machine."));
     buttons->addStretch();
 
     auto* row = new QHBoxLayout;
@@ -71,8 +97,11 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
     row->addLayout(buttons);
     layout->addLayout(row, 1);
 
-    UpdateButtons(nullptr);
-    connect(tree_, &QTreeWidget::currentItemChanged, this, &GroupsPage::OnSelectionChanged);
+    UpdateButtons({});
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { OnSelectionChanged(current); });
+    connect(tree_, &QTreeView::doubleClicked, this, &GroupsPage::OnDoubleClicked);
+    connect(model_, &GroupsModel::FilesDropped, this, &GroupsPage::OnFilesDropped);
 }
 
 void GroupsPage::OnInitDialog()
@@ -82,7 +111,10 @@ void GroupsPage::OnInitDialog()
 
 void GroupsPage::OnSetActive()
 {
-    RebuildTree();
+    model_->Reload();
+    // The rows are new: nothing remembered from the old ones may be used.
+    currentGroup_ = 0;
+    UpdateButtons({});
     UpdateNext();
 }
 
@@ -96,79 +128,53 @@ void GroupsPage::UpdateNext()
     Wizard().EnableNext(AnyGroupHasFiles(Document()));
 }
 
-void GroupsPage::RebuildTree()
-{
-    const QSignalBlocker quiet(tree_);
-    tree_->clear();
-    // The items are new: nothing remembered from the old tree may be used.
-    currentGroup_ = 0;
-    UpdateButtons(nullptr);
-    for (const auto& group : Document().groups) {
-        QTreeWidgetItem* item = AddGroupItem(*group);
-        for (const auto& file : group->files)
-            AddEntryItem(item, *file);
-    }
-}
-
-QTreeWidgetItem* GroupsPage::AddGroupItem(GroupInfo& group)
-{
-    auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(group.NameText())));
-    item->setIcon(0, icons_.icon(QFileIconProvider::Folder));
-    group.viewHandle = HandleOf(item);
-    return item;
-}
-
-void GroupsPage::AddEntryItem(QTreeWidgetItem* parent, FileInfo& file)
-{
-    auto* item = new QTreeWidgetItem(parent, QStringList(FromProjectText(file.NameText())));
-    const auto native = NativeGamePath(file.GetFullPath(Document().GameFolderText()));
-    QIcon icon = icons_.icon(QFileInfo(QString::fromStdString(native.string())));
-    // A wildcard, or a file that is gone, has no icon of its own.
-    if (icon.isNull())
-        icon = style()->standardIcon(file.NameText().find('*') != std::string::npos
-                                         ? QStyle::SP_FileDialogContentsView
-                                         : QStyle::SP_FileIcon);
-    item->setIcon(0, icon);
-    file.viewHandle = HandleOf(item);
-}
-
 GroupInfo* GroupsPage::CurrentGroup() const
 {
     return Document().FindGroupByHandle(currentGroup_);
 }
 
-void GroupsPage::OnSelectionChanged()
+void GroupsPage::OnSelectionChanged(const QModelIndex& current)
 {
-    QTreeWidgetItem* selected = tree_->currentItem();
-    if (selected && Document().FindGroupByHandle(HandleOf(selected)))
-        currentGroup_ = HandleOf(selected);
-    UpdateButtons(selected);
+    if (const GroupInfo* group = model_->GroupAt(current))
+        currentGroup_ = group->viewHandle;
+    UpdateButtons(current);
 }
 
-void GroupsPage::UpdateButtons(QTreeWidgetItem* selected)
+void GroupsPage::UpdateButtons(const QModelIndex& current)
 {
-    const ViewHandle handle = HandleOf(selected);
-    const bool group = selected && Document().FindGroupByHandle(handle);
-    const FileInfo* file = selected ? Document().FindFileByHandle(handle) : nullptr;
-    const bool plainFile = file && file->NameText().find('*') == std::string::npos;
+    const bool group = model_->GroupAt(current) != nullptr;
+    const FileInfo* file = model_->FileAt(current);
     addFile_->setEnabled(group);
     addWildcard_->setEnabled(group);
     groupOptions_->setEnabled(group);
     renameGroup_->setEnabled(group);
-    remove_->setEnabled(selected != nullptr);
-    fileOptions_->setEnabled(plainFile);
+    remove_->setEnabled(current.isValid());
+    fileOptions_->setEnabled(file && !IsWildcard(*file));
 }
 
-void GroupsPage::AddEntries(const std::vector<FileInfo*>& files)
+// Selects the row and brings it into view: the highlighted group is the
+// current one, which the buttons act on.
+void GroupsPage::Highlight(const QModelIndex& index)
 {
-    GroupInfo* group = CurrentGroup();
-    QTreeWidgetItem* item = group ? ItemOf(tree_, group->viewHandle) : nullptr;
-    if (!item || files.empty())
+    tree_->setCurrentIndex(index);
+    tree_->scrollTo(index);
+}
+
+void GroupsPage::AddEntries(GroupInfo& group, const std::vector<std::string>& names)
+{
+    if (model_->AppendFiles(group, names).empty())
         return;
-    for (FileInfo* file : files)
-        AddEntryItem(item, *file);
-    item->setExpanded(true);
+    tree_->expand(model_->IndexOf(group));
     Wizard().EnableNext(true);
+    Wizard().ProjectEdited();
+}
+
+void GroupsPage::AddPickedFiles(GroupInfo& group, const QStringList& paths)
+{
+    std::vector<std::string> natives;
+    for (const QString& path : paths)
+        natives.push_back(ToProjectText(path));
+    AddEntries(group, PickedFileNames(Document(), model_->GameFolder().string(), natives, Sink()));
 }
 
 void GroupsPage::OnCreateGroup()
@@ -176,36 +182,41 @@ void GroupsPage::OnCreateGroup()
     CreateGroupDialog dialog(Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted || !CheckGroupNameUnused(Document(), dialog.Name(), Sink()))
         return;
-    auto& group = *Document().groups.emplace_back(std::make_unique<GroupInfo>(dialog.Name()));
-    currentGroup_ = HandleOf(AddGroupItem(group));
+    const GroupInfo& group = model_->AppendGroup(dialog.Name());
+    Highlight(model_->IndexOf(group));
+    Wizard().ProjectEdited();
 }
 
 void GroupsPage::OnAddFile()
 {
     GroupInfo* group = CurrentGroup();
-    if (!group || !ItemOf(tree_, group->viewHandle))
+    if (!group)
         return;
-    const QString folder = QString::fromStdString(NativeGamePath(Document().GameFolderText()).string());
-    std::vector<std::string> paths;
-    for (const QString& path :
-         Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder))
-        paths.push_back(ToProjectText(path));
-    AddEntries(AddPickedFiles(Document(), *group, paths, Sink()));
+    const QString folder = QString::fromStdString(model_->GameFolder().string());
+    const QStringList paths =
+        Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder);
+    // The group may have gone while the dialog was open.
+    if ((group = CurrentGroup()))
+        AddPickedFiles(*group, paths);
 }
 
 void GroupsPage::OnAddWildcard()
 {
     if (!CurrentGroup())
         return;
+    // Typed with "/" or "\", a wildcard is stored with "\" as every path of the project.
+    const auto stored = [](std::string expression) {
+        std::replace(expression.begin(), expression.end(), '/', '\\');
+        return expression;
+    };
     AddWildcardDialog dialog(
-        [this](const std::string& expression, MessageSink& sink) {
-            return CheckWildcard(Document(), expression, WinePrefix(), sink);
+        [this, stored](const std::string& expression, MessageSink& sink) {
+            return CheckWildcard(Document(), stored(expression), WinePrefix(), sink);
         },
         Dialogs(), this);
-    // The group may have gone while the dialog was open.
     GroupInfo* group = dialog.exec() == QDialog::Accepted ? CurrentGroup() : nullptr;
     if (group && !dialog.Expression().empty())
-        AddEntries({&group->AddFile(dialog.Expression())});
+        AddEntries(*group, {stored(dialog.Expression())});
 }
 
 void GroupsPage::OnGroupOptions()
@@ -214,8 +225,10 @@ void GroupsPage::OnGroupOptions()
     if (!group)
         return;
     GroupOptionsDialog dialog(OptionsOf(*group), this);
-    if (dialog.exec() == QDialog::Accepted)
-        ApplyGroupOptions(dialog.Options(), *group);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ApplyGroupOptions(dialog.Options(), *group);
+    Wizard().ProjectEdited();
 }
 
 void GroupsPage::OnRenameGroup()
@@ -229,31 +242,32 @@ void GroupsPage::OnRenameGroup()
     if (!group || !CheckGroupNameUnused(Document(), dialog.Name(), Sink()))
         return;
     group->SetName(dialog.Name());
-    if (QTreeWidgetItem* item = ItemOf(tree_, group->viewHandle))
-        item->setText(0, FromProjectText(dialog.Name()));
+    model_->Changed(*group);
+    Wizard().ProjectEdited();
 }
 
 void GroupsPage::OnFileOptions()
 {
-    QTreeWidgetItem* selected = tree_->currentItem();
-    FileInfo* file = selected ? Document().FindFileByHandle(HandleOf(selected)) : nullptr;
+    FileInfo* file = model_->FileAt(tree_->currentIndex());
     if (!file) {
         ShowMessage(QStringLiteral("Could not find the selected file."));
         return;
     }
     FileDestinationDialog dialog(file->NameText(), file->GetSrc(), Dialogs(), Document().GameFolderText(),
                                  this);
-    if (dialog.exec() == QDialog::Accepted)
-        SetFileDestination(*file, dialog.Destination());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SetFileDestination(*file, dialog.Destination());
+    model_->Changed(*file);
+    Wizard().ProjectEdited();
 }
 
 void GroupsPage::OnDelete()
 {
-    QTreeWidgetItem* selected = tree_->currentItem();
-    if (!selected)
+    const QModelIndex selected = tree_->currentIndex();
+    if (!selected.isValid())
         return;
-    const ViewHandle handle = HandleOf(selected);
-    if (GroupInfo* group = Document().FindGroupByHandle(handle)) {
+    if (const GroupInfo* group = model_->GroupAt(selected)) {
         if (Document().groups.size() < 2) {
             NoGroupsDialog dialog(this);
             dialog.exec();
@@ -261,21 +275,54 @@ void GroupsPage::OnDelete()
         }
         if (!CheckGroupRemovable(Document(), *group, Sink()))
             return;
-        delete selected;
-        Document().RemoveGroup(*group);
-    } else {
-        FileInfo* file = Document().FindFileByHandle(handle);
-        if (!file) {
-            ShowMessage(QStringLiteral("Could not remove the file!"));
+        // Work of many adds may go with one click: ask first.
+        if (!group->files.empty()
+            && !Dialogs().Ask(this,
+                              QStringLiteral("Delete the group %1 and the %2 entries it installs?")
+                                  .arg(FromProjectText(group->NameText()))
+                                  .arg(group->files.size())))
             return;
-        }
-        delete selected;
-        Document().RemoveFile(*file);
+        model_->RemoveGroup(*group);
+    } else if (const FileInfo* file = model_->FileAt(selected)) {
+        model_->RemoveFile(*file);
+    } else {
+        ShowMessage(QStringLiteral("Could not remove the file!"));
+        return;
     }
-    if (!Document().FindGroupByHandle(currentGroup_))
+    if (!CurrentGroup())
         currentGroup_ = 0;
-    UpdateButtons(tree_->currentItem());
+    UpdateButtons(tree_->currentIndex());
     UpdateNext();
+    Wizard().ProjectEdited();
+}
+
+void GroupsPage::OnDoubleClicked(const QModelIndex& index)
+{
+    if (model_->GroupAt(index)) {
+        OnGroupOptions();
+        return;
+    }
+    const FileInfo* file = model_->FileAt(index);
+    if (file && !IsWildcard(*file))
+        OnFileOptions();
+}
+
+void GroupsPage::OnFilesDropped(GroupInfo* group, const QStringList& paths)
+{
+    if (Wizard().IsBusy() || !group)
+        return;
+    Highlight(model_->IndexOf(*group));
+    AddPickedFiles(*group, paths);
+}
+
+bool GroupsPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tree_ && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        OnDelete();
+        return true;
+    }
+    return WizardPage::eventFilter(watched, event);
 }
 
 }  // namespace zpak::ui

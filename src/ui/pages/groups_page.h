@@ -3,11 +3,12 @@
 #include "model/project_node.h"
 #include "ui/app/wizard_page.h"
 
-#include <QFileIconProvider>
+#include <string>
+#include <vector>
 
+class QModelIndex;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace zpak {
 class FileInfo;
@@ -15,6 +16,8 @@ class GroupInfo;
 }  // namespace zpak
 
 namespace zpak::ui {
+
+class GroupsModel;
 
 // The install groups and the files and wildcards each installs, in a tree.
 // Every edit goes straight into the project.
@@ -29,7 +32,8 @@ public:
     void OnProjectReplaced() override;
 
     // The group Add File, Add Wildcard, Group Options and Rename Group work
-    // on; null when there is none (also after its record is gone).
+    // on: the one highlighted last; null when there is none (also after its
+    // record is gone).
     GroupInfo* CurrentGroup() const;
 
     void OnCreateGroup();
@@ -40,17 +44,22 @@ public:
     void OnFileOptions();
     void OnDelete();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void RebuildTree();
-    QTreeWidgetItem* AddGroupItem(GroupInfo& group);
-    void AddEntryItem(QTreeWidgetItem* parent, FileInfo& file);
-    // The entry's item added under the current group's item.
-    void AddEntries(const std::vector<FileInfo*>& files);
-    void OnSelectionChanged();
-    void UpdateButtons(QTreeWidgetItem* selected);
+    void OnSelectionChanged(const QModelIndex& current);
+    void OnDoubleClicked(const QModelIndex& index);
+    void OnFilesDropped(GroupInfo* group, const QStringList& paths);
+    // Adds the files (native paths) to the group as Add File does.
+    void AddPickedFiles(GroupInfo& group, const QStringList& paths);
+    void AddEntries(GroupInfo& group, const std::vector<std::string>& names);
+    void Highlight(const QModelIndex& index);
+    void UpdateButtons(const QModelIndex& current);
     void UpdateNext();
 
-    QTreeWidget* tree_;
+    GroupsModel* model_;
+    QTreeView* tree_;
     QPushButton* addFile_;
     QPushButton* remove_;
     QPushButton* addWildcard_;
@@ -58,7 +67,6 @@ private:
     QPushButton* renameGroup_;
     QPushButton* fileOptions_;
     ViewHandle currentGroup_ = 0;
-    QFileIconProvider icons_;
 };
 
 }  // namespace zpak::ui

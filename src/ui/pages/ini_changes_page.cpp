@@ -9,20 +9,21 @@
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
+#include "ui/pages/ini_changes_model.h"
 #include "ui/pages/ini_dialogs.h"
-#include "ui/pages/tree_items.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace zpak::ui {
 
 IniChangesPage::IniChangesPage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kIniChangesPage, "iniChangesPage"), tree_(new QTreeWidget)
+    : WizardPage(wizard, ids::kIniChangesPage, "iniChangesPage"),
+      model_(new IniChangesModel(wizard.Context().document, this)), tree_(new QTreeView)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(
@@ -33,25 +34,37 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
                            "wish to modify is depicted as a root element.")),
         ids::kIntroText, "introText");
     SetControlId(tree_, ids::kIniTree, "iniTree");
+    tree_->setModel(model_);
     tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setToolTip(QStringLiteral("The game's INI files that installation changes, each with its changes. "
+                                     "Delete removes the selected change; a double click edits it."));
+    tree_->installEventFilter(this);
 
     auto* buttons = new QVBoxLayout;
     const auto button = [&](const QString& caption, int id, const char* name,
-                            void (IniChangesPage::*handler)()) {
+                            void (IniChangesPage::*handler)(), const QString& tip) {
         QPushButton* push = AddButton(buttons, caption, id, name);
+        push->setToolTip(tip);
         connect(push, &QPushButton::clicked, this, handler);
         return push;
     };
-    button(QStringLiteral("Add"), ids::kAddIniFile, "addIniFileButton", &IniChangesPage::OnAdd);
+    button(QStringLiteral("Add"), ids::kAddIniFile, "addIniFileButton", &IniChangesPage::OnAdd,
+           QStringLiteral("An INI file of the game's System folder that installation changes."));
     addEntry_ =
-        button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton", &IniChangesPage::OnAddEntry);
+        button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton", &IniChangesPage::OnAddEntry,
+               QStringLiteral("A change of the selected file: a key to set, or a line to add."));
     removeEntry_ = button(QStringLiteral("Remove Entry"), ids::kRemoveIniEntry, "removeEntryButton",
-                          &IniChangesPage::OnRemoveEntry);
+                          &IniChangesPage::OnRemoveEntry, QStringLiteral("Removes the selected change."));
     removeFile_ = button(QStringLiteral("Remove File"), ids::kRemoveIniFile, "removeIniFileButton",
-                         &IniChangesPage::OnRemoveFile);
-    edit_ = button(QStringLiteral("Edit"), ids::kEditIni, "editIniButton", &IniChangesPage::OnEdit);
+                         &IniChangesPage::OnRemoveFile,
+                         QStringLiteral("Removes the selected file with all its changes."));
+    edit_ = button(QStringLiteral("Edit"), ids::kEditIni, "editIniButton", &IniChangesPage::OnEdit,
+                   QStringLiteral("A change: edit it. A file: tie it to an install group, so that its "
+                                  "changes are made only when that group is installed."));
     import_ = button(QStringLiteral("Import Keys"), ids::kImportKeys, "importKeysButton",
-                     &IniChangesPage::OnImportKeys);
+                     &IniChangesPage::OnImportKeys,
+                     QStringLiteral("Adds every key of one of the game's INI files as new lines."));
     buttons->addStretch();
     for (QPushButton* push : {addEntry_, removeEntry_, removeFile_, edit_, import_})
         push->setEnabled(false);
@@ -62,47 +75,25 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
     layout->addLayout(row, 1);
     AddText(layout, QStringLiteral("Any additions or changes will be listed under the affected INI file."));
 
-    connect(tree_, &QTreeWidget::currentItemChanged, this, &IniChangesPage::OnSelectionChanged);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { OnSelectionChanged(current); });
+    connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (model_->ChangeAt(index))
+            OnEdit();
+    });
 }
 
 void IniChangesPage::OnInitDialog()
 {
     Wizard().SetNextPage(ids::kIniChangesPage, ids::kRequirementsPage);
-    FillTree();
 }
 
 void IniChangesPage::OnSetActive()
 {
-    FillTree();
-}
-
-void IniChangesPage::FillTree()
-{
-    const QSignalBlocker quiet(tree_);
-    tree_->clear();
-    // The old items are gone; what the page remembered must go with them.
+    model_->Reload();
+    // The rows are new; what the page remembered must go with the old ones.
     currentIniFile_ = 0;
     currentIniEntry_ = 0;
-    for (const auto& file : Document().iniFiles) {
-        QTreeWidgetItem* item = AddFileItem(*file);
-        for (const auto& entry : file->entries)
-            AddEntryItem(item, *entry);
-    }
-}
-
-QTreeWidgetItem* IniChangesPage::AddFileItem(INIGroup& file)
-{
-    auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(file.GetName())));
-    item->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
-    file.viewHandle = HandleOf(item);
-    return item;
-}
-
-void IniChangesPage::AddEntryItem(QTreeWidgetItem* parent, INIDefinition& entry)
-{
-    auto* item = new QTreeWidgetItem(parent, QStringList(FromProjectText(entry.GetName())));
-    item->setIcon(0, style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    entry.viewHandle = HandleOf(item);
 }
 
 INIGroup* IniChangesPage::CurrentIniFile() const
@@ -125,15 +116,15 @@ std::vector<std::string> IniChangesPage::GameIniFiles() const
     return ListMatchingFiles(NativeGamePath(Document().GameFolderText() + "\\System"), "*.ini");
 }
 
-void IniChangesPage::OnSelectionChanged(QTreeWidgetItem* selected)
+void IniChangesPage::OnSelectionChanged(const QModelIndex& selected)
 {
-    const ViewHandle handle = HandleOf(selected);
-    const bool file = selected && Document().FindIniFileByHandle(handle);
+    const INIGroup* file = model_->FileAt(selected);
+    const INIDefinition* change = model_->ChangeAt(selected);
     if (file) {
-        currentIniFile_ = handle;
+        currentIniFile_ = file->viewHandle;
         currentIniEntry_ = 0;
     } else {
-        currentIniEntry_ = selected && Document().FindIniEntryByHandle(handle) ? handle : 0;
+        currentIniEntry_ = change ? change->viewHandle : 0;
     }
     addEntry_->setEnabled(file);
     removeFile_->setEnabled(file);
@@ -142,17 +133,20 @@ void IniChangesPage::OnSelectionChanged(QTreeWidgetItem* selected)
     removeEntry_->setEnabled(!file);
 }
 
+void IniChangesPage::Highlight(const QModelIndex& index)
+{
+    tree_->setCurrentIndex(index);
+    tree_->scrollTo(index);
+}
+
 void IniChangesPage::ShowNewEntries(const std::vector<INIDefinition*>& entries)
 {
-    INIGroup* file = CurrentIniFile();
-    QTreeWidgetItem* item = file ? ItemOf(tree_, file->viewHandle) : nullptr;
-    if (!item)
+    if (entries.empty())
         return;
-    for (INIDefinition* entry : entries) {
-        AddEntryItem(item, *entry);
-        currentIniEntry_ = entry->viewHandle;
-    }
-    item->setExpanded(true);
+    currentIniEntry_ = entries.back()->viewHandle;
+    if (const INIGroup* file = CurrentIniFile())
+        tree_->expand(model_->IndexOf(*file));
+    Wizard().ProjectEdited();
 }
 
 void IniChangesPage::OnAdd()
@@ -160,8 +154,9 @@ void IniChangesPage::OnAdd()
     AddIniFileDialog dialog(GameIniFiles(), Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    auto& file = *Document().iniFiles.emplace_back(std::make_unique<INIGroup>(dialog.FileName()));
-    currentIniFile_ = HandleOf(AddFileItem(file));
+    const INIGroup& file = model_->AppendFile(dialog.FileName());
+    Highlight(model_->IndexOf(file));
+    Wizard().ProjectEdited();
 }
 
 void IniChangesPage::OnAddEntry()
@@ -176,15 +171,16 @@ void IniChangesPage::OnAddEntry()
         return;
     if (INIGroup* target = CurrentIniFile()) {
         const IniChangeFields fields = dialog.Fields();
-        ShowNewEntries(
-            {&target->AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0)});
+        ShowNewEntries(model_->AppendChanges(*target, [&](INIGroup& into) {
+            return std::vector<INIDefinition*>{
+                &into.AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0)};
+        }));
     }
 }
 
 void IniChangesPage::OnEdit()
 {
-    QTreeWidgetItem* selected = tree_->currentItem();
-    INIGroup* file = selected ? Document().FindIniFileByHandle(HandleOf(selected)) : nullptr;
+    INIGroup* file = model_->FileAt(tree_->currentIndex());
     if (!file) {
         EditCurrentEntry();
         return;
@@ -193,8 +189,11 @@ void IniChangesPage::OnEdit()
     for (const auto& group : Document().groups)
         groups.push_back(group.get());
     IniGroupingDialog dialog(groups, file->group, Dialogs(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        file->group = dialog.Chosen();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    file->group = dialog.Chosen();
+    model_->Changed(*file);
+    Wizard().ProjectEdited();
 }
 
 void IniChangesPage::EditCurrentEntry()
@@ -208,32 +207,30 @@ void IniChangesPage::EditCurrentEntry()
         return;
     if (INIDefinition* edited = CurrentIniEntry()) {
         StoreFields(dialog.Fields(), *edited);
-        if (QTreeWidgetItem* item = ItemOf(tree_, edited->viewHandle))
-            item->setText(0, FromProjectText(edited->GetName()));
+        model_->Changed(*edited);
+        Wizard().ProjectEdited();
     }
 }
 
 void IniChangesPage::OnRemoveFile()
 {
-    QTreeWidgetItem* selected = tree_->currentItem();
-    const ViewHandle handle = HandleOf(selected);
-    if (!selected || !Document().FindIniFileByHandle(handle)) {
+    const INIGroup* file = model_->FileAt(tree_->currentIndex());
+    if (!file) {
         ShowMessage(QStringLiteral("Only groups can be removed via this action."));
         return;
     }
-    Document().RemoveIniFile(handle);
-    delete selected;
+    model_->RemoveFile(file->viewHandle);
+    Wizard().ProjectEdited();
 }
 
 void IniChangesPage::OnRemoveEntry()
 {
-    INIDefinition* entry = CurrentIniEntry();
+    const INIDefinition* entry = CurrentIniEntry();
     if (!entry)
         return;
-    const ViewHandle handle = entry->viewHandle;
-    Document().RemoveIniEntry(handle);
-    delete ItemOf(tree_, handle);
+    model_->RemoveChange(entry->viewHandle);
     currentIniEntry_ = 0;
+    Wizard().ProjectEdited();
 }
 
 void IniChangesPage::OnImportKeys()
@@ -246,7 +243,21 @@ void IniChangesPage::OnImportKeys()
     IniFile source;
     source.Load(SystemIniPath(dialog.FileName()));
     if (INIGroup* file = CurrentIniFile())
-        ShowNewEntries(ImportIniEntries(source, *file));
+        ShowNewEntries(
+            model_->AppendChanges(*file, [&](INIGroup& into) { return ImportIniEntries(source, into); }));
+}
+
+bool IniChangesPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tree_ && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (model_->FileAt(tree_->currentIndex()))
+            OnRemoveFile();
+        else
+            OnRemoveEntry();
+        return true;
+    }
+    return WizardPage::eventFilter(watched, event);
 }
 
 }  // namespace zpak::ui

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+class QModelIndex;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace zpak {
 class INIDefinition;
@@ -17,6 +17,8 @@ class INIGroup;
 }  // namespace zpak
 
 namespace zpak::ui {
+
+class IniChangesModel;
 
 // The INI files of the game that installation changes, each with its
 // changes, in a two-level tree. Every edit goes straight into the project.
@@ -41,20 +43,22 @@ public:
     void OnRemoveEntry();
     void OnImportKeys();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void FillTree();
-    QTreeWidgetItem* AddFileItem(INIGroup& file);
-    void AddEntryItem(QTreeWidgetItem* parent, INIDefinition& entry);
-    // New changes of the current file into the tree; the last becomes current.
+    // New changes of the current file, shown; the last becomes current.
     void ShowNewEntries(const std::vector<INIDefinition*>& entries);
-    void OnSelectionChanged(QTreeWidgetItem* selected);
+    void OnSelectionChanged(const QModelIndex& selected);
+    void Highlight(const QModelIndex& index);
     void EditCurrentEntry();
     // gameFolder\System\<name>, as a native path.
     std::filesystem::path SystemIniPath(const std::string& name) const;
     // The names of the game's System\*.ini files.
     std::vector<std::string> GameIniFiles() const;
 
-    QTreeWidget* tree_;
+    IniChangesModel* model_;
+    QTreeView* tree_;
     QPushButton* addEntry_;
     QPushButton* removeEntry_;
     QPushButton* removeFile_;

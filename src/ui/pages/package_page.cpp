@@ -98,8 +98,11 @@ void PackagePage::FillLicences()
     license_->clear();
     license_->setEditText(QString());
     const auto system = NativeGamePath(Document().GameFolderText() + "\\System");
+    QStringList names;
     for (const std::string& name : ListMatchingFiles(system, "*.int"))
-        license_->addItem(FromProjectText(name));
+        names << FromProjectText(name);
+    names.sort(Qt::CaseInsensitive);  // as the other lists of the wizard
+    license_->addItems(names);
     const ProductData& product = *Document().product;
     int selected = -1;
     if (product.license)
@@ -130,6 +133,18 @@ bool PackagePage::StorePackageFields()
     if (index >= 0 && license_->itemText(index) == license_->currentText())
         form.licenseSelection = index;
     return zpak::StorePackageFields(Document(), form, Sink());
+}
+
+bool PackagePage::HasPendingEdits() const
+{
+    const ProductData* product = Document().product.get();
+    if (!product)
+        return !archive_->text().isEmpty() || !logo_->text().isEmpty();
+    const bool noLicence = license_->currentIndex() <= 0 && license_->currentText().isEmpty();
+    const bool licenceShown = product->license ? ToProjectText(license_->currentText()) == *product->license
+                                               : noLicence || license_->currentIndex() == 0;
+    return ToProjectText(archive_->text()) != TextOf(product->archive)
+        || ToProjectText(logo_->text()) != TextOf(product->logo) || !licenceShown;
 }
 
 void PackagePage::OnProjectReplaced()

@@ -20,6 +20,7 @@ public:
     bool OnCommit() override { return StorePackageFields(); }
     bool OnWizardNext() override { return StorePackageFields(); }
     void OnProjectReplaced() override;
+    bool HasPendingEdits() const override;
 
 private:
     void FillLicences();

@@ -110,6 +110,13 @@ bool ProductPage::OnWizardNext()
     return OnCommit();
 }
 
+bool ProductPage::HasPendingEdits() const
+{
+    ProductForm stored;
+    FillProductForm(Document(), stored);
+    return ReadForm() != stored;
+}
+
 void ProductPage::OnProjectReplaced()
 {
     for (QLineEdit* edit : findChildren<QLineEdit*>())

@@ -19,6 +19,7 @@ public:
     bool OnCommit() override;
     bool OnWizardNext() override;
     void OnProjectReplaced() override;
+    bool HasPendingEdits() const override;
 
 private:
     ProductForm ReadForm() const;

@@ -37,13 +37,19 @@ RequirementsPage::RequirementsPage(WizardDialog& wizard)
 
     auto* buttons = new QVBoxLayout;
     const auto button = [&](const QString& caption, int id, const char* name,
-                            void (RequirementsPage::*handler)()) {
-        connect(AddButton(buttons, caption, id, name), &QPushButton::clicked, this, handler);
+                            void (RequirementsPage::*handler)(), const QString& tip) {
+        QPushButton* push = AddButton(buttons, caption, id, name);
+        push->setToolTip(tip);
+        connect(push, &QPushButton::clicked, this, handler);
+        return push;
     };
-    button(QStringLiteral("Add"), ids::kAddRequirement, "addRequirementButton", &RequirementsPage::OnAdd);
-    button(QStringLiteral("Remove"), ids::kRemoveRequirement, "removeRequirementButton",
-           &RequirementsPage::OnRemove);
-    button(QStringLiteral("Edit"), ids::kEditRequirement, "editRequirementButton", &RequirementsPage::OnEdit);
+    button(QStringLiteral("Add"), ids::kAddRequirement, "addRequirementButton", &RequirementsPage::OnAdd,
+           QStringLiteral("A product that must be installed before yours (the installer checks its "
+                          "version); presets fill it in and remember it."));
+    remove_ = button(QStringLiteral("Remove"), ids::kRemoveRequirement, "removeRequirementButton",
+                     &RequirementsPage::OnRemove, QStringLiteral("Removes the selected requirement."));
+    edit_ = button(QStringLiteral("Edit"), ids::kEditRequirement, "editRequirementButton",
+                   &RequirementsPage::OnEdit, QStringLiteral("Edits the selected requirement."));
     buttons->addStretch();
 
     auto* row = new QHBoxLayout;
@@ -54,7 +60,17 @@ RequirementsPage::RequirementsPage(WizardDialog& wizard)
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item && Document().FindRequirementByHandle(HandleOf(item)))
             currentRequirement_ = HandleOf(item);
+        UpdateButtons();
     });
+    UpdateButtons();
+}
+
+// Remove acts on the selected row; Edit on the requirement remembered (the
+// one selected or added last): with neither there is nothing to act on.
+void RequirementsPage::UpdateButtons()
+{
+    remove_->setEnabled(tree_->currentItem() != nullptr);
+    edit_->setEnabled(currentRequirement_ != 0);
 }
 
 void RequirementsPage::OnInitDialog()
@@ -73,13 +89,17 @@ void RequirementsPage::OnSetActive()
         auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement->product))));
         requirement->viewHandle = HandleOf(item);
     }
+    UpdateButtons();
 }
 
 void RequirementsPage::AddItem(RequirementInfo& requirement)
 {
     auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement.product))));
     requirement.viewHandle = HandleOf(item);
+    tree_->setCurrentItem(item);
+    tree_->scrollToItem(item);
     currentRequirement_ = requirement.viewHandle;
+    UpdateButtons();
 }
 
 void RequirementsPage::OnAdd()
@@ -97,6 +117,7 @@ void RequirementsPage::OnAdd()
     if (RequirementInfo* added = AddRequirement(Document(), dialog.Fields(), Sink())) {
         AddItem(*added);
         RecordPreset(presets, dialog.Fields());
+        Wizard().ProjectEdited();
     }
 }
 
@@ -114,8 +135,10 @@ void RequirementsPage::OnEdit()
     AddRequirementDialog dialog(FieldsOf(*requirement), CheckRequirementEdit, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_))
+    if (RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_)) {
         StoreFields(dialog.Fields(), *edited);
+        Wizard().ProjectEdited();
+    }
 }
 
 void RequirementsPage::OnRemove()
@@ -131,6 +154,8 @@ void RequirementsPage::OnRemove()
         currentRequirement_ = 0;
     delete selected;
     Document().RemoveRequirement(*requirement);
+    UpdateButtons();
+    Wizard().ProjectEdited();
 }
 
 }  // namespace zpak::ui

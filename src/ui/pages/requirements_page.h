@@ -3,6 +3,7 @@
 #include "model/project_node.h"
 #include "ui/app/wizard_page.h"
 
+class QPushButton;
 class QTreeWidget;
 
 namespace zpak {
@@ -27,8 +28,11 @@ public:
 
 private:
     void AddItem(RequirementInfo& requirement);
+    void UpdateButtons();
 
     QTreeWidget* tree_;
+    QPushButton* remove_ = nullptr;
+    QPushButton* edit_ = nullptr;
     ViewHandle currentRequirement_ = 0;  // the requirement last selected or added
 };
 

@@ -77,15 +77,26 @@ void ShortcutsPage::OnSetActive()
     mac_->setChecked(form.mac);
 }
 
+ShortcutForm ShortcutsPage::ReadForm() const
+{
+    return {ToProjectText(parameters_->text()),
+            ToProjectText(caption_->text()),
+            ToProjectText(documentation_->text()),
+            windows_->isChecked(),
+            linux_->isChecked(),
+            mac_->isChecked()};
+}
+
 bool ShortcutsPage::StoreShortcutFields()
 {
-    const ShortcutForm form{ToProjectText(parameters_->text()),
-                            ToProjectText(caption_->text()),
-                            ToProjectText(documentation_->text()),
-                            windows_->isChecked(),
-                            linux_->isChecked(),
-                            mac_->isChecked()};
-    return zpak::StoreShortcutFields(Document(), form, Sink());
+    return zpak::StoreShortcutFields(Document(), ReadForm(), Sink());
+}
+
+bool ShortcutsPage::HasPendingEdits() const
+{
+    ShortcutForm stored;
+    FillShortcutForm(Document(), stored);
+    return ReadForm() != stored;
 }
 
 void ShortcutsPage::OnProjectReplaced()

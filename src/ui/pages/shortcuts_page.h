@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/product_rules.h"
 #include "ui/app/wizard_page.h"
 
 class QCheckBox;
@@ -19,8 +20,10 @@ public:
     bool OnCommit() override { return StoreShortcutFields(); }
     bool OnWizardNext() override { return StoreShortcutFields(); }
     void OnProjectReplaced() override;
+    bool HasPendingEdits() const override;
 
 private:
+    ShortcutForm ReadForm() const;
     bool StoreShortcutFields();
 
     QLineEdit* parameters_;
