@@ -43,14 +43,16 @@ sanitize: deps
 		ctest --output-on-failure -j $(JOBS)
 
 # The core, zpakbuild.exe and their tests cross-compiled for 64-bit Windows
-# with MinGW-w64; minizip is compiled from Debian's source package.
+# with MinGW-w64; minizip is compiled from Debian's source package, fetched
+# once into the build folder. Built for size without debugging information,
+# as a release is.
 windows-deps:
-	@scripts/install-windows-deps
+	@scripts/install-deps windows
 	@scripts/fetch-debian-sources $(WIN_BUILD)/debian-sources minizip
 
 windows: windows-deps
 	cmake -S . -B $(WIN_BUILD) $(GENERATOR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZPAK_GUI=OFF -DZPAK_WERROR=ON \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DZPAK_GUI=OFF -DZPAK_WERROR=ON \
 		-DZPAK_MINIZIP_SOURCE=$(CURDIR)/$(WIN_BUILD)/debian-sources/minizip $(CMAKE_FLAGS)
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 

@@ -100,14 +100,15 @@ public:
         return file_->IsOpen() && file_->IsRegular() ? kZipOk : kZipCannotOpenInput;
     }
 
-    long Read(char* buffer, std::size_t size)
+    // The count read; nothing on a read error.
+    std::optional<std::size_t> Read(char* buffer, std::size_t size)
     {
         if (file_)
             return file_->ReadFull(buffer, size);
         const std::size_t count = std::min(size, entry_.content->size() - offset_);
         std::copy_n(entry_.content->data() + offset_, count, buffer);
         offset_ += count;
-        return static_cast<long>(count);
+        return count;
     }
 
     std::optional<std::uint32_t> Time() const
@@ -177,15 +178,14 @@ private:
         EntrySource input(entry);
         if (const int opened = input.Open(); opened != kZipOk)
             return opened;
-        long got = input.Read(buffer_.get(), kZipReadBuffer);
-        if (got < 0)
+        std::optional<std::size_t> got = input.Read(buffer_.get(), kZipReadBuffer);
+        if (!got)
             return kZipError;
 
         zip_fileinfo info{};
         info.dosDate = input.Time().value_or(0);
         info.external_fa = (kRegularFile | entry.mode) << 16;
-        const auto length = static_cast<std::size_t>(got);
-        const int method = WorthDeflating(buffer_.get(), length) ? Z_DEFLATED : 0;
+        const int method = WorthDeflating(buffer_.get(), *got) ? Z_DEFLATED : 0;
         const int zip64 = SizeOf(entry) >= kZip64Threshold ? 1 : 0;
         // Names are stored in UTF-8 and marked as such, so that unzip tools
         // do not read them in an old DOS code page; a name from a project made
@@ -199,13 +199,13 @@ private:
             return kZipError;
 
         std::uint64_t sinceReport = 0;
-        while (got > 0) {
-            if (zipWriteInFileInZip(zip_, buffer_.get(), static_cast<unsigned>(got)) != ZIP_OK) {
+        while (*got > 0) {
+            if (zipWriteInFileInZip(zip_, buffer_.get(), static_cast<unsigned>(*got)) != ZIP_OK) {
                 zipCloseFileInZip(zip_);
                 return kZipError;
             }
-            state_.bytesDone += static_cast<std::uint64_t>(got);
-            sinceReport += static_cast<std::uint64_t>(got);
+            state_.bytesDone += *got;
+            sinceReport += *got;
             if (sinceReport >= kProgressStep) {
                 sinceReport = 0;
                 Report();
@@ -214,13 +214,13 @@ private:
                     return kZipCancelled;
                 }
             }
-            if (static_cast<std::size_t>(got) < kZipReadBuffer)
+            if (*got < kZipReadBuffer)
                 break;  // a short read is the end of the file
             got = input.Read(buffer_.get(), kZipReadBuffer);
-        }
-        if (got < 0) {
-            zipCloseFileInZip(zip_);
-            return kZipError;
+            if (!got) {
+                zipCloseFileInZip(zip_);
+                return kZipError;
+            }
         }
         return zipCloseFileInZip(zip_);
     }

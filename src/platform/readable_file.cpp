@@ -14,10 +14,10 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
     std::size_t used = 0;
     content.resize(static_cast<std::size_t>(size) + 1);
     for (;;) {
-        const long got = input.ReadFull(content.data() + used, content.size() - used);
-        if (got < 0)
+        const std::optional<std::size_t> got = input.ReadFull(content.data() + used, content.size() - used);
+        if (!got)
             return false;
-        used += static_cast<std::size_t>(got);
+        used += *got;
         if (used < content.size())
             break;
         content.resize(content.size() * 2);

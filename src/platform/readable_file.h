@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,9 @@ public:
     // The size the file has now; -1 when it cannot be told.
     std::int64_t Size() const;
 
-    // Fills as much of the buffer as the file still holds: a short count is
-    // the end of the file. -1 on a read error.
-    long ReadFull(char* buffer, std::size_t size);
+    // Fills as much of the buffer as the file still holds and returns the
+    // count: a short count is the end of the file. Nothing on a read error.
+    std::optional<std::size_t> ReadFull(char* buffer, std::size_t size);
 
 private:
     FileHandle file_;

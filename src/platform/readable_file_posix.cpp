@@ -26,7 +26,7 @@ std::int64_t ReadableFile::Size() const
     return IsOpen() && ::fstat(file_.Get(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
-long ReadableFile::ReadFull(char* buffer, std::size_t size)
+std::optional<std::size_t> ReadableFile::ReadFull(char* buffer, std::size_t size)
 {
     std::size_t got = 0;
     while (got < size) {
@@ -36,11 +36,11 @@ long ReadableFile::ReadFull(char* buffer, std::size_t size)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return -1;
+            return std::nullopt;
         }
         got += static_cast<std::size_t>(n);
     }
-    return static_cast<long>(got);
+    return got;
 }
 
 }  // namespace zpak

@@ -25,7 +25,7 @@ std::int64_t ReadableFile::Size() const
     return IsOpen() && ::GetFileSizeEx(file_.Get(), &size) ? size.QuadPart : -1;
 }
 
-long ReadableFile::ReadFull(char* buffer, std::size_t size)
+std::optional<std::size_t> ReadableFile::ReadFull(char* buffer, std::size_t size)
 {
     std::size_t got = 0;
     while (got < size) {
@@ -33,12 +33,12 @@ long ReadableFile::ReadFull(char* buffer, std::size_t size)
         DWORD n = 0;
         const auto wanted = static_cast<DWORD>(std::min(size - got, kLargestRead));
         if (!::ReadFile(file_.Get(), buffer + got, wanted, &n, nullptr))
-            return -1;
+            return std::nullopt;
         if (n == 0)
             break;
         got += n;
     }
-    return static_cast<long>(got);
+    return got;
 }
 
 }  // namespace zpak

@@ -53,7 +53,8 @@ std::string Utf8FromText(std::string_view text)
         return std::string(text);
     const std::string codePage = "CP" + std::to_string(AnsiCodePage());
     const iconv_t convert = ::iconv_open("UTF-8", codePage.c_str());
-    if (convert == reinterpret_cast<iconv_t>(-1))
+    // (iconv_t)-1 is how iconv_open says it failed.
+    if (convert == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr)
         return std::string(text);
     std::string out(text.size() * 4, '\0');
     char* in = const_cast<char*>(text.data());  // iconv's interface; it does not write there

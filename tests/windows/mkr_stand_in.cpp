@@ -3,7 +3,9 @@
 // arguments.txt in its working directory, leaves a manifest of its own behind
 // as the real tool may, and for "master NAME" writes the archive that NAME.ini
 // names on its Archive= line. "wait" starts a copy of itself that writes its
-// process id to child.txt, then both wait to be ended.
+// process id to child.txt, then both wait to be ended. With
+// MKR_STAND_IN_HOLD set it writes "started" once it has written its
+// arguments, then waits to be ended.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +63,11 @@ int main()
         log << "manifest:"
             << (::GetFileAttributesW(L"Manifest.ini") == INVALID_FILE_ATTRIBUTES ? "aside" : "present")
             << '\n';
+    }
+    if (::GetEnvironmentVariableW(L"MKR_STAND_IN_HOLD", nullptr, 0) != 0) {
+        std::ofstream("started").close();
+        ::Sleep(60000);
+        return 1;
     }
     std::ofstream("manifest.ini") << "tool's own";
     std::puts("MKR stand-in: arguments written");

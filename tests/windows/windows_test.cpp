@@ -1,24 +1,32 @@
 // Under Wine, what only Windows has: the registry's 32-bit and 64-bit views,
-// a Windows program as the packaging tool, file names in UTF-16 found without
-// regard to letter case, and projects in the ANSI code page (1252 here: see
-// CMakeLists.txt).
+// a Windows program as the packaging tool, Ctrl-C at a console, the build
+// lock against the Linux build's, file names in UTF-16 found without regard
+// to letter case, projects in the ANSI code page (1252 here: see
+// tests/CMakeLists.txt) and the version resource.
 #include "generate/generate_fixture.h"
 #include "generate/generation_run.h"
 #include "platform/cancel_flag.h"
+#include "platform/file_handle.h"
+#include "platform/folder_lock.h"
 #include "platform/game_path.h"
 #include "platform/process.h"
 #include "platform/text_encoding.h"
 #include "support/temp_dir.h"
+#include "zpak/version.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include <windows.h>
+
+#include <winver.h>
 
 namespace zpak {
 namespace {
@@ -112,19 +120,30 @@ TEST(WindowsProcessTest, CancelEndsTheProgramAndItsChildren)
     EXPECT_FALSE(ProcessStillRuns(child));
 }
 
-// The demo game in a folder with blanks in its name, a Windows program as its
-// packaging tool, built by zpakbuild.exe.
-TEST(WindowsBuildTest, PackageRunsTheToolAndPutsTheManifestBack)
+// The demo game in a folder with blanks in its name, with a Windows program
+// as its packaging tool.
+fs::path DemoGame(const test::TempDir& dir)
 {
-    test::TempDir dir;
     const fs::path game = dir / "My Games (demo)" / "Vantor";
     fs::create_directories(game.parent_path());
     fs::copy(ZPAK_EXAMPLES_DIR "/demo-game", game, fs::copy_options::recursive);
     fs::copy_file(ZPAK_MKR_STAND_IN, game / "System/MKR.exe", fs::copy_options::overwrite_existing);
+    return game;
+}
+
+// zpakbuild.exe builds the package, running the tool, and the zip.
+TEST(WindowsBuildTest, PackageRunsTheToolAndZipHoldsTheGroups)
+{
+    test::TempDir dir;
+    const fs::path game = DemoGame(dir);
     const std::string manifest = test::ReadFile(game / "System/Manifest.ini");
 
-    const Started run = Start(
-        ZPAK_ZPAKBUILD, {"build", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder", TextFromPath(game)});
+    const auto build = [&](const char* choice) {
+        return Start(
+            ZPAK_ZPAKBUILD,
+            {"build", ZPAK_EXAMPLES_DIR "/frontier.zproj", choice, "--game-folder", TextFromPath(game)});
+    };
+    Started run = build("--package");
     ASSERT_EQ(run.result.exitCode, 0) << run.output;
     EXPECT_EQ(Lines(game / "System/arguments.txt"),
               (std::vector<std::string>{"master", "FrontierMOD", "manifest:aside"}));
@@ -132,27 +151,147 @@ TEST(WindowsBuildTest, PackageRunsTheToolAndPutsTheManifestBack)
     EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"), manifest);  // the tool's own one is gone
     EXPECT_FALSE(fs::exists(game / "System/zpak_build.journal"));
     EXPECT_FALSE(fs::exists(game / "System/zpak_manifest_backup.ini"));
+
+    run = build("--zip");
+    ASSERT_EQ(run.result.exitCode, 0) << run.output;
+    std::vector<std::string> names;
+    for (const auto& [name, flags] : ZipNames(game / "FrontierMOD.zip"))
+        names.push_back(name);
+    EXPECT_EQ(
+        names,
+        (std::vector<std::string>{"System/Frontier.u", "System/Frontier.int", "Maps/FR-Canyon.map",
+                                  "Maps/FR-Landing.map", "Help/Frontier.txt", "Frontier/Classes/Campaign.uc",
+                                  "Frontier/Classes/Spawner.uc", "System/Frontier.ini", "Help/Frontier.txt",
+                                  "System/Frontier.sh", "System/Frontier_mac.sh"}));
 }
 
-// Games registered in either view of the registry are listed by zpakbuild.exe.
-TEST(WindowsRegistryTest, GamesOfBothViewsAreListed)
+// Ctrl-C at the console zpakbuild.exe runs in cancels the build as SIGINT
+// does on Linux: the tool is ended, the game's manifest put back, and the
+// exit status is 130.
+TEST(WindowsInterruptTest, CtrlCCancelsTheBuild)
 {
-    const std::string key = "HKLM\\Software\\Corvex Technology\\Installed Apps\\";
-    const auto reg = [&](const std::vector<std::string>& args) {
-        return Start("reg.exe", args).result.exitCode;
-    };
-    ASSERT_EQ(reg({"add", key + "Zeta32", "/v", "Folder", "/d", "C:\\Games\\Zeta", "/reg:32", "/f"}), 0);
-    ASSERT_EQ(reg({"add", key + "Alpha64", "/v", "Folder", "/d", "D:\\Alpha Game", "/reg:64", "/f"}), 0);
+    test::TempDir dir;
+    const fs::path game = DemoGame(dir);
+    const std::string manifest = test::ReadFile(game / "System/Manifest.ini");
 
-    const Started run = Start(ZPAK_ZPAKBUILD, {"games"});
-    reg({"delete", key + "Zeta32", "/reg:32", "/f"});
-    reg({"delete", key + "Alpha64", "/reg:64", "/f"});
-    EXPECT_EQ(run.result.exitCode, 0);
-    const std::size_t alpha = run.output.find("Alpha64\r\n  Folder:           D:\\Alpha Game");
-    const std::size_t zeta = run.output.find("Zeta32\r\n  Folder:           C:\\Games\\Zeta");
-    EXPECT_NE(alpha, std::string::npos) << run.output;
-    EXPECT_NE(zeta, std::string::npos) << run.output;
-    EXPECT_LT(alpha, zeta);  // sorted, whatever the view
+    // A console of its own, where Ctrl-C is pressed below; what it writes
+    // goes to a file.
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const fs::path log = dir / "zpakbuild.log";
+    const FileHandle output(::CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(output.IsOpen());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output.Get();
+    startup.hStdError = output.Get();
+    const auto quoted = [](const fs::path& path) { return L"\"" + path.native() + L"\""; };
+    std::wstring line = quoted(PathFromText(ZPAK_ZPAKBUILD)) + L" build "
+        + quoted(PathFromText(ZPAK_EXAMPLES_DIR "/frontier.zproj")) + L" --package --game-folder "
+        + quoted(game);
+    PROCESS_INFORMATION process{};
+    ::SetEnvironmentVariableW(L"MKR_STAND_IN_HOLD", L"1");
+    const BOOL created = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE,
+                                          nullptr, nullptr, &startup, &process);
+    ::SetEnvironmentVariableW(L"MKR_STAND_IN_HOLD", nullptr);
+    ASSERT_TRUE(created) << ::GetLastError();
+    const FileHandle processHandle(process.hProcess);
+    const FileHandle threadHandle(process.hThread);
+    for (int i = 0; i < 500 && !fs::exists(game / "System/started"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(fs::exists(game / "System/started")) << "the tool never ran";
+
+    // This program joins that console for the moment, ignoring Ctrl-C itself.
+    // (Wine sends a Ctrl-C to the presser's process group only, which
+    // zpakbuild.exe shares with this program; Windows sends it to every
+    // program at the console but those, like the tool, that run in a group
+    // of their own.)
+    ::FreeConsole();
+    const BOOL attached = ::AttachConsole(process.dwProcessId);
+    ::SetConsoleCtrlHandler(nullptr, TRUE);
+    const BOOL pressed = attached && ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    const DWORD waited = ::WaitForSingleObject(process.hProcess, 60000);
+    ::FreeConsole();
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
+    EXPECT_TRUE(pressed) << ::GetLastError();
+    ASSERT_EQ(waited, WAIT_OBJECT_0);
+
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 130u) << test::ReadFile(log);
+    EXPECT_NE(test::ReadFile(log).find("The package build was cancelled."), std::string::npos)
+        << test::ReadFile(log);
+    EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"), manifest);
+    EXPECT_FALSE(fs::exists(game / "System/Frontier.zpack2"));
+    EXPECT_FALSE(fs::exists(game / "System/zpak_build.journal"));
+    EXPECT_FALSE(fs::exists(game / "System/zpak_manifest_backup.ini"));
+}
+
+// The build lock is one lock whichever system takes it: LockFileEx under Wine
+// and the Linux build's open-file-description lock on the same file keep each
+// other out (Wine's server takes a POSIX lock for each Windows one).
+TEST(WindowsLockTest, LinuxAndWindowsLocksExcludeEachOther)
+{
+    // Wine's own functions, between its names of files and Linux's.
+    const auto wineFunction = [](const char* name) {
+        // Through void (*)(): the one cast between function types that says
+        // the type is known elsewhere.
+        return reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name));
+    };
+    const auto unixName =
+        reinterpret_cast<char*(CDECL*)(const wchar_t*)>(wineFunction("wine_get_unix_file_name"));
+    const auto dosName =
+        reinterpret_cast<wchar_t*(CDECL*)(const char*)>(wineFunction("wine_get_dos_file_name"));
+    if (!unixName || !dosName)
+        GTEST_SKIP() << "needs Wine: the other lock is taken by a Linux program";
+    const auto unix = [&](const fs::path& path) {
+        char* name = unixName(path.c_str());
+        std::string text = name ? name : "";
+        ::HeapFree(::GetProcessHeap(), 0, name);
+        return text;
+    };
+    wchar_t* pythonName = dosName("/usr/bin/python3");
+    ASSERT_NE(pythonName, nullptr);
+    const fs::path python(pythonName);
+    ::HeapFree(::GetProcessHeap(), 0, pythonName);
+
+    // A Linux program that Wine starts runs beside it, not as a Windows
+    // process that could be waited for: ofd_lock.py says in `report` what it
+    // did, and this waits to read something new there.
+    test::TempDir dir;
+    const fs::path lockFile = dir / "zpak_build.lock";
+    const fs::path report = dir / "report";
+    const auto linuxLock = [&](std::vector<std::string> more) {
+        fs::remove(report);
+        more.insert(more.begin(), {ZPAK_OFD_LOCK_SCRIPT, unix(lockFile), unix(report)});
+        RunProcess(python, more, {});
+    };
+    const auto reportAfter = [&](const std::string& before) {
+        for (int i = 0; i < 500; ++i) {
+            const std::string now = test::ReadFile(report);
+            if (!now.empty() && now != before)
+                return now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return std::string("nothing");
+    };
+
+    // Linux holds it: Windows is kept out until Linux lets go.
+    linuxLock({unix(dir / "release")});
+    ASSERT_EQ(reportAfter(""), "locked");
+    FolderLock windows;
+    EXPECT_EQ(windows.Acquire(lockFile), FolderLock::Result::Busy);
+    dir.Write("release", "");
+    ASSERT_EQ(reportAfter("locked"), "released");
+    EXPECT_EQ(windows.Acquire(lockFile), FolderLock::Result::Locked);
+
+    // Windows holds it: Linux is kept out until Windows lets go.
+    linuxLock({});
+    EXPECT_EQ(reportAfter(""), "busy");
+    windows.Release();
+    linuxLock({});
+    EXPECT_EQ(reportAfter(""), "locked");
 }
 
 class WindowsGenerateTest : public test::GenerateFixture {};
@@ -182,6 +321,68 @@ TEST_F(WindowsGenerateTest, AnsiNamesAreFoundAndZippedInUtf8)
     ASSERT_GE(names.size(), 2u);
     EXPECT_EQ(names[1].first, "Maps/Caf\xc3\xa9 \xc3\x89t\xc3\xa9.map");
     EXPECT_EQ(names[1].second & 0x800, 0x800u);
+}
+
+// zpakbuild.exe tells what it is, and its version, in its file, with the
+// wizard's icon: what Explorer shows.
+TEST(WindowsResourceTest, ZpakbuildCarriesItsVersionAndIcon)
+{
+    const fs::path program = PathFromText(ZPAK_ZPAKBUILD);
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(program.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "no version resource";
+    std::vector<char> data(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, size, data.data()));
+    const auto text = [&](const std::wstring& name) {
+        void* value = nullptr;
+        UINT length = 0;
+        const std::wstring key = L"\\StringFileInfo\\040904B0\\" + name;
+        return ::VerQueryValueW(data.data(), key.c_str(), &value, &length) && length > 0
+            ? Utf8FromWide(static_cast<const wchar_t*>(value))
+            : std::string();
+    };
+    EXPECT_EQ(text(L"FileVersion"), kVersion);
+    EXPECT_EQ(text(L"ProductVersion"), kVersion);
+    EXPECT_EQ(text(L"OriginalFilename"), "zpakbuild.exe");
+    EXPECT_EQ(text(L"ProductName"), "ZPAK Wizard");
+
+    void* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\", &fixed, &length));
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    EXPECT_EQ(std::to_string(HIWORD(info->dwFileVersionMS)) + "."
+                  + std::to_string(LOWORD(info->dwFileVersionMS)),
+              kVersion);
+
+    // The icon at its full size, 64 pixels, as src/ui/resources/zpakwizard.xpm
+    // draws it: pixels of each colour, the right way up.
+    const HMODULE module =
+        ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    const auto icon = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, 64, 64, 0));
+    ::FreeLibrary(module);
+    ASSERT_NE(icon, nullptr) << "no icon";
+    ICONINFO parts{};
+    ASSERT_TRUE(::GetIconInfo(icon, &parts));
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = 64;
+    format.bmiHeader.biHeight = -64;  // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<std::uint32_t> pixels(64 * 64);
+    const HDC screen = ::GetDC(nullptr);
+    const int rows = ::GetDIBits(screen, parts.hbmColor, 0, 64, pixels.data(), &format, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(parts.hbmColor);
+    ::DeleteObject(parts.hbmMask);
+    ::DestroyIcon(icon);
+    ASSERT_EQ(rows, 64);
+    const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y * 64 + x)]; };
+    EXPECT_EQ(at(0, 0) >> 24, 0u);       // a transparent corner
+    EXPECT_EQ(at(10, 0), 0xff5b2a86u);   // "v" on the top row
+    EXPECT_EQ(at(10, 63), 0xff3d1a5cu);  // "d" on the bottom row
+    EXPECT_EQ(at(49, 5), 0xfff2c14eu);   // "g"
 }
 
 }  // namespace
