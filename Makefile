@@ -1,5 +1,6 @@
 # The two commands of the README: `make run` and `make test`. Each installs
-# what is missing (Debian packages), configures and builds first.
+# what is missing (Debian packages), configures and builds first. So do
+# `make install` and `make package`.
 
 BUILD        ?= build
 SAN_BUILD    ?= build-sanitize
@@ -8,13 +9,16 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 GENERATOR    := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+# Where `make install` puts the programs; DESTDIR stages them under another root.
+PREFIX       ?= /usr/local
+DESTDIR      ?=
 # Extra CMake settings, e.g. CMAKE_FLAGS=-DZPAK_WERROR=ON (as CI builds).
 CMAKE_FLAGS  ?=
 # The C++ sources that clang-format and clang-tidy look at.
 SOURCES      = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps build run test sanitize fuzz bench format check-format lint clean windows-deps windows \
-	test-windows
+.PHONY: all deps build run test install package sanitize fuzz bench screenshots format check-format lint clean \
+	windows-deps windows test-windows
 
 all: build
 
@@ -33,6 +37,13 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A .deb in $(BUILD)/, installing under /usr.
+package: build
+	cd $(BUILD) && cpack
 
 # The core tests again (no window), built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
@@ -75,6 +86,13 @@ fuzz: deps
 bench: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target project_file_bench
 	$(BUILD)/bench/project_file_bench
+
+# The user guide's screenshots from the real window, drawn under Xvfb (package
+# xvfb) as on a desktop, or by Qt's offscreen platform without it.
+XVFB = $(if $(shell command -v xvfb-run 2>/dev/null),QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24",QT_QPA_PLATFORM=offscreen)
+screenshots: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target guide_screenshots
+	$(XVFB) $(BUILD)/tools/guide_screenshots docs/guide
 
 # Formatting with Debian 12's clang-format 14 (see .clang-format).
 format: deps

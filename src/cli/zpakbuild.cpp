@@ -1,18 +1,24 @@
 #include "cli/zpakbuild.h"
 
+#include "cli/diagnostic_format.h"
 #include "cli/interrupt_signals.h"
 #include "game/game_folder.h"
 #include "game/registry_enumerator.h"
 #include "game/wine_registry.h"
 #include "generate/generation_run.h"
+#include "generate/install_preview.h"
+#include "generate/problem_codes.h"
+#include "generate/project_check.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
+#include "model/record_lines.h"
 #include "platform/message_sink.h"
 #include "platform/text_encoding.h"
 #include "platform/wine_prefix.h"
 #include "zpak/version.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -33,29 +39,48 @@ constexpr const char* kHelp =
     "\n"
     "Commands:\n"
     "  check PROJECT.zproj [--package | --manifest | --zip] [--game-folder DIR]\n"
-    "                                 read the project and report what the wizard\n"
-    "                                 would report on Open, then everything that\n"
-    "                                 build with the same choice would refuse (and\n"
-    "                                 warn about), without writing anything\n"
+    "                      [--format text|github|json] [--werror] [--quiet]\n"
+    "                                 report every problem of the project at once:\n"
+    "                                 errors (what build with the same choice would\n"
+    "                                 refuse) and warnings (what a player would\n"
+    "                                 regret), each with its line and code, as\n"
+    "                                 compilers write them (text), as GitHub Actions\n"
+    "                                 annotations (github) or one JSON object a line\n"
+    "  preview PROJECT.zproj [--groups A,B,...] [--format text|json] [--game-folder DIR]\n"
+    "                                 show what the installer would do on a player's\n"
+    "                                 machine: every file copied with its size, each\n"
+    "                                 INI line before and after, the requirements,\n"
+    "                                 shortcut and scripts; by default for the groups\n"
+    "                                 required or selected by default (required\n"
+    "                                 groups are always installed)\n"
     "  games                          list the installed games the wizard's first page\n"
     "                                 offers, with the folder each one is found in\n"
     "  format PROJECT.zproj [-o OUT]  read the project and write it back exactly as\n"
     "                                 the wizard's Save would (in place without -o)\n"
-    "  build PROJECT.zproj [--package | --manifest | --zip] [--cleanup]\n"
-    "                      [--game-folder DIR]\n"
+    "  build PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--cleanup]\n"
+    "                      [--game-folder DIR] [--quiet]\n"
     "                                 generate from the project, as the Generate page\n"
     "                                 does: the game's package (the default), only the\n"
     "                                 manifest pair, or a zip archive. --cleanup deletes\n"
     "                                 intermediate files afterwards; --game-folder\n"
-    "                                 replaces the project's game folder for this run\n"
+    "                                 replaces the project's game folder for this run;\n"
+    "                                 -o (--output) writes the zip there instead of\n"
+    "                                 into the game folder\n"
     "\n"
     "Options:\n"
     "  -h, --help                     show this help\n"
     "  --version                      show the version\n"
+    "  --quiet                        report only errors (no warnings, no success lines)\n"
+    "  --werror                       check: a warning fails the check too\n"
     "\n"
-    "Exit status: 0 on success; 1 when the project could not be read, checked,\n"
-    "written or generated, or the packaging tool failed; 2 on a usage error;\n"
-    "130 or 143 when build was interrupted (SIGINT, SIGTERM) and cancelled.\n";
+    "What was written goes to standard output; problems to standard error.\n"
+    "\n"
+    "Exit status:\n"
+    "  0    done (check: no errors; warnings alone pass unless --werror)\n"
+    "  1    a problem was found, or the project could not be read, written or\n"
+    "       generated, or the packaging tool failed\n"
+    "  2    usage error (an unknown option, command or group)\n"
+    "  130  build interrupted by SIGINT (Ctrl-C) and cancelled; 143 by SIGTERM\n";
 
 // The options each command takes; any other is a usage error.
 enum Option : unsigned {
@@ -63,6 +88,10 @@ enum Option : unsigned {
     kChoiceOptions = 2,     // --package, --manifest, --zip
     kCleanupOption = 4,     // --cleanup
     kGameFolderOption = 8,  // --game-folder DIR
+    kFormatOption = 16,     // --format NAME
+    kWerrorOption = 32,     // --werror
+    kQuietOption = 64,      // --quiet
+    kGroupsOption = 128,    // --groups A,B
 };
 
 struct Invocation {
@@ -76,6 +105,10 @@ struct Invocation {
     std::optional<std::string> gameFolder;
     std::optional<GenerationChoice> choice;
     bool cleanup = false;
+    std::optional<std::string> format;  // as given
+    bool werror = false;
+    bool quiet = false;
+    std::optional<std::vector<std::string>> groups;
     // Where drive-letter paths of projects made on Windows lie.
     std::filesystem::path winePrefix = DefaultWinePrefix();
     std::ostream& out;
@@ -89,38 +122,119 @@ int UsageError(std::ostream& err, const std::string& text)
     return kUsage;
 }
 
-// Opens the project named on the command line into `document`.
-bool Open(const Invocation& call, ProjectDocument& document, MessageSink& sink)
+DiagnosticFormat FormatOf(const Invocation& call)
 {
-    const std::string& file = call.operands[0];
-    switch (OpenProject(PathFromText(file), document, sink, call.winePrefix,
-                        call.gameFolder ? &*call.gameFolder : nullptr)) {
-    case OpenResult::Opened:
-        return true;
-    case OpenResult::CannotOpen:
-        call.err << "zpakbuild: cannot open " << file << '\n';
-        return false;
-    case OpenResult::Failed:
-        return false;
-    }
-    return false;
+    if (call.format == "github")
+        return DiagnosticFormat::GitHub;
+    return call.format == "json" ? DiagnosticFormat::Json : DiagnosticFormat::Text;
 }
 
-// Refuses what `build` with the same choice would refuse, before anything is
-// written; warnings are told and do not fail the check.
+// Prints the diagnostics to standard error (warnings not with --quiet);
+// true when one of them fails the command.
+bool Report(const Invocation& call, const std::vector<Diagnostic>& diagnostics)
+{
+    bool failed = false;
+    for (const Diagnostic& diagnostic : diagnostics) {
+        const bool error = diagnostic.severity == Severity::Error;
+        failed = failed || error || call.werror;
+        if (error || !call.quiet)
+            WriteDiagnostic(call.err, diagnostic, call.operands[0], FormatOf(call));
+    }
+    return failed;
+}
+
+// Opens the project named on the command line into `document`, learning the
+// line of each record. A project that does not read is reported as the
+// reader's one error, at the line it stopped on.
+bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
+{
+    const std::string& file = call.operands[0];
+    std::string reason;
+    OpenOptions options;
+    options.gameFolder = call.gameFolder ? &*call.gameFolder : nullptr;
+    options.cannotOpenReason = &reason;
+    options.lines = &lines;
+    RecordingSink sink;
+    const OpenResult result = OpenProject(PathFromText(file), document, sink, call.winePrefix, options);
+    if (result == OpenResult::CannotOpen) {
+        Report(call,
+               {{Severity::Error,
+                 codes::kCannotOpenProject,
+                 0,
+                 ProjectPage::Generate,
+                 {},
+                 "cannot open " + file + ": " + reason}});
+        return false;
+    }
+    // The reader's messages, each at the line it was reading; the last one
+    // stopped it when it failed. The warning about the game folder that
+    // follows them is left to the check of the files.
+    std::vector<Diagnostic> messages;
+    for (std::size_t i = 0; i < lines.messageLines.size() && i < sink.messages.size(); ++i) {
+        const bool stopped = result == OpenResult::Failed && i + 1 == sink.messages.size();
+        messages.push_back({stopped ? Severity::Error : Severity::Warning,
+                            stopped ? codes::kUnreadableProject : codes::kProjectReadNotice,
+                            lines.messageLines[i],
+                            ProjectPage::Generate,
+                            {},
+                            sink.messages[i]});
+    }
+    Report(call, messages);
+    return result == OpenResult::Opened;
+}
+
+// Every problem that `build` with the same choice would refuse, and what it
+// would accept but a player would regret; nothing is written.
 int Check(Invocation& call)
 {
     if (call.operands.size() != 1)
         return UsageError(call.err, "check takes one project file");
-    StreamSink sink(call.err);
     ProjectDocument document;
-    if (!Open(call, document, sink))
+    RecordLines lines;
+    if (!Open(call, document, lines))
         return kFailure;
-    const ResolvedRun run =
-        ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package), call.winePrefix);
-    for (const Problem& problem : run.problems)
-        call.err << (problem.severity == Severity::Warning ? "Warning: " : "") << problem.text << '\n';
-    return run.FirstError() ? kFailure : kSuccess;
+    const auto diagnostics =
+        CheckProject(document, call.choice.value_or(GenerationChoice::Package), call.winePrefix, &lines);
+    return Report(call, diagnostics) ? kFailure : kSuccess;
+}
+
+std::vector<std::string> SplitNames(const std::string& list)
+{
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        if (comma > start)
+            names.push_back(list.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return names;
+}
+
+int Preview(Invocation& call)
+{
+    if (call.operands.size() != 1)
+        return UsageError(call.err, "preview takes one project file");
+    if (call.format == "github")
+        return UsageError(call.err, "preview writes text or json");
+    ProjectDocument document;
+    RecordLines lines;
+    if (!Open(call, document, lines))
+        return kFailure;
+    std::vector<std::size_t> groups = DefaultGroups(document);
+    if (call.groups) {
+        GroupChoice choice = ChooseGroups(document, *call.groups);
+        if (choice.unknown)
+            return UsageError(call.err, "the project has no group named '" + *choice.unknown + "'");
+        groups = std::move(choice.groups);
+    }
+    const ResolvedRun run = ResolveGeneration(document, GenerationChoice::ManifestOnly, call.winePrefix);
+    std::vector<Diagnostic> diagnostics = DiagnoseRun(document, run, call.winePrefix, &lines);
+    if (Report(call, diagnostics) && HasError(diagnostics))
+        return kFailure;
+    const InstallPreview preview = PreviewInstall(document, run, groups, call.winePrefix);
+    call.out << (call.format == "json" ? PreviewJson(preview) : PreviewText(preview));
+    return kSuccess;
 }
 
 int Format(Invocation& call)
@@ -129,7 +243,8 @@ int Format(Invocation& call)
         return UsageError(call.err, "format takes one project file");
     StreamSink sink(call.err);
     ProjectDocument document;
-    if (!Open(call, document, sink))
+    RecordLines lines;
+    if (!Open(call, document, lines))
         return kFailure;
     const std::string& target = call.output.empty() ? call.operands[0] : call.output;
     return SaveProject(document, PathFromText(target), sink) ? kSuccess : kFailure;
@@ -162,9 +277,11 @@ int Build(Invocation& call)
 {
     if (call.operands.size() != 1)
         return UsageError(call.err, "build takes one project file");
-    StreamSink sink(call.err);
+    if (!call.output.empty() && call.choice != GenerationChoice::Zip)
+        return UsageError(call.err, "build writes to --output only with --zip");
     ProjectDocument document;
-    if (!Open(call, document, sink))
+    RecordLines lines;
+    if (!Open(call, document, lines))
         return kFailure;
     if (call.cleanup && document.product)
         document.product->cleanup = 1;
@@ -178,11 +295,24 @@ int Build(Invocation& call)
         progress.emplace(call.err);
         hooks.zipProgress = [&progress](const ZipProgress& p) { (*progress)(p); };
     }
-    const ResolvedRun run =
-        ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package), call.winePrefix);
-    const GenerationOutcome outcome =
-        ReportResolutionError(run, sink) ? GenerationOutcome::Failed : ExecuteGeneration(run, sink, hooks);
+    ResolvedRun run = ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package),
+                                        call.winePrefix, PathFromText(call.output));
+    // The run's problems are told as the check tells them, not at the end of
+    // its last message.
+    const std::vector<Diagnostic> diagnostics = ToDiagnostics(document, std::move(run.problems), &lines);
+    run.problems.clear();
+    if (Report(call, diagnostics))
+        return kFailure;
+    RecordingSink messages;
+    const GenerationOutcome outcome = ExecuteGeneration(run, messages, hooks);
     progress.reset();
+    const bool done = outcome == GenerationOutcome::Done;
+    for (const std::string& message : messages.messages) {
+        if (!done)
+            call.err << message << '\n';
+        else if (!call.quiet)
+            call.out << message << '\n';
+    }
     switch (outcome) {
     case GenerationOutcome::Done:
         return kSuccess;
@@ -262,6 +392,7 @@ int Games(Invocation& call)
     }
     return kSuccess;
 }
+
 #endif
 
 struct Command {
@@ -271,9 +402,10 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"check", Check, kChoiceOptions | kGameFolderOption},
+    {"check", Check, kChoiceOptions | kGameFolderOption | kFormatOption | kWerrorOption | kQuietOption},
+    {"preview", Preview, kGameFolderOption | kFormatOption | kGroupsOption | kQuietOption},
     {"format", Format, kOutputOption},
-    {"build", Build, kChoiceOptions | kCleanupOption | kGameFolderOption},
+    {"build", Build, kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kQuietOption},
     {"games", Games, 0},
 };
 
@@ -320,6 +452,37 @@ const OptionSpec kOptions[] = {
      "a folder",
      [](Invocation& call, std::string_view, const std::string& value) -> std::optional<std::string> {
          call.gameFolder = value;
+         return std::nullopt;
+     }},
+    {"--format",
+     {},
+     kFormatOption,
+     "text, github or json",
+     [](Invocation& call, std::string_view, const std::string& value) -> std::optional<std::string> {
+         if (value != "text" && value != "github" && value != "json")
+             return "--format takes text, github or json, not '" + value + "'";
+         call.format = value;
+         return std::nullopt;
+     }},
+    {"--werror",
+     {},
+     kWerrorOption,
+     nullptr,
+     [](Invocation& call, std::string_view, const std::string&) -> std::optional<std::string> {
+         call.werror = true;
+         return std::nullopt;
+     }},
+    {"--quiet", "-q", kQuietOption, nullptr,
+     [](Invocation& call, std::string_view, const std::string&) -> std::optional<std::string> {
+         call.quiet = true;
+         return std::nullopt;
+     }},
+    {"--groups",
+     {},
+     kGroupsOption,
+     "a comma-separated list of group names",
+     [](Invocation& call, std::string_view, const std::string& value) -> std::optional<std::string> {
+         call.groups = SplitNames(value);
          return std::nullopt;
      }},
 };

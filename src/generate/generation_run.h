@@ -33,9 +33,11 @@ struct GenerationHooks {
 
 // Works out the whole run; reads the project and the file system only (the
 // product's default archive name is stored, as the manifest names it). A
-// drive-letter game folder is looked for in the Wine prefix.
+// drive-letter game folder is looked for in the Wine prefix. `archive`, when
+// given, is where the zip choice writes instead of the game folder.
 ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice,
-                              const std::filesystem::path& winePrefix);
+                              const std::filesystem::path& winePrefix,
+                              const std::filesystem::path& archive = {});
 
 // Shows the run's first error, with the run's warnings, and gives true;
 // false when it has none.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/zip_packer.h"
+#include "model/record_ref.h"
 
 #include <filesystem>
 #include <optional>
@@ -19,6 +20,8 @@ enum class Severity { Error, Warning };
 struct Problem {
     Severity severity = Severity::Error;
     std::string text;
+    std::string code;  // a short stable name (problem_codes.h)
+    RecordRef record;  // what it is about
 };
 
 // A file that the product installs (or the manifest names), as found on
@@ -27,6 +30,7 @@ struct ResolvedInput {
     enum class Kind { Entry, Logo, Licence, Readme, Script };
     Kind kind = Kind::Entry;
     std::size_t group = 0;               // for entries: the index of their group
+    std::size_t entry = 0;               // and of the entry in it
     std::filesystem::path source;        // native; for a script, where it is written
     std::string destination;             // "/" between folders, letter case as on disk
     std::optional<std::string> content;  // a script's text

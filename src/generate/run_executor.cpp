@@ -281,8 +281,12 @@ private:
                                          {TextFromPath(run_.pack.archive), archive.Error()}));
             return GenerationOutcome::Failed;
         }
+        // An archive written elsewhere (a build's --output) names its own folder.
+        const fs::path folder = run_.pack.archive.parent_path() == run_.gameFolder
+            ? run_.gameFolder
+            : run_.pack.archive.parent_path();
         sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
-                                     {TextFromPath(run_.pack.archive), TextFromPath(run_.gameFolder)}));
+                                     {TextFromPath(run_.pack.archive), TextFromPath(folder)}));
         CleanUp();
         return GenerationOutcome::Done;
     }

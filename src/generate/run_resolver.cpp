@@ -2,6 +2,7 @@
 #include "generate/generation_run.h"
 #include "generate/launch_scripts.h"
 #include "generate/manifest_writer.h"
+#include "generate/problem_codes.h"
 #include "generate/product_paths.h"
 #include "model/project_document.h"
 #include "model/relative_path.h"
@@ -71,8 +72,9 @@ bool IsFolderLike(EntryType type, const fs::path& path)
 // Works out a run; every check adds to one list of problems.
 class Resolver {
 public:
-    Resolver(const ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix)
-        : doc_(document), index_(winePrefix)
+    Resolver(const ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix,
+             fs::path archive = {})
+        : doc_(document), index_(winePrefix), archive_(std::move(archive))
     {
         run_.choice = choice;
         zip_ = choice == GenerationChoice::Zip;
@@ -83,7 +85,7 @@ public:
     bool CheckProduct()
     {
         if (auto problem = ProductNameProblem(doc_))
-            return Error(*problem);
+            return Error(codes::kProductName, RecordRef::Product("product"), *problem);
         run_.baseName = ManifestBaseName(doc_);
         return true;
     }
@@ -92,11 +94,13 @@ public:
     {
         const std::string& text = doc_.GameFolderText();
         if (text.empty())
-            return Error("The project names no game folder. Choose the game folder on the first "
+            return Error(codes::kNoGameFolder, RecordRef::GameFolder(),
+                         "The project names no game folder. Choose the game folder on the first "
                          "page of the wizard."
-                         + std::string(kCannotContinue));
+                             + std::string(kCannotContinue));
         if (HasControlCharacter(text))
-            return Error(FormatText("The game folder [%s] holds a control character.%s",
+            return Error(codes::kControlCharacter, RecordRef::GameFolder(),
+                         FormatText("The game folder [%s] holds a control character.%s",
                                     {ShowControlCharacters(text), kCannotContinue}));
         fs::path folder = index_.ToNative(text);
         std::error_code ec;
@@ -107,8 +111,11 @@ public:
             folder = folder.parent_path();
         run_.gameFolder = folder;
         run_.systemFolder = Child(folder, "System");
-        if (zip_)
-            run_.pack.archive = Child(folder, ArchiveFileName());
+        if (zip_) {
+            std::error_code absoluteError;
+            run_.pack.archive =
+                archive_.empty() ? Child(folder, ArchiveFileName()) : fs::absolute(archive_, absoluteError);
+        }
         return true;
     }
 
@@ -117,17 +124,20 @@ public:
     {
         for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
             group_ = g;
-            for (const auto& file : doc_.groups[g]->files)
-                CheckEntry(*file);
+            const auto& files = doc_.groups[g]->files;
+            for (entry_ = 0; entry_ < files.size(); ++entry_)
+                CheckEntry(*files[entry_]);
         }
         const ProductData* product = doc_.product.get();
         if (product && product->logo) {
-            const auto logo = Inside(*product->logo, "The bitmap file");
+            const RecordRef where = RecordRef::Product("logo");
+            const auto logo = Inside(*product->logo, "The bitmap file", where);
             if (!logo)
                 return;
             const fs::path path = At(*logo);
             if (!IsReadableFile(path))
-                Error(FormatText("The bitmap file [%s] does not exist.%s",
+                Error(codes::kMissingLogo, where,
+                      FormatText("The bitmap file [%s] does not exist.%s",
                                  {TextFromPath(path), kCannotContinue}));
             else
                 AddInput(ResolvedInput::Kind::Logo, path, *logo);
@@ -137,25 +147,30 @@ public:
     // The readme and the licence: named by the manifest, packed into the zip.
     void CheckPlacedFiles()
     {
+        if (!doc_.product)
+            return;
         const ProductData& product = *doc_.product;
         // The licence is named relative to System; it may not start elsewhere.
         if (product.license && !product.license->empty()) {
             const std::string& license = *product.license;
             if (license.front() == '\\' || license.front() == '/'
                 || (license.size() > 1 && license[1] == ':'))
-                Error(FormatText("The licence file [%s] lies outside the game folder %s.%s",
+                Error(codes::kOutsideGameFolder, RecordRef::Product("license"),
+                      FormatText("The licence file [%s] lies outside the game folder %s.%s",
                                  {*product.license, TextFromPath(run_.gameFolder), kCannotContinue}));
-            else if (const auto licence = Inside("System\\" + license, "The licence file"))
+            else if (const auto licence =
+                         Inside("System\\" + license, "The licence file", RecordRef::Product("license")))
                 AddInputIfReadable(ResolvedInput::Kind::Licence, *licence);
         }
         if (!product.readme)
             return;
-        const auto readme = Inside(*product.readme, "The readme file");
+        const auto readme = Inside(*product.readme, "The readme file", RecordRef::Product("readme"));
         if (!readme)
             return;
         // The file check does not look at the readme; the zip cannot do without it.
         if (!AddInputIfReadable(ResolvedInput::Kind::Readme, *readme) && zip_)
-            Error("Could not open an input file for reading.");
+            Error(codes::kMissingReadme, RecordRef::Product("readme"),
+                  "Could not open an input file for reading.");
     }
 
     void PlanOutputs(ProjectDocument& document)
@@ -168,7 +183,8 @@ public:
             run_.tool = Child(run_.systemFolder, std::string(kPackagingTool));
             run_.packageName = document.product->GetArchiveName();
             if (HasControlCharacter(run_.packageName))
-                Error(FormatText("The package name [%s] holds a control character, which cannot "
+                Error(codes::kPackageName, RecordRef::Product("archive"),
+                      FormatText("The package name [%s] holds a control character, which cannot "
                                  "be part of a file name.%s",
                                  {ShowControlCharacters(run_.packageName), kCannotContinue}));
         }
@@ -185,13 +201,16 @@ public:
     }
 
 private:
-    bool Error(std::string text)
+    bool Error(const char* code, RecordRef record, std::string text)
     {
-        run_.problems.push_back({Severity::Error, std::move(text)});
+        run_.problems.push_back({Severity::Error, std::move(text), code, std::move(record)});
         return false;
     }
 
-    void Warning(std::string text) { run_.problems.push_back({Severity::Warning, std::move(text)}); }
+    void Warning(const char* code, RecordRef record, std::string text)
+    {
+        run_.problems.push_back({Severity::Warning, std::move(text), code, std::move(record)});
+    }
 
     std::string ArchiveFileName() const
     {
@@ -216,27 +235,32 @@ private:
 
     // The components of a path of the project that must stay inside the game
     // folder; nothing (after an error naming it) when it leaves it.
-    std::optional<std::vector<std::string>> Inside(const std::string& text, const char* what)
+    std::optional<std::vector<std::string>> Inside(const std::string& text, const char* what,
+                                                   const RecordRef& where)
     {
         if (HasControlCharacter(text)) {
-            Error(FormatText("%s [%s] holds a control character.%s",
+            Error(codes::kControlCharacter, where,
+                  FormatText("%s [%s] holds a control character.%s",
                              {what, ShowControlCharacters(text), kCannotContinue}));
             return std::nullopt;
         }
         auto components = ComponentsInsideFolder(text);
         if (!components)
-            Error(FormatText("%s [%s] lies outside the game folder %s.%s",
+            Error(codes::kOutsideGameFolder, where,
+                  FormatText("%s [%s] lies outside the game folder %s.%s",
                              {what, text, TextFromPath(run_.gameFolder), kCannotContinue}));
         return components;
     }
 
+    RecordRef CurrentEntry() const { return RecordRef::Entry(group_, entry_); }
+
     void CheckEntry(const FileInfo& file)
     {
         const std::string& name = file.NameText();
-        const auto source = Inside(name, "The file");
+        const auto source = Inside(name, "The file", CurrentEntry());
         std::optional<std::vector<std::string>> destination;
         if (!file.GetSrc().empty()) {
-            destination = Inside(file.GetSrc(), "The destination");
+            destination = Inside(file.GetSrc(), "The destination", CurrentEntry());
             if (!destination)
                 return;
         }
@@ -256,7 +280,8 @@ private:
         const bool readable =
             found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry) : IsReadableFile(path);
         if (!readable) {
-            Error(FormatText("The file [%s] does not exist.%s", {TextFromPath(path), kCannotContinue}));
+            Error(codes::kMissingFile, CurrentEntry(),
+                  FormatText("The file [%s] does not exist.%s", {TextFromPath(path), kCannotContinue}));
             return;
         }
         if (!IsOwnFile(path))
@@ -272,7 +297,8 @@ private:
         const fs::path folder = At(source);
         const FolderListing& listing = index_.List(folder);
         if (listing.error != 0 && listing.error != ENOENT && listing.error != ENOTDIR) {
-            Error(FormatText("The folder %s cannot be read: %s.%s",
+            Error(codes::kUnreadableFolder, CurrentEntry(),
+                  FormatText("The folder %s cannot be read: %s.%s",
                              {TextFromPath(folder), std::strerror(listing.error), kCannotContinue}));
             return;
         }
@@ -299,7 +325,8 @@ private:
             AddInput(ResolvedInput::Kind::Entry, path, name);
         }
         if (!matched)
-            Error(FormatText("The wildcard [%s] is not valid (No files were found).%s",
+            Error(codes::kWildcardMatchesNothing, CurrentEntry(),
+                  FormatText("The wildcard [%s] is not valid (No files were found).%s",
                              {TextFromPath(folder / PathFromText(pattern)), kCannotContinue}));
     }
 
@@ -309,7 +336,8 @@ private:
     bool IsOwnFile(const fs::path& path)
     {
         if (zip_ && path == run_.pack.archive) {
-            Warning(FormatText("The zip file %s is not packed into itself.", {TextFromPath(path)}));
+            Warning(codes::kArchiveInsideItself, CurrentEntry(),
+                    FormatText("The zip file %s is not packed into itself.", {TextFromPath(path)}));
             return true;
         }
         const std::string name = TextFromPath(path.filename());
@@ -325,7 +353,8 @@ private:
         // Named with the letter case that the folders have on disk, so that
         // unpacking on a case-sensitive system merges into the player's folders.
         const fs::path named = At(destination);
-        run_.inputs.push_back({kind, kind == ResolvedInput::Kind::Entry ? group_ : 0, source,
+        const bool entry = kind == ResolvedInput::Kind::Entry;
+        run_.inputs.push_back({kind, entry ? group_ : 0, entry ? entry_ : 0, source,
                                JoinComponents(ComponentsBelow(run_.gameFolder, named), '/'), std::nullopt});
     }
 
@@ -349,7 +378,8 @@ private:
                     {input.source, input.destination, script ? 0755u : 0644u, input.content});
         }
         if (run_.pack.entries.size() > kMostZipEntries) {
-            Error(FormatText("The zip file would hold %d files, but a zip file can hold at most "
+            Error(codes::kTooManyZipEntries, RecordRef(),
+                  FormatText("The zip file would hold %d files, but a zip file can hold at most "
                              "65535.%s",
                              {std::to_string(run_.pack.entries.size()), kCannotContinue}));
         }
@@ -365,7 +395,7 @@ private:
         AddText(TextOutput::Kind::Script, script.fileName, script.text);
         fs::path path = run_.texts.back().path;
         run_.inputs.push_back(
-            {ResolvedInput::Kind::Script, 0, path,
+            {ResolvedInput::Kind::Script, 0, 0, path,
              TextFromPath(run_.systemFolder.filename()) + "/" + TextFromPath(path.filename()), script.text});
         return path;
     }
@@ -387,8 +417,10 @@ private:
     const ProjectDocument& doc_;
     FolderIndex index_;
     ResolvedRun run_;
+    fs::path archive_;  // where the zip goes when not in the game folder
     bool zip_ = false;
-    std::size_t group_ = 0;  // the group whose entries are being checked
+    std::size_t group_ = 0;  // the entry being checked
+    std::size_t entry_ = 0;
 };
 
 }  // namespace
@@ -412,13 +444,18 @@ std::vector<std::string> ResolvedRun::Warnings() const
     return warnings;
 }
 
-ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix)
+ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix,
+                              const fs::path& archive)
 {
-    Resolver resolver(document, choice, winePrefix);
-    if (resolver.CheckProduct() && resolver.ResolveGameFolder()) {
+    Resolver resolver(document, choice, winePrefix, archive);
+    // The files are checked without a usable product too, so that one pass
+    // finds every problem; nothing is planned for such a run.
+    const bool product = resolver.CheckProduct();
+    if (resolver.ResolveGameFolder()) {
         resolver.CheckInputs();
         resolver.CheckPlacedFiles();
-        resolver.PlanOutputs(document);
+        if (product)
+            resolver.PlanOutputs(document);
     }
     return resolver.Take();
 }

@@ -3,11 +3,13 @@
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/property_line.h"
+#include "model/record_lines.h"
 #include "platform/game_path.h"
 #include "platform/message_sink.h"
 #include "platform/readable_file.h"
 #include "platform/text_format.h"
 
+#include <cerrno>
 #include <cstring>
 #include <unordered_map>
 
@@ -119,10 +121,31 @@ private:
     std::unordered_map<std::string, GroupInfo*> first_;
 };
 
+// Passes messages on, noting the line being read for each.
+class LineNotingSink final : public MessageSink {
+public:
+    LineNotingSink(MessageSink& target, RecordLines* lines, const int& currentLine)
+        : target_(target), lines_(lines), currentLine_(currentLine)
+    {
+    }
+
+    void ShowMessage(const std::string& text) override
+    {
+        if (lines_)
+            lines_->messageLines.push_back(currentLine_);
+        target_.ShowMessage(text);
+    }
+
+private:
+    MessageSink& target_;
+    RecordLines* lines_;
+    const int& currentLine_;
+};
+
 class ProjectReader {
 public:
-    ProjectReader(ProjectDocument& document, MessageSink& sink)
-        : doc_(document), sink_(sink), groupsByName_(document)
+    ProjectReader(ProjectDocument& document, MessageSink& sink, RecordLines* lines)
+        : doc_(document), sink_(sink, lines, currentLine_), lines_(lines), groupsByName_(document)
     {
     }
 
@@ -136,6 +159,7 @@ public:
         int lineNumber = 2;
         while (lines.Next(line)) {
             ++lineNumber;
+            currentLine_ = lineNumber;
             if (!HandleLine(line, lineNumber))
                 return false;
         }
@@ -145,8 +169,22 @@ public:
 private:
     bool Fail(std::string_view pattern, std::initializer_list<std::string_view> args)
     {
+        if (lines_)
+            lines_->errorLine = currentLine_;
         sink_.ShowMessage(FormatText(pattern, args));
         return false;
+    }
+
+    void Note(const void* record)
+    {
+        if (lines_)
+            lines_->Note(record, currentLine_);
+    }
+
+    void NoteKey(const void* record, std::string_view key)
+    {
+        if (lines_)
+            lines_->NoteKey(record, key, currentLine_);
     }
 
     bool HandleLine(std::string_view line, int lineNumber)
@@ -161,6 +199,7 @@ private:
                 return HandleChangeLine(line, lineNumber);
             case Kind::Group:
                 entry_ = &group_->AddFile(std::string(line));
+                Note(entry_);
                 return true;
             default:
                 return Fail("Error reading file at line: %d", {std::to_string(lineNumber)});
@@ -201,16 +240,19 @@ private:
                 std::make_unique<INIGroup>(std::string(line.substr(0, line.size() - 1))));
             Enter(Kind::INI, iniFile.get());
             ini_ = iniFile.get();
+            Note(ini_);
         } else if (line == format::kGroupHeader) {
             auto& group =
                 doc_.groups.emplace_back(std::make_unique<GroupInfo>(std::string(format::kUnnamedGroup)));
             Enter(Kind::Group, group.get());
             group_ = group.get();
             groupsByName_.Add(*group_);
+            Note(group_);
         } else if (line == format::kRequirementHeader) {
             auto& requirement = doc_.requirements.emplace_back(std::make_unique<RequirementInfo>());
             Enter(Kind::Requirement, requirement.get());
             requirement_ = requirement.get();
+            Note(requirement_);
         } else {
             if (doc_.product)
                 return Fail("Error: More than one mod product is defined. See Line #%d",
@@ -218,6 +260,7 @@ private:
             doc_.product = std::make_unique<ProductData>();
             Enter(Kind::Product, doc_.product.get());
             requirement_ = doc_.product.get();
+            Note(requirement_);
         }
         return true;
     }
@@ -239,6 +282,7 @@ private:
             return Fail("Group name [%s] could not be found. See Line #%d",
                         {value, std::to_string(lineNumber)});
         ini_->group = group;
+        NoteKey(ini_, key);
         return true;
     }
 
@@ -249,7 +293,7 @@ private:
             return Fail("Expected at least 3 tokens for INI property. Not %d. See Line #%d",
                         {std::to_string(pieces.size()), std::to_string(lineNumber)});
         const int addNewLine = LastPiece(line, ',') == format::kAddNewLine ? 1 : 0;
-        ini_->AddEntry(std::move(pieces[0]), std::move(pieces[1]), std::move(pieces[2]), addNewLine);
+        Note(&ini_->AddEntry(std::move(pieces[0]), std::move(pieces[1]), std::move(pieces[2]), addNewLine));
         return true;
     }
 
@@ -260,6 +304,7 @@ private:
                 return Fail("Require File Definition before assigning the Src. See Line #%d",
                             {std::to_string(lineNumber)});
             entry_->src = std::string(value);
+            NoteKey(entry_, key);
         } else if (key == "Selectable") {
             group_->Selectable = 1;
         } else if (key == "Selected") {
@@ -285,6 +330,7 @@ private:
     {
         if (const auto* identity = FindKey(kIdentityKeys, key)) {
             requirement_->*(identity->field) = std::string(value);
+            NoteKey(requirement_, key);
             return true;
         }
         const auto* text = FindKey(kProductTextKeys, key);
@@ -297,6 +343,7 @@ private:
                         {line, std::to_string(lineNumber)});
 
         ProductData& product = *doc_.product;
+        NoteKey(&product, key);
         if (text)
             product.*(text->field) = std::string(value);
         else if (flag)
@@ -307,7 +354,9 @@ private:
     }
 
     ProjectDocument& doc_;
-    MessageSink& sink_;
+    int currentLine_ = 0;
+    LineNotingSink sink_;
+    RecordLines* lines_;
     GroupsByName groupsByName_;
     Kind kind_ = Kind::None;
     ProjectNode* record_ = nullptr;
@@ -319,9 +368,9 @@ private:
 
 }  // namespace
 
-bool ParseProject(std::string_view text, ProjectDocument& document, MessageSink& sink)
+bool ParseProject(std::string_view text, ProjectDocument& document, MessageSink& sink, RecordLines* lines)
 {
-    return ProjectReader(document, sink).Read(text);
+    return ProjectReader(document, sink, lines).Read(text);
 }
 
 bool IsGameFolderValid(const std::string& folder, const std::filesystem::path& winePrefix)
@@ -330,19 +379,22 @@ bool IsGameFolderValid(const std::string& folder, const std::filesystem::path& w
 }
 
 OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& document, MessageSink& sink,
-                       const std::filesystem::path& winePrefix, const std::string* gameFolder)
+                       const std::filesystem::path& winePrefix, const OpenOptions& options)
 {
     std::string text;
-    if (!ReadWholeFile(file, text))
+    if (!ReadWholeFile(file, text)) {
+        if (options.cannotOpenReason)
+            *options.cannotOpenReason = std::strerror(errno);
         return OpenResult::CannotOpen;
+    }
 
     ProjectDocument fresh;
-    if (!ParseProject(text, fresh, sink))
+    if (!ParseProject(text, fresh, sink, options.lines))
         return OpenResult::Failed;
 
     document = std::move(fresh);
-    if (gameFolder)
-        document.gameFolder = *gameFolder;
+    if (options.gameFolder)
+        document.gameFolder = *options.gameFolder;
     if (!IsGameFolderValid(document.GameFolderText(), winePrefix))
         sink.ShowMessage("The game path referenced by the project is invalid. Please update the path.");
     return OpenResult::Opened;

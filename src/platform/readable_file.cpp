@@ -1,13 +1,21 @@
 #include "platform/readable_file.h"
 
+#include <cerrno>
+#include <system_error>
+
 namespace zpak {
 
 bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
 {
     ReadableFile input(file);
+    if (!input.IsOpen())
+        return false;  // errno says why
     const std::int64_t size = input.IsRegular() ? input.Size() : -1;
-    if (size < 0)
+    if (size < 0) {
+        std::error_code ec;
+        errno = std::filesystem::is_directory(file, ec) ? EISDIR : EINVAL;
         return false;
+    }
 
     // Read straight into the string; keep going past the size seen first in
     // case the file grew meanwhile.

@@ -31,7 +31,8 @@ private:
     FileHandle file_;
 };
 
-// Reads a whole file; false when it cannot be opened or read (a folder included).
+// Reads a whole file; false when it cannot be opened or read (a folder
+// included), with errno saying why.
 bool ReadWholeFile(const std::filesystem::path& file, std::string& content);
 
 // True when `file` is a regular file that opens for reading (a folder is not).

@@ -1,17 +1,41 @@
 #include "platform/readable_file.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include <windows.h>
 
 namespace zpak {
 
 // Others may read, write, rename or delete the file meanwhile, as they may on
-// Linux. Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open.
+// Linux. Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open. When the
+// file does not open, errno says why, as open() leaves it on Linux.
 ReadableFile::ReadableFile(const std::filesystem::path& file)
     : file_(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))
 {
+    if (IsOpen())
+        return;
+    switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        errno = ENOENT;
+        break;
+    case ERROR_ACCESS_DENIED: {
+        const DWORD attributes = ::GetFileAttributesW(file.c_str());
+        const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        errno = folder ? EISDIR : EACCES;
+        break;
+    }
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        errno = EBUSY;
+        break;
+    default:
+        errno = EIO;
+        break;
+    }
 }
 
 bool ReadableFile::IsRegular() const

@@ -14,10 +14,6 @@ namespace zpak {
 
 bool IsValidUtf8(std::string_view text);
 
-// The length of the UTF-8 sequence starting at text[i], or 0 when none starts
-// there (a stray byte, an overlong form, a surrogate, beyond U+10FFFF).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i);
-
 // The text in UTF-8: itself when it is valid UTF-8, otherwise read in the
 // ANSI code page (on Linux the one Wine picks for the locale: LC_ALL,
 // LC_CTYPE, LANG).

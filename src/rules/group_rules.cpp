@@ -121,6 +121,61 @@ std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesyst
     return matches;
 }
 
+namespace {
+
+std::string FoldedPath(const std::vector<std::string>& folders, const std::string& name)
+{
+    std::string path;
+    for (const std::string& folder : folders)
+        path += FoldedText(folder) + '\\';
+    return path + FoldedText(name);
+}
+
+}  // namespace
+
+LiveWildcard::LiveWildcard(const ProjectDocument& document, FolderIndex& index,
+                           std::filesystem::path gameFolder)
+    : index_(index), gameFolder_(std::move(gameFolder))
+{
+    for (const auto& group : document.groups) {
+        for (const auto& file : group->files) {
+            auto components = ComponentsInsideFolder(file->NameText());
+            if (!components || components->empty())
+                continue;
+            const std::string last = components->back();
+            components->pop_back();
+            if (last.find('*') == std::string::npos) {
+                installed_.insert(FoldedPath(*components, last));
+                continue;
+            }
+            for (const std::string& match : WildcardMatches(index_, gameFolder_, file->NameText()))
+                installed_.insert(FoldedPath(*components, match));
+        }
+    }
+}
+
+WildcardMatchList LiveWildcard::Matches(const std::string& expression) const
+{
+    WildcardMatchList list;
+    auto components = ComponentsInsideFolder(expression);
+    if (expression.find('*') == std::string::npos) {
+        list.problem = "A wildcard needs a * in its file name.";
+        return list;
+    }
+    if (!components || components->empty()) {
+        list.problem = "The wildcard leaves the game folder.";
+        return list;
+    }
+    components->pop_back();
+    for (std::string& name : WildcardMatches(index_, gameFolder_, expression)) {
+        const bool covered = installed_.count(FoldedPath(*components, name)) != 0;
+        list.files.push_back({std::move(name), covered});
+    }
+    if (list.files.empty())
+        list.problem = "The wildcard matches nothing.";
+    return list;
+}
+
 GroupOptions OptionsOf(const GroupInfo& group)
 {
     return {group.Selectable != 0, group.Visible != 0, group.Required != 0,

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace zpak {
@@ -43,6 +44,29 @@ bool CheckWildcard(const ProjectDocument& document, const std::string& expressio
 bool EntryFilePresent(FolderIndex& index, const std::filesystem::path& gameFolder, const std::string& name);
 std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
                                          const std::string& expression);
+
+// What a wildcard being typed would add, told before it is added.
+struct WildcardMatch {
+    std::string name;      // letter case as on disk
+    bool covered = false;  // another entry of the project installs it already
+};
+struct WildcardMatchList {
+    std::vector<WildcardMatch> files;
+    std::string problem;  // why it matches nothing, or empty
+};
+
+// Looks up wildcards as they are typed; the files the project's entries
+// install are worked out once, when it is made.
+class LiveWildcard {
+public:
+    LiveWildcard(const ProjectDocument& document, FolderIndex& index, std::filesystem::path gameFolder);
+    WildcardMatchList Matches(const std::string& expression) const;
+
+private:
+    FolderIndex& index_;
+    std::filesystem::path gameFolder_;
+    std::unordered_set<std::string> installed_;  // folded "folder\\name" of each file entries install
+};
 
 // What the group options dialog edits.
 struct GroupOptions {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 namespace zpak {
@@ -24,27 +25,48 @@ Outcome Zpakbuild(const std::vector<std::string>& args)
     return {code, out.str(), err.str()};
 }
 
-TEST(ZpakbuildTest, CheckReportsAsTheWizardWould)
+TEST(ZpakbuildTest, CheckReportsEveryProblemAtItsLine)
 {
     test::TempDir dir;
-    // It reads, but build would refuse it: it has no product.
+    // It reads, with a message of the reader; build would refuse it: it has
+    // no product, and the game folder has no packaging tool.
     const auto good = dir.Write("good.zproj", "/nowhere\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
-    Outcome run = Zpakbuild({"check", good.string()});
+    const std::string name = good.string();
+    // As the system names it: on Windows on the current drive.
+    const auto nowhere = std::filesystem::absolute("/nowhere").make_preferred();
+    Outcome run = Zpakbuild({"check", name});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err,
-              "Invalid Expression: Expected the expression (X,Y to contain an equal number of "
-              "opening/closing braces.\n"
-              "The game path referenced by the project is invalid. Please update the path.\n"
-              "You must complete the product field.\n");
+    EXPECT_EQ(
+        run.err,
+        name
+            + ":5: warning: Invalid Expression: Expected the expression (X,Y to contain an equal "
+              "number of opening/closing braces. [Z003]\n"
+            + name
+            + ":1: error: Could not start MKR: the packaging tool System\\MKR.exe is not in the game folder "
+            + nowhere.string() + ". [Z112]\n" + name
+            + ":3: warning: The INI file [a] is not in the game's System folder "
+            + (nowhere / "System").string() + "; its changes modify nothing there. [Z207]\n" + name
+            + ": error: You must complete the product field. [Z101]\n");
+    run = Zpakbuild({"check", name, "--quiet", "--manifest"});
+    EXPECT_EQ(run.err, name + ": error: You must complete the product field. [Z101]\n");
 
-    const auto bad = dir.Write("bad.zproj", "\n0.8\nstray\n");
+    const auto bad = dir.Write("bad.zproj", "\n0.8\n[Product]\nproduct=a\n[Product]\n");
     run = Zpakbuild({"check", bad.string()});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, "Error reading file at line: 3\n");
+    EXPECT_EQ(run.err, bad.string() + ":5: error: Error: More than one mod product is defined. [Z001]\n");
+    run = Zpakbuild({"check", bad.string(), "--format", "github"});
+    std::string property;  // a colon (of a drive letter) would end the value
+    for (const char c : bad.string())
+        property += c == ':' ? std::string("%3A") : std::string(1, c);
+    EXPECT_EQ(run.err,
+              "::error file=" + property
+                  + ",line=5,title=Z001::Error: More than one mod product is defined.\n");
 
     run = Zpakbuild({"check", (dir / "missing.zproj").string()});
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("cannot open"), std::string::npos);
+    EXPECT_NE(run.err.find("cannot open " + (dir / "missing.zproj").string() + ": No such file or directory"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST(ZpakbuildTest, FormatRewritesAsSaveWould)
@@ -117,14 +139,20 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
         {{"check", "a", "--cleanup"}, "--cleanup"},
         {{"check", "a", "-o", "b"}, "-o"},
         {{"games", "--zip"}, "--zip"},
-        {{"build", "a", "-o", "b"}, "-o"}};
+        {{"preview", "a", "--zip"}, "--zip"},
+        {{"check", "a", "--groups", "x"}, "--groups"},
+        {{"build", "a", "--werror"}, "--werror"}};
     for (const auto& [args, option] : refusals) {
         const Outcome refused = Zpakbuild(args);
         EXPECT_EQ(refused.code, 2) << args[0] << ' ' << option;
         EXPECT_NE(refused.err.find(args[0] + " does not take " + option), std::string::npos) << refused.err;
     }
 
+    EXPECT_EQ(Zpakbuild({"build", "a", "-o", "b"}).code, 2);  // a file of its own only for the zip
+    EXPECT_EQ(Zpakbuild({"check", "a", "--format", "xml"}).code, 2);
+
     const Outcome help = Zpakbuild({"--help"});
+    EXPECT_NE(help.out.find("130  build interrupted"), std::string::npos);
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("format PROJECT.zproj"), std::string::npos);
     EXPECT_EQ(Zpakbuild({"--version"}).out, "zpakbuild 2.36\n");
@@ -159,8 +187,9 @@ TEST_F(DemoGameTest, ChecksAgainstTheDemoGame)
     EXPECT_EQ(run.err, "");
     run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj"});
     EXPECT_EQ(run.code, 1);  // C:\Games\Vantor holds none of the files here
-    EXPECT_NE(run.err.find("The game path referenced by the project is invalid."), std::string::npos);
-    EXPECT_NE(run.err.find("Cannot continue generating the product."), std::string::npos);
+    // Every missing file, each at its line.
+    EXPECT_NE(run.err.find("frontier.zproj:10: error: The file ["), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("frontier.zproj:11: error: The file ["), std::string::npos) << run.err;
 }
 
 // check runs the resolution of build with the same choice: what build would
@@ -177,7 +206,7 @@ TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
             << check.err;
         const Outcome build = Zpakbuild({"build", file.string(), "--game-folder", game.string(), choice});
         EXPECT_EQ(build.code, 1) << choice;
-        EXPECT_EQ(build.err, check.err.substr(check.err.find("The file [")));
+        EXPECT_EQ(build.err, check.err);
     }
     EXPECT_FALSE(Has("FrontierMOD.zip"));
     EXPECT_FALSE(Has("System/FrontierMOD.ini"));
@@ -187,9 +216,11 @@ TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
     ASSERT_EQ(Build({"--zip"}).code, 0);
     const Outcome warned = Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip"});
     EXPECT_EQ(warned.code, 0) << warned.err;
-    EXPECT_TRUE(warned.err.ends_with("Warning: The zip file " + (game / "FrontierMOD.zip").string()
-                                     + " is not packed into itself.\n"))
-        << warned.err;
+    EXPECT_EQ(warned.err,
+              root.string() + ":58: warning: The zip file " + (game / "FrontierMOD.zip").string()
+                  + " is not packed into itself. [Z202]\n");
+    EXPECT_EQ(Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip", "--werror"}).code,
+              1);
 }
 
 TEST_F(DemoGameTest, BuildsThePackageByDefault)
@@ -199,9 +230,7 @@ TEST_F(DemoGameTest, BuildsThePackageByDefault)
     ASSERT_EQ(run.code, 0) << run.err;
     // The tool's own output passes through, then the package is named.
     EXPECT_NE(run.err.find("MKR: wrote System/Frontier.zpack2"), std::string::npos) << run.err;
-    EXPECT_TRUE(
-        run.err.ends_with("The packaging tool built " + (game / "System/Frontier.zpack2").string() + ".\n"))
-        << run.err;
+    EXPECT_EQ(run.out, "The packaging tool built " + (game / "System/Frontier.zpack2").string() + ".\n");
     EXPECT_TRUE(Has("System/Frontier.zpack2"));
     EXPECT_TRUE(Has("System/FrontierMOD.ini"));
     EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"),
@@ -217,15 +246,24 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
     SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
     Outcome run = Build({"--manifest"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.err.rfind("Successfully generated ", 0), 0u) << run.err;
+    EXPECT_EQ(run.out.rfind("Successfully generated ", 0), 0u) << run.out;
+    EXPECT_EQ(run.err, "");
     EXPECT_FALSE(Has("System/Frontier.zpack2"));
 
     run = Build({"--zip"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.err,
+    EXPECT_EQ(run.out,
               "The files have been compressed into " + (game / "FrontierMOD.zip").string() + " within the "
                   + game.string() + " folder\n");
     EXPECT_EQ(Build({"--zip", "--manifest"}).code, 2);
+
+    // Elsewhere than the game folder; --quiet keeps the success line back.
+    const auto elsewhere = dir / "out/Frontier.zip";
+    std::filesystem::create_directory(dir / "out");
+    run = Build({"--zip", "--output", elsewhere.string(), "--quiet"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out + run.err, "");
+    EXPECT_EQ(test::ReadFile(elsewhere), test::ReadFile(game / "FrontierMOD.zip"));
 }
 
 TEST_F(DemoGameTest, FailingToolFailsTheBuild)
@@ -234,6 +272,56 @@ TEST_F(DemoGameTest, FailingToolFailsTheBuild)
     const Outcome run = Build({});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("Could not start MKR"), std::string::npos);
+    EXPECT_EQ(run.out, "");
+}
+
+}  // namespace
+}  // namespace zpak
+
+namespace zpak {
+namespace {
+
+// Runs a Python snippet on `input`; its standard output.
+std::string Python(const test::TempDir& dir, const std::string& input, const std::string& script)
+{
+    const auto in = dir.Write("in.json", input);
+    const auto code = dir.Write("read.py",
+                                "import json, sys\nlines = open(sys.argv[1], encoding='utf-8', "
+                                "errors='surrogateescape').read().splitlines()\n"
+                                    + script);
+    const auto out = dir / "out.txt";
+    const std::string command = "python3 " + code.string() + ' ' + in.string() + " > " + out.string();
+    EXPECT_EQ(std::system(command.c_str()), 0) << input;
+    return test::ReadFile(out);
+}
+
+TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
+{
+    SKIP_ON_WINDOWS("reads the JSON with Python");
+    // A Latin-1 name, as older projects hold them, in a missing file's entry.
+    const std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    const auto file = dir.Write("latin.zproj", project + "[Group]\nname=Caf\xe9\nMaps\\Caf\xe9.map\n");
+    const Outcome check =
+        Zpakbuild({"check", file.string(), "--game-folder", game.string(), "--format", "json"});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_EQ(Python(dir, check.err,
+                     "d = json.loads(lines[0])\n"
+                     "print(d['severity'], d['code'], d['line'], d['page'], d['record']['kind'],\n"
+                     "      d['record']['index'], d['record']['child'], d['file'].endswith('latin.zproj'))\n"
+                     "print(hex(ord(d['text'][d['text'].index('Caf') + 3])))\n"),
+              "error Z105 58 groups entry 2 0 True\n0xdce9\n");
+
+    const Outcome preview = Zpakbuild({"preview", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
+                                       game.string(), "--groups", "FrontierSource", "--format", "json"});
+    ASSERT_EQ(preview.code, 0) << preview.err;
+    EXPECT_EQ(
+        Python(dir, preview.out,
+               "d = json.loads(lines[0])\n"
+               "print(d['groups'], len(d['files']), d['totalSize'] == sum(f['size'] for f in d['files']))\n"
+               "c = d['iniChanges'][2]\n"
+               "print(c['file'], c['section'], c['key'], c['before'], c['after'], c['addsLine'])\n"),
+        "['Frontier', 'FrontierSource'] 10 True\nVantor.ini URL Map Index.map FR-Landing.map False\n");
+    EXPECT_EQ(Zpakbuild({"preview", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--groups", "Nope"}).code, 2);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include "ui/pages/generation_progress.h"
+#include "ui/pages/preview_dialog.h"
 #include "wizard_fixture.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
 
 #include <fstream>
 
@@ -126,6 +130,61 @@ TEST_F(GeneratePageTest, CancelInTheProgressDialogStopsTheRun)
     EXPECT_EQ(zpak::test::ReadFile(game / "System/Manifest.ini"),
               zpak::test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"));
     EXPECT_TRUE(wizard->isVisible());
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
+
+namespace zpak::ui::test {
+namespace {
+
+// The preview lists every problem above the install of the ticked groups; a
+// double-clicked problem leads to its record.
+TEST_F(GeneratePageTest, PreviewShowsTheInstallAndLeadsToAProblem)
+{
+    fs::remove(game / "System/Frontier.int");
+    // Every page once, so that each has linked itself to the next.
+    for (const int page : {kGamePathPage, kGroupsPage, kIniChangesPage, kRequirementsPage, kProductPage,
+                           kPackagePage, kShortcutsPage, kGeneratePage})
+        wizard->SetActivePage(page);
+    QStringList shown;
+    bool opened = false;
+    QTimer::singleShot(0, wizard.get(), [&] {
+        auto* dialog = wizard->findChild<PreviewDialog*>();
+        if (!dialog)
+            return;
+        opened = true;
+        auto* required = dialog->findChild<QCheckBox*>(QStringLiteral("previewGroup0"));
+        auto* source = dialog->findChild<QCheckBox*>(QStringLiteral("previewGroup1"));
+        EXPECT_TRUE(required->isChecked() && !required->isEnabled());
+        EXPECT_FALSE(source->isChecked());
+        const auto* install = FindControl<QTreeWidget>(dialog, kPreviewTree);
+        shown << install->topLevelItem(0)->text(0) << install->topLevelItem(1)->text(0);
+        source->click();
+        shown << install->topLevelItem(0)->text(0);
+
+        auto* problems = FindControl<QTreeWidget>(dialog, kPreviewDiagnostics);
+        const QList<QTreeWidgetItem*> missing =
+            problems->findItems(QStringLiteral("Z105"), Qt::MatchExactly, 1);
+        ASSERT_EQ(missing.size(), 1);
+        problems->scrollToItem(missing[0]);
+        const QPoint at = problems->visualItemRect(missing[0]).center();
+        // A double click as the mouse makes it: a click, then the second press.
+        QTest::mouseClick(problems->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(problems->viewport(), Qt::LeftButton, {}, at);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    ClickOn(kGeneratePage, kPreview);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(shown, QStringList({"Files copied: 6", "INI changes: 4", "Files copied: 9"}));
+    // Back through the pages to the entry of the missing file.
+    EXPECT_EQ(ActivePage(), kGroupsPage);
+    const auto* tree = Control<QTreeView>(kGroupsPage, kGroupsTree);
+    EXPECT_TRUE(tree->currentIndex().data().toString().startsWith("System\\Frontier.int"))
+        << tree->currentIndex().data().toString().toStdString();
+    EXPECT_TRUE(fs::exists(game / "System/Frontier.u"));  // nothing was written or removed
+    EXPECT_FALSE(fs::exists(game / "System/FrontierMOD.ini"));
 }
 
 }  // namespace

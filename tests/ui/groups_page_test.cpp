@@ -2,6 +2,8 @@
 #include "ui/pages/groups_page.h"
 #include "wizard_fixture.h"
 
+#include <QLabel>
+#include <QListWidget>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -112,8 +114,14 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
     ASSERT_EQ(doc.groups[0]->files.size(), 1u);
     EXPECT_EQ(doc.groups[0]->files[0]->recurse, 0);
 
+    EXPECT_EQ(Row("Maps\\FR-*.map").data().toString(), "Maps\\FR-*.map  (2 files)");
     Select("Maps\\FR-*.map");
     EXPECT_FALSE(Control<QAbstractButton>(kGroupsPage, kFileOptions)->isEnabled());
+    // Counted again each time the page is shown.
+    std::filesystem::copy_file(game / "Maps/Index.map", game / "Maps/FR-Ridge.map");
+    wizard->SetActivePage(kIniChangesPage);
+    wizard->SetActivePage(kGroupsPage);
+    EXPECT_EQ(Row("Maps\\FR-*.map").data().toString(), "Maps\\FR-*.map  (3 files)");
 
     dialogs.multiAnswers.push_back({File("System/FrontierDefault.ini")});
     Select("Main");
@@ -123,6 +131,15 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
         FindControl<QLineEdit>(&dialog, kDestination)->setText("System\\Frontier.ini");
     });
     EXPECT_EQ(doc.groups[0]->files[1]->src, "System\\Frontier.ini");
+    EXPECT_EQ(Row("System\\FrontierDefault.ini").data().toString(),
+              "System\\FrontierDefault.ini \u2192 System\\Frontier.ini");
+    std::filesystem::remove(game / "System/FrontierDefault.ini");
+    wizard->SetActivePage(kIniChangesPage);
+    wizard->SetActivePage(kGroupsPage);
+    EXPECT_TRUE(Row("System\\FrontierDefault.ini")
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith("Not found in the game folder: generating will stop here."));
 }
 
 // The tree is built anew each time the page is shown; the group remembered
@@ -215,6 +232,39 @@ TEST_F(GroupsPageTest, TheHighlightedGroupIsTheCurrentOneAndTakesDrops)
     EXPECT_TRUE(dialogs.questions[0].contains("Extras"));
     QTest::keyClick(Tree(), Qt::Key_Delete);
     EXPECT_EQ(doc.groups.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
+
+namespace zpak::ui::test {
+namespace {
+
+// The wildcard dialog shows what the typed text matches before OK.
+TEST_F(GroupsPageTest, WildcardDialogListsMatchesAsTyped)
+{
+    CreateGroup("Main");
+    Select("Main");
+    dialogs.multiAnswers.push_back({File("Maps/FR-Canyon.map")});
+    ClickOn(kGroupsPage, kAddFile);
+    QStringList seen;
+    UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [&seen](AddWildcardDialog& dialog) {
+        auto* edit = FindControl<QLineEdit>(&dialog, kWildcard);
+        const auto* count = FindControl<QLabel>(&dialog, kWildcardMatchCount);
+        const auto* list = FindControl<QListWidget>(&dialog, kWildcardMatchList);
+        for (const char* typed : {"maps/*.MAP", "Maps\\*.none", "Maps\\Index"}) {
+            edit->setText(QString::fromLatin1(typed));
+            QStringList names;
+            for (int i = 0; i < list->count(); ++i)
+                names << list->item(i)->text();
+            seen << count->text() + QStringLiteral(": ") + names.join(QLatin1Char('|'));
+        }
+        edit->clear();
+    });
+    EXPECT_EQ(seen,
+              QStringList({"3 files match, 1 of them already in the project: FR-Canyon.map  (already in the "
+                           "project)|FR-Landing.map|Index.map",
+                           "The wildcard matches nothing.: ", "A wildcard needs a * in its file name.: "}));
 }
 
 }  // namespace

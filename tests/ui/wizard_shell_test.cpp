@@ -1,9 +1,13 @@
 #include "ui/app/about_dialog.h"
+#include "ui/app/app_icon.h"
 #include "wizard_fixture.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QTimer>
+
+#include <cstdlib>
 
 namespace zpak::ui::test {
 namespace {
@@ -189,6 +193,28 @@ TEST_F(WizardShellTest, EscapeDoesNotEndTheProgramAndTheLogoOpensTheGuide)
     Click(kCancel);
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_EQ(wizard->result(), QDialog::Rejected);
+}
+
+// Drawn from the SVG at the size asked for: a bitmap icon would come out
+// smaller than 256 px, and a missing SVG plugin would draw nothing at all.
+TEST(AppIconTest, IsDrawnAtEachSize)
+{
+    for (const int size : {16, 256}) {
+        const QImage image = AppIcon().pixmap(size, size).toImage();
+        ASSERT_EQ(image.width(), size);
+        ASSERT_EQ(image.height(), size);
+        // Points of the 256-unit drawing: the purple square, the Z's top bar, the middle of the star.
+        const std::pair<QPoint, QColor> points[] = {{{36, 128}, QColor(0x5b, 0x2a, 0x86)},
+                                                    {{128, 80}, QColor(Qt::white)},
+                                                    {{196, 60}, QColor(0xf2, 0xc1, 0x4e)}};
+        for (const auto& [point, expected] : points) {
+            const QColor seen = image.pixelColor(point * size / 256);
+            EXPECT_LE(std::abs(seen.red() - expected.red()) + std::abs(seen.green() - expected.green())
+                          + std::abs(seen.blue() - expected.blue()),
+                      30)
+                << size << " px at " << point.x() << "," << point.y() << ": " << seen.name().toStdString();
+        }
+    }
 }
 
 }  // namespace

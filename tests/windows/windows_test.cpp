@@ -354,8 +354,9 @@ TEST(WindowsResourceTest, ZpakbuildCarriesItsVersionAndIcon)
                   + std::to_string(LOWORD(info->dwFileVersionMS)),
               kVersion);
 
-    // The icon at its full size, 64 pixels, as src/ui/resources/zpakwizard.xpm
-    // draws it: pixels of each colour, the right way up.
+    // The icon at 64 pixels as src/ui/resources/zpakwizard.svg draws it (a
+    // quarter of its size): a pixel of each colour, the right way up and
+    // the right way round.
     const HMODULE module =
         ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr);
@@ -380,9 +381,10 @@ TEST(WindowsResourceTest, ZpakbuildCarriesItsVersionAndIcon)
     ASSERT_EQ(rows, 64);
     const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y * 64 + x)]; };
     EXPECT_EQ(at(0, 0) >> 24, 0u);       // a transparent corner
-    EXPECT_EQ(at(10, 0), 0xff5b2a86u);   // "v" on the top row
-    EXPECT_EQ(at(10, 63), 0xff3d1a5cu);  // "d" on the bottom row
-    EXPECT_EQ(at(49, 5), 0xfff2c14eu);   // "g"
+    EXPECT_EQ(at(32, 4), 0xff5b2a86u);   // purple at the top
+    EXPECT_EQ(at(32, 60), 0xff3d1a5cu);  // the darker lip at the bottom
+    EXPECT_EQ(at(32, 20), 0xffffffffu);  // the Z's upper bar
+    EXPECT_EQ(at(49, 14), 0xfff2c14eu);  // the star, top right
 }
 
 }  // namespace

@@ -1,14 +1,11 @@
 #include "ui/app/app_icon.h"
 
-#include <QPixmap>
-
-#include "ui/resources/zpakwizard.xpm"
-
 namespace zpak::ui {
 
 QIcon AppIcon()
 {
-    static const QIcon icon{QPixmap(zpakwizard)};
+    // Drawn from the SVG at each size asked for (Qt's SVG icon engine).
+    static const QIcon icon(QStringLiteral(":/icons/zpakwizard.svg"));
     return icon;
 }
 

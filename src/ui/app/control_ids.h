@@ -121,6 +121,14 @@ inline constexpr int kZipChoice = 1071;
 inline constexpr int kCleanup = 1078;
 inline constexpr int kGenerate = 1070;
 
+// Controls that the wizard's first form did not have.
+inline constexpr int kPreview = 2001;
+inline constexpr int kWildcardMatchCount = 2002;
+inline constexpr int kWildcardMatchList = 2003;
+inline constexpr int kPreviewDiagnostics = 2010;
+inline constexpr int kPreviewGroups = 2011;
+inline constexpr int kPreviewTree = 2012;
+
 }  // namespace zpak::ui::ids
 
 namespace zpak::ui {

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace zpak::ui {
 
 QLabel* AddText(QBoxLayout* layout, const QString& text)
@@ -20,10 +22,11 @@ QLabel* AddText(QBoxLayout* layout, const QString& text)
     return label;
 }
 
-QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* name)
+QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* name, const QString& tip)
 {
     auto* edit = new QLineEdit;
     SetControlId(edit, id, name);
+    edit->setToolTip(tip);
     form->addRow(label, edit);
     return edit;
 }
@@ -39,6 +42,12 @@ QPushButton* AddButton(QBoxLayout* column, const QString& caption, int id, const
 
 void AddOkCancel(QDialog* dialog, QBoxLayout* layout)
 {
+    // Wide enough for the whole title beside the frame's buttons, and for
+    // paths and values of a usual length.
+    constexpr int kFrameButtons = 160;
+    constexpr int kNarrowest = 420;
+    dialog->setMinimumWidth(
+        std::max(kNarrowest, dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + kFrameButtons));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->setObjectName(QStringLiteral("okCancelButtons"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);

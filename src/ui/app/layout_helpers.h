@@ -16,14 +16,16 @@ namespace zpak::ui {
 // A wrapped paragraph of explanation.
 QLabel* AddText(QBoxLayout* layout, const QString& text);
 
-// A labelled line edit carrying `id` and the object name `name`.
-QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* name);
+// A labelled line edit carrying `id`, the object name `name` and a tooltip
+// saying what the field does in the installed product.
+QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* name, const QString& tip);
 
 // A button of the column beside a tree. It never becomes the default button:
 // Enter in a page must not press it.
 QPushButton* AddButton(QBoxLayout* column, const QString& caption, int id, const char* name);
 
-// The OK and Cancel row at the bottom of a dialog.
+// The OK and Cancel row at the bottom of a dialog, which also makes the
+// dialog wide enough for its title; call it after setting the title.
 void AddOkCancel(QDialog* dialog, QBoxLayout* layout);
 
 }  // namespace zpak::ui

@@ -60,6 +60,7 @@ struct WizardApp::State {
 WizardApp::WizardApp(int& argc, char** argv) : state_(std::make_unique<State>(argc, argv))
 {
     QApplication::setApplicationName(QStringLiteral("zpakwizard"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kAppId));
     QApplication::setWindowIcon(AppIcon());
 }
 

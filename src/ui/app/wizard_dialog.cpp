@@ -298,6 +298,27 @@ void WizardDialog::OnBack()
         SetActivePage(link->previousId);
 }
 
+void WizardDialog::GoToRecord(int pageId, const RecordRef& record)
+{
+    // Only a page on the way back can be reached this way.
+    bool onTheWay = false;
+    for (const PageLink* link = FindLink(currentPageId_); link; link = FindLink(link->previousId)) {
+        onTheWay = onTheWay || link->id == pageId;
+        if (link->previousId == 0)
+            break;
+    }
+    if (!onTheWay && pageId == ids::kShortcutsPage)
+        pageId = ids::kPackagePage;
+    while (currentPageId_ != pageId) {
+        const int before = currentPageId_;
+        OnBack();
+        if (currentPageId_ == before)
+            return;
+    }
+    if (PageInfo* active = GetActivePage())
+        active->page->ShowRecord(record);
+}
+
 void WizardDialog::OnSave()
 {
     Save();

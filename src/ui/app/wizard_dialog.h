@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/record_ref.h"
 #include "model/saved_project.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/recent_projects.h"
@@ -42,6 +43,10 @@ public:
 
     void OnNext();
     void OnBack();
+    // Walks Back from the page on display to the page of `record` (to the
+    // packaging page for the shortcuts page when shortcuts are off) and
+    // selects the record there.
+    void GoToRecord(int pageId, const RecordRef& record);
     void OnSave();
     void OnOpen();
     void OnAbout();

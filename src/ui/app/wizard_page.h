@@ -6,6 +6,7 @@
 #include <string>
 
 namespace zpak {
+struct RecordRef;
 class MessageSink;
 class ProjectDocument;
 }  // namespace zpak
@@ -40,6 +41,9 @@ public:
     virtual void OnProjectReplaced() {}
     // True when the page shows typed text that Next or Save would store.
     virtual bool HasPendingEdits() const { return false; }
+    // Selects the record (or focuses the field) a problem is about. Fields of
+    // the product and the game folder are found by their object names.
+    virtual void ShowRecord(const RecordRef& record);
 
     ProjectDocument& Document() const;
     WizardDialog& Wizard() const { return wizard_; }

@@ -1,6 +1,7 @@
 #include "ui/pages/generate_page.h"
 
 #include "generate/generation_run.h"
+#include "generate/project_check.h"
 #include "model/project_document.h"
 #include "platform/cancel_flag.h"
 #include "platform/message_sink.h"
@@ -10,9 +11,11 @@
 #include "ui/app/modal_work.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/generation_progress.h"
+#include "ui/pages/preview_dialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -22,6 +25,29 @@ namespace zpak::ui {
 namespace {
 // Runs shorter than this show no progress at all.
 constexpr int kProgressDelayMs = 400;
+
+int PageIdOf(ProjectPage page)
+{
+    switch (page) {
+    case ProjectPage::GameFolder:
+        return ids::kGamePathPage;
+    case ProjectPage::Groups:
+        return ids::kGroupsPage;
+    case ProjectPage::IniChanges:
+        return ids::kIniChangesPage;
+    case ProjectPage::Requirements:
+        return ids::kRequirementsPage;
+    case ProjectPage::Product:
+        return ids::kProductPage;
+    case ProjectPage::Packaging:
+        return ids::kPackagePage;
+    case ProjectPage::Shortcuts:
+        return ids::kShortcutsPage;
+    case ProjectPage::Generate:
+        break;
+    }
+    return ids::kGeneratePage;
+}
 }  // namespace
 
 GeneratePage::GeneratePage(WizardDialog& wizard)
@@ -40,18 +66,39 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
     auto* frame = new QGroupBox(QStringLiteral("File options"));
     auto* options = new QVBoxLayout(frame);
     SetControlId(package_, ids::kPackageChoice, "packageChoice");
+    package_->setToolTip(QStringLiteral("Write the manifest pair, then run the game's packaging tool "
+                                        "(System\\MKR.exe) to build the package named on the packaging "
+                                        "page. The game's own manifest is set aside and put back."));
     SetControlId(manifest_, ids::kManifestChoice, "manifestChoice");
+    manifest_->setToolTip(QStringLiteral("Write only System\\<product>MOD.ini and .int, the manifest the "
+                                         "packaging tool reads, to build the package yourself."));
     SetControlId(zip_, ids::kZipChoice, "zipChoice");
+    zip_->setToolTip(QStringLiteral("Compress every file of the product, with its launch scripts, into "
+                                    "<product>MOD.zip in the game folder, for players who unpack by hand."));
     for (QRadioButton* button : {package_, manifest_, zip_})
         options->addWidget(button);
     SetControlId(cleanup_, ids::kCleanup, "cleanupBox");
+    cleanup_->setToolTip(QStringLiteral("After the package is built, delete the manifest pair and the Linux "
+                                        "launch script it was built from. Saved with the project."));
     options->addWidget(cleanup_);
     layout->addWidget(frame);
     AddText(layout, QStringLiteral("Click the Generate button to start the product generation process."));
     auto* generate = new QPushButton(QStringLiteral("Generate"));
     SetControlId(generate, ids::kGenerate, "generateButton");
+    generate->setToolTip(QStringLiteral("Check everything, then build what is chosen above. Nothing is "
+                                        "written when a check fails."));
     generate->setAutoDefault(false);
-    layout->addWidget(generate, 0, Qt::AlignLeft);
+    auto* preview = new QPushButton(QStringLiteral("&Preview..."));
+    SetControlId(preview, ids::kPreview, "previewButton");
+    preview->setToolTip(
+        QStringLiteral("Every problem of the project at once, and what a player's installation "
+                       "would hold for each choice of groups, without writing anything."));
+    preview->setAutoDefault(false);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(generate);
+    actions->addWidget(preview);
+    actions->addStretch();
+    layout->addLayout(actions);
     layout->addStretch();
 
     package_->setChecked(true);
@@ -61,6 +108,7 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
         Wizard().ProjectEdited();
     });
     connect(generate, &QPushButton::clicked, this, &GeneratePage::Generate);
+    connect(preview, &QPushButton::clicked, this, &GeneratePage::Preview);
 }
 
 void GeneratePage::OnSetActive()
@@ -68,13 +116,32 @@ void GeneratePage::OnSetActive()
     cleanup_->setChecked(Document().product && Document().product->cleanup);
 }
 
+GenerationChoice GeneratePage::Choice() const
+{
+    return zip_->isChecked()     ? GenerationChoice::Zip
+        : manifest_->isChecked() ? GenerationChoice::ManifestOnly
+                                 : GenerationChoice::Package;
+}
+
+void GeneratePage::Preview()
+{
+    if (Wizard().IsBusy())
+        return;
+    const std::filesystem::path& prefix = Wizard().Context().winePrefix;
+    ResolvedRun run = ResolveGeneration(Document(), Choice(), prefix);
+    // Lines are not shown: they belong to the file as read, not to the project as edited.
+    std::vector<Diagnostic> diagnostics = DiagnoseRun(Document(), run, prefix);
+    PreviewDialog dialog(Document(), std::move(run), std::move(diagnostics), prefix, &Wizard());
+    dialog.exec();
+    if (const auto& chosen = dialog.Chosen())
+        Wizard().GoToRecord(PageIdOf(chosen->page), chosen->record);
+}
+
 void GeneratePage::Generate()
 {
     if (Wizard().IsBusy())
         return;
-    const GenerationChoice choice = zip_->isChecked() ? GenerationChoice::Zip
-        : manifest_->isChecked()                      ? GenerationChoice::ManifestOnly
-                                                      : GenerationChoice::Package;
+    const GenerationChoice choice = Choice();
     const ResolvedRun run = ResolveGeneration(Document(), choice, Wizard().Context().winePrefix);
     if (ReportResolutionError(run, Sink()))
         return;

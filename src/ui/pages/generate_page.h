@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generate/resolved_run.h"
 #include "ui/app/wizard_page.h"
 
 class QCheckBox;
@@ -16,8 +17,12 @@ public:
 
     void OnSetActive() override;
     void Generate();
+    // Every problem and what the player gets, before building.
+    void Preview();
 
 private:
+    GenerationChoice Choice() const;
+
     QRadioButton* package_;
     QRadioButton* manifest_;
     QRadioButton* zip_;

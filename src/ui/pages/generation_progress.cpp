@@ -29,6 +29,8 @@ GenerationProgressDialog::GenerationProgressDialog(QWidget* parent, GenerationCh
     detail_->setObjectName(QStringLiteral("progressDetail"));
     elapsed_->setObjectName(QStringLiteral("progressElapsed"));
     cancelButton_->setObjectName(QStringLiteral("progressCancel"));
+    cancelButton_->setToolTip(QStringLiteral("Stop the run; the game's own files are put back as they "
+                                             "were."));
     detail_->setTextFormat(Qt::PlainText);
     action_->setTextFormat(Qt::PlainText);
 

@@ -8,7 +8,9 @@
 #include <string>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
+class QListWidget;
 
 namespace zpak {
 class MessageSink;
@@ -97,15 +99,22 @@ class AddWildcardDialog final : public QDialog {
 
 public:
     using Check = std::function<bool(const std::string& expression, MessageSink& sink)>;
+    // What the typed expression matches, as it is typed.
+    using Matches = std::function<WildcardMatchList(const std::string& expression)>;
 
-    AddWildcardDialog(Check check, DialogService& dialogs, QWidget* parent);
+    AddWildcardDialog(Check check, Matches matches, DialogService& dialogs, QWidget* parent);
     void accept() override;
     std::string Expression() const;
 
 private:
+    void ShowMatches();
+
     Check check_;
+    Matches matches_;
     DialogService& dialogs_;
     QLineEdit* expression_;
+    QLabel* count_;
+    QListWidget* list_;
 };
 
 }  // namespace zpak::ui

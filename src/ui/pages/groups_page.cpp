@@ -1,6 +1,8 @@
 #include "ui/pages/groups_page.h"
 
 #include "model/project_document.h"
+#include "model/record_ref.h"
+#include "platform/folder_index.h"
 #include "platform/message_sink.h"
 #include "platform/text_encoding.h"
 #include "rules/group_rules.h"
@@ -153,6 +155,21 @@ void GroupsPage::UpdateButtons(const QModelIndex& current)
     fileOptions_->setEnabled(file && !IsWildcard(*file));
 }
 
+void GroupsPage::ShowRecord(const RecordRef& record)
+{
+    const auto& groups = Document().groups;
+    if (record.index >= groups.size())
+        return;
+    const GroupInfo& group = *groups[record.index];
+    if (record.kind == RecordRef::Kind::Entry && record.child < group.files.size()) {
+        tree_->expand(model_->IndexOf(group));
+        Highlight(model_->IndexOf(*group.files[record.child]));
+    } else if (record.kind == RecordRef::Kind::Group) {
+        Highlight(model_->IndexOf(group));
+    }
+    tree_->setFocus(Qt::OtherFocusReason);
+}
+
 // Selects the row and brings it into view: the highlighted group is the
 // current one, which the buttons act on.
 void GroupsPage::Highlight(const QModelIndex& index)
@@ -210,10 +227,14 @@ void GroupsPage::OnAddWildcard()
         std::replace(expression.begin(), expression.end(), '/', '\\');
         return expression;
     };
+    FolderIndex index(WinePrefix());
+    const std::filesystem::path gameFolder = index.ToNative(Document().GameFolderText());
+    const LiveWildcard live(Document(), index, gameFolder);
     AddWildcardDialog dialog(
         [this, stored](const std::string& expression, MessageSink& sink) {
             return CheckWildcard(Document(), stored(expression), WinePrefix(), sink);
         },
+        [&live, stored](const std::string& expression) { return live.Matches(stored(expression)); },
         Dialogs(), this);
     GroupInfo* group = dialog.exec() == QDialog::Accepted ? CurrentGroup() : nullptr;
     if (group && !dialog.Expression().empty())

@@ -29,6 +29,7 @@ public:
 
     void OnInitDialog() override;
     void OnSetActive() override;
+    void ShowRecord(const RecordRef& record) override;
     void OnProjectReplaced() override;
 
     // The group Add File, Add Wildcard, Group Options and Rename Group work

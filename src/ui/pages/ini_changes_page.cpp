@@ -2,6 +2,7 @@
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
+#include "model/record_ref.h"
 #include "platform/file_search.h"
 #include "rules/ini_change_rules.h"
 #include "ui/app/control_ids.h"
@@ -131,6 +132,20 @@ void IniChangesPage::OnSelectionChanged(const QModelIndex& selected)
     import_->setEnabled(file);
     edit_->setEnabled(true);
     removeEntry_->setEnabled(!file);
+}
+
+void IniChangesPage::ShowRecord(const RecordRef& record)
+{
+    const auto& files = Document().iniFiles;
+    if (record.index >= files.size())
+        return;
+    const INIGroup& file = *files[record.index];
+    tree_->expand(model_->IndexOf(file));
+    if (record.kind == RecordRef::Kind::IniChange && record.child < file.entries.size())
+        Highlight(model_->IndexOfHandle(file.entries[record.child]->viewHandle));
+    else
+        Highlight(model_->IndexOf(file));
+    tree_->setFocus(Qt::OtherFocusReason);
 }
 
 void IniChangesPage::Highlight(const QModelIndex& index)

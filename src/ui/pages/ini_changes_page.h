@@ -30,6 +30,7 @@ public:
 
     void OnInitDialog() override;
     void OnSetActive() override;
+    void ShowRecord(const RecordRef& record) override;
 
     // The file and change the page works on; null when there is none (also
     // after the record is gone).

@@ -21,10 +21,11 @@ namespace zpak::ui {
 
 namespace {
 
-QComboBox* EditableCombo(int id, const char* name)
+QComboBox* EditableCombo(int id, const char* name, const QString& tip)
 {
     auto* combo = new QComboBox;
     SetControlId(combo, id, name);
+    combo->setToolTip(tip);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
@@ -53,7 +54,10 @@ int SelectedIndex(const QComboBox* combo)
 
 AddIniFileDialog::AddIniFileDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs,
                                    QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), files_(EditableCombo(ids::kIniFileName, "iniFileCombo"))
+    : QDialog(parent), dialogs_(dialogs),
+      files_(EditableCombo(ids::kIniFileName, "iniFileCombo",
+                           QStringLiteral("An INI file of the game's System folder that installation "
+                                          "changes on the player's machine; the list shows yours.")))
 {
     setWindowTitle(QStringLiteral("Add INI File"));
     auto* layout = new QVBoxLayout(this);
@@ -80,9 +84,13 @@ std::string AddIniFileDialog::FileName() const
 }
 
 IniPropertyDialog::IniPropertyDialog(DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), section_(EditableCombo(ids::kIniSection, "sectionCombo")),
-      key_(EditableCombo(ids::kIniKey, "keyCombo")), value_(new QLineEdit),
-      modify_(new QRadioButton(QStringLiteral("Modify Existing Line"))),
+    : QDialog(parent), dialogs_(dialogs),
+      section_(EditableCombo(
+          ids::kIniSection, "sectionCombo",
+          QStringLiteral("The [Section] of the player's INI file; the list shows the sections of yours."))),
+      key_(EditableCombo(ids::kIniKey, "keyCombo",
+                         QStringLiteral("The key within the section; the list shows the keys of yours."))),
+      value_(new QLineEdit), modify_(new QRadioButton(QStringLiteral("Modify Existing Line"))),
       addNew_(new QRadioButton(QStringLiteral("Add new line")))
 {
     setWindowTitle(QStringLiteral("Add/Modify INI Property"));
@@ -91,12 +99,18 @@ IniPropertyDialog::IniPropertyDialog(DialogService& dialogs, QWidget* parent)
     form->addRow(QStringLiteral("Section:"), section_);
     form->addRow(QStringLiteral("Key:"), key_);
     SetControlId(value_, ids::kIniValue, "valueEdit");
+    value_->setToolTip(QStringLiteral("The value the key gets on the player's machine."));
     form->addRow(QStringLiteral("Value:"), value_);
     layout->addLayout(form);
     auto* options = new QGroupBox(QStringLiteral("INI Change Options"));
     auto* optionsLayout = new QVBoxLayout(options);
     SetControlId(modify_, ids::kModifyLine, "modifyLineChoice");
+    modify_->setToolTip(QStringLiteral("Key=Value replaces the key's line in the player's file (Ini= in the "
+                                       "manifest): the key keeps one value."));
     SetControlId(addNew_, ids::kAddNewLine, "addNewLineChoice");
+    addNew_->setToolTip(QStringLiteral("Key=Value is added as one more line, keeping the lines already there "
+                                       "(AddIni= in the manifest): for keys listed many times, such as "
+                                       "packages to load."));
     // Each click clears the other; none is checked when nothing was loaded.
     modify_->setAutoExclusive(false);
     addNew_->setAutoExclusive(false);
@@ -178,7 +192,10 @@ void IniPropertyDialog::accept()
 
 ImportIniDialog::ImportIniDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs,
                                  QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), files_(EditableCombo(ids::kImportFile, "importFileCombo"))
+    : QDialog(parent), dialogs_(dialogs),
+      files_(EditableCombo(ids::kImportFile, "importFileCombo",
+                           QStringLiteral("An INI file of the game's System folder whose every key "
+                                          "becomes an added line of the selected INI file.")))
 {
     setWindowTitle(QStringLiteral("Import INI Properties"));
     auto* layout = new QVBoxLayout(this);
@@ -207,7 +224,10 @@ std::string ImportIniDialog::FileName() const
 
 IniGroupingDialog::IniGroupingDialog(const std::vector<GroupInfo*>& groups, const GroupInfo* current,
                                      DialogService& dialogs, QWidget* parent)
-    : QDialog(parent), dialogs_(dialogs), groups_(EditableCombo(ids::kIniGroup, "groupCombo"))
+    : QDialog(parent), dialogs_(dialogs),
+      groups_(EditableCombo(ids::kIniGroup, "groupCombo",
+                            QStringLiteral("The install group whose installation makes these INI "
+                                           "changes; none ties them to the setup itself.")))
 {
     setWindowTitle(QStringLiteral("INI Grouping"));
     auto* layout = new QVBoxLayout(this);

@@ -35,8 +35,11 @@ PackagePage::PackagePage(WizardDialog& wizard)
                 "specify a logo, then the default corvex logo will be displayed. The logo should be a 256 "
                 "colour bitmap file and should be 340x82 in size."));
     SetControlId(logo_, ids::kLogoEdit, "logoEdit");
+    logo_->setToolTip(QStringLiteral("A bitmap inside the game folder shown at the top of the installer; "
+                                     "empty shows the game's own logo."));
     auto* browse = new QPushButton(QStringLiteral("..."));
     SetControlId(browse, ids::kLogoBrowse, "logoBrowseButton");
+    browse->setToolTip(QStringLiteral("Choose the logo bitmap in the game folder."));
     auto* logoRow = new QHBoxLayout;
     logoRow->addWidget(logo_);
     logoRow->addWidget(browse);
@@ -48,9 +51,13 @@ PackagePage::PackagePage(WizardDialog& wizard)
             QStringLiteral("Next, verify the name of the archive. For Vantor, you must use "
                            "the zpack2 file extension. Corvex Classic uses zpak extension."));
     SetControlId(archive_, ids::kArchive, "archiveEdit");
+    archive_->setToolTip(QStringLiteral("The file name of the package the packaging tool builds in the game "
+                                        "folder; this is what players download and install."));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Archive name:"), archive_);
     SetControlId(license_, ids::kLicense, "licenseCombo");
+    license_->setToolTip(QStringLiteral("A text file of the game's System folder that the installer shows "
+                                        "and the player must accept before installing; empty shows none."));
     license_->setEditable(true);
     license_->setInsertPolicy(QComboBox::NoInsert);
     form->addRow(QStringLiteral("License File:"), license_);
@@ -62,6 +69,8 @@ PackagePage::PackagePage(WizardDialog& wizard)
                 "\\System folder."));
 
     SetControlId(shortcuts_, ids::kInstallShortcuts, "installShortcutsBox");
+    shortcuts_->setToolTip(QStringLiteral("The installer makes a shortcut that starts the game with your "
+                                          "parameters, and one for the readme (set on the next page)."));
     layout->addWidget(shortcuts_);
     AddText(layout,
             QStringLiteral(

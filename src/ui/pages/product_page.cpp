@@ -22,23 +22,36 @@ ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard, ids::kProduc
             QStringLiteral("You must fill out information about your mod. Complete all the "
                            "entries and click Next to continue."));
     auto* form = new QFormLayout;
-    name_ = AddEdit(form, QStringLiteral("Product Name"), ids::kProductName, "productNameEdit");
-    productUrl_ = AddEdit(form, QStringLiteral("Product URL"), ids::kProductUrl, "productUrlEdit");
-    title_ = AddEdit(form, QStringLiteral("Setup Window Title"), ids::kSetupTitle, "setupTitleEdit");
+    name_ = AddEdit(form, QStringLiteral("Product Name"), ids::kProductName, "productNameEdit",
+                    QStringLiteral("The name of your mod. It names what is built: System\\<name>MOD.ini and "
+                                   ".int, <name>MOD.zip, and the package <name>.zpack2 unless you name it."));
+    productUrl_ = AddEdit(form, QStringLiteral("Product URL"), ids::kProductUrl, "productUrlEdit",
+                          QStringLiteral("The web page of your mod, offered by the installer."));
+    title_ = AddEdit(form, QStringLiteral("Setup Window Title"), ids::kSetupTitle, "setupTitleEdit",
+                     QStringLiteral("The title of the installer's window; empty shows the product name."));
 
     readme_ = new QLineEdit;
     SetControlId(readme_, ids::kReadme, "readmeEdit");
+    readme_->setToolTip(QStringLiteral("A text file inside the game folder that the installer shows and "
+                                       "installs with the mod."));
     auto* browse = new QPushButton(QStringLiteral("..."));
     SetControlId(browse, ids::kReadmeBrowse, "readmeBrowseButton");
+    browse->setToolTip(QStringLiteral("Choose the readme file in the game folder."));
     auto* readmeRow = new QHBoxLayout;
     readmeRow->addWidget(readme_);
     readmeRow->addWidget(browse);
     form->addRow(QStringLiteral("Readme File Location"), readmeRow);
 
-    version_ = AddEdit(form, QStringLiteral("Version"), ids::kVersion, "versionEdit");
-    versionUrl_ = AddEdit(form, QStringLiteral("Version URL"), ids::kVersionUrl, "versionUrlEdit");
-    developer_ = AddEdit(form, QStringLiteral("Developer"), ids::kDeveloper, "developerEdit");
-    developerUrl_ = AddEdit(form, QStringLiteral("Developer URL"), ids::kDeveloperUrl, "developerUrlEdit");
+    version_ =
+        AddEdit(form, QStringLiteral("Version"), ids::kVersion, "versionEdit",
+                QStringLiteral("The version of your mod, a whole number above 0 (Next keeps the "
+                               "number it starts with). Other mods may require at least this version."));
+    versionUrl_ = AddEdit(form, QStringLiteral("Version URL"), ids::kVersionUrl, "versionUrlEdit",
+                          QStringLiteral("A web page about this version, offered by the installer."));
+    developer_ = AddEdit(form, QStringLiteral("Developer"), ids::kDeveloper, "developerEdit",
+                         QStringLiteral("Who made the mod, shown by the installer."));
+    developerUrl_ = AddEdit(form, QStringLiteral("Developer URL"), ids::kDeveloperUrl, "developerUrlEdit",
+                            QStringLiteral("The developer's web page, offered by the installer."));
     layout->addLayout(form);
     layout->addStretch();
 

@@ -30,18 +30,26 @@ AddRequirementDialog::AddRequirementDialog(Check check, DialogService& dialogs, 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QFormLayout;
     SetControlId(presetList_, ids::kPresets, "presetCombo");
+    presetList_->setToolTip(QStringLiteral("Requirements you added before: choosing one fills the fields."));
     top->addRow(QStringLiteral("Requirement Preset:"), presetList_);
     layout->addLayout(top);
 
     auto* box = new QGroupBox(QStringLiteral("Properties"));
     auto* form = new QFormLayout(box);
-    product_ = AddEdit(form, QStringLiteral("Product:"), ids::kRequiredProduct, "productEdit");
-    version_ = AddEdit(form, QStringLiteral("Version:"), ids::kRequiredVersion, "versionEdit");
-    developer_ = AddEdit(form, QStringLiteral("Developer:"), ids::kRequiredDeveloper, "developerEdit");
-    productUrl_ = AddEdit(form, QStringLiteral("Product URL:"), ids::kRequiredProductUrl, "productUrlEdit");
-    versionUrl_ = AddEdit(form, QStringLiteral("Version URL:"), ids::kRequiredVersionUrl, "versionUrlEdit");
-    developerUrl_ =
-        AddEdit(form, QStringLiteral("Developer URL:"), ids::kRequiredDeveloperUrl, "developerUrlEdit");
+    product_ = AddEdit(form, QStringLiteral("Product:"), ids::kRequiredProduct, "productEdit",
+                       QStringLiteral("The product the player must have installed, as it names itself (the "
+                                      "game, or another mod). The installer also takes its folder as the "
+                                      "default place to install."));
+    version_ = AddEdit(form, QStringLiteral("Version:"), ids::kRequiredVersion, "versionEdit",
+                       QStringLiteral("The lowest version of it that your mod works with."));
+    developer_ = AddEdit(form, QStringLiteral("Developer:"), ids::kRequiredDeveloper, "developerEdit",
+                         QStringLiteral("Who makes the required product."));
+    productUrl_ = AddEdit(form, QStringLiteral("Product URL:"), ids::kRequiredProductUrl, "productUrlEdit",
+                          QStringLiteral("Where players get the required product when they lack it."));
+    versionUrl_ = AddEdit(form, QStringLiteral("Version URL:"), ids::kRequiredVersionUrl, "versionUrlEdit",
+                          QStringLiteral("Where players get the required version when theirs is older."));
+    developerUrl_ = AddEdit(form, QStringLiteral("Developer URL:"), ids::kRequiredDeveloperUrl,
+                            "developerUrlEdit", QStringLiteral("The web page of its developer."));
     layout->addWidget(box);
     AddOkCancel(this, layout);
 }

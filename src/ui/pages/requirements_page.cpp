@@ -2,6 +2,7 @@
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
+#include "model/record_ref.h"
 #include "platform/message_sink.h"
 #include "rules/requirement_rules.h"
 #include "ui/app/control_ids.h"
@@ -32,6 +33,8 @@ RequirementsPage::RequirementsPage(WizardDialog& wizard)
                              "install.")),
                  ids::kRequirementsText, "introText");
     SetControlId(tree_, ids::kRequirementsTree, "requirementsTree");
+    tree_->setToolTip(QStringLiteral("Products the player must have before installing yours; the installer "
+                                     "refuses to go on without them."));
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(false);
 
@@ -90,6 +93,15 @@ void RequirementsPage::OnSetActive()
         requirement->viewHandle = HandleOf(item);
     }
     UpdateButtons();
+}
+
+void RequirementsPage::ShowRecord(const RecordRef& record)
+{
+    if (record.kind == RecordRef::Kind::Requirement
+        && static_cast<int>(record.index) < tree_->topLevelItemCount()) {
+        tree_->setCurrentItem(tree_->topLevelItem(static_cast<int>(record.index)));
+        tree_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void RequirementsPage::AddItem(RequirementInfo& requirement)

@@ -21,6 +21,7 @@ public:
 
     void OnInitDialog() override;
     void OnSetActive() override;
+    void ShowRecord(const RecordRef& record) override;
 
     void OnAdd();
     void OnEdit();

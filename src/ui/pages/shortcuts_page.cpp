@@ -22,36 +22,48 @@ ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kSh
                 "Zpaks can install shortcuts on the client machine. When you define a shortcut, the wizard "
                 "automatically defines an uninstall shortcut for you. This way, clients can easily "
                 "uninstall your product."));
-    const auto edit = [&](const QString& text, int id, const char* name) {
+    const auto edit = [&](const QString& text, int id, const char* name, const QString& tip) {
         AddText(layout, text);
         auto* field = new QLineEdit;
         SetControlId(field, id, name);
+        field->setToolTip(tip);
         layout->addWidget(field);
         return field;
     };
     parameters_ = edit(QStringLiteral("Please enter the command line parameters you want to use to "
                                       "start the game.\nFor example: FR-Landing.map?Game=Frontier.Campaign"),
-                       ids::kParameters, "parametersEdit");
+                       ids::kParameters, "parametersEdit",
+                       QStringLiteral("What the play shortcut and the launch scripts pass to the game: a "
+                                      "map and its options."));
     caption_ = edit(QStringLiteral("Enter the Shortcut Caption. This is the caption that will be "
                                    "assigned to your shortcut link."),
-                    ids::kShortcutCaption, "shortcutCaptionEdit");
+                    ids::kShortcutCaption, "shortcutCaptionEdit",
+                    QStringLiteral("The name of the play shortcut in the player's menu."));
     documentation_ = edit(QStringLiteral("Enter the Documentation/Readme Caption. This is the caption "
                                          "that will be assigned to your documentation link."),
-                          ids::kDocumentationCaption, "documentationCaptionEdit");
+                          ids::kDocumentationCaption, "documentationCaptionEdit",
+                          QStringLiteral("The name of the shortcut that opens your readme; empty gives "
+                                         "\"Release Notes\"."));
 
     AddText(layout,
             QStringLiteral("Please check all the operating systems you wish the zpak to "
                            "generate shortcuts for."));
     auto* systems = new QHBoxLayout;
-    const auto box = [&](const QString& text, int id, const char* name) {
+    const auto box = [&](const QString& text, int id, const char* name, const QString& tip) {
         auto* check = new QCheckBox(text);
         SetControlId(check, id, name);
+        check->setToolTip(tip);
         systems->addWidget(check);
         return check;
     };
-    windows_ = box(QStringLiteral("Windows"), ids::kWindows, "windowsBox");
-    linux_ = box(QStringLiteral("Linux"), ids::kLinux, "linuxBox");
-    mac_ = box(QStringLiteral("Mac"), ids::kMac, "macBox");
+    windows_ = box(QStringLiteral("Windows"), ids::kWindows, "windowsBox",
+                   QStringLiteral("The installer makes Start menu shortcuts on Windows."));
+    linux_ = box(QStringLiteral("Linux"), ids::kLinux, "linuxBox",
+                 QStringLiteral("The wizard writes System\\<product>.sh, a script that starts the game with "
+                                "your parameters, and the product installs it."));
+    mac_ = box(QStringLiteral("Mac"), ids::kMac, "macBox",
+               QStringLiteral("The wizard writes System\\<product>_mac.sh, the same script for Mac, and the "
+                              "product installs it."));
     systems->addStretch();
     layout->addLayout(systems);
     layout->addStretch();

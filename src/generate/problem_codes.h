@@ -1,0 +1,38 @@
+#pragma once
+
+// The codes of the problems a check reports: short, stable names that tools
+// and people can filter on. A code keeps its meaning once released; a new
+// kind of problem takes a new code.
+namespace zpak::codes {
+
+// Errors: what generation refuses.
+inline constexpr const char* kUnreadableProject = "Z001";  // the reader's error
+inline constexpr const char* kCannotOpenProject = "Z002";
+inline constexpr const char* kProjectReadNotice = "Z003";  // a warning; reading went on
+inline constexpr const char* kProductName = "Z101";        // no product, or a name that cannot be used
+inline constexpr const char* kNoGameFolder = "Z102";
+inline constexpr const char* kOutsideGameFolder = "Z103";
+inline constexpr const char* kControlCharacter = "Z104";
+inline constexpr const char* kMissingFile = "Z105";
+inline constexpr const char* kWildcardMatchesNothing = "Z106";
+inline constexpr const char* kUnreadableFolder = "Z107";
+inline constexpr const char* kMissingLogo = "Z108";
+inline constexpr const char* kMissingReadme = "Z109";
+inline constexpr const char* kPackageName = "Z110";
+inline constexpr const char* kTooManyZipEntries = "Z111";
+inline constexpr const char* kMissingPackagingTool = "Z112";
+
+// Warnings: what generation accepts but a player would regret.
+inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it
+inline constexpr const char* kArchiveInsideItself = "Z202";
+inline constexpr const char* kEmptyGroup = "Z203";
+inline constexpr const char* kSameDestination = "Z204";
+inline constexpr const char* kListedTwice = "Z205";
+inline constexpr const char* kFolderCase = "Z206";
+inline constexpr const char* kMissingIniFile = "Z207";
+inline constexpr const char* kMissingIniSection = "Z208";
+inline constexpr const char* kMissingIniKey = "Z209";
+inline constexpr const char* kZipWouldOverflow = "Z210";
+inline constexpr const char* kLogoNotBitmap = "Z211";
+
+}  // namespace zpak::codes

@@ -1,0 +1,387 @@
+#include "generate/project_check.h"
+
+#include "generate/build_files.h"
+#include "generate/generation_run.h"
+#include "generate/problem_codes.h"
+#include "generate/product_paths.h"
+#include "ini/ini_file.h"
+#include "model/project_document.h"
+#include "model/record_lines.h"
+#include "model/relative_path.h"
+#include "platform/folder_index.h"
+#include "platform/readable_file.h"
+#include "platform/text_case.h"
+#include "platform/text_encoding.h"
+#include "platform/text_format.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace zpak {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMostZipEntries = 65535;
+
+ProjectPage PageOfProductField(const std::string& field)
+{
+    static const std::unordered_map<std::string, ProjectPage> pages = {
+        {"logo", ProjectPage::Packaging},
+        {"archive", ProjectPage::Packaging},
+        {"license", ProjectPage::Packaging},
+        {"shortcut", ProjectPage::Shortcuts},
+        {"shortcutCaption", ProjectPage::Shortcuts},
+        {"documentationCaption", ProjectPage::Shortcuts},
+        {"windows", ProjectPage::Shortcuts},
+        {"linux", ProjectPage::Shortcuts},
+        {"mac", ProjectPage::Shortcuts},
+        {"cleanup", ProjectPage::Generate},
+    };
+    const auto found = pages.find(field);
+    return found == pages.end() ? ProjectPage::Product : found->second;
+}
+
+int LineOf(const ProjectDocument& doc, const RecordLines& lines, const RecordRef& record)
+{
+    switch (record.kind) {
+    case RecordRef::Kind::Project:
+        return 0;
+    case RecordRef::Kind::GameFolder:
+        return 1;
+    case RecordRef::Kind::Group:
+        return record.index < doc.groups.size() ? lines.LineOf(doc.groups[record.index].get()) : 0;
+    case RecordRef::Kind::Entry:
+        if (record.index < doc.groups.size() && record.child < doc.groups[record.index]->files.size())
+            return lines.LineOf(doc.groups[record.index]->files[record.child].get());
+        return 0;
+    case RecordRef::Kind::IniFile:
+        return record.index < doc.iniFiles.size() ? lines.LineOf(doc.iniFiles[record.index].get()) : 0;
+    case RecordRef::Kind::IniChange:
+        if (record.index < doc.iniFiles.size() && record.child < doc.iniFiles[record.index]->entries.size())
+            return lines.LineOf(doc.iniFiles[record.index]->entries[record.child].get());
+        return 0;
+    case RecordRef::Kind::Requirement:
+        return record.index < doc.requirements.size() ? lines.LineOf(doc.requirements[record.index].get())
+                                                      : 0;
+    case RecordRef::Kind::Product:
+        return doc.product ? lines.LineOf(doc.product.get(), record.field) : 0;
+    }
+    return 0;
+}
+
+// The folder part of a destination as the project writes it ("Maps\Sub" of
+// "Maps\Sub\x.map"), empty for a file of the game folder itself.
+std::string_view FolderPart(std::string_view destination)
+{
+    const std::size_t slash = destination.find_last_of("\\/");
+    return slash == std::string_view::npos ? std::string_view() : destination.substr(0, slash);
+}
+
+// The checks that generation does not make; each adds warnings.
+class Advisor {
+public:
+    Advisor(const ProjectDocument& document, const ResolvedRun& run, const fs::path& winePrefix,
+            std::vector<Problem>& problems)
+        : doc_(document), run_(run), index_(winePrefix), problems_(problems)
+    {
+    }
+
+    void CheckGroups()
+    {
+        for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
+            if (doc_.groups[g]->files.empty())
+                Warn(codes::kEmptyGroup, RecordRef::Group(g),
+                     FormatText("The group [%s] has no files; it installs nothing.",
+                                {doc_.groups[g]->NameText()}));
+        }
+    }
+
+    // Two entries that put files at one place: the same file twice, or two
+    // files of which the installer keeps one. Told once for each pair of entries.
+    void CheckDestinations()
+    {
+        std::unordered_map<std::string, const ResolvedInput*> byDestination;
+        byDestination.reserve(run_.inputs.size());
+        std::unordered_set<std::string> toldPairs;
+        for (const ResolvedInput& input : run_.inputs) {
+            if (input.kind != ResolvedInput::Kind::Entry)
+                continue;
+            const auto [found, fresh] = byDestination.try_emplace(FoldedText(input.destination), &input);
+            if (fresh)
+                continue;
+            const ResolvedInput& first = *found->second;
+            const std::string pair = std::to_string(first.group) + ',' + std::to_string(first.entry) + ','
+                + std::to_string(input.group) + ',' + std::to_string(input.entry);
+            if (!toldPairs.insert(pair).second)
+                continue;
+            const std::string where =
+                FormatText("[%s] of the group [%s]", {EntryName(first), GroupName(first)});
+            if (first.source == input.source)
+                Warn(codes::kListedTwice, RecordRef::Entry(input.group, input.entry),
+                     FormatText("The file %s is listed twice: the entry %s lists it already.",
+                                {TextFromPath(input.source), where}));
+            else
+                Warn(codes::kSameDestination, RecordRef::Entry(input.group, input.entry),
+                     FormatText("The file %s installs to %s, as a file of the entry %s does; the "
+                                "player gets only one of the two.",
+                                {TextFromPath(input.source), input.destination, where}));
+        }
+    }
+
+    // Folders named with two letter cases: the installer makes two folders on
+    // a system that tells letter case apart.
+    void CheckFolderCase()
+    {
+        std::unordered_map<std::string, std::string> firstSpelling;
+        std::unordered_set<std::string> told;
+        std::string_view previous;  // entries of one folder most often follow each other
+        for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
+            const auto& files = doc_.groups[g]->files;
+            for (std::size_t e = 0; e < files.size(); ++e) {
+                const FileInfo& file = *files[e];
+                const std::string_view folder =
+                    FolderPart(file.GetSrc().empty() ? file.NameText() : file.GetSrc());
+                if (folder == previous)
+                    continue;
+                previous = folder;
+                // Each leading part of the folder is a folder of its own.
+                for (std::size_t end = 0; end != std::string_view::npos && !folder.empty();) {
+                    end = folder.find_first_of("\\/", end + 1);
+                    const std::string part(folder.substr(0, end));
+                    const auto [found, fresh] = firstSpelling.try_emplace(FoldedText(part), part);
+                    if (fresh || found->second == part || !told.insert(part).second)
+                        continue;
+                    Warn(codes::kFolderCase, RecordRef::Entry(g, e),
+                         FormatText("The folder [%s] of [%s] differs only in letter case from [%s]; on Linux "
+                                    "the installer makes two folders.",
+                                    {part, file.NameText(), found->second}));
+                }
+            }
+        }
+    }
+
+    void CheckIniChanges()
+    {
+        for (std::size_t f = 0; f < doc_.iniFiles.size(); ++f) {
+            const INIGroup& file = *doc_.iniFiles[f];
+            if (!std::any_of(file.entries.begin(), file.entries.end(),
+                             [](const auto& change) { return change->addNewLine == 0; }))
+                continue;
+            const auto path = GameIniFile(file.NameText());
+            if (!path) {
+                Warn(codes::kMissingIniFile, RecordRef::IniFile(f),
+                     FormatText("The INI file [%s] is not in the game's System folder %s; its changes "
+                                "modify nothing there.",
+                                {file.NameText(), TextFromPath(run_.systemFolder)}));
+                continue;
+            }
+            IniFile ini;
+            ini.Load(*path);
+            for (std::size_t c = 0; c < file.entries.size(); ++c)
+                CheckChange(ini, file, f, c);
+        }
+    }
+
+    void CheckZipSize()
+    {
+        if (run_.choice == GenerationChoice::Zip)
+            return;
+        std::size_t files = 0;
+        for (const ResolvedInput& input : run_.inputs)
+            files += input.kind != ResolvedInput::Kind::Logo && input.kind != ResolvedInput::Kind::Licence;
+        if (files > kMostZipEntries)
+            Warn(codes::kZipWouldOverflow, RecordRef(),
+                 FormatText("The product has %d files; a zip file of it cannot be made, as a zip "
+                            "file holds at most 65535.",
+                            {std::to_string(files)}));
+    }
+
+    void CheckLogo()
+    {
+        for (const ResolvedInput& input : run_.inputs) {
+            if (input.kind != ResolvedInput::Kind::Logo)
+                continue;
+            ReadableFile file(input.source);
+            char magic[2] = {};
+            if (!file.IsOpen() || file.ReadFull(magic, 2) != 2 || magic[0] != 'B' || magic[1] != 'M')
+                Warn(codes::kLogoNotBitmap, RecordRef::Product("logo"),
+                     FormatText("The logo %s is not a readable bitmap (.bmp); the installer shows no logo.",
+                                {TextFromPath(input.source)}));
+        }
+    }
+
+    void CheckPackagingTool()
+    {
+        if (run_.gameFolder.empty())
+            return;
+        bool found = false;
+        index_.Resolve(run_.gameFolder, {"System", std::string(kPackagingTool)}, &found);
+        if (found)
+            return;
+        const std::string text = FormatText("the packaging tool System\\%s is not in the game folder %s",
+                                            {std::string(kPackagingTool), TextFromPath(run_.gameFolder)});
+        if (run_.choice == GenerationChoice::Package)
+            problems_.push_back({Severity::Error, "Could not start MKR: " + text + ".",
+                                 codes::kMissingPackagingTool, RecordRef::GameFolder()});
+        else
+            Warn(codes::kNoPackagingTool, RecordRef::GameFolder(),
+                 "The game folder has no packaging tool: " + text + "; the game's package cannot be built.");
+    }
+
+private:
+    void Warn(const char* code, RecordRef record, std::string text)
+    {
+        problems_.push_back({Severity::Warning, std::move(text), code, std::move(record)});
+    }
+
+    std::string EntryName(const ResolvedInput& input) const
+    {
+        return doc_.groups[input.group]->files[input.entry]->NameText();
+    }
+
+    std::string GroupName(const ResolvedInput& input) const { return doc_.groups[input.group]->NameText(); }
+
+    std::optional<fs::path> GameIniFile(const std::string& name)
+    {
+        const auto components = ComponentsInsideFolder(name);
+        if (!components || run_.systemFolder.empty())
+            return std::nullopt;
+        bool found = false;
+        fs::path path = index_.Resolve(run_.systemFolder, *components, &found);
+        if (!found)
+            return std::nullopt;
+        return path;
+    }
+
+    void CheckChange(const IniFile& ini, const INIGroup& file, std::size_t f, std::size_t c)
+    {
+        const INIDefinition& change = *file.entries[c];
+        if (change.addNewLine != 0 || !change.section || !change.key)
+            return;
+        const int section = ini.FindSection(*change.section);
+        if (section < 0)
+            Warn(codes::kMissingIniSection, RecordRef::IniChange(f, c),
+                 FormatText("The section [%s] is not in the game's %s; the change of %s modifies nothing.",
+                            {*change.section, file.NameText(), *change.key}));
+        else if (ini.FindKey(section, *change.key) < 0)
+            Warn(codes::kMissingIniKey, RecordRef::IniChange(f, c),
+                 FormatText("The key %s is not in the section [%s] of the game's %s; the change modifies "
+                            "nothing.",
+                            {*change.key, *change.section, file.NameText()}));
+    }
+
+    const ProjectDocument& doc_;
+    const ResolvedRun& run_;
+    FolderIndex index_;
+    std::vector<Problem>& problems_;
+};
+
+// Where a record comes in the project: pages in order, then the records of
+// a page in order.
+bool ComesBefore(const Diagnostic& a, const Diagnostic& b)
+{
+    if (a.line != b.line && a.line != 0 && b.line != 0)
+        return a.line < b.line;
+    if ((a.line == 0) != (b.line == 0))
+        return a.line != 0;
+    if (a.page != b.page)
+        return a.page < b.page;
+    if (a.record.index != b.record.index)
+        return a.record.index < b.record.index;
+    return a.record.child < b.record.child;
+}
+
+}  // namespace
+
+const char* PageName(ProjectPage page)
+{
+    switch (page) {
+    case ProjectPage::GameFolder:
+        return "game folder";
+    case ProjectPage::Groups:
+        return "groups";
+    case ProjectPage::IniChanges:
+        return "INI changes";
+    case ProjectPage::Requirements:
+        return "requirements";
+    case ProjectPage::Product:
+        return "product";
+    case ProjectPage::Packaging:
+        return "packaging";
+    case ProjectPage::Shortcuts:
+        return "shortcuts";
+    case ProjectPage::Generate:
+        return "generate";
+    }
+    return "generate";
+}
+
+ProjectPage PageOf(const RecordRef& record)
+{
+    switch (record.kind) {
+    case RecordRef::Kind::Project:
+        return ProjectPage::Generate;
+    case RecordRef::Kind::GameFolder:
+        return ProjectPage::GameFolder;
+    case RecordRef::Kind::Group:
+    case RecordRef::Kind::Entry:
+        return ProjectPage::Groups;
+    case RecordRef::Kind::IniFile:
+    case RecordRef::Kind::IniChange:
+        return ProjectPage::IniChanges;
+    case RecordRef::Kind::Requirement:
+        return ProjectPage::Requirements;
+    case RecordRef::Kind::Product:
+        return PageOfProductField(record.field);
+    }
+    return ProjectPage::Generate;
+}
+
+std::vector<Diagnostic> DiagnoseRun(const ProjectDocument& document, const ResolvedRun& run,
+                                    const fs::path& winePrefix, const RecordLines* lines)
+{
+    std::vector<Problem> problems = run.problems;
+    Advisor advisor(document, run, winePrefix, problems);
+    advisor.CheckPackagingTool();
+    advisor.CheckGroups();
+    advisor.CheckDestinations();
+    advisor.CheckFolderCase();
+    advisor.CheckIniChanges();
+    advisor.CheckZipSize();
+    advisor.CheckLogo();
+
+    return ToDiagnostics(document, std::move(problems), lines);
+}
+
+std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vector<Problem> problems,
+                                      const RecordLines* lines)
+{
+    std::vector<Diagnostic> diagnostics;
+    diagnostics.reserve(problems.size());
+    for (Problem& problem : problems) {
+        const int line = lines ? LineOf(document, *lines, problem.record) : 0;
+        const ProjectPage page = PageOf(problem.record);
+        diagnostics.push_back({problem.severity, std::move(problem.code), line, page,
+                               std::move(problem.record), std::move(problem.text)});
+    }
+    std::stable_sort(diagnostics.begin(), diagnostics.end(), ComesBefore);
+    return diagnostics;
+}
+
+std::vector<Diagnostic> CheckProject(ProjectDocument& document, GenerationChoice choice,
+                                     const fs::path& winePrefix, const RecordLines* lines)
+{
+    const ResolvedRun run = ResolveGeneration(document, choice, winePrefix);
+    return DiagnoseRun(document, run, winePrefix, lines);
+}
+
+bool HasError(const std::vector<Diagnostic>& diagnostics)
+{
+    return std::any_of(diagnostics.begin(), diagnostics.end(),
+                       [](const Diagnostic& d) { return d.severity == Severity::Error; });
+}
+
+}  // namespace zpak

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "generate/resolved_run.h"
+#include "model/record_ref.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zpak {
+
+class ProjectDocument;
+class RecordLines;
+
+// The wizard's pages, in their order, as places a problem can be mended.
+enum class ProjectPage {
+    GameFolder,
+    Groups,
+    IniChanges,
+    Requirements,
+    Product,
+    Packaging,
+    Shortcuts,
+    Generate
+};
+
+const char* PageName(ProjectPage page);
+
+// One problem of a project.
+struct Diagnostic {
+    Severity severity = Severity::Error;
+    std::string code;  // problem_codes.h
+    int line = 0;      // of the project file as read; 0 when unknown
+    ProjectPage page = ProjectPage::Generate;
+    RecordRef record;
+    std::string text;
+};
+
+// The page on which a record is edited.
+ProjectPage PageOf(const RecordRef& record);
+
+// Every problem of a project that has been read: what generation with
+// `choice` refuses (errors, as its messages say them) and what it accepts
+// but a player would regret (warnings). Lines come from `lines` when the
+// project is as it was read. In the order of the project file (of the pages
+// without lines).
+std::vector<Diagnostic> CheckProject(ProjectDocument& document, GenerationChoice choice,
+                                     const std::filesystem::path& winePrefix,
+                                     const RecordLines* lines = nullptr);
+
+// Problems as diagnostics, in the order of the project.
+std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vector<Problem> problems,
+                                      const RecordLines* lines);
+
+// The problems of a resolved run, with the checks that only report.
+std::vector<Diagnostic> DiagnoseRun(const ProjectDocument& document, const ResolvedRun& run,
+                                    const std::filesystem::path& winePrefix,
+                                    const RecordLines* lines = nullptr);
+
+bool HasError(const std::vector<Diagnostic>& diagnostics);
+
+}  // namespace zpak
