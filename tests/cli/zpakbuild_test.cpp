@@ -311,8 +311,9 @@ TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
                      "print(hex(ord(d['text'][d['text'].index('Caf') + 3])))\n"),
               "error Z105 58 groups entry 2 0 True\n0xdce9\n");
 
-    const Outcome preview = Zpakbuild({"preview", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
-                                       game.string(), "--groups", "FrontierSource", "--format", "json"});
+    const std::string example = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+    const Outcome preview = Zpakbuild({"preview", example, "--game-folder", game.string(), "--groups",
+                                       "FrontierSource", "--format", "json"});
     ASSERT_EQ(preview.code, 0) << preview.err;
     EXPECT_EQ(
         Python(dir, preview.out,
@@ -321,7 +322,7 @@ TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
                "c = d['iniChanges'][2]\n"
                "print(c['file'], c['section'], c['key'], c['before'], c['after'], c['addsLine'])\n"),
         "['Frontier', 'FrontierSource'] 10 True\nVantor.ini URL Map Index.map FR-Landing.map False\n");
-    EXPECT_EQ(Zpakbuild({"preview", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--groups", "Nope"}).code, 2);
+    EXPECT_EQ(Zpakbuild({"preview", example, "--groups", "Nope"}).code, 2);
 }
 
 }  // namespace
