@@ -100,35 +100,23 @@ public:
     }
 
     // Two entries that put files at one place: the same file twice, or two
-    // files of which the installer keeps one. Told once for each pair of entries.
+    // files of which the installer keeps one. Told once for each entry and
+    // kind, with the first such file (a wildcard may clash on many).
     void CheckDestinations()
     {
         std::unordered_map<std::string, const ResolvedInput*> byDestination;
         byDestination.reserve(run_.inputs.size());
-        std::unordered_set<std::string> toldPairs;
+        Clashes twice{codes::kListedTwice};
+        Clashes shared{codes::kSameDestination};
         for (const ResolvedInput& input : run_.inputs) {
             if (input.kind != ResolvedInput::Kind::Entry)
                 continue;
             const auto [found, fresh] = byDestination.try_emplace(FoldedText(input.destination), &input);
-            if (fresh)
-                continue;
-            const ResolvedInput& first = *found->second;
-            const std::string pair = std::to_string(first.group) + ',' + std::to_string(first.entry) + ','
-                + std::to_string(input.group) + ',' + std::to_string(input.entry);
-            if (!toldPairs.insert(pair).second)
-                continue;
-            const std::string where =
-                FormatText("[%s] of the group [%s]", {EntryName(first), GroupName(first)});
-            if (first.source == input.source)
-                Warn(codes::kListedTwice, RecordRef::Entry(input.group, input.entry),
-                     FormatText("The file %s is listed twice: the entry %s lists it already.",
-                                {TextFromPath(input.source), where}));
-            else
-                Warn(codes::kSameDestination, RecordRef::Entry(input.group, input.entry),
-                     FormatText("The file %s installs to %s, as a file of the entry %s does; the "
-                                "player gets only one of the two.",
-                                {TextFromPath(input.source), input.destination, where}));
+            if (!fresh)
+                Tell(found->second->source == input.source ? twice : shared, *found->second, input);
         }
+        Flush(twice);
+        Flush(shared);
     }
 
     // Folders named with two letter cases: the installer makes two folders on
@@ -232,6 +220,46 @@ public:
     }
 
 private:
+    // The clashes of one entry with files of earlier entries, told as one warning.
+    struct Clashes {
+        const char* code;
+        const ResolvedInput* later = nullptr;  // the first clashing file of the entry
+        const ResolvedInput* earlier = nullptr;
+        std::size_t count = 0;
+    };
+
+    void Tell(Clashes& clashes, const ResolvedInput& earlier, const ResolvedInput& later)
+    {
+        if (clashes.later && (clashes.later->group != later.group || clashes.later->entry != later.entry))
+            Flush(clashes);
+        if (!clashes.later) {
+            clashes.later = &later;
+            clashes.earlier = &earlier;
+        }
+        ++clashes.count;
+    }
+
+    void Flush(Clashes& clashes)
+    {
+        if (!clashes.later)
+            return;
+        const ResolvedInput& later = *clashes.later;
+        const ResolvedInput& earlier = *clashes.earlier;
+        const std::string where =
+            FormatText("[%s] of the group [%s]", {EntryName(earlier), GroupName(earlier)});
+        std::string text = clashes.code == codes::kListedTwice
+            ? FormatText("The file %s is listed twice: the entry %s lists it already.",
+                         {TextFromPath(later.source), where})
+            : FormatText("The file %s installs to %s, as a file of the entry %s does; the player gets only "
+                         "one of the two.",
+                         {TextFromPath(later.source), later.destination, where});
+        if (clashes.count > 1)
+            text += FormatText(" The entry [%s] has %d more such files.",
+                               {EntryName(later), std::to_string(clashes.count - 1)});
+        Warn(clashes.code, RecordRef::Entry(later.group, later.entry), std::move(text));
+        clashes = Clashes{clashes.code};
+    }
+
     void Warn(const char* code, RecordRef record, std::string text)
     {
         problems_.push_back({Severity::Warning, std::move(text), code, std::move(record)});

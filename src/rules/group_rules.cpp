@@ -121,37 +121,48 @@ std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesyst
     return matches;
 }
 
-namespace {
-
-std::string FoldedPath(const std::vector<std::string>& folders, const std::string& name)
-{
-    std::string path;
-    for (const std::string& folder : folders)
-        path += FoldedText(folder) + '\\';
-    return path + FoldedText(name);
-}
-
-}  // namespace
-
 LiveWildcard::LiveWildcard(const ProjectDocument& document, FolderIndex& index,
                            std::filesystem::path gameFolder)
-    : index_(index), gameFolder_(std::move(gameFolder))
+    : doc_(document), index_(index), gameFolder_(std::move(gameFolder))
 {
-    for (const auto& group : document.groups) {
+}
+
+const std::unordered_set<std::string>& LiveWildcard::InstalledFrom(const std::string& folder) const
+{
+    const auto known = installedByFolder_.find(folder);
+    if (known != installedByFolder_.end())
+        return known->second;
+    // One pass over the entries, comparing folder texts in place: "/" and
+    // "\" alike, letter case ignored.
+    const auto sameFolder = [&folder](std::string_view entryFolder) {
+        if (entryFolder.size() != folder.size())
+            return false;
+        for (std::size_t i = 0; i < folder.size(); ++i) {
+            const char c = entryFolder[i] == '/' ? '\\' : FoldCase(entryFolder[i]);
+            if (c != folder[i])
+                return false;
+        }
+        return true;
+    };
+    std::unordered_set<std::string>& installed = installedByFolder_[folder];
+    for (const auto& group : doc_.groups) {
         for (const auto& file : group->files) {
-            auto components = ComponentsInsideFolder(file->NameText());
-            if (!components || components->empty())
+            const std::string& name = file->NameText();
+            const std::size_t slash = name.find_last_of("\\/");
+            const std::string_view entryFolder =
+                slash == std::string::npos ? std::string_view() : std::string_view(name).substr(0, slash);
+            if (!sameFolder(entryFolder))
                 continue;
-            const std::string last = components->back();
-            components->pop_back();
-            if (last.find('*') == std::string::npos) {
-                installed_.insert(FoldedPath(*components, last));
+            const std::string_view last = std::string_view(name).substr(slash + 1);
+            if (last.find('*') == std::string_view::npos) {
+                installed.insert(FoldedText(last));
                 continue;
             }
-            for (const std::string& match : WildcardMatches(index_, gameFolder_, file->NameText()))
-                installed_.insert(FoldedPath(*components, match));
+            for (const std::string& match : WildcardMatches(index_, gameFolder_, name))
+                installed.insert(FoldedText(match));
         }
     }
+    return installed;
 }
 
 WildcardMatchList LiveWildcard::Matches(const std::string& expression) const
@@ -167,8 +178,12 @@ WildcardMatchList LiveWildcard::Matches(const std::string& expression) const
         return list;
     }
     components->pop_back();
+    std::string folder;
+    for (const std::string& component : *components)
+        folder += (folder.empty() ? "" : "\\") + FoldedText(component);
+    const std::unordered_set<std::string>& installed = InstalledFrom(folder);
     for (std::string& name : WildcardMatches(index_, gameFolder_, expression)) {
-        const bool covered = installed_.count(FoldedPath(*components, name)) != 0;
+        const bool covered = installed.count(FoldedText(name)) != 0;
         list.files.push_back({std::move(name), covered});
     }
     if (list.files.empty())

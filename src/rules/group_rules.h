@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -55,17 +56,22 @@ struct WildcardMatchList {
     std::string problem;  // why it matches nothing, or empty
 };
 
-// Looks up wildcards as they are typed; the files the project's entries
-// install are worked out once, when it is made.
+// Looks up wildcards as they are typed. What the project's entries install
+// is worked out for one folder at a time, the first time a wildcard names it,
+// so that opening the dialog costs nothing however large the project.
 class LiveWildcard {
 public:
     LiveWildcard(const ProjectDocument& document, FolderIndex& index, std::filesystem::path gameFolder);
     WildcardMatchList Matches(const std::string& expression) const;
 
 private:
+    // The folded names of the files entries install from a folder ("maps\\sub", folded).
+    const std::unordered_set<std::string>& InstalledFrom(const std::string& folder) const;
+
+    const ProjectDocument& doc_;
     FolderIndex& index_;
     std::filesystem::path gameFolder_;
-    std::unordered_set<std::string> installed_;  // folded "folder\\name" of each file entries install
+    mutable std::unordered_map<std::string, std::unordered_set<std::string>> installedByFolder_;
 };
 
 // What the group options dialog edits.

@@ -1,12 +1,12 @@
 // zpakbuild as a separate process, killed or interrupted at the worst
 // moments; the next run must leave the game folder exactly as a clean run
 // does.
+#include "platform/folder_lock.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include <fcntl.h>
@@ -72,7 +72,6 @@ protected:
     {
         fs::path game = dir / name;
         fs::copy(ZPAK_EXAMPLES_DIR "/demo-game", game, fs::copy_options::recursive);
-        test::ReadFile(game / "System/Manifest.ini");
         const fs::path tool = game / "System/MKR.exe";
         fs::remove(tool);
         dir.Write(name + "/System/MKR.exe", kTool);
@@ -95,6 +94,16 @@ protected:
         std::string localized;
         bool operator==(const State&) const = default;
     };
+
+    // A kill as the tool starts can leave it holding the game folder's lock a
+    // moment longer; until it lets go, the next run is rightly refused.
+    static void WaitForTheLock(const fs::path& game)
+    {
+        FolderLock lock;
+        for (int i = 0; i < 100 && lock.Acquire(game / "System/zpak_build.lock") == FolderLock::Result::Busy;
+             ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 
     static State StateOf(const fs::path& game)
     {
@@ -128,6 +137,7 @@ TEST_F(InterruptedBuildTest, KilledAtEveryFileOperationTheNextRunRecovers)
                 ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << n;
                 ++kills;
             }
+            WaitForTheLock(game);
             ASSERT_EQ(Wait(Start(Build(game, choice), {})), 0) << choice << " after a kill at " << n;
             EXPECT_EQ(StateOf(game), clean) << choice << " after a kill at " << n;
             fs::remove_all(game);

@@ -1,3 +1,4 @@
+#include "generate/generation_run.h"
 #include "generate/launch_scripts.h"
 #include "generate/manifest_writer.h"
 #include "generate/product_paths.h"
@@ -174,22 +175,20 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
     EXPECT_NE(second.ini.find("Copy=(Src=\"System\\Frontier_mac.sh\")"), std::string::npos);
     EXPECT_EQ(second.localized.find("[Maps]"), std::string::npos);
     EXPECT_NE(second.localized.find("License=Docs\\Frontier.int\r\n"), std::string::npos);
-}
 
-TEST_F(ManifestTest, ReadmeWithoutFolderAndAddedLines)
-{
-    doc.product->readme = "Readme.txt";
+    // A readme without a folder, a visible group with a caption, an added INI line.
+    doc.product->windows = 1;
     doc.groups[0]->Visible = 1;
     doc.groups[0]->caption = "Core files";
     doc.iniFiles[0]->entries[0]->addNewLine = 1;
     doc.iniFiles[0]->group = doc.groups[0].get();
-    const ManifestTexts texts = BuildManifest(doc);
-    EXPECT_NE(texts.ini.find("WorkingDirectory=%DestPath%\r\nCommand=%DestPath%\\Readme.txt\r\n"),
+    const ManifestTexts third = BuildManifest(doc);
+    EXPECT_NE(third.ini.find("WorkingDirectory=%DestPath%\r\nCommand=%DestPath%\\Readme.txt\r\n"),
               std::string::npos);
-    EXPECT_NE(texts.ini.find("File=(Src=\"System\\Frontier.pkg\")\r\n"
+    EXPECT_NE(third.ini.find("File=(Src=\"System\\Frontier.pkg\")\r\n"
                              "AddIni=System\\Player.ini,Game.Keys.F7=open FR-Canyon\r\n"),
               std::string::npos);
-    EXPECT_NE(texts.localized.find("[Core]\r\nCaption=Core files\r\nDescription=\r\n"), std::string::npos);
+    EXPECT_NE(third.localized.find("[Core]\r\nCaption=Core files\r\nDescription=\r\n"), std::string::npos);
 }
 
 TEST_F(ManifestTest, FileCheckNamesTheMissingFileAndWritesNothing)
@@ -204,16 +203,18 @@ TEST_F(ManifestTest, FileCheckNamesTheMissingFileAndWritesNothing)
                     "generating the product.");
     EXPECT_FALSE(std::filesystem::exists(Game("System/FrontierMOD.ini")));
 
+    // The check stops at the first problem; the resolution collects them all.
     doc.groups[1]->files.pop_back();
     doc.groups[0]->AddFile("Help");  // a folder is not a file
+    doc.groups[0]->AddFile("Missing\\Two.map");
     sink.messages.clear();
     EXPECT_FALSE(CheckProductFiles(doc, sink));
-    EXPECT_EQ(sink.messages.at(0),
-              "The file [" + Game("Help").string()
-                  + "] does not exist. Cannot continue generating the "
-                    "product.");
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{"The file [" + Game("Help").string()
+                                       + "] does not exist. Cannot continue generating the product."});
+    EXPECT_EQ(ResolveGeneration(doc, GenerationChoice::Package, {}).problems.size(), 2u);
 
-    doc.groups[0]->files.pop_back();
+    doc.groups[0]->files.resize(1);
     doc.groups[0]->AddFile("help\\frontier\\README.TXT");
     doc.product->logo = "Help\\Logo.bmp";
     sink.messages.clear();
@@ -243,11 +244,9 @@ TEST_F(ManifestTest, ProductNamesThatLeaveSystemAreRefused)
 
 TEST(GameExecutableNameTest, TakesTheLastRealComponent)
 {
-    EXPECT_EQ(GameExecutableName("C:\\Games\\Vantor"), "Vantor");
-    EXPECT_EQ(GameExecutableName("C:\\Games\\Vantor\\"), "Vantor");
-    EXPECT_EQ(GameExecutableName("/games/Vantor/"), "Vantor");
-    EXPECT_EQ(GameExecutableName("/games/Vantor"), "Vantor");
-    EXPECT_EQ(GameExecutableName("Vantor"), "Vantor");
+    for (const char* folder :
+         {"C:\\Games\\Vantor", "C:\\Games\\Vantor\\", "/games/Vantor/", "/games/Vantor", "Vantor"})
+        EXPECT_EQ(GameExecutableName(folder), "Vantor") << folder;
 
     ProjectDocument doc;
     doc.gameFolder = "/games/Vantor/";

@@ -175,7 +175,7 @@ protected:
     ResolvedRun run;
 };
 
-TEST_F(InstallPreviewTest, DefaultGroupsInstallTheCampaign)
+TEST_F(InstallPreviewTest, ChosenGroupsInstallTheirFiles)
 {
     const InstallPreview preview = PreviewInstall(doc, run, DefaultGroups(doc), {});
     EXPECT_EQ(preview.groups, std::vector<std::string>{"Frontier"});
@@ -203,15 +203,13 @@ TEST_F(InstallPreviewTest, DefaultGroupsInstallTheCampaign)
     EXPECT_EQ(preview.requirements, std::vector<std::string>{"Vantor 1100 (Corvex Technology)"});
     ASSERT_EQ(preview.launchers.size(), 3u);
     EXPECT_EQ(preview.launchers[0], "Shortcut \"Play Frontier\" runs FR-Landing.map?Game=Frontier.Campaign");
-}
 
-TEST_F(InstallPreviewTest, ChosenGroupsAddTheirFilesAndRequiredOnesStay)
-{
-    GroupChoice choice = ChooseGroups(doc, {"frontiersource"});
+    // Chosen groups add their files; required ones stay.
+    const GroupChoice choice = ChooseGroups(doc, {"frontiersource"});
     ASSERT_FALSE(choice.unknown);
-    const InstallPreview preview = PreviewInstall(doc, run, choice.groups, {});
-    EXPECT_EQ(preview.groups, (std::vector<std::string>{"Frontier", "FrontierSource"}));
-    const auto files = Files(preview);
+    const InstallPreview chosen = PreviewInstall(doc, run, choice.groups, {});
+    EXPECT_EQ(chosen.groups, (std::vector<std::string>{"Frontier", "FrontierSource"}));
+    const auto files = Files(chosen);
     ASSERT_EQ(files.size(), 10u);
     EXPECT_EQ(files[5], "Frontier/Classes/Campaign.uc -> Frontier/Classes/Campaign.uc 33");
     EXPECT_EQ(files[7], "System/FrontierDefault.ini -> System/Frontier.ini 55");

@@ -1,5 +1,4 @@
 #include "model/project_document.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +7,9 @@ namespace {
 
 TEST(ProductDataTest, DerivedValues)
 {
-    ProductData product;
-    EXPECT_EQ(product.GetDocumentationCaption(), "Release Notes");
+    ProductData product;  // the other defaults: ProjectWriterTest
     EXPECT_EQ(product.GetTitle(), "");
-    EXPECT_EQ(product.GetArchiveName(), "mymod.zpack2");
-    EXPECT_FALSE(product.archive.has_value());
-
     product.product = "MyMod";
-    EXPECT_EQ(product.GetTitle(), "MyMod");
     EXPECT_EQ(product.GetArchiveName(), "MyMod.zpack2");
     ASSERT_TRUE(product.archive.has_value());
     product.product = "Renamed";
@@ -31,14 +25,12 @@ class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"Main", "Extras"}) {
+        for (const char* name : {"Main", "Extras"})
             doc.groups.push_back(std::make_unique<GroupInfo>(name));
-        }
         doc.groups[0]->AddFile("Maps\\A.map").viewHandle = 11;
         doc.groups[1]->AddFile("Help\\*.txt").viewHandle = 12;
-        for (const char* name : {"Game.ini", "User.ini"}) {
+        for (const char* name : {"Game.ini", "User.ini"})
             doc.iniFiles.push_back(std::make_unique<INIGroup>(name));
-        }
         doc.iniFiles[0]->viewHandle = 21;
         doc.iniFiles[1]->viewHandle = 22;
         doc.iniFiles[1]->AddEntry("S", "K", "V1", 0).viewHandle = 31;
@@ -49,18 +41,14 @@ protected:
     ProjectDocument doc;
 };
 
-TEST_F(DocumentTest, LookupsCompareExactly)
+TEST_F(DocumentTest, LookupsAndRemovals)
 {
-    EXPECT_EQ(doc.FindGroupByName("Extras"), doc.groups[1].get());
+    EXPECT_EQ(doc.FindGroupByName("Extras"), doc.groups[1].get());  // names compare exactly
     EXPECT_EQ(doc.FindGroupByName("extras"), nullptr);
     EXPECT_TRUE(doc.GroupNameExists("Main"));
     EXPECT_FALSE(doc.GroupNameExists("Main "));
     EXPECT_TRUE(doc.FileAlreadyDefined("Help\\*.txt"));
     EXPECT_FALSE(doc.FileAlreadyDefined("maps\\a.map"));
-}
-
-TEST_F(DocumentTest, HandleLookupsAndRemovals)
-{
     EXPECT_EQ(doc.FindFileByHandle(12), doc.groups[1]->files[0].get());
     EXPECT_EQ(doc.FindIniFileByHandle(22), doc.iniFiles[1].get());
     EXPECT_EQ(doc.FindIniEntryByHandle(32), doc.iniFiles[1]->entries[1].get());
@@ -82,33 +70,9 @@ TEST_F(DocumentTest, HandleLookupsAndRemovals)
     EXPECT_EQ(doc.iniFiles[0]->NameText(), "Game.ini");
     ASSERT_EQ(doc.groups.size(), 2u);
     EXPECT_EQ(doc.groups[1]->files.size(), 1u);
-}
 
-TEST_F(DocumentTest, ReleaseAndMoveLeaveNothingBehind)
-{
-    doc.gameFolder = "C:\\Game";
-    doc.product = std::make_unique<ProductData>();
-    doc.requirements.push_back(std::make_unique<RequirementInfo>());
-
-    ProjectDocument other;
-    other.groups.push_back(std::make_unique<GroupInfo>("Old"));
-    other = std::move(doc);
-    EXPECT_EQ(other.groups.size(), 2u);
-    EXPECT_EQ(other.iniFiles[1]->group, other.groups[1].get());
-    EXPECT_TRUE(doc.groups.empty());
-    EXPECT_FALSE(doc.gameFolder.has_value());
-
-    other.Release();
-    other.Release();
-    EXPECT_TRUE(other.groups.empty() && other.iniFiles.empty() && other.requirements.empty());
-    EXPECT_EQ(other.product, nullptr);
-    EXPECT_FALSE(other.gameFolder.has_value());
-}
-
-// Removing a record takes what it owns with it and nothing else; a record
-// that is not in the document changes nothing.
-TEST_F(DocumentTest, RemovesGroupsFilesAndRequirements)
-{
+    // Removing a record takes what it owns with it and nothing else; a record
+    // that is not in the document changes nothing.
     FileInfo& kept = doc.groups[1]->AddFile("Maps\\B.map");
     FileInfo* gone = doc.groups[1]->files.front().get();
     doc.RemoveFile(*gone);
@@ -132,6 +96,27 @@ TEST_F(DocumentTest, RemovesGroupsFilesAndRequirements)
     doc.RemoveRequirement(first);
     ASSERT_EQ(doc.requirements.size(), 1u);
     EXPECT_EQ(doc.requirements[0].get(), &second);
+}
+
+TEST_F(DocumentTest, ReleaseAndMoveLeaveNothingBehind)
+{
+    doc.gameFolder = "C:\\Game";
+    doc.product = std::make_unique<ProductData>();
+    doc.requirements.push_back(std::make_unique<RequirementInfo>());
+
+    ProjectDocument other;
+    other.groups.push_back(std::make_unique<GroupInfo>("Old"));
+    other = std::move(doc);
+    EXPECT_EQ(other.groups.size(), 2u);
+    EXPECT_EQ(other.iniFiles[1]->group, other.groups[1].get());
+    EXPECT_TRUE(doc.groups.empty());
+    EXPECT_FALSE(doc.gameFolder.has_value());
+
+    other.Release();
+    other.Release();
+    EXPECT_TRUE(other.groups.empty() && other.iniFiles.empty() && other.requirements.empty());
+    EXPECT_EQ(other.product, nullptr);
+    EXPECT_FALSE(other.gameFolder.has_value());
 }
 
 }  // namespace

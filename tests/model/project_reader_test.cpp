@@ -21,6 +21,11 @@ struct ReaderCase {
     std::vector<std::string> messages;
 };
 
+ReaderCase Case(const char* name, const char* body, bool ok, std::vector<std::string> messages)
+{
+    return {name, body, ok, std::move(messages)};
+}
+
 void PrintTo(const ReaderCase& c, std::ostream* out)
 {
     *out << c.name;
@@ -39,75 +44,44 @@ TEST_P(ReaderCaseTest, ReportsExactly)
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, ReaderCaseTest,
-    ::testing::Values(
-        ReaderCase{"SecondProduct",
-                   "[Product]\nproduct=A\n[Requirement]\n[Product]\n",
-                   false,
-                   {"Error: More than one mod product is defined. See Line #6"}},
-        ReaderCase{"AttributeBeforeHeader",
-                   "name=x\n",
-                   false,
-                   {"Corrupt ZPAK Project File. Attribute defined w/o Type Definition."}},
-        ReaderCase{
-            "BlankLineAfterProduct", "[Product]\nproduct=A\n\n", false, {"Error reading file at line: 5"}},
-        ReaderCase{"LowerCaseHeaderFirst", "[group]\n", false, {"Error reading file at line: 3"}},
-        ReaderCase{"GroupNamedLater",
-                   "[INI]\nname=a.ini\ngroup=Main\n[Group]\nname=Main\n",
-                   false,
-                   {"Group name [Main] could not be found. See Line #5"}},
-        ReaderCase{"GroupRenamedAway",
-                   "[Group]\nname=Old\nname=New\n[INI]\nname=a\ngroup=Old\n",
-                   false,
-                   {"Group name [Old] could not be found. See Line #8"}},
-        ReaderCase{"SrcBeforeFile",
-                   "[Group]\nname=M\nsrc=x\n",
-                   false,
-                   {"Require File Definition before assigning the Src. See Line #5"}},
-        ReaderCase{"RecurseBeforeFile",
-                   "[Group]\nname=M\nrecurse=true\n",
-                   false,
-                   {"Require File Definition before assigning the Recurse. See Line #5"}},
-        ReaderCase{"SpacedGroupKey",
-                   "[Group]\nname = X\n",
-                   false,
-                   {"Parser could not interpret the Group attribute name = X at line #4"}},
-        ReaderCase{"ProductKeyWithoutProduct",
-                   "[Requirement]\nreadme=r.txt\n",
-                   false,
-                   {"Parser expected to see attribute readme=r.txt at line #4 under a Product "
-                    "section"}},
-        ReaderCase{"UnknownRequirementKey",
-                   "[Requirement]\nfoo=bar\n",
-                   false,
-                   {"Parser could not interpret the Requirement attribute foo=bar at line #4"}},
-        ReaderCase{"UnknownProductKey",
-                   "[Product]\nProduct=X\n",
-                   false,
-                   {"Parser could not interpret the Requirement attribute Product=X at line #4"}},
-        ReaderCase{"TwoPieces",
-                   "[INI]\nname=a.ini\nGame.Options,ExtraPackages,MyMod\n",
-                   false,
-                   {"Expected at least 3 tokens for INI property. Not 2. See Line #5"}},
-        ReaderCase{"BlankIniLine",
-                   "[INI]\nname=a.ini\n\n",
-                   false,
-                   {"Expected at least 3 tokens for INI property. Not 0. See Line #5"}},
-        ReaderCase{"OpenBraceSwallowsFlag",
-                   "[INI]\nname=a.ini\nA,B,(X=1,TRUE\n",
-                   false,
-                   {"Invalid Expression: Expected the expression (X=1,TRUE to contain an equal "
-                    "number of opening/closing braces.",
-                    "Expected at least 3 tokens for INI property. Not 2. See Line #5"}},
-        ReaderCase{"BraceMessageLetsReadingGoOn",
-                   "[INI]\nname=a.ini\nA,B,C,(X,Y\nD,E,F,TRUE\n",
-                   true,
-                   {"Invalid Expression: Expected the expression (X,Y to contain an equal "
-                    "number of opening/closing braces."}},
-        ReaderCase{"UnclosedBraceAfterLastSeparator", "[INI]\nname=a.ini\nA,B,C,(X\n", true, {}},
-        ReaderCase{"ErrorLineCountsCrLfLines",
-                   "[Group]\r\nname=M\r\nbad=1\r\n",
-                   false,
-                   {"Parser could not interpret the Group attribute bad=1 at line #5"}}),
+    ::testing::Values(Case("SecondProduct", "[Product]\nproduct=A\n[Requirement]\n[Product]\n", false,
+                           {"Error: More than one mod product is defined. See Line #6"}),
+                      Case("AttributeBeforeHeader", "name=x\n", false,
+                           {"Corrupt ZPAK Project File. Attribute defined w/o Type Definition."}),
+                      Case("BlankLineAfterProduct", "[Product]\nproduct=A\n\n", false,
+                           {"Error reading file at line: 5"}),
+                      Case("LowerCaseHeaderFirst", "[group]\n", false, {"Error reading file at line: 3"}),
+                      Case("GroupNamedLater", "[INI]\nname=a.ini\ngroup=Main\n[Group]\nname=Main\n", false,
+                           {"Group name [Main] could not be found. See Line #5"}),
+                      Case("GroupRenamedAway", "[Group]\nname=Old\nname=New\n[INI]\nname=a\ngroup=Old\n",
+                           false, {"Group name [Old] could not be found. See Line #8"}),
+                      Case("SrcBeforeFile", "[Group]\nname=M\nsrc=x\n", false,
+                           {"Require File Definition before assigning the Src. See Line #5"}),
+                      Case("RecurseBeforeFile", "[Group]\nname=M\nrecurse=true\n", false,
+                           {"Require File Definition before assigning the Recurse. See Line #5"}),
+                      Case("SpacedGroupKey", "[Group]\nname = X\n", false,
+                           {"Parser could not interpret the Group attribute name = X at line #4"}),
+                      Case("ProductKeyWithoutProduct", "[Requirement]\nreadme=r.txt\n", false,
+                           {"Parser expected to see attribute readme=r.txt at line #4 under a Product "
+                            "section"}),
+                      Case("UnknownRequirementKey", "[Requirement]\nfoo=bar\n", false,
+                           {"Parser could not interpret the Requirement attribute foo=bar at line #4"}),
+                      Case("UnknownProductKey", "[Product]\nProduct=X\n", false,
+                           {"Parser could not interpret the Requirement attribute Product=X at line #4"}),
+                      Case("TwoPieces", "[INI]\nname=a.ini\nGame.Options,ExtraPackages,MyMod\n", false,
+                           {"Expected at least 3 tokens for INI property. Not 2. See Line #5"}),
+                      Case("BlankIniLine", "[INI]\nname=a.ini\n\n", false,
+                           {"Expected at least 3 tokens for INI property. Not 0. See Line #5"}),
+                      Case("OpenBraceSwallowsFlag", "[INI]\nname=a.ini\nA,B,(X=1,TRUE\n", false,
+                           {"Invalid Expression: Expected the expression (X=1,TRUE to contain an equal "
+                            "number of opening/closing braces.",
+                            "Expected at least 3 tokens for INI property. Not 2. See Line #5"}),
+                      Case("BraceMessageLetsReadingGoOn", "[INI]\nname=a.ini\nA,B,C,(X,Y\nD,E,F,TRUE\n", true,
+                           {"Invalid Expression: Expected the expression (X,Y to contain an equal "
+                            "number of opening/closing braces."}),
+                      Case("UnclosedBraceAfterLastSeparator", "[INI]\nname=a.ini\nA,B,C,(X\n", true, {}),
+                      Case("ErrorLineCountsCrLfLines", "[Group]\r\nname=M\r\nbad=1\r\n", false,
+                           {"Parser could not interpret the Group attribute bad=1 at line #5"})),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(ProjectReaderTest, ReadsWhatTheLinesSay)
@@ -204,20 +178,15 @@ TEST(ProjectReaderTest, GroupLineTiesToTheFirstGroupOfThatName)
     EXPECT_EQ(held.iniFiles.at(0)->group, held.groups[0].get());
 }
 
-TEST(ProjectReaderTest, IniHeaderNameStandsUntilNameLine)
-{
-    ProjectDocument doc;
-    RecordingSink sink;
-    ASSERT_TRUE(ParseProject("\n0.8\n[INI]\n", doc, sink));
-    EXPECT_EQ(doc.iniFiles.at(0)->NameText(), "[INI");
-    EXPECT_EQ(doc.gameFolder, "");
-}
-
+// An [INI] header names its file until a name line does.
 TEST(ProjectReaderTest, ErrorKeepsWhatWasReadBeforeIt)
 {
     ProjectDocument doc;
     RecordingSink sink;
-    EXPECT_FALSE(ParseProject("\n0.8\n[Group]\nname=G\n[Requirement]\n[Product]\n[Product]\n", doc, sink));
+    EXPECT_FALSE(
+        ParseProject("\n0.8\n[INI]\n[Group]\nname=G\n[Requirement]\n[Product]\n[Product]\n", doc, sink));
+    EXPECT_EQ(doc.gameFolder, "");
+    EXPECT_EQ(doc.iniFiles.at(0)->NameText(), "[INI");
     EXPECT_EQ(doc.groups.size(), 1u);
     EXPECT_EQ(doc.requirements.size(), 1u);
     EXPECT_NE(doc.product, nullptr);
@@ -251,7 +220,7 @@ TEST_F(OpenProjectTest, AFailedOpenLeavesTheCurrentProject)
     EXPECT_EQ(test::Dump(doc), before);
 }
 
-TEST_F(OpenProjectTest, WarnsAboutTheGameFolderOnlyAfterASuccessfulRead)
+TEST_F(OpenProjectTest, WarnsAboutAnInvalidGameFolderOnlyAfterASuccessfulRead)
 {
     const auto file = dir.Write("p.zproj", "/nowhere\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
     EXPECT_EQ(OpenProject(file, doc, sink, {}), OpenResult::Opened);
@@ -266,13 +235,11 @@ TEST_F(OpenProjectTest, WarnsAboutTheGameFolderOnlyAfterASuccessfulRead)
     EXPECT_EQ(sink.messages, std::vector<std::string>{kWarning});
     EXPECT_EQ(doc.gameFolder, "");
     EXPECT_TRUE(doc.iniFiles.empty());
-}
 
-TEST_F(OpenProjectTest, AValidGameFolderGivesNoWarning)
-{
+    sink.messages.clear();
     dir.Write("Game/System/MKR.exe", "");
-    const auto file = dir.Write("p.zproj", (dir / "Game").string() + "\n0.8\n");
-    EXPECT_EQ(OpenProject(file, doc, sink, {}), OpenResult::Opened);
+    const auto valid = dir.Write("valid.zproj", (dir / "Game").string() + "\n0.8\n");
+    EXPECT_EQ(OpenProject(valid, doc, sink, {}), OpenResult::Opened);
     EXPECT_TRUE(sink.messages.empty());
 }
 

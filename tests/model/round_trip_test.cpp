@@ -28,10 +28,8 @@ public:
             auto& group = *doc.groups.emplace_back(std::make_unique<GroupInfo>(std::move(name)));
             group.caption = Optional();
             group.description = Optional();
-            group.Selectable = Flag();
-            group.Required = Flag();
-            group.Visible = Flag();
-            group.Selected = Flag();
+            for (int* flag : {&group.Selectable, &group.Required, &group.Visible, &group.Selected})
+                *flag = Flag();
             for (int f = Count(5); f > 0; --f) {
                 auto& file = group.AddFile(Text());
                 file.src = Optional();
@@ -44,9 +42,8 @@ public:
                 ini.group = doc.groups[Pick(doc.groups.size())].get();
             for (int e = Count(4); e > 0; --e) {
                 auto& entry = ini.entries.emplace_back(std::make_unique<INIDefinition>());
-                entry->section = Optional();
-                entry->key = Optional();
-                entry->value = Optional();
+                for (auto* text : {&entry->section, &entry->key, &entry->value})
+                    *text = Optional();
                 entry->addNewLine = Flag();
             }
         }
@@ -60,10 +57,8 @@ public:
                  {&p.readme, &p.title, &p.archive, &p.license, &p.logo, &p.shortcut, &p.shortcutCaption})
                 *field = Optional();
             p.documentationCaption = Flag() ? Text() : "";
-            p.cleanup = Flag();
-            p.windows = Flag();
-            p.linux = Flag();
-            p.mac = Flag();
+            for (int* flag : {&p.cleanup, &p.windows, &p.linux, &p.mac})
+                *flag = Flag();
         }
         return doc;
     }
@@ -132,9 +127,8 @@ void ApplyReloadDifferences(ProjectDocument& doc)
     for (auto& ini : doc.iniFiles) {
         Present(ini->name);
         for (auto& entry : ini->entries) {
-            Present(entry->section);
-            Present(entry->key);
-            Present(entry->value);
+            for (auto* text : {&entry->section, &entry->key, &entry->value})
+                Present(*text);
         }
     }
     auto identity = [](RequirementInfo& r) {

@@ -43,7 +43,10 @@ bool Writes(int flags)
 // NOLINTNEXTLINE(bugprone-macro-parentheses): a function's name, spelled and taken the address of
 #define REAL(name) reinterpret_cast<decltype(&name)>(dlsym(RTLD_NEXT, #name))
 
-#define OPEN_LIKE(name, ...)                                                                                 \
+// NOLINTBEGIN(bugprone-macro-parentheses): parameter and argument lists, spelled as they are
+// open and its kin: the mode is there only when a file may be created.
+#define OPEN_LIKE(name, params, ...)                                                                         \
+    int name params                                                                                          \
     {                                                                                                        \
         unsigned mode = 0;                                                                                   \
         if (flags & (O_CREAT | O_TMPFILE)) {                                                                 \
@@ -57,68 +60,38 @@ bool Writes(int flags)
         return REAL(name)(__VA_ARGS__, flags, mode);                                                         \
     }
 
+#define FOPEN_LIKE(name)                                                                                     \
+    FILE* name(const char* path, const char* mode)                                                           \
+    {                                                                                                        \
+        if (strpbrk(mode, "wa+"))                                                                            \
+            Step();                                                                                          \
+        return REAL(name)(path, mode);                                                                       \
+    }
+
+// A call that always changes a file.
+#define ALWAYS(name, params, args)                                                                           \
+    int name params                                                                                          \
+    {                                                                                                        \
+        Step();                                                                                              \
+        return REAL(name) args;                                                                              \
+    }
+// NOLINTEND(bugprone-macro-parentheses)
+
 extern "C" {
 
-int open(const char* path, int flags, ...) OPEN_LIKE(open, path) int open64(const char* path, int flags, ...)
-    OPEN_LIKE(open64, path) int openat(int dir, const char* path, int flags, ...)
-        OPEN_LIKE(openat, dir, path) int openat64(int dir, const char* path, int flags, ...)
-            OPEN_LIKE(openat64, dir, path)
-
-                FILE* fopen(const char* path, const char* mode)
-{
-    if (strpbrk(mode, "wa+"))
-        Step();
-    return REAL(fopen)(path, mode);
-}
-
-FILE* fopen64(const char* path, const char* mode)
-{
-    if (strpbrk(mode, "wa+"))
-        Step();
-    return REAL(fopen64)(path, mode);
-}
-
-int rename(const char* from, const char* to)
-{
-    Step();
-    return REAL(rename)(from, to);
-}
-
-int renameat(int fromDir, const char* from, int toDir, const char* to)
-{
-    Step();
-    return REAL(renameat)(fromDir, from, toDir, to);
-}
-
-int link(const char* from, const char* to)
-{
-    Step();
-    return REAL(link)(from, to);
-}
-
-int unlink(const char* path)
-{
-    Step();
-    return REAL(unlink)(path);
-}
-
-int unlinkat(int dir, const char* path, int flags)
-{
-    Step();
-    return REAL(unlinkat)(dir, path, flags);
-}
-
-int remove(const char* path)
-{
-    Step();
-    return REAL(remove)(path);
-}
-
-int fsync(int fd)
-{
-    Step();
-    return REAL(fsync)(fd);
-}
+OPEN_LIKE(open, (const char* path, int flags, ...), path)
+OPEN_LIKE(open64, (const char* path, int flags, ...), path)
+OPEN_LIKE(openat, (int dir, const char* path, int flags, ...), dir, path)
+OPEN_LIKE(openat64, (int dir, const char* path, int flags, ...), dir, path)
+FOPEN_LIKE(fopen)
+FOPEN_LIKE(fopen64)
+ALWAYS(rename, (const char* from, const char* to), (from, to))
+ALWAYS(renameat, (int fromDir, const char* from, int toDir, const char* to), (fromDir, from, toDir, to))
+ALWAYS(link, (const char* from, const char* to), (from, to))
+ALWAYS(unlink, (const char* path), (path))
+ALWAYS(unlinkat, (int dir, const char* path, int flags), (dir, path, flags))
+ALWAYS(remove, (const char* path), (path))
+ALWAYS(fsync, (int fd), (fd))
 
 long syscall(long number, ...)
 {

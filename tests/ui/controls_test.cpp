@@ -1,6 +1,5 @@
 #include "ini/ini_file.h"
 #include "platform/cancel_flag.h"
-#include "ui/app/about_dialog.h"
 #include "ui/pages/generation_progress.h"
 #include "ui/pages/groups_dialogs.h"
 #include "ui/pages/ini_dialogs.h"
@@ -52,9 +51,7 @@ using ControlsTest = WizardFixture;
 
 TEST_F(ControlsTest, EveryControlSaysWhatItDoes)
 {
-    for (const int page : {kGamePathPage, kGroupsPage, kIniChangesPage, kRequirementsPage, kProductPage,
-                           kPackagePage, kShortcutsPage, kGeneratePage})
-        wizard->SetActivePage(page);
+    ShowEveryPage();
     EXPECT_EQ(Untipped(wizard.get()), QStringList());
 
     IniFile presets;

@@ -108,8 +108,6 @@ TEST_F(GeneratePageTest, RunIsModalForItsWholeLength)
     EXPECT_FALSE(Control<QAbstractButton>(kGeneratePage, kZipChoice)->isChecked());
     ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
     EXPECT_TRUE(dialogs.messages[0].startsWith("The packaging tool built"));
-    EXPECT_EQ(zpak::test::ReadFile(game / "System/Manifest.ini"),
-              zpak::test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"));
 
     // The close asked for during the run comes now.
     QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), 2000);
@@ -127,26 +125,15 @@ TEST_F(GeneratePageTest, CancelInTheProgressDialogStopsTheRun)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("cancelled")));
     EXPECT_FALSE(fs::exists(game / "System/Frontier.zpack2"));
-    EXPECT_EQ(zpak::test::ReadFile(game / "System/Manifest.ini"),
-              zpak::test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"));
     EXPECT_TRUE(wizard->isVisible());
 }
-
-}  // namespace
-}  // namespace zpak::ui::test
-
-namespace zpak::ui::test {
-namespace {
 
 // The preview lists every problem above the install of the ticked groups; a
 // double-clicked problem leads to its record.
 TEST_F(GeneratePageTest, PreviewShowsTheInstallAndLeadsToAProblem)
 {
     fs::remove(game / "System/Frontier.int");
-    // Every page once, so that each has linked itself to the next.
-    for (const int page : {kGamePathPage, kGroupsPage, kIniChangesPage, kRequirementsPage, kProductPage,
-                           kPackagePage, kShortcutsPage, kGeneratePage})
-        wizard->SetActivePage(page);
+    ShowEveryPage();  // so that each page has linked itself to the next
     QStringList shown;
     bool opened = false;
     QTimer::singleShot(0, wizard.get(), [&] {

@@ -6,10 +6,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
-
-#include <functional>
 
 namespace zpak::ui::test {
 namespace {
@@ -25,6 +22,12 @@ protected:
     }
 
     QTreeView* Tree() const { return Control<QTreeView>(kGroupsPage, kGroupsTree); }
+    // Leaves the page and shows it again, which builds the tree anew.
+    void ShowAgain() const
+    {
+        wizard->SetActivePage(kIniChangesPage);
+        wizard->SetActivePage(kGroupsPage);
+    }
 
     // The row showing `text`: a group's name, or an entry's name before what
     // the row adds to it (its destination, its matches).
@@ -45,14 +48,6 @@ protected:
         return {};
     }
 
-    // Creates a group through the dialog; a refused name is cancelled.
-    void CreateGroup(const QString& name)
-    {
-        UseDialog<CreateGroupDialog>(kGroupsPage, kCreateGroup, [name](CreateGroupDialog& dialog) {
-            FindControl<QLineEdit>(&dialog, kCreateGroupName)->setText(name);
-        });
-    }
-
     void Select(const QString& text)
     {
         const QModelIndex row = Row(text);
@@ -68,12 +63,9 @@ TEST_F(GroupsPageTest, GroupsAndFilesDecideNext)
     EXPECT_EQ(Tree()->model()->rowCount(), 0);
     EXPECT_FALSE(Button(kNext)->isEnabled());
 
-    for (const char* refused : {"setupgroup", "A[1]", ""})
-        CreateGroup(refused);
-    EXPECT_EQ(dialogs.messages.size(), 3);
-    CreateGroup("Maps");
-    CreateGroup("Maps");
-    CreateGroup("maps");
+    for (const char* name : {"setupgroup", "A[1]", "", "Maps", "Maps", "maps"})  // three refused, one used
+        CreateGroup(name);
+    EXPECT_EQ(dialogs.messages.size(), 4);
     EXPECT_EQ(dialogs.messages.last(), "That group name has already been used. Please choose another.");
     ASSERT_EQ(doc.groups.size(), 2u);
     EXPECT_FALSE(Button(kNext)->isEnabled());  // a group alone is not enough
@@ -89,53 +81,68 @@ TEST_F(GroupsPageTest, GroupsAndFilesDecideNext)
     EXPECT_EQ(dialogs.openFolders.last(), QString::fromStdString(game.string()));
 
     Select("Maps\\FR-Canyon.map");
-    EXPECT_FALSE(Control<QAbstractButton>(kGroupsPage, kAddFile)->isEnabled());
-    EXPECT_TRUE(Control<QAbstractButton>(kGroupsPage, kFileOptions)->isEnabled());
+    EXPECT_FALSE(Enabled(kGroupsPage, kAddFile));
+    EXPECT_TRUE(Enabled(kGroupsPage, kFileOptions));
     ClickOn(kGroupsPage, kDeleteEntry);
     EXPECT_TRUE(doc.groups[0]->files.empty());
     EXPECT_FALSE(Button(kNext)->isEnabled());
 }
 
+// The wildcard dialog shows what the typed text matches before OK, and takes
+// only a wildcard that matches inside the game folder.
 TEST_F(GroupsPageTest, WildcardsAndDestinations)
 {
     CreateGroup("Main");
     Select("Main");
+    dialogs.multiAnswers.push_back({File("Maps/FR-Canyon.map")});
+    ClickOn(kGroupsPage, kAddFile);
+    QStringList seen;
+    UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [&seen](AddWildcardDialog& dialog) {
+        auto* edit = FindControl<QLineEdit>(&dialog, kWildcard);
+        const auto* count = FindControl<QLabel>(&dialog, kWildcardMatchCount);
+        const auto* list = FindControl<QListWidget>(&dialog, kWildcardMatchList);
+        for (const char* typed : {"maps/*.MAP", "Maps\\*.none", "Maps\\Index"}) {
+            edit->setText(QString::fromLatin1(typed));
+            QStringList names;
+            for (int i = 0; i < list->count(); ++i)
+                names << list->item(i)->text();
+            seen << count->text() + QStringLiteral(": ") + names.join(QLatin1Char('|'));
+        }
+        edit->clear();
+    });
+    EXPECT_EQ(seen,
+              QStringList({"3 files match, 1 of them already in the project: FR-Canyon.map  (already in the "
+                           "project)|FR-Landing.map|Index.map",
+                           "The wildcard matches nothing.: ", "A wildcard needs a * in its file name.: "}));
+
     QList<bool> closed;
-    for (const char* expression : {"Maps\\*.txt", "..\\*", "Maps\\FR-*.map"}) {
-        closed << UseDialog<AddWildcardDialog>(
-            kGroupsPage, kAddWildcard, [expression](AddWildcardDialog& dialog) {
-                FindControl<QLineEdit>(&dialog, kWildcard)->setText(expression);
-            });
-    }
+    for (const char* expression : {"Maps\\*.txt", "..\\*", "Maps\\FR-*.map"})
+        closed << FillDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, kWildcard, expression);
     EXPECT_EQ(closed, QList<bool>({false, false, true}));
     EXPECT_EQ(dialogs.messages.first(),
               "The wildcard [" + QString::fromStdString(game.string())
                   + "\\Maps\\*.txt] is not valid. No files were found.");
-    ASSERT_EQ(doc.groups[0]->files.size(), 1u);
-    EXPECT_EQ(doc.groups[0]->files[0]->recurse, 0);
+    ASSERT_EQ(doc.groups[0]->files.size(), 2u);
+    EXPECT_EQ(doc.groups[0]->files[1]->recurse, 0);
 
     EXPECT_EQ(Row("Maps\\FR-*.map").data().toString(), "Maps\\FR-*.map  (2 files)");
     Select("Maps\\FR-*.map");
-    EXPECT_FALSE(Control<QAbstractButton>(kGroupsPage, kFileOptions)->isEnabled());
+    EXPECT_FALSE(Enabled(kGroupsPage, kFileOptions));
     // Counted again each time the page is shown.
     std::filesystem::copy_file(game / "Maps/Index.map", game / "Maps/FR-Ridge.map");
-    wizard->SetActivePage(kIniChangesPage);
-    wizard->SetActivePage(kGroupsPage);
+    ShowAgain();
     EXPECT_EQ(Row("Maps\\FR-*.map").data().toString(), "Maps\\FR-*.map  (3 files)");
 
     dialogs.multiAnswers.push_back({File("System/FrontierDefault.ini")});
     Select("Main");
     ClickOn(kGroupsPage, kAddFile);
     Select("System\\FrontierDefault.ini");
-    UseDialog<FileDestinationDialog>(kGroupsPage, kFileOptions, [](FileDestinationDialog& dialog) {
-        FindControl<QLineEdit>(&dialog, kDestination)->setText("System\\Frontier.ini");
-    });
-    EXPECT_EQ(doc.groups[0]->files[1]->src, "System\\Frontier.ini");
+    FillDialog<FileDestinationDialog>(kGroupsPage, kFileOptions, kDestination, "System\\Frontier.ini");
+    EXPECT_EQ(doc.groups[0]->files[2]->src, "System\\Frontier.ini");
     EXPECT_EQ(Row("System\\FrontierDefault.ini").data().toString(),
               "System\\FrontierDefault.ini \u2192 System\\Frontier.ini");
     std::filesystem::remove(game / "System/FrontierDefault.ini");
-    wizard->SetActivePage(kIniChangesPage);
-    wizard->SetActivePage(kGroupsPage);
+    ShowAgain();
     EXPECT_TRUE(Row("System\\FrontierDefault.ini")
                     .data(Qt::ToolTipRole)
                     .toString()
@@ -152,8 +159,7 @@ TEST_F(GroupsPageTest, ShowingThePageAgainForgetsTheCurrentGroup)
     auto* page = dynamic_cast<GroupsPage*>(Page(kGroupsPage));
     ASSERT_EQ(page->CurrentGroup(), doc.groups[1].get());
     for (int showing = 0; showing < 3; ++showing) {
-        wizard->SetActivePage(kIniChangesPage);
-        wizard->SetActivePage(kGroupsPage);
+        ShowAgain();
         EXPECT_EQ(page->CurrentGroup(), nullptr) << showing;
     }
     EXPECT_FALSE(UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [](AddWildcardDialog&) {}));
@@ -172,11 +178,8 @@ TEST_F(GroupsPageTest, OptionsRenameAndDeletingGroups)
     EXPECT_EQ(doc.groups[1]->caption, "Extra maps");
     EXPECT_EQ(doc.groups[1]->description, "");
 
-    for (const char* name : {"Setup", "Main", "Bonus"}) {
-        UseDialog<RenameGroupDialog>(kGroupsPage, kRenameGroup, [name](RenameGroupDialog& dialog) {
-            FindControl<QLineEdit>(&dialog, kRenameGroupName)->setText(name);
-        });
-    }
+    for (const char* name : {"Setup", "Main", "Bonus"})
+        FillDialog<RenameGroupDialog>(kGroupsPage, kRenameGroup, kRenameGroupName, name);
     EXPECT_EQ(doc.groups[1]->NameText(), "Bonus");
     EXPECT_EQ(Tree()->model()->index(1, 0).data().toString(), "Bonus");
 
@@ -232,39 +235,6 @@ TEST_F(GroupsPageTest, TheHighlightedGroupIsTheCurrentOneAndTakesDrops)
     EXPECT_TRUE(dialogs.questions[0].contains("Extras"));
     QTest::keyClick(Tree(), Qt::Key_Delete);
     EXPECT_EQ(doc.groups.size(), 1u);
-}
-
-}  // namespace
-}  // namespace zpak::ui::test
-
-namespace zpak::ui::test {
-namespace {
-
-// The wildcard dialog shows what the typed text matches before OK.
-TEST_F(GroupsPageTest, WildcardDialogListsMatchesAsTyped)
-{
-    CreateGroup("Main");
-    Select("Main");
-    dialogs.multiAnswers.push_back({File("Maps/FR-Canyon.map")});
-    ClickOn(kGroupsPage, kAddFile);
-    QStringList seen;
-    UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [&seen](AddWildcardDialog& dialog) {
-        auto* edit = FindControl<QLineEdit>(&dialog, kWildcard);
-        const auto* count = FindControl<QLabel>(&dialog, kWildcardMatchCount);
-        const auto* list = FindControl<QListWidget>(&dialog, kWildcardMatchList);
-        for (const char* typed : {"maps/*.MAP", "Maps\\*.none", "Maps\\Index"}) {
-            edit->setText(QString::fromLatin1(typed));
-            QStringList names;
-            for (int i = 0; i < list->count(); ++i)
-                names << list->item(i)->text();
-            seen << count->text() + QStringLiteral(": ") + names.join(QLatin1Char('|'));
-        }
-        edit->clear();
-    });
-    EXPECT_EQ(seen,
-              QStringList({"3 files match, 1 of them already in the project: FR-Canyon.map  (already in the "
-                           "project)|FR-Landing.map|Index.map",
-                           "The wildcard matches nothing.: ", "A wildcard needs a * in its file name.: "}));
 }
 
 }  // namespace

@@ -3,10 +3,7 @@
 #include "wizard_fixture.h"
 
 #include <QComboBox>
-#include <QTimer>
 #include <QTreeView>
-
-#include <functional>
 
 namespace zpak::ui::test {
 namespace {
@@ -119,8 +116,7 @@ TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)
     QStringList items;
     EXPECT_TRUE(Use<IniGroupingDialog>(kEditIni, [&](IniGroupingDialog& dialog) {
         auto* groups = Combo(dialog, kIniGroup);
-        for (int i = 0; i < groups->count(); ++i)
-            items << groups->itemText(i);
+        items = Items(groups);
         EXPECT_EQ(groups->currentText(), "Maps");
         groups->setCurrentIndex(groups->findText("None", Qt::MatchExactly) == 0 ? 3 : -1);
     }));

@@ -3,11 +3,8 @@
 #include "ui/app/project_text.h"
 #include "wizard_fixture.h"
 
-#include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QRadioButton>
 
 namespace zpak::ui::test {
 namespace {
@@ -16,13 +13,10 @@ using namespace ids;
 
 using PagesTest = WizardFixture;
 
-TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGames)
+TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGamesAndTakesTypedFolders)
 {
     auto* games = Control<QComboBox>(kGamePathPage, kGamesCombo);
-    ASSERT_EQ(games->count(), 3);
-    EXPECT_EQ(games->itemText(0), "alpha");  // sorted, direct sub-keys only
-    EXPECT_EQ(games->itemText(1), "Beta");
-    EXPECT_EQ(games->itemText(2), "Vantor");
+    ASSERT_EQ(Items(games), QStringList({"alpha", "Beta", "Vantor"}));  // sorted, direct sub-keys only
     EXPECT_EQ(games->currentIndex(), -1);
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
     EXPECT_EQ(doc.gameFolder, game.string());
@@ -42,12 +36,9 @@ TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGames)
     Click(kNext);
     EXPECT_EQ(dialogs.messages,
               QStringList{"This is not a valid game folder.\nSystem\\MKR.exe not found in /games/Beta/"});
-}
 
-// What is typed is made a folder on Next: "~" leads home, a relative folder
-// is taken from where the wizard runs. Browse fills the field.
-TEST_F(PagesTest, GameFolderIsMadeAbsoluteAndCanBeBrowsed)
-{
+    // Browse fills the field; what is typed is made a folder on Next, a
+    // relative one taken from where the wizard runs.
     dialogs.folderAnswers.push_back(QString::fromStdString(game.string()));
     ClickOn(kGamePathPage, kGamePathBrowse);
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), QString::fromStdString(game.string()));
@@ -85,11 +76,7 @@ TEST_F(PagesTest, GamesOfTheDefaultPrefixKeepTheirDriveLetter)
     Click(kNext);
     ASSERT_EQ(ActivePage(), kGroupsPage);
 
-    doc.groups.push_back(std::make_unique<GroupInfo>("Main"));
-    wizard->SetActivePage(kIniChangesPage);
-    wizard->SetActivePage(kGroupsPage);
-    auto* tree = Control<QAbstractItemView>(kGroupsPage, kGroupsTree);
-    tree->setCurrentIndex(tree->model()->index(0, 0));
+    CreateGroup("Main");  // the group Add File acts on
     dialogs.multiAnswers.push_back(
         {QString::fromStdString((prefix / "drive_c/Games/Vantor/Maps/Index.map").string())});
     ClickOn(kGroupsPage, kAddFile);
@@ -108,11 +95,8 @@ TEST_F(PagesTest, PackagePageFillsAndStores)
     EXPECT_EQ(Edit(kPackagePage, kArchive)->text(), "MyMod.zpack2");
     EXPECT_EQ(doc.product->archive, "MyMod.zpack2");  // stored on showing
     auto* licences = Control<QComboBox>(kPackagePage, kLicense);
-    ASSERT_EQ(licences->count(), 4);
-    EXPECT_EQ(licences->itemText(0), "--None--");
-    EXPECT_EQ(licences->itemText(1), "Frontier.int");
-    EXPECT_EQ(licences->itemText(2), "FrontierLicense.int");
-    EXPECT_EQ(licences->itemText(3), "Manifest.int");
+    ASSERT_EQ(Items(licences),
+              QStringList({"--None--", "Frontier.int", "FrontierLicense.int", "Manifest.int"}));
     EXPECT_EQ(licences->currentIndex(), -1);  // the stored licence is not in the list
 
     licences->setEditText("Typed.int");
@@ -151,7 +135,7 @@ TEST_F(PagesTest, PagesNeverActOnAMissingProduct)
 }
 
 // Open the example project, point it at the demo game, walk to Generate and
-// build the zip and the package.
+// build the zip (the package: GeneratePageTest).
 TEST_F(PagesTest, FullRunThroughTheWindow)
 {
     dialogs.openAnswers.push_back(ZPAK_EXAMPLES_DIR "/frontier.zproj");
@@ -173,16 +157,6 @@ TEST_F(PagesTest, FullRunThroughTheWindow)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith("The files have been compressed into"));
     EXPECT_TRUE(std::filesystem::exists(game / "FrontierMOD.zip"));
-
-    ClickOn(kGeneratePage, kPackageChoice);
-    ClickOn(kGeneratePage, kCleanup);
-    ClickOn(kGeneratePage, kGenerate);
-    ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_TRUE(dialogs.messages[1].startsWith("The packaging tool built"))
-        << dialogs.messages[1].toStdString();
-    EXPECT_TRUE(std::filesystem::exists(game / "System/Frontier.zpack2"));
-    EXPECT_FALSE(std::filesystem::exists(game / "System/FrontierMOD.ini"));
-    EXPECT_TRUE(doc.product->cleanup);
 }
 
 TEST(ProjectTextTest, EveryByteSurvivesAField)
@@ -202,12 +176,6 @@ TEST(ProjectTextTest, EveryByteSurvivesAField)
     EXPECT_EQ(ToNativePath(FromNativePath(latin1)), latin1);
     EXPECT_EQ(ToNativePath(QString::fromUtf8("/tmp/caf\xc3\xa9")), PathFromText("/tmp/caf\xc3\xa9"));
 }
-
-}  // namespace
-}  // namespace zpak::ui::test
-
-namespace zpak::ui::test {
-namespace {
 
 TEST(FileFilterTest, ConvertsTheWizardsFiltersForQt)
 {

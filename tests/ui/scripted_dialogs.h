@@ -30,13 +30,13 @@ public:
     bool Ask(QWidget*, const QString& text) override
     {
         questions << text;
-        return !askAnswers.empty() && NextOf(askAnswers);
+        return Next(askAnswers);
     }
 
     SaveAnswer AskSaveChanges(QWidget*, const QString& name) override
     {
         saveQuestions << name;
-        return saveChangesAnswers.empty() ? SaveAnswer::Cancel : NextOf(saveChangesAnswers);
+        return Next(saveChangesAnswers, SaveAnswer::Cancel);
     }
 
     QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&,
@@ -57,11 +57,7 @@ public:
     {
         openFilters << filter;
         openFolders << folder;
-        if (multiAnswers.empty())
-            return {};
-        QStringList answer = multiAnswers.front();
-        multiAnswers.pop_front();
-        return answer;
+        return Next(multiAnswers);
     }
 
     void OpenUrl(const QUrl& url) override { urls << url; }
@@ -85,18 +81,11 @@ public:
     std::function<void()> onMessage;
 
 private:
-    template <typename T> static T NextOf(std::deque<T>& answers)
-    {
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-
-    static QString Next(std::deque<QString>& answers)
+    template <typename T> static T Next(std::deque<T>& answers, T otherwise = {})
     {
         if (answers.empty())
-            return {};
-        QString answer = answers.front();
+            return otherwise;
+        T answer = std::move(answers.front());
         answers.pop_front();
         return answer;
     }

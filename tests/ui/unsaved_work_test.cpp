@@ -1,4 +1,3 @@
-#include "ui/pages/groups_dialogs.h"
 #include "wizard_fixture.h"
 
 #include <QApplication>
@@ -23,15 +22,6 @@ protected:
         wizard->show();
     }
 
-    // An edit made through the window: a new group.
-    void CreateGroup(const QString& name)
-    {
-        wizard->SetActivePage(kGroupsPage);
-        UseDialog<CreateGroupDialog>(kGroupsPage, kCreateGroup, [name](CreateGroupDialog& dialog) {
-            FindControl<QLineEdit>(&dialog, kCreateGroupName)->setText(name);
-        });
-    }
-
     QString Project(const char* name) const { return QString::fromStdString((dir / name).string()); }
 
     std::string Copy(const char* name)
@@ -53,14 +43,6 @@ protected:
         return enter.isAccepted();
     }
 };
-
-TEST_F(UnsavedWorkTest, WithNothingToLoseNothingIsAsked)
-{
-    Type(kGamePathPage, kGamePathEdit, QString::fromStdString(game.string()));
-    Click(kCancel);
-    EXPECT_FALSE(wizard->isVisible());
-    EXPECT_TRUE(dialogs.saveQuestions.isEmpty());
-}
 
 TEST_F(UnsavedWorkTest, CancelCloseAndOpenAskAboutUnsavedChanges)
 {

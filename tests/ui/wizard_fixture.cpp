@@ -1,6 +1,7 @@
 #include "wizard_fixture.h"
 
 #include "ui/app/wizard_sheet.h"
+#include "ui/pages/groups_dialogs.h"
 
 namespace zpak::ui::test {
 
@@ -57,6 +58,29 @@ int WizardFixture::ActivePage() const
 void WizardFixture::ClickOn(int page, int id) const
 {
     Control<QAbstractButton>(page, id)->click();
+}
+
+QStringList WizardFixture::Items(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+void WizardFixture::ShowEveryPage()
+{
+    using namespace ids;
+    for (const int page : {kGamePathPage, kGroupsPage, kIniChangesPage, kRequirementsPage, kProductPage,
+                           kPackagePage, kShortcutsPage, kGeneratePage})
+        wizard->SetActivePage(page);
+}
+
+void WizardFixture::CreateGroup(const QString& name)
+{
+    if (ActivePage() != ids::kGroupsPage)
+        wizard->SetActivePage(ids::kGroupsPage);
+    FillDialog<CreateGroupDialog>(ids::kGroupsPage, ids::kCreateGroup, ids::kCreateGroupName, name);
 }
 
 }  // namespace zpak::ui::test

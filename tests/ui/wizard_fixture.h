@@ -9,6 +9,7 @@
 #include "ui/app/wizard_page.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -47,6 +48,11 @@ protected:
     void Click(int id) const { Button(id)->click(); }
     // Clicks a button of a page.
     void ClickOn(int page, int id) const;
+    bool Enabled(int page, int id) const { return Control<QAbstractButton>(page, id)->isEnabled(); }
+    static QStringList Items(const QComboBox* combo);
+    void ShowEveryPage();
+    // Creates a group through the groups page; a refused name is cancelled.
+    void CreateGroup(const QString& name);
 
     // Clicks a page button that opens a modal dialog of that type; once the
     // dialog is up, `act` fills it and OK is pressed, and a dialog that stays
@@ -67,6 +73,13 @@ protected:
         });
         ClickOn(page, button);
         return closed;
+    }
+
+    // UseDialog for a dialog with one field to fill: types `text` in the line edit `field`.
+    template <typename Dialog> bool FillDialog(int page, int button, int field, const QString& text)
+    {
+        return UseDialog<Dialog>(
+            page, button, [&](Dialog& dialog) { FindControl<QLineEdit>(&dialog, field)->setText(text); });
     }
 
     zpak::test::TempDir dir;

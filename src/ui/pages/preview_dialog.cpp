@@ -21,6 +21,10 @@ namespace zpak::ui {
 
 namespace {
 
+// Rows a list shows before it says how many more there are: enough to read,
+// few enough that a project of 100,000 entries opens at once.
+constexpr std::size_t kMostRows = 1000;
+
 QString Bytes(std::uintmax_t size)
 {
     return QLocale().formattedDataSize(static_cast<qint64>(size), 1, QLocale::DataSizeTraditionalFormat);
@@ -54,7 +58,7 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
                        "player would regret. Double-click one to go to its page."));
     problems_->setHeaderLabels({QStringLiteral("Problem"), QStringLiteral("Code"), QStringLiteral("Page")});
     problems_->setRootIsDecorated(false);
-    problems_->setWordWrap(true);
+    problems_->setUniformRowHeights(true);
     problems_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     problems_->header()->setStretchLastSection(false);
     connect(problems_, &QTreeWidget::itemDoubleClicked, this,
@@ -83,6 +87,7 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
     SetControlId(install_, ids::kPreviewTree, "previewTree");
     install_->setToolTip(
         QStringLiteral("What the installer does on the player's machine for the ticked groups."));
+    install_->setUniformRowHeights(true);
     install_->setHeaderLabels({QStringLiteral("Installs"), QStringLiteral("Size")});
     install_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     install_->header()->setStretchLastSection(false);
@@ -125,17 +130,21 @@ void PreviewDialog::ShowDiagnostics()
         item->setFlags(Qt::ItemIsEnabled);
         return;
     }
-    for (std::size_t i = 0; i < diagnostics_.size(); ++i) {
+    const QIcon error = style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (std::size_t i = 0; i < diagnostics_.size() && i < kMostRows; ++i) {
         const Diagnostic& d = diagnostics_[i];
         auto* item = new QTreeWidgetItem(problems_,
                                          {FromProjectText(d.text), QString::fromLatin1(d.code.c_str()),
                                           QString::fromLatin1(PageName(d.page))});
-        item->setIcon(0,
-                      style()->standardIcon(d.severity == Severity::Error ? QStyle::SP_MessageBoxCritical
-                                                                          : QStyle::SP_MessageBoxWarning));
+        item->setIcon(0, d.severity == Severity::Error ? error : warning);
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
         item->setToolTip(0, FromProjectText(d.text));
     }
+    if (diagnostics_.size() > kMostRows)
+        new QTreeWidgetItem(problems_,
+                            {QStringLiteral("… and %1 more; zpakbuild check lists them all.")
+                                 .arg(diagnostics_.size() - kMostRows)});
 }
 
 void PreviewDialog::ShowInstall()
@@ -145,7 +154,8 @@ void PreviewDialog::ShowInstall()
 
     QTreeWidgetItem* files = Section(install_, QStringLiteral("Files copied: %1").arg(preview.files.size()));
     files->setText(1, Bytes(preview.totalSize));
-    for (const PreviewFile& file : preview.files) {
+    for (std::size_t i = 0; i < preview.files.size() && i < kMostRows; ++i) {
+        const PreviewFile& file = preview.files[i];
         const QString source = FromProjectText(file.source);
         const QString destination = FromProjectText(file.destination);
         auto* item = new QTreeWidgetItem(
@@ -157,9 +167,15 @@ void PreviewDialog::ShowInstall()
                                             : QStringLiteral("Group %1").arg(FromProjectText(file.group)));
     }
 
+    if (preview.files.size() > kMostRows)
+        new QTreeWidgetItem(files,
+                            {QStringLiteral("… and %1 more; zpakbuild preview lists them all.")
+                                 .arg(preview.files.size() - kMostRows)});
+
     QTreeWidgetItem* ini =
         Section(install_, QStringLiteral("INI changes: %1").arg(preview.iniChanges.size()));
-    for (const PreviewIniChange& change : preview.iniChanges) {
+    for (std::size_t i = 0; i < preview.iniChanges.size() && i < kMostRows; ++i) {
+        const PreviewIniChange& change = preview.iniChanges[i];
         auto* item =
             new QTreeWidgetItem(ini,
                                 {QStringLiteral("System\\%1 [%2] %3")
@@ -175,6 +191,11 @@ void PreviewDialog::ShowInstall()
                              + (change.addsLine ? QStringLiteral("  (a new line)") : QString())});
         item->setExpanded(true);
     }
+
+    if (preview.iniChanges.size() > kMostRows)
+        new QTreeWidgetItem(ini,
+                            {QStringLiteral("… and %1 more; zpakbuild preview lists them all.")
+                                 .arg(preview.iniChanges.size() - kMostRows)});
 
     QTreeWidgetItem* requirements =
         Section(install_, QStringLiteral("Required products: %1").arg(preview.requirements.size()));
