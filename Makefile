@@ -54,17 +54,20 @@ sanitize: deps
 		ctest --output-on-failure -j $(JOBS)
 
 # The core, zpakbuild.exe and their tests cross-compiled for 64-bit Windows
-# with MinGW-w64; minizip is compiled from Debian's source package, fetched
-# once into the build folder. Built for size without debugging information,
-# as a release is.
+# with MinGW-w64; minizip and libdeflate are compiled from Debian's source
+# packages, fetched once into the build folder. Built for size without
+# debugging information, as a release is.
+WIN_SOURCES = $(CURDIR)/$(WIN_BUILD)/debian-sources
+
 windows-deps:
 	@scripts/install-deps windows
-	@scripts/fetch-debian-sources $(WIN_BUILD)/debian-sources minizip
+	@scripts/fetch-debian-sources $(WIN_SOURCES) minizip libdeflate
 
 windows: windows-deps
 	cmake -S . -B $(WIN_BUILD) $(GENERATOR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 		-DCMAKE_BUILD_TYPE=MinSizeRel -DZPAK_GUI=OFF -DZPAK_WERROR=ON \
-		-DZPAK_MINIZIP_SOURCE=$(CURDIR)/$(WIN_BUILD)/debian-sources/minizip $(CMAKE_FLAGS)
+		-DZPAK_MINIZIP_SOURCE=$(WIN_SOURCES)/minizip -DZPAK_LIBDEFLATE_SOURCE=$(WIN_SOURCES)/libdeflate \
+		$(CMAKE_FLAGS)
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 # Those tests under Wine, in a throw-away prefix.

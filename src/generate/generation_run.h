@@ -22,6 +22,8 @@ enum class GenerationOutcome {
 // the thread that executes the run.
 struct GenerationHooks {
     ZipProgressCallback zipProgress;
+    // The threads that compress a zip; the archive is the same whatever their number.
+    unsigned zipThreads = DefaultZipThreads();
     // The packaging tool's standard output and error, as they come.
     std::function<void(std::string_view)> toolOutput;
     // Set to stop the run: the tool is ended, the game's manifest put back,

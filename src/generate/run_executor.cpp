@@ -267,7 +267,8 @@ private:
         StagedTexts scripts;
         if (!scripts.Stage(run_.texts, sink_))
             return GenerationOutcome::Failed;
-        const int result = WriteZip(archive.TempPath(), run_.pack.entries, hooks_.zipProgress, hooks_.cancel);
+        const int result = WriteZip(archive.TempPath(), run_.pack.entries, hooks_.zipProgress, hooks_.cancel,
+                                    hooks_.zipThreads);
         if (result == kZipCancelled)
             return Cancel();
         if (result != kZipOk) {

@@ -1,6 +1,8 @@
 #include "generate/zip_packer.h"
 
 #include "generate/generation_run.h"
+#include "generate/zip_piece.h"
+#include "generate/zip_workers.h"
 #include "platform/cancel_flag.h"
 #include "platform/file_operations.h"
 #include "platform/readable_file.h"
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <thread>
 
 #include <zip.h>
 #include <zlib.h>
@@ -30,17 +33,20 @@ constexpr uLong kUtf8NameFlag = 1UL << 11;        // general-purpose bit 11
 constexpr std::uint64_t kProgressStep = 1 << 20;
 
 // Data that deflate cannot shrink (already compressed media, archives) is
-// stored: deflating it costs time and gains nothing.
-bool WorthDeflating(const char* block, std::size_t size)
+// stored: deflating it costs time and gains nothing. The entry's first bytes decide.
+constexpr std::size_t kStoreSample = 16384;
+
+bool WorthDeflating(std::string_view sample)
 {
-    if (size == 0)
+    if (sample.empty())
         return false;
-    Bytef scratch[kZipReadBuffer + 64];
+    Bytef scratch[kStoreSample + 64];
     uLongf packed = sizeof scratch;
-    if (compress2(scratch, &packed, reinterpret_cast<const Bytef*>(block), static_cast<uLong>(size), 1)
+    if (compress2(scratch, &packed, reinterpret_cast<const Bytef*>(sample.data()),
+                  static_cast<uLong>(sample.size()), 1)
         != Z_OK)
         return true;
-    return packed < size;
+    return packed < sample.size();
 }
 
 std::uint64_t SizeOf(const PackEntry& entry)
@@ -83,58 +89,107 @@ std::optional<std::uint32_t> DosTimeOf(std::time_t stamp)
     return DosTime(local);
 }
 
-// Where an entry's bytes come from: a file, or text in memory.
-class EntrySource {
+std::optional<std::uint32_t> EntryTime(const PackEntry& entry)
+{
+    return entry.content ? DosTimeOf(std::time(nullptr)) : GetDosFileTime(entry.source);
+}
+
+// Cuts the entries into pieces, in the archive's order. An entry is opened,
+// and whether it is worth deflating decided, when its first piece is planned.
+class PiecePlanner {
 public:
-    explicit EntrySource(const PackEntry& entry) : entry_(entry)
+    explicit PiecePlanner(const std::vector<PackEntry>& entries) : entries_(entries) {}
+
+    // Nothing once every entry is planned, or one could not be opened or read.
+    std::optional<ZipPiece> Next()
     {
-        if (!entry.content)
-            file_.emplace(entry.source);
+        if (!inEntry_ && !StartEntry())
+            return std::nullopt;
+        ZipPiece piece = current_;
+        piece.length = static_cast<std::size_t>(
+            std::min<std::uint64_t>(current_.entrySize - current_.offset, kZipPieceSize));
+        current_.offset += piece.length;
+        inEntry_ = current_.offset < current_.entrySize;
+        return piece;
     }
 
-    // -4 when the file cannot be read as a file (a folder included).
-    int Open() const
-    {
-        if (entry_.content)
-            return kZipOk;
-        return file_->IsOpen() && file_->IsRegular() ? kZipOk : kZipCannotOpenInput;
-    }
-
-    // The count read; nothing on a read error.
-    std::optional<std::size_t> Read(char* buffer, std::size_t size)
-    {
-        if (file_)
-            return file_->ReadFull(buffer, size);
-        const std::size_t count = std::min(size, entry_.content->size() - offset_);
-        std::copy_n(entry_.content->data() + offset_, count, buffer);
-        offset_ += count;
-        return count;
-    }
-
-    std::optional<std::uint32_t> Time() const
-    {
-        return entry_.content ? DosTimeOf(std::time(nullptr)) : GetDosFileTime(entry_.source);
-    }
+    // Why planning stopped before the end; kZipOk when it did not.
+    int Failure() const { return failure_; }
 
 private:
-    const PackEntry& entry_;
-    std::optional<ReadableFile> file_;
-    std::size_t offset_ = 0;
+    bool StartEntry()
+    {
+        if (failure_ != kZipOk || next_ == entries_.size())
+            return false;
+        const PackEntry& entry = entries_[next_];
+        ZipPiece piece;
+        piece.entry = next_++;
+        if (entry.content) {
+            piece.content = *entry.content;
+            piece.entrySize = entry.content->size();
+        } else {
+            auto file = std::make_shared<const ReadableFile>(entry.source);
+            if (!file->IsOpen() || !file->IsRegular()) {
+                failure_ = kZipCannotOpenInput;  // a folder included
+                return false;
+            }
+            piece.entrySize = file->Size();
+            piece.file = std::move(file);
+        }
+        const std::optional<std::string_view> sample = Sample(piece);
+        if (!sample) {
+            failure_ = kZipError;
+            return false;
+        }
+        piece.deflate = WorthDeflating(*sample);
+        current_ = std::move(piece);
+        inEntry_ = true;
+        return true;
+    }
+
+    std::optional<std::string_view> Sample(const ZipPiece& piece)
+    {
+        const std::size_t size =
+            static_cast<std::size_t>(std::min<std::uint64_t>(piece.entrySize, kStoreSample));
+        if (!piece.file)
+            return piece.content.substr(0, size);
+        sample_.resize(size);
+        if (piece.file->ReadFullAt(sample_.data(), size, 0) != size)
+            return std::nullopt;
+        return sample_;
+    }
+
+    const std::vector<PackEntry>& entries_;
+    std::size_t next_ = 0;
+    ZipPiece current_;
+    bool inEntry_ = false;  // current_ has pieces left
+    int failure_ = kZipOk;
+    std::string sample_;
 };
 
+// The pieces being packed or waiting to be written are bounded, so memory
+// stays the same whatever the size of the files: one being packed by each
+// worker, and four more, done or waiting, so that no worker idles while the
+// writer waits for the oldest. Each holds one buffer, and a worker one more
+// for what it reads. Open files are bounded too, when entries are small.
+std::uint64_t WindowBytes(unsigned threads)
+{
+    return (std::uint64_t{threads} + 4) * kZipPieceSize;
+}
+constexpr std::size_t kWindowPieces = 64;
+
+// Writes the pieces into the archive in order as the workers pack them.
 class ZipWriter {
 public:
     ZipWriter(const std::vector<PackEntry>& entries, const ZipProgressCallback& progress,
-              const CancelFlag* cancel)
-        : entries_(entries), progress_(progress), cancel_(cancel)
+              const CancelFlag* cancel, unsigned threads)
+        : entries_(entries), progress_(progress), cancel_(cancel), threads_(threads),
+          windowBytes_(WindowBytes(threads))
     {
     }
 
     int Run(const std::filesystem::path& file)
     {
-        buffer_.reset(new (std::nothrow) char[kZipReadBuffer]);
-        if (!buffer_)
-            return kZipError;
         zlib_filefunc64_def functions = ZipFileFunctions();
         zip_ = zipOpen2_64(file.c_str(), APPEND_STATUS_CREATE, nullptr, &functions);
         if (!zip_)
@@ -144,13 +199,7 @@ public:
         for (const auto& entry : entries_)
             state_.bytesTotal += SizeOf(entry);
 
-        int result = kZipOk;
-        for (const auto& entry : entries_) {
-            result = AddEntry(entry);
-            if (result != kZipOk)
-                break;
-            ++state_.filesDone;
-        }
+        int result = WriteEntries();
         const int closed = zipClose(zip_, nullptr);
         if (result == kZipOk && closed != ZIP_OK)
             result = closed;
@@ -168,69 +217,106 @@ private:
 
     bool Cancelled() const { return cancel_ && cancel_->IsSet(); }
 
-    int AddEntry(const PackEntry& entry)
+    int WriteEntries()
     {
-        if (Cancelled())
-            return kZipCancelled;
+        ZipWorkers workers(threads_, cancel_);
+        PiecePlanner planner(entries_);
+        for (;;) {
+            Plan(planner, workers);
+            if (pieces_ == 0)
+                return planner.Failure();
+            std::unique_ptr<ZipWork> work = workers.TakeOldest();
+            if (!work || Cancelled())
+                return kZipCancelled;
+            --pieces_;
+            bytes_ -= work->piece.length;
+            if (const int result = Write(*work); result != kZipOk)
+                return result;
+            workers.Recycle(std::move(work));
+        }
+    }
+
+    void Plan(PiecePlanner& planner, ZipWorkers& workers)
+    {
+        while (pieces_ < kWindowPieces && bytes_ < windowBytes_) {
+            std::optional<ZipPiece> piece = planner.Next();
+            if (!piece)
+                return;
+            ++pieces_;
+            bytes_ += piece->length;
+            workers.Add(std::move(*piece));
+        }
+    }
+
+    int Write(const ZipWork& work)
+    {
+        const ZipPiece& piece = work.piece;
+        if (work.packed.result != kZipOk)
+            return work.packed.result;
+        if (piece.First() && !StartEntry(piece))
+            return kZipError;
+        const std::string_view bytes = work.packed.bytes;
+        if (!bytes.empty()
+            && zipWriteInFileInZip(zip_, bytes.data(), static_cast<unsigned>(bytes.size())) != ZIP_OK)
+            return kZipError;
+        crc_ = piece.First() ? work.packed.crc
+                             : static_cast<std::uint32_t>(
+                                 crc32_combine(crc_, work.packed.crc, static_cast<z_off_t>(piece.length)));
+        Advance(piece.length);
+        if (!piece.Last())
+            return kZipOk;
+        const int closed = zipCloseFileInZipRaw64(zip_, piece.entrySize, crc_);
+        if (closed == ZIP_OK)
+            ++state_.filesDone;
+        return closed;
+    }
+
+    // The pieces arrive deflated (or stored): minizip writes them as they are.
+    bool StartEntry(const ZipPiece& piece)
+    {
+        const PackEntry& entry = entries_[piece.entry];
         state_.currentEntry = entry.name;
+        sinceReport_ = 0;
         Report();
 
-        EntrySource input(entry);
-        if (const int opened = input.Open(); opened != kZipOk)
-            return opened;
-        std::optional<std::size_t> got = input.Read(buffer_.get(), kZipReadBuffer);
-        if (!got)
-            return kZipError;
-
         zip_fileinfo info{};
-        info.dosDate = input.Time().value_or(0);
+        info.dosDate = EntryTime(entry).value_or(0);
         info.external_fa = (kRegularFile | entry.mode) << 16;
-        const int method = WorthDeflating(buffer_.get(), *got) ? Z_DEFLATED : 0;
-        const int zip64 = SizeOf(entry) >= kZip64Threshold ? 1 : 0;
+        const int method = piece.deflate ? Z_DEFLATED : 0;
+        const int zip64 = piece.entrySize >= kZip64Threshold ? 1 : 0;
         // Names are stored in UTF-8 and marked as such, so that unzip tools
         // do not read them in an old DOS code page; a name from a project made
         // on Windows is read in the ANSI code page first.
         const std::string name = Utf8FromText(entry.name);
         const uLong flags = IsAscii(name) ? 0 : kUtf8NameFlag;
-        if (zipOpenNewFileInZip4_64(zip_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
-                                    Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
-                                    nullptr, 0, kMadeByUnix, flags, zip64)
-            != ZIP_OK)
-            return kZipError;
+        const int raw = 1;
+        return zipOpenNewFileInZip4_64(zip_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                       Z_DEFAULT_COMPRESSION, raw, -MAX_WBITS, DEF_MEM_LEVEL,
+                                       Z_DEFAULT_STRATEGY, nullptr, 0, kMadeByUnix, flags, zip64)
+            == ZIP_OK;
+    }
 
-        std::uint64_t sinceReport = 0;
-        while (*got > 0) {
-            if (zipWriteInFileInZip(zip_, buffer_.get(), static_cast<unsigned>(*got)) != ZIP_OK) {
-                zipCloseFileInZip(zip_);
-                return kZipError;
-            }
-            state_.bytesDone += *got;
-            sinceReport += *got;
-            if (sinceReport >= kProgressStep) {
-                sinceReport = 0;
-                Report();
-                if (Cancelled()) {
-                    zipCloseFileInZip(zip_);
-                    return kZipCancelled;
-                }
-            }
-            if (*got < kZipReadBuffer)
-                break;  // a short read is the end of the file
-            got = input.Read(buffer_.get(), kZipReadBuffer);
-            if (!got) {
-                zipCloseFileInZip(zip_);
-                return kZipError;
-            }
+    void Advance(std::uint64_t bytes)
+    {
+        state_.bytesDone += bytes;
+        sinceReport_ += bytes;
+        if (sinceReport_ >= kProgressStep) {
+            sinceReport_ = 0;
+            Report();
         }
-        return zipCloseFileInZip(zip_);
     }
 
     const std::vector<PackEntry>& entries_;
     const ZipProgressCallback& progress_;
     const CancelFlag* cancel_;
-    std::unique_ptr<char[]> buffer_;
+    unsigned threads_;
+    std::uint64_t windowBytes_;
     zipFile zip_ = nullptr;
     ZipProgress state_;
+    std::uint64_t sinceReport_ = 0;
+    std::uint32_t crc_ = 0;    // of the entry being written, so far
+    std::size_t pieces_ = 0;   // handed to the workers and not written yet
+    std::uint64_t bytes_ = 0;  // their uncompressed size
 };
 
 }  // namespace
@@ -246,10 +332,15 @@ std::optional<std::uint32_t> GetDosFileTime(const std::filesystem::path& file)
         std::chrono::time_point_cast<std::chrono::system_clock::duration>(stamp)));
 }
 
-int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& entries,
-             const ZipProgressCallback& progress, const CancelFlag* cancel)
+unsigned DefaultZipThreads()
 {
-    return ZipWriter(entries, progress, cancel).Run(file);
+    return std::max(1U, std::thread::hardware_concurrency());
+}
+
+int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& entries,
+             const ZipProgressCallback& progress, const CancelFlag* cancel, unsigned threads)
+{
+    return ZipWriter(entries, progress, cancel, std::clamp(threads, 1U, kMaxZipThreads)).Run(file);
 }
 
 int ZipPackList(const PackList& list, const ZipProgressCallback& progress)

@@ -13,8 +13,9 @@ class CancelFlag;
 class MessageSink;
 class ProjectDocument;
 
-// How far a zip run has come; reported as each entry starts and about every
-// megabyte. The callback runs on the packing thread and should return quickly.
+// How far a zip run has come, in the archive's order; reported as each entry
+// starts and about every megabyte. The callback runs on the thread that called
+// WriteZip and should return quickly.
 struct ZipProgress {
     std::size_t filesDone = 0;
     std::size_t filesTotal = 0;
@@ -45,12 +46,21 @@ inline constexpr int kZipError = -1;            // an entry could not be added, 
 inline constexpr int kZipCannotCreate = -2;     // the archive cannot be created
 inline constexpr int kZipCannotOpenInput = -4;  // an input file cannot be opened
 inline constexpr int kZipCancelled = -5;        // the run was cancelled
-inline constexpr std::size_t kZipReadBuffer = 16384;
 
-// Writes the entries into `file` (created anew). Any other non-zero result is
+// A run holds about two 2 MiB buffers for each compressing thread, and eight
+// more; past this many threads it would take more memory than zipping should.
+inline constexpr unsigned kMaxZipThreads = 8;
+
+// One compressing thread per core.
+unsigned DefaultZipThreads();
+
+// Writes the entries into `file` (created anew), compressing on `threads`
+// threads (at most kMaxZipThreads) while this one writes. The archive's bytes
+// are the same whatever the number of threads. Any other non-zero result is
 // minizip's own code; after a failure `file` holds an unfinished archive.
 int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& entries,
-             const ZipProgressCallback& progress = {}, const CancelFlag* cancel = nullptr);
+             const ZipProgressCallback& progress = {}, const CancelFlag* cancel = nullptr,
+             unsigned threads = DefaultZipThreads());
 
 // WriteZip into the list's archive; an archive whose run ends early is removed.
 int ZipPackList(const PackList& list, const ZipProgressCallback& progress = {});

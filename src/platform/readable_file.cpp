@@ -10,17 +10,16 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
     ReadableFile input(file);
     if (!input.IsOpen())
         return false;  // errno says why
-    const std::int64_t size = input.IsRegular() ? input.Size() : -1;
-    if (size < 0) {
+    if (!input.IsRegular()) {
         std::error_code ec;
         errno = std::filesystem::is_directory(file, ec) ? EISDIR : EINVAL;
         return false;
     }
 
     // Read straight into the string; keep going past the size seen first in
-    // case the file grew meanwhile.
+    // case the file grew meanwhile (or its size could not be told).
     std::size_t used = 0;
-    content.resize(static_cast<std::size_t>(size) + 1);
+    content.resize(static_cast<std::size_t>(input.Size()) + 1);
     for (;;) {
         const std::optional<std::size_t> got = input.ReadFull(content.data() + used, content.size() - used);
         if (!got)

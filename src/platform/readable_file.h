@@ -20,12 +20,16 @@ public:
 
     bool IsOpen() const { return file_.IsOpen(); }
     bool IsRegular() const;
-    // The size the file has now; -1 when it cannot be told.
-    std::int64_t Size() const;
+    // The size the file has now; 0 when it cannot be told.
+    std::uint64_t Size() const;
 
     // Fills as much of the buffer as the file still holds and returns the
     // count: a short count is the end of the file. Nothing on a read error.
     std::optional<std::size_t> ReadFull(char* buffer, std::size_t size);
+    // The same from `offset`, for threads that read parts of one file at
+    // once. It leaves the position of ReadFull alone on Linux only, so the
+    // two are not mixed on one file.
+    std::optional<std::size_t> ReadFullAt(char* buffer, std::size_t size, std::uint64_t offset) const;
 
 private:
     FileHandle file_;

@@ -43,26 +43,52 @@ bool ReadableFile::IsRegular() const
     return IsOpen() && ::GetFileType(file_.Get()) == FILE_TYPE_DISK;
 }
 
-std::int64_t ReadableFile::Size() const
+std::uint64_t ReadableFile::Size() const
 {
     LARGE_INTEGER size{};
-    return IsOpen() && ::GetFileSizeEx(file_.Get(), &size) ? size.QuadPart : -1;
+    return IsOpen() && ::GetFileSizeEx(file_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
 }
 
-std::optional<std::size_t> ReadableFile::ReadFull(char* buffer, std::size_t size)
+namespace {
+
+// Reads until `size` bytes are in or the file ends: from where the file is,
+// or with `offset` from there, which moves the file's position too.
+std::optional<std::size_t> FillBuffer(HANDLE file, char* buffer, std::size_t size,
+                                      std::optional<std::uint64_t> offset)
 {
+    constexpr std::size_t kLargestRead = 1U << 30;
     std::size_t got = 0;
     while (got < size) {
-        constexpr std::size_t kLargestRead = 1U << 30;
         DWORD n = 0;
         const auto wanted = static_cast<DWORD>(std::min(size - got, kLargestRead));
-        if (!::ReadFile(file_.Get(), buffer + got, wanted, &n, nullptr))
-            return std::nullopt;
+        OVERLAPPED where{};
+        if (offset) {
+            const std::uint64_t at = *offset + got;
+            where.Offset = static_cast<DWORD>(at);
+            where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        }
+        if (!::ReadFile(file, buffer + got, wanted, &n, offset ? &where : nullptr))
+            return ::GetLastError() == ERROR_HANDLE_EOF ? std::optional<std::size_t>(got) : std::nullopt;
         if (n == 0)
             break;
         got += n;
     }
     return got;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ReadableFile::ReadFull(char* buffer, std::size_t size)
+{
+    return FillBuffer(file_.Get(), buffer, size, std::nullopt);
+}
+
+// A handle opened without FILE_FLAG_OVERLAPPED takes one read at a time, each
+// at its own offset, so threads may share it.
+std::optional<std::size_t> ReadableFile::ReadFullAt(char* buffer, std::size_t size,
+                                                    std::uint64_t offset) const
+{
+    return FillBuffer(file_.Get(), buffer, size, offset);
 }
 
 }  // namespace zpak

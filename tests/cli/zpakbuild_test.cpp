@@ -132,12 +132,15 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_EQ(Zpakbuild({"check"}).code, 2);
     EXPECT_EQ(Zpakbuild({"check", "a", "--bogus"}).code, 2);
     EXPECT_EQ(Zpakbuild({"format", "a", "-o"}).code, 2);
+    for (const char* threads : {"0", "-1", "2x", ""})
+        EXPECT_EQ(Zpakbuild({"build", "a", "--zip", "--threads", threads}).code, 2) << threads;
     // Each command refuses the options it does not take, before it does anything.
     const std::pair<std::vector<std::string>, std::string> refusals[] = {
         {{"format", "a", "--game-folder", "d"}, "--game-folder"},
         {{"format", "a", "--zip"}, "--zip"},
         {{"check", "a", "--cleanup"}, "--cleanup"},
         {{"check", "a", "-o", "b"}, "-o"},
+        {{"check", "a", "--threads", "2"}, "--threads"},
         {{"games", "--zip"}, "--zip"},
         {{"preview", "a", "--zip"}, "--zip"},
         {{"check", "a", "--groups", "x"}, "--groups"},
@@ -250,7 +253,7 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
     EXPECT_EQ(run.err, "");
     EXPECT_FALSE(Has("System/Frontier.zpack2"));
 
-    run = Build({"--zip"});
+    run = Build({"--zip", "--threads", "3"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out,
               "The files have been compressed into " + (game / "FrontierMOD.zip").string() + " within the "
@@ -311,8 +314,8 @@ TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
                      "print(hex(ord(d['text'][d['text'].index('Caf') + 3])))\n"),
               "error Z105 58 groups entry 2 0 True\n0xdce9\n");
 
-    const std::string example = ZPAK_EXAMPLES_DIR "/frontier.zproj";
-    const Outcome preview = Zpakbuild({"preview", example, "--game-folder", game.string(), "--groups",
+    const std::string frontier = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+    const Outcome preview = Zpakbuild({"preview", frontier, "--game-folder", game.string(), "--groups",
                                        "FrontierSource", "--format", "json"});
     ASSERT_EQ(preview.code, 0) << preview.err;
     EXPECT_EQ(
@@ -322,7 +325,7 @@ TEST_F(DemoGameTest, JsonReadsBackWithEveryField)
                "c = d['iniChanges'][2]\n"
                "print(c['file'], c['section'], c['key'], c['before'], c['after'], c['addsLine'])\n"),
         "['Frontier', 'FrontierSource'] 10 True\nVantor.ini URL Map Index.map FR-Landing.map False\n");
-    EXPECT_EQ(Zpakbuild({"preview", example, "--groups", "Nope"}).code, 2);
+    EXPECT_EQ(Zpakbuild({"preview", frontier, "--groups", "Nope"}).code, 2);
 }
 
 }  // namespace

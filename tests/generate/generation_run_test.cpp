@@ -317,18 +317,34 @@ TEST_F(GenerationTest, CancelStopsTheToolAndPutsTheManifestBack)
     EXPECT_FALSE(Has("System/zpak_build.journal"));
 }
 
+// Cancelled before the zip starts, or once its workers are packing: the
+// half-written archive goes, the previous one stays.
 TEST_F(GenerationTest, CancelledZipLeavesThePreviousArchive)
 {
     ASSERT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Done);
     const std::string previous = Read("FrontierMOD.zip");
-    CancelFlag cancel;
-    cancel.Set();
-    GenerationHooks hooks;
-    hooks.cancel = &cancel;
-    EXPECT_EQ(RunGeneration(doc, GenerationChoice::Zip, sink, hooks), GenerationOutcome::Cancelled);
-    EXPECT_EQ(Read("FrontierMOD.zip"), previous);
-    EXPECT_EQ(test::FolderNames(game),
-              (std::vector<std::string>{"FrontierMOD.zip", "Help", "Maps", "System"}));
+    const std::vector<std::string> system = test::FolderNames(Game("System"));
+    for (const bool midway : {false, true}) {
+        CancelFlag cancel;
+        GenerationHooks hooks;
+        hooks.cancel = &cancel;
+        hooks.zipThreads = 2;
+        if (midway)
+            hooks.zipProgress = [&cancel](const ZipProgress& p) {
+                if (p.filesDone > 0)
+                    cancel.Set();
+            };
+        else
+            cancel.Set();
+        EXPECT_EQ(RunGeneration(doc, GenerationChoice::Zip, sink, hooks), GenerationOutcome::Cancelled)
+            << midway;
+        EXPECT_TRUE(cancel.IsSet()) << midway;
+        EXPECT_EQ(Read("FrontierMOD.zip"), previous) << midway;
+        EXPECT_EQ(test::FolderNames(game),
+                  (std::vector<std::string>{"FrontierMOD.zip", "Help", "Maps", "System"}))
+            << midway;
+        EXPECT_EQ(test::FolderNames(Game("System")), system) << midway;
+    }
 }
 
 }  // namespace

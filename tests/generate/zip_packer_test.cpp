@@ -1,10 +1,13 @@
 #include "generate/zip_packer.h"
+#include "generate/zip_piece.h"
 #include "generate_fixture.h"
+#include "platform/cancel_flag.h"
 #include "support/platform_skip.h"
 #include "support/scoped_env.h"
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <random>
 #include <sstream>
@@ -47,6 +50,37 @@ std::string Crc(const std::string& bytes)
                   crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
     return text;
 }
+
+// Random bytes, which deflate cannot shrink.
+std::string Noise(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string noise(size, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    return noise;
+}
+
+// Text that deflate shrinks, and that does not repeat within DEFLATE's reach.
+std::string Words(std::size_t size)
+{
+    std::mt19937 random(5);
+    std::string text;
+    while (text.size() < size) {
+        for (unsigned letters = random() % 8 + 2; letters > 0; --letters)
+            text += static_cast<char>('a' + random() % 26);
+        text += random() % 10 == 0 ? '\n' : ' ';
+    }
+    text.resize(size);
+    return text;
+}
+
+#ifndef _WIN32
+bool Succeeds(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+#endif
 
 std::string DosTimeText(const fs::path& file)
 {
@@ -169,11 +203,7 @@ TEST_F(ZipTest, FullDiskIsAFailureAndKeepsThePreviousArchive)
     ASSERT_TRUE(PackZip(doc, sink));
     const std::string previous = test::ReadFile(Archive());
     sink.messages.clear();
-    std::mt19937 random(7);
-    std::string noise(300000, '\0');
-    for (char& c : noise)
-        c = static_cast<char>(random());
-    dir.Write("Vantor/Maps/FR-Noise.map", noise);
+    dir.Write("Vantor/Maps/FR-Noise.map", Noise(300000, 7));
 
     rlimit saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -262,12 +292,8 @@ TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
 {
     SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     test::TempDir dir;
-    std::mt19937 random(3);
-    std::string noise(100000, '\0');
-    for (char& c : noise)
-        c = static_cast<char>(random());
     PackList list{dir / "out.zip",
-                  {{dir.Write("noise.bin", noise), "noise.bin", 0644, {}},
+                  {{dir.Write("noise.bin", Noise(100000, 3)), "noise.bin", 0644, {}},
                    {dir.Write("text.txt", std::string(3 * (1 << 20), 't')), "a/text.txt", 0644, {}}}};
     std::vector<ZipProgress> seen;
     ASSERT_EQ(ZipPackList(list, [&](const ZipProgress& p) { seen.push_back(p); }), kZipOk);
@@ -283,6 +309,72 @@ TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
     EXPECT_EQ(seen.back().filesDone, 2u);
     EXPECT_EQ(seen.back().bytesDone, seen.back().bytesTotal);
     EXPECT_EQ(seen.back().bytesTotal, 100000u + 3 * (1 << 20));
+}
+
+// Entries larger than one piece are deflated in pieces on several threads and
+// joined into one stream. Whatever the number of threads,
+// the archive is the same to the byte, and every reader takes it.
+TEST(ZipThreadsTest, SameArchiveWhateverTheThreads)
+{
+    test::TempDir dir;
+    const std::string big = Words(5 * kZipPieceSize / 2);
+    const std::vector<PackEntry> entries = {
+        {dir.Write("big.txt", big), "Maps/big.txt", 0644, {}},
+        {dir.Write("noise.bin", Noise(kZipPieceSize + kZipPieceSize / 3, 9)), "noise.bin", 0644, {}},
+        {dir.Write("empty.txt", ""), "empty.txt", 0644, {}},
+        {dir.Write("small.txt", big.substr(0, 5000)), "small.txt", 0755, {}}};
+
+    std::string first;
+    for (unsigned threads : {1U, 3U}) {
+        const fs::path archive = dir / ("threads" + std::to_string(threads) + ".zip");
+        std::vector<ZipProgress> seen;
+        ASSERT_EQ(WriteZip(
+                      archive, entries, [&](const ZipProgress& p) { seen.push_back(p); }, nullptr, threads),
+                  kZipOk);
+        const std::string bytes = test::ReadFile(archive);
+        if (first.empty())
+            first = bytes;
+        EXPECT_TRUE(bytes == first) << threads << " threads";
+        for (std::size_t i = 1; i < seen.size(); ++i) {
+            EXPECT_GE(seen[i].bytesDone, seen[i - 1].bytesDone);
+            EXPECT_GE(seen[i].filesDone, seen[i - 1].filesDone);
+        }
+        EXPECT_EQ(seen.back().bytesDone, seen.back().bytesTotal);
+    }
+
+#ifndef _WIN32  // the readers are Linux programs
+    const fs::path archive = dir / "threads1.zip";
+    const auto lines = Inspect(archive);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0],
+              "Maps/big.txt|" + std::to_string(big.size()) + "|" + Crc(big) + "|"
+                  + DosTimeText(entries[0].source) + "|100644|8|0");
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 4), "|0|0");
+    EXPECT_EQ(lines[4], "ok");
+    EXPECT_TRUE(Succeeds("unzip -tq '" + archive.string() + "'"));
+    EXPECT_TRUE(Succeeds("7z t -bd '" + archive.string() + "'"));
+#endif
+}
+
+// Cancelled in the middle of an entry that is being packed in pieces: the run
+// stops there and reports nothing more.
+TEST(ZipThreadsTest, CancelStopsInTheMiddleOfAnEntry)
+{
+    test::TempDir dir;
+    const std::vector<PackEntry> entries = {
+        {dir.Write("big.txt", Words(5 * kZipPieceSize)), "big.txt", 0644, {}},
+        {dir.Write("after.txt", "after"), "after.txt", 0644, {}}};
+    CancelFlag cancel;
+    std::vector<ZipProgress> seen;
+    const auto progress = [&](const ZipProgress& p) {
+        EXPECT_FALSE(cancel.IsSet()) << "reported after the cancel";
+        seen.push_back(p);
+        if (p.bytesDone > 0)
+            cancel.Set();
+    };
+    EXPECT_EQ(WriteZip(dir / "out.zip", entries, progress, &cancel, 2), kZipCancelled);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_LT(seen.back().bytesDone, seen.back().bytesTotal / 2);
 }
 
 }  // namespace
