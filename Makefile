@@ -4,6 +4,7 @@
 
 BUILD        ?= build
 SAN_BUILD    ?= build-sanitize
+WIN_BUILD    ?= build-windows
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 GENERATOR    := $(if $(shell command -v ninja 2>/dev/null),-G Ninja,)
@@ -16,7 +17,8 @@ CMAKE_FLAGS  ?=
 # The C++ sources that clang-format and clang-tidy look at.
 SOURCES      = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps build run test install package sanitize fuzz bench screenshots format check-format lint clean
+.PHONY: all deps build run test install package sanitize fuzz bench screenshots format check-format lint clean \
+	windows-deps windows test-windows
 
 all: build
 
@@ -50,6 +52,27 @@ sanitize: deps
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# The core, zpakbuild.exe and their tests cross-compiled for 64-bit Windows
+# with MinGW-w64; minizip and libdeflate are compiled from Debian's source
+# packages, fetched once into the build folder. Built for size without
+# debugging information, as a release is.
+WIN_SOURCES = $(CURDIR)/$(WIN_BUILD)/debian-sources
+
+windows-deps:
+	@scripts/install-deps windows
+	@scripts/fetch-debian-sources $(WIN_SOURCES) minizip libdeflate
+
+windows: windows-deps
+	cmake -S . -B $(WIN_BUILD) $(GENERATOR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DZPAK_GUI=OFF -DZPAK_WERROR=ON \
+		-DZPAK_MINIZIP_SOURCE=$(WIN_SOURCES)/minizip -DZPAK_LIBDEFLATE_SOURCE=$(WIN_SOURCES)/libdeflate \
+		$(CMAKE_FLAGS)
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# Those tests under Wine, in a throw-away prefix.
+test-windows: windows
+	scripts/test-windows $(WIN_BUILD) $(JOBS)
 
 # Runs each fuzz target for FUZZ_SECONDS, starting from its seed corpus.
 fuzz: deps
@@ -86,4 +109,4 @@ lint: build
 	run-clang-tidy -quiet -p $(BUILD) '$(CURDIR)/(src|tests)/' 2>/dev/null | grep -E 'warning:|error:' || true
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -2,13 +2,13 @@
 
 #include "platform/cancel_flag.h"
 
-#include <csignal>
-
 namespace zpak {
 
-// While it lives, SIGINT and SIGTERM cancel the run instead of killing the
+// While it lives, an interrupt cancels the run instead of ending the
 // process, so that the game's manifest is put back and no temporary file
-// stays. The previous handlers come back afterwards.
+// stays: SIGINT and SIGTERM on Linux; on Windows Ctrl-C and Ctrl-Break (as
+// SIGINT), and the console being closed or the user logging off (as
+// SIGTERM). What handled them before comes back afterwards.
 class InterruptSignals {
 public:
     InterruptSignals();
@@ -17,12 +17,8 @@ public:
     InterruptSignals& operator=(const InterruptSignals&) = delete;
 
     const CancelFlag& Flag() const;
-    // The signal that cancelled the run, or 0.
+    // The signal that cancelled the run (SIGINT or SIGTERM), or 0.
     int Signal() const;
-
-private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
 };
 
 }  // namespace zpak

@@ -1,11 +1,25 @@
 #include "cli/zpakbuild.h"
+#include "platform/command_line.h"
 
 #include <iostream>
 
+#ifdef _WIN32
+#include <cstdio>
+
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 int main(int argc, char** argv)
 {
-    return zpak::RunZpakbuild(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
-                              ::isatty(STDERR_FILENO) != 0);
+#ifdef _WIN32
+    // Every message in UTF-8, which the console shows as such.
+    ::SetConsoleOutputCP(CP_UTF8);
+    const bool terminal = ::_isatty(::_fileno(stderr)) != 0;
+#else
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+#endif
+    return zpak::RunZpakbuild(zpak::ProgramArguments(argc, argv), std::cout, std::cerr, terminal);
 }

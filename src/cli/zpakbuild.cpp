@@ -14,6 +14,7 @@
 #include "model/project_writer.h"
 #include "model/record_lines.h"
 #include "platform/message_sink.h"
+#include "platform/text_encoding.h"
 #include "platform/wine_prefix.h"
 #include "zpak/version.h"
 
@@ -159,7 +160,7 @@ bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
     options.cannotOpenReason = &reason;
     options.lines = &lines;
     RecordingSink sink;
-    const OpenResult result = OpenProject(file, document, sink, call.winePrefix, options);
+    const OpenResult result = OpenProject(PathFromText(file), document, sink, call.winePrefix, options);
     if (result == OpenResult::CannotOpen) {
         Report(call,
                {{Severity::Error,
@@ -251,7 +252,7 @@ int Format(Invocation& call)
     if (!Open(call, document, lines))
         return kFailure;
     const std::string& target = call.output.empty() ? call.operands[0] : call.output;
-    return SaveProject(document, target, sink) ? kSuccess : kFailure;
+    return SaveProject(document, PathFromText(target), sink) ? kSuccess : kFailure;
 }
 
 // Zip progress on one terminal line, redrawn in place.
@@ -301,7 +302,7 @@ int Build(Invocation& call)
         hooks.zipProgress = [&progress](const ZipProgress& p) { (*progress)(p); };
     }
     ResolvedRun run = ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package),
-                                        call.winePrefix, call.output);
+                                        call.winePrefix, PathFromText(call.output));
     // The run's problems are told as the check tells them, not at the end of
     // its last message.
     const std::vector<Diagnostic> diagnostics = ToDiagnostics(document, std::move(run.problems), &lines);
@@ -330,6 +331,38 @@ int Build(Invocation& call)
     return kFailure;
 }
 
+// The "Packaging tool" line of a game in the list.
+std::string ToolFound(const std::string& folder, const std::filesystem::path& winePrefix)
+{
+    return IsGameFolderValid(folder, winePrefix) ? "System\\MKR.exe found" : "System\\MKR.exe missing";
+}
+
+#ifdef _WIN32
+// What the wizard's first page would find: the games registered in either
+// view of the registry, and the folder of each.
+int Games(Invocation& call)
+{
+    if (!call.operands.empty())
+        return UsageError(call.err, "games takes no arguments");
+    const auto registry = OpenSystemRegistry();
+    call.out << "Registry searched: HKEY_LOCAL_MACHINE\\" << kInstalledAppsKey
+             << ", in its 32-bit view, then its 64-bit view\n";
+    const std::vector<std::string> games = ListInstalledGames(*registry);
+    if (games.empty())
+        call.out << "No installed games were found.\n";
+    for (const std::string& game : games) {
+        call.out << '\n' << game << (game == kDefaultGame ? " (the default game)" : "") << '\n';
+        std::string folder;
+        if (!RegistryEnumerator(*registry).ReadString(GameKeyPath(game), "Folder", folder)) {
+            call.out << "  no \"Folder\" string value: the wizard cannot use this game\n";
+            continue;
+        }
+        call.out << "  Folder:           " << folder << '\n'
+                 << "  Packaging tool:   " << ToolFound(folder, call.winePrefix) << '\n';
+    }
+    return kSuccess;
+}
+#else
 // What the wizard's first page would find, and why: the Wine prefixes searched,
 // and for each game its folder as stored and as used.
 int Games(Invocation& call)
@@ -361,13 +394,12 @@ int Games(Invocation& call)
         call.out << "  Folder as stored: " << origin->stored << '\n'
                  << "  Folder used:      " << folder << '\n'
                  << "  Wine prefix:      " << origin->prefix.string() << '\n'
-                 << "  Packaging tool:   "
-                 << (IsGameFolderValid(folder, call.winePrefix) ? "System\\MKR.exe found"
-                                                                : "System\\MKR.exe missing")
-                 << '\n';
+                 << "  Packaging tool:   " << ToolFound(folder, call.winePrefix) << '\n';
     }
     return kSuccess;
 }
+
+#endif
 
 struct Command {
     std::string_view name;

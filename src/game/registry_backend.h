@@ -21,7 +21,7 @@ inline constexpr std::uint32_t kRegMultiSz = 7;
 struct RegistryValue {
     std::string name;
     std::uint32_t type = 0;
-    std::string data;  // the bytes as the ANSI registry calls give them; strings end with a NUL
+    std::string data;  // strings in UTF-8, ending with a NUL; other types as stored
 };
 
 // A key opened for a walk down the tree. Sub-keys are opened from it, so that

@@ -4,6 +4,7 @@
 #include "platform/game_path.h"
 #include "platform/readable_file.h"
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 #include "platform/wine_prefix.h"
 
 #include <algorithm>
@@ -115,7 +116,7 @@ RegistryValue Translate(RegistryValue value, const fs::path& prefix)
         return value;
     const std::string stored = value.data.substr(0, value.data.find('\0'));
     if (const std::optional<std::string> native = MapWineDrive(prefix, stored)) {
-        value.data = GamePathToNative(*native, prefix).string();  // letter case as on disk
+        value.data = TextFromPath(GamePathToNative(*native, prefix));  // letter case as on disk
         value.data += '\0';
     }
     return value;

@@ -1,8 +1,10 @@
 #include "generate/package_journal.h"
 
 #include "platform/file_operations.h"
+#include "platform/folder_index.h"
 #include "platform/process.h"
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,20 +26,19 @@ bool IsPlainName(std::string_view name)
         && name.find_first_of("/\\\t\r\n") == std::string_view::npos;
 }
 
-bool IsNumber(std::string_view text)
+bool IsNumber(std::string_view text, std::size_t maxDigits)
 {
-    return !text.empty() && text.size() < 10
+    return !text.empty() && text.size() <= maxDigits
         && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 std::vector<std::string> NamesLike(const fs::path& folder, std::string_view name)
 {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::string entry = it->path().filename().string();
-        if (EqualsIgnoringCase(entry, name))
-            names.push_back(std::move(entry));
+    const auto listing = FolderListing::Read(folder);
+    for (FolderEntry& entry : listing->entries) {
+        if (EqualsIgnoringCase(entry.name, name))
+            names.push_back(std::move(entry.name));
     }
     return names;
 }
@@ -54,8 +55,12 @@ std::string PackageJournal::Serialize() const
         text += "absent\t" + name + '\n';
     for (const std::string& name : keep)
         text += "keep\t" + name + '\n';
-    if (toolGroup > 0)
-        text += "tool\t" + std::to_string(toolGroup) + '\n';
+    if (tool.id > 0) {
+        text += "tool\t" + std::to_string(tool.id);
+        if (tool.created != 0)
+            text += '\t' + std::to_string(tool.created);
+        text += '\n';
+    }
     return text;
 }
 
@@ -79,8 +84,9 @@ std::optional<PackageJournal> PackageJournal::Parse(std::string_view text)
             journal.absent.push_back(fields[1]);
         else if (fields.size() == 2 && fields[0] == "keep")
             journal.keep.push_back(fields[1]);
-        else if (fields.size() == 2 && fields[0] == "tool" && IsNumber(fields[1]))
-            journal.toolGroup = std::stol(fields[1]);
+        else if (fields.size() >= 2 && fields.size() <= 3 && fields[0] == "tool" && IsNumber(fields[1], 9)
+                 && (fields.size() == 2 || IsNumber(fields[2], 19)))
+            journal.tool = {std::stol(fields[1]), fields.size() == 3 ? std::stoull(fields[2]) : 0};
         else
             return std::nullopt;
     }
@@ -90,9 +96,9 @@ std::optional<PackageJournal> PackageJournal::Parse(std::string_view text)
 bool ToolStillRunning(const PackageJournal& journal)
 {
     // A tool whose run was cut off a moment ago may still be on its way out.
-    for (int wait = 0; wait < 30 && ProcessGroupAlive(journal.toolGroup); ++wait)
+    for (int wait = 0; wait < 30 && ProcessStillRuns(journal.tool); ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return ProcessGroupAlive(journal.toolGroup);
+    return ProcessStillRuns(journal.tool);
 }
 
 std::optional<std::string> RestoreFromJournal(const fs::path& system, const PackageJournal& journal,
@@ -101,16 +107,16 @@ std::optional<std::string> RestoreFromJournal(const fs::path& system, const Pack
     const auto removeLeftovers = [&](const std::string& name) {
         for (const std::string& found : NamesLike(system, name)) {
             if (std::ranges::find(journal.keep, found) == journal.keep.end())
-                DeleteFileAt(system / found);
+                DeleteFileAt(system / PathFromText(found));
         }
     };
     for (const std::string& name : journal.absent)
         removeLeftovers(name);
     for (const PackageJournal::Aside& file : journal.aside) {
-        if (!PathExists(system / file.backup))
+        if (!PathExists(system / PathFromText(file.backup)))
             continue;  // never moved, or already back
         removeLeftovers(file.name);
-        if (!MoveFileNoReplace(system / file.backup, system / file.name))
+        if (!MoveFileNoReplace(system / PathFromText(file.backup), system / PathFromText(file.name)))
             return file.name;
         ++restored;
     }

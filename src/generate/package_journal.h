@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/process.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,8 +26,8 @@ struct PackageJournal {
     // Files of the game whose names match a manifest name ignoring case but
     // that the run did not set aside: never deleted.
     std::vector<std::string> keep;
-    // The packaging tool's process group while it runs, 0 before.
-    long toolGroup = 0;
+    // The packaging tool while it runs; an id of 0 before.
+    ProcessTag tool;
 
     std::string Serialize() const;
     static std::optional<PackageJournal> Parse(std::string_view text);

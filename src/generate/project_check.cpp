@@ -11,6 +11,7 @@
 #include "platform/folder_index.h"
 #include "platform/readable_file.h"
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 #include "platform/text_format.h"
 
 #include <algorithm>
@@ -162,7 +163,7 @@ public:
                 Warn(codes::kMissingIniFile, RecordRef::IniFile(f),
                      FormatText("The INI file [%s] is not in the game's System folder %s; its changes "
                                 "modify nothing there.",
-                                {file.NameText(), run_.systemFolder.string()}));
+                                {file.NameText(), TextFromPath(run_.systemFolder)}));
                 continue;
             }
             IniFile ini;
@@ -196,7 +197,7 @@ public:
             if (!file.IsOpen() || file.ReadFull(magic, 2) != 2 || magic[0] != 'B' || magic[1] != 'M')
                 Warn(codes::kLogoNotBitmap, RecordRef::Product("logo"),
                      FormatText("The logo %s is not a readable bitmap (.bmp); the installer shows no logo.",
-                                {input.source.string()}));
+                                {TextFromPath(input.source)}));
         }
     }
 
@@ -209,7 +210,7 @@ public:
         if (found)
             return;
         const std::string text = FormatText("the packaging tool System\\%s is not in the game folder %s",
-                                            {std::string(kPackagingTool), run_.gameFolder.string()});
+                                            {std::string(kPackagingTool), TextFromPath(run_.gameFolder)});
         if (run_.choice == GenerationChoice::Package)
             problems_.push_back({Severity::Error, "Could not start MKR: " + text + ".",
                                  codes::kMissingPackagingTool, RecordRef::GameFolder()});
@@ -248,10 +249,10 @@ private:
             FormatText("[%s] of the group [%s]", {EntryName(earlier), GroupName(earlier)});
         std::string text = clashes.code == codes::kListedTwice
             ? FormatText("The file %s is listed twice: the entry %s lists it already.",
-                         {later.source.string(), where})
+                         {TextFromPath(later.source), where})
             : FormatText("The file %s installs to %s, as a file of the entry %s does; the player gets only "
                          "one of the two.",
-                         {later.source.string(), later.destination, where});
+                         {TextFromPath(later.source), later.destination, where});
         if (clashes.count > 1)
             text += FormatText(" The entry [%s] has %d more such files.",
                                {EntryName(later), std::to_string(clashes.count - 1)});

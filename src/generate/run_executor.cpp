@@ -11,6 +11,7 @@
 #include "platform/process.h"
 #include "platform/readable_file.h"
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 #include "platform/text_format.h"
 #include "platform/wine_prefix.h"
 
@@ -69,7 +70,7 @@ public:
             if (!file->Open(text.path, {false, script ? 0777u : 0666u})) {
                 sink.ShowMessage(FormatText(script ? "Could not create the linux shell script %s"
                                                    : "Could not create the file %s",
-                                            {text.path.string()}));
+                                            {TextFromPath(text.path)}));
                 return false;
             }
             if (!file->Write(text.content))
@@ -91,7 +92,7 @@ public:
 private:
     static bool WriteFailed(const fs::path& path, const AtomicFile& file, MessageSink& sink)
     {
-        sink.ShowMessage(FormatText("Could not write the file %s: %s", {path.string(), file.Error()}));
+        sink.ShowMessage(FormatText("Could not write the file %s: %s", {TextFromPath(path), file.Error()}));
         return false;
     }
 
@@ -181,7 +182,7 @@ private:
                 sink_.ShowMessage(FormatText("Another build is using the game folder %s. Wait until "
                                              "it has finished, then generate again. Nothing was "
                                              "changed.",
-                                             {run_.gameFolder.string()}));
+                                             {TextFromPath(run_.gameFolder)}));
                 return false;
             case FolderLock::Result::Failed:
                 break;
@@ -206,15 +207,15 @@ private:
                 sink_.ShowMessage(FormatText("The file %s, which an earlier package build left, "
                                              "cannot be read. Make sure that Manifest.ini in that "
                                              "folder is the game's own, then delete the file.",
-                                             {JournalPath().string()}));
+                                             {TextFromPath(JournalPath())}));
                 return false;
             }
             if (ToolStillRunning(*journal)) {
                 sink_.ShowMessage(FormatText("The packaging tool of an earlier package build that "
-                                             "did not finish is still running (process group %d). "
+                                             "did not finish is still running (%s). "
                                              "Wait until it has ended, or end it, then generate "
                                              "again. Nothing was changed.",
-                                             {std::to_string(journal->toolGroup)}));
+                                             {DescribeProcess(journal->tool)}));
                 return false;
             }
             stuck = RestoreFromJournal(system_, *journal, restored);
@@ -225,7 +226,7 @@ private:
             PackageJournal legacy;
             for (auto [name, backup] : {std::pair{kGameManifest, kManifestBackup},
                                         std::pair{kGameLocalizedManifest, kLocalizedManifestBackup}}) {
-                if (!index_.Locate(system_, std::string(name)) && PathExists(system_ / backup))
+                if (!index_.Locate(system_, std::string(name)) && PathExists(system_ / PathFromText(backup)))
                     legacy.aside.push_back({std::string(name), std::string(backup)});
             }
             stuck = RestoreFromJournal(system_, legacy, restored);
@@ -251,8 +252,8 @@ private:
         if (!WriteTexts())
             return GenerationOutcome::Failed;
         if (!run_.quiet)
-            sink_.ShowMessage("Successfully generated " + run_.texts[0].path.string() + ", "
-                              + run_.texts[1].path.string());
+            sink_.ShowMessage("Successfully generated " + TextFromPath(run_.texts[0].path) + ", "
+                              + TextFromPath(run_.texts[1].path));
         return GenerationOutcome::Done;
     }
 
@@ -277,8 +278,8 @@ private:
         if (!scripts.Commit(sink_))
             return GenerationOutcome::Failed;
         if (!archive.Commit()) {
-            sink_.ShowMessage(
-                FormatText("Could not write the file %s: %s", {run_.pack.archive.string(), archive.Error()}));
+            sink_.ShowMessage(FormatText("Could not write the file %s: %s",
+                                         {TextFromPath(run_.pack.archive), archive.Error()}));
             return GenerationOutcome::Failed;
         }
         // An archive written elsewhere (a build's --output) names its own folder.
@@ -286,7 +287,7 @@ private:
             ? run_.gameFolder
             : run_.pack.archive.parent_path();
         sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
-                                     {run_.pack.archive.string(), folder.string()}));
+                                     {TextFromPath(run_.pack.archive), TextFromPath(folder)}));
         CleanUp();
         return GenerationOutcome::Done;
     }
@@ -308,8 +309,8 @@ private:
         ProcessOptions options;
         // Should this process die while the tool runs, the next run must not
         // restore the game's manifest under the feet of a tool still at work.
-        options.started = [&](int group) {
-            running.toolGroup = group;
+        options.started = [&](const ProcessTag& tool) {
+            running.tool = tool;
             std::string error;
             WriteFileAtomically(JournalPath(), running.Serialize(), error, {false, 0666});
         };
@@ -377,9 +378,10 @@ private:
             return false;
         for (std::size_t i = 0; i < journal.aside.size(); ++i) {
             const auto& file = journal.aside[i];
-            if (!MoveFileNoReplace(system_ / file.name, system_ / file.backup)) {
+            if (!MoveFileNoReplace(system_ / PathFromText(file.name), system_ / PathFromText(file.backup))) {
                 for (std::size_t k = 0; k < i; ++k)
-                    MoveFileNoReplace(system_ / journal.aside[k].backup, system_ / journal.aside[k].name);
+                    MoveFileNoReplace(system_ / PathFromText(journal.aside[k].backup),
+                                      system_ / PathFromText(journal.aside[k].name));
                 DeleteFileAt(JournalPath());
                 return false;
             }
@@ -393,7 +395,7 @@ private:
             return GenerationOutcome::ToolFailed;
         if (tool.exitCode != 0) {
             std::string text = FormatText("The packaging tool %s failed with exit code %d.",
-                                          {run_.tool.string(), std::to_string(tool.exitCode)});
+                                          {TextFromPath(run_.tool), std::to_string(tool.exitCode)});
             if (const std::string lines = tail.LastLines(); !lines.empty())
                 text += "\n\nThe last lines it wrote:\n" + lines;
             sink_.ShowMessage(text);
@@ -401,11 +403,11 @@ private:
         }
         index_.Forget();
         const auto package = index_.Locate(system_, run_.packageName);
-        sink_.ShowMessage(package
-                              ? FormatText("The packaging tool built %s.", {(system_ / *package).string()})
-                              : FormatText("The packaging tool finished without an error; it "
-                                           "was asked to build %s.",
-                                           {run_.packageName}));
+        sink_.ShowMessage(package ? FormatText("The packaging tool built %s.",
+                                               {TextFromPath(system_ / PathFromText(*package))})
+                                  : FormatText("The packaging tool finished without an error; it "
+                                               "was asked to build %s.",
+                                               {run_.packageName}));
         return GenerationOutcome::Done;
     }
 

@@ -10,6 +10,7 @@
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
 #include "platform/readable_file.h"
+#include "platform/text_encoding.h"
 #include "platform/text_format.h"
 #include "platform/wine_prefix.h"
 
@@ -44,7 +45,7 @@ std::vector<std::string> ComponentsBelow(const fs::path& base, const fs::path& n
     for (auto b = base.begin(); b != base.end() && it != native.end(); ++b, ++it) {}
     for (; it != native.end(); ++it) {
         if (!it->empty())
-            components.push_back(it->string());
+            components.push_back(TextFromPath(*it));
     }
     return components;
 }
@@ -136,7 +137,8 @@ public:
             const fs::path path = At(*logo);
             if (!IsReadableFile(path))
                 Error(codes::kMissingLogo, where,
-                      FormatText("The bitmap file [%s] does not exist.%s", {path.string(), kCannotContinue}));
+                      FormatText("The bitmap file [%s] does not exist.%s",
+                                 {TextFromPath(path), kCannotContinue}));
             else
                 AddInput(ResolvedInput::Kind::Logo, path, *logo);
         }
@@ -155,7 +157,7 @@ public:
                 || (license.size() > 1 && license[1] == ':'))
                 Error(codes::kOutsideGameFolder, RecordRef::Product("license"),
                       FormatText("The licence file [%s] lies outside the game folder %s.%s",
-                                 {*product.license, run_.gameFolder.string(), kCannotContinue}));
+                                 {*product.license, TextFromPath(run_.gameFolder), kCannotContinue}));
             else if (const auto licence =
                          Inside("System\\" + license, "The licence file", RecordRef::Product("license")))
                 AddInputIfReadable(ResolvedInput::Kind::Licence, *licence);
@@ -223,7 +225,7 @@ private:
     // The entry of `folder` named `name` ignoring case, or `name` as it stands.
     fs::path Child(const fs::path& folder, const std::string& name)
     {
-        return folder / index_.Locate(folder, name).value_or(name);
+        return folder / PathFromText(index_.Locate(folder, name).value_or(name));
     }
 
     fs::path At(const std::vector<std::string>& components)
@@ -246,7 +248,7 @@ private:
         if (!components)
             Error(codes::kOutsideGameFolder, where,
                   FormatText("%s [%s] lies outside the game folder %s.%s",
-                             {what, text, run_.gameFolder.string(), kCannotContinue}));
+                             {what, text, TextFromPath(run_.gameFolder), kCannotContinue}));
         return components;
     }
 
@@ -279,7 +281,7 @@ private:
             found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry) : IsReadableFile(path);
         if (!readable) {
             Error(codes::kMissingFile, CurrentEntry(),
-                  FormatText("The file [%s] does not exist.%s", {path.string(), kCannotContinue}));
+                  FormatText("The file [%s] does not exist.%s", {TextFromPath(path), kCannotContinue}));
             return;
         }
         if (!IsOwnFile(path))
@@ -297,7 +299,7 @@ private:
         if (listing.error != 0 && listing.error != ENOENT && listing.error != ENOTDIR) {
             Error(codes::kUnreadableFolder, CurrentEntry(),
                   FormatText("The folder %s cannot be read: %s.%s",
-                             {folder.string(), std::strerror(listing.error), kCannotContinue}));
+                             {TextFromPath(folder), std::strerror(listing.error), kCannotContinue}));
             return;
         }
         // A destination names the folder the matches go to ("NewMaps" or
@@ -312,7 +314,7 @@ private:
             if (pattern.empty() || !MatchesWildcard(entry.name, pattern))
                 continue;
             matched = true;
-            const fs::path path = folder / entry.name;
+            const fs::path path = folder / PathFromText(entry.name);
             if (IsFolderLike(entry.type, path) || IsOwnFile(path))
                 continue;
             std::error_code ec;
@@ -325,7 +327,7 @@ private:
         if (!matched)
             Error(codes::kWildcardMatchesNothing, CurrentEntry(),
                   FormatText("The wildcard [%s] is not valid (No files were found).%s",
-                             {(folder / pattern).string(), kCannotContinue}));
+                             {TextFromPath(folder / PathFromText(pattern)), kCannotContinue}));
     }
 
     // Files of the run itself never go into the archive: the archive (which
@@ -335,10 +337,10 @@ private:
     {
         if (zip_ && path == run_.pack.archive) {
             Warning(codes::kArchiveInsideItself, CurrentEntry(),
-                    FormatText("The zip file %s is not packed into itself.", {path.string()}));
+                    FormatText("The zip file %s is not packed into itself.", {TextFromPath(path)}));
             return true;
         }
-        const std::string name = path.filename().string();
+        const std::string name = TextFromPath(path.filename());
         if (name == kLockFileName || name == kJournalFileName)
             return true;
         const fs::path folder = path.parent_path();
@@ -392,9 +394,9 @@ private:
     {
         AddText(TextOutput::Kind::Script, script.fileName, script.text);
         fs::path path = run_.texts.back().path;
-        run_.inputs.push_back({ResolvedInput::Kind::Script, 0, 0, path,
-                               run_.systemFolder.filename().string() + "/" + path.filename().string(),
-                               script.text});
+        run_.inputs.push_back(
+            {ResolvedInput::Kind::Script, 0, 0, path,
+             TextFromPath(run_.systemFolder.filename()) + "/" + TextFromPath(path.filename()), script.text});
         return path;
     }
 

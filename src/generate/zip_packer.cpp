@@ -4,17 +4,19 @@
 #include "generate/zip_piece.h"
 #include "generate/zip_workers.h"
 #include "platform/cancel_flag.h"
+#include "platform/file_operations.h"
 #include "platform/readable_file.h"
+#include "platform/text_encoding.h"
 #include "platform/text_format.h"
+#include "platform/zip_file_io.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <memory>
 #include <thread>
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -26,6 +28,7 @@ namespace {
 // they are added as zip64 entries.
 constexpr std::uint64_t kZip64Threshold = 0xF0000000ULL;
 constexpr uLong kMadeByUnix = (3UL << 8) | 20UL;  // host Unix, zip format 2.0
+constexpr uLong kRegularFile = 0100000;           // S_IFREG, in the Unix mode of an entry
 constexpr uLong kUtf8NameFlag = 1UL << 11;        // general-purpose bit 11
 constexpr std::uint64_t kProgressStep = 1 << 20;
 
@@ -39,7 +42,9 @@ bool WorthDeflating(std::string_view sample)
         return false;
     Bytef scratch[kStoreSample + 64];
     uLongf packed = sizeof scratch;
-    if (compress2(scratch, &packed, reinterpret_cast<const Bytef*>(sample.data()), sample.size(), 1) != Z_OK)
+    if (compress2(scratch, &packed, reinterpret_cast<const Bytef*>(sample.data()),
+                  static_cast<uLong>(sample.size()), 1)
+        != Z_OK)
         return true;
     return packed < sample.size();
 }
@@ -48,49 +53,14 @@ std::uint64_t SizeOf(const PackEntry& entry)
 {
     if (entry.content)
         return entry.content->size();
-    struct stat info {};
-    return ::stat(entry.source.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(entry.source, ec);
+    return ec ? 0 : static_cast<std::uint64_t>(size);
 }
 
-// The length of the UTF-8 sequence starting at text[i], or 0 when none
-// starts there (a stray byte, an overlong form, a surrogate, beyond U+10FFFF).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
+bool IsAscii(std::string_view text)
 {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    const unsigned char lead = byte(0);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4
-        : lead >= 0xE0                                      ? 3
-        : lead >= 0xC2 && lead <= 0xDF                      ? 2
-                                                            : 0;
-    if (length == 0 || i + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(k) & 0xC0) != 0x80)
-            return 0;
-    }
-    const unsigned char second = byte(1);
-    const bool outOfRange = (lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0)
-        || (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90);
-    return outOfRange ? 0 : length;
-}
-
-// Names that are UTF-8 and not plain ASCII are marked as such, so that unzip
-// tools do not read them in an old DOS code page.
-bool IsNonAsciiUtf8(std::string_view text)
-{
-    bool nonAscii = false;
-    for (std::size_t i = 0; i < text.size();) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = Utf8SequenceLength(text, i);
-        if (length == 0)
-            return false;
-        nonAscii = true;
-        i += length;
-    }
-    return nonAscii;
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::uint32_t DosTime(const std::tm& local)
@@ -106,8 +76,13 @@ std::uint32_t DosTime(const std::tm& local)
 std::optional<std::uint32_t> DosTimeOf(std::time_t stamp)
 {
     std::tm local{};
+#ifdef _WIN32
+    if (::localtime_s(&local, &stamp) != 0)
+        return std::nullopt;
+#else
     if (!::localtime_r(&stamp, &local))
         return std::nullopt;
+#endif
     const int year = local.tm_year + 1900;
     if (year < 1980 || year > 2107)
         return std::nullopt;
@@ -179,7 +154,7 @@ private:
         if (!piece.file)
             return piece.content.substr(0, size);
         sample_.resize(size);
-        if (piece.file->ReadFullAt(sample_.data(), size, 0) != static_cast<long>(size))
+        if (piece.file->ReadFullAt(sample_.data(), size, 0) != size)
             return std::nullopt;
         return sample_;
     }
@@ -215,7 +190,8 @@ public:
 
     int Run(const std::filesystem::path& file)
     {
-        zip_ = zipOpen64(file.c_str(), APPEND_STATUS_CREATE);
+        zlib_filefunc64_def functions = ZipFileFunctions();
+        zip_ = zipOpen2_64(file.c_str(), APPEND_STATUS_CREATE, nullptr, &functions);
         if (!zip_)
             return kZipCannotCreate;
 
@@ -305,13 +281,17 @@ private:
 
         zip_fileinfo info{};
         info.dosDate = EntryTime(entry).value_or(0);
-        info.external_fa = static_cast<uLong>(S_IFREG | entry.mode) << 16;
+        info.external_fa = (kRegularFile | entry.mode) << 16;
         const int method = piece.deflate ? Z_DEFLATED : 0;
         const int zip64 = piece.entrySize >= kZip64Threshold ? 1 : 0;
-        const uLong flags = IsNonAsciiUtf8(entry.name) ? kUtf8NameFlag : 0;
+        // Names are stored in UTF-8 and marked as such, so that unzip tools
+        // do not read them in an old DOS code page; a name from a project made
+        // on Windows is read in the ANSI code page first.
+        const std::string name = Utf8FromText(entry.name);
+        const uLong flags = IsAscii(name) ? 0 : kUtf8NameFlag;
         const int raw = 1;
-        return zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                       method, Z_DEFAULT_COMPRESSION, raw, -MAX_WBITS, DEF_MEM_LEVEL,
+        return zipOpenNewFileInZip4_64(zip_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                       Z_DEFAULT_COMPRESSION, raw, -MAX_WBITS, DEF_MEM_LEVEL,
                                        Z_DEFAULT_STRATEGY, nullptr, 0, kMadeByUnix, flags, zip64)
             == ZIP_OK;
     }
@@ -343,10 +323,13 @@ private:
 
 std::optional<std::uint32_t> GetDosFileTime(const std::filesystem::path& file)
 {
-    struct stat info {};
-    if (::stat(file.c_str(), &info) != 0)
+    std::error_code ec;
+    const auto modified = std::filesystem::last_write_time(file, ec);
+    if (ec)
         return std::nullopt;
-    return DosTimeOf(info.st_mtime);
+    const auto stamp = std::chrono::file_clock::to_sys(modified);
+    return DosTimeOf(std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(stamp)));
 }
 
 unsigned DefaultZipThreads()
@@ -364,7 +347,7 @@ int ZipPackList(const PackList& list, const ZipProgressCallback& progress)
 {
     const int result = WriteZip(list.archive, list.entries, progress);
     if (result != kZipOk && result != kZipCannotCreate)
-        ::unlink(list.archive.c_str());
+        DeleteFileAt(list.archive);
     return result;
 }
 

@@ -35,8 +35,7 @@ bool ReadInput(const ZipPiece& piece, PieceBuffers& buffers, PieceInput& input)
     }
     input.buffer = buffers.Take(piece.length);
     // A file that shrank since it was opened is an error, not a shorter entry.
-    if (piece.file->ReadFullAt(input.buffer.data.get(), piece.length, piece.offset)
-        != static_cast<long>(piece.length))
+    if (piece.file->ReadFullAt(input.buffer.data.get(), piece.length, piece.offset) != piece.length)
         return false;
     input.data = {input.buffer.data.get(), piece.length};
     return true;

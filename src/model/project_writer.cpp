@@ -6,6 +6,7 @@
 #include "model/text_archive.h"
 #include "platform/atomic_file.h"
 #include "platform/message_sink.h"
+#include "platform/text_encoding.h"
 #include "platform/text_format.h"
 
 namespace zpak {
@@ -46,7 +47,7 @@ bool SaveProject(ProjectDocument& document, const std::filesystem::path& file, M
     if (!out.Commit()) {
         sink.ShowMessage(
             FormatText("The project could not be saved to %s: %s. The file on disk was not changed.",
-                       {file.string(), out.Error()}));
+                       {TextFromPath(file), out.Error()}));
         return false;
     }
     if (const auto unreadable = FindUnreadableTexts(document); !unreadable.empty())

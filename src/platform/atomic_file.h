@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_handle.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -22,7 +24,8 @@ struct AtomicFileOptions {
 // file is untouched, and a writer that is not committed removes its
 // temporary file. The temporary file is locked while its writer lives, so
 // that temporary files of writers that were killed can be told apart from
-// those of writers at work, and removed.
+// those of writers at work, and removed. On Windows a link at the target's
+// name is always replaced, whatever the options say.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -41,18 +44,19 @@ public:
     // through this object).
     const std::filesystem::path& TempPath() const { return tempPath_; }
     const std::filesystem::path& Target() const { return resolved_; }
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
 
     // Why the last operation failed.
     const std::string& Error() const { return error_; }
 
 private:
+    // `code` is an errno value on Linux, a GetLastError value on Windows.
     bool Fail(int code);
     bool CreateTemp(const AtomicFileOptions& options);
 
     std::filesystem::path resolved_;
     std::filesystem::path tempPath_;
-    int fd_ = -1;
+    FileHandle file_;
     std::string error_;
 };
 

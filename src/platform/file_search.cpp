@@ -1,7 +1,9 @@
 #include "platform/file_search.h"
 
+#include "platform/folder_index.h"
 #include "platform/game_path.h"
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -52,30 +54,26 @@ bool AnyFileMatches(std::string_view gamePathPattern, const std::filesystem::pat
     else if (cut != std::string_view::npos)
         folder = GamePathToNative(gamePathPattern.substr(0, cut), winePrefix);
 
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        if (MatchesWildcard(it->path().filename().string(), pattern))
-            return true;
-    }
-    return false;
+    const auto listing = FolderListing::Read(folder);
+    return std::ranges::any_of(
+        listing->entries, [&](const FolderEntry& entry) { return MatchesWildcard(entry.name, pattern); });
 }
 
 std::vector<std::string> ListMatchingFiles(const std::filesystem::path& folder, std::string_view pattern)
 {
     std::vector<std::string> names;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError))
+    const auto listing = FolderListing::Read(folder);
+    for (const FolderEntry& entry : listing->entries) {
+        if (!MatchesWildcard(entry.name, pattern))
             continue;
-        std::string name = it->path().filename().string();
-        if (MatchesWildcard(name, pattern))
-            names.push_back(std::move(name));
+        std::error_code ec;
+        const bool file = entry.type == EntryType::File
+            || ((entry.type == EntryType::Link || entry.type == EntryType::Unknown)
+                && std::filesystem::is_regular_file(folder / PathFromText(entry.name), ec));
+        if (file)
+            names.push_back(entry.name);
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    return names;  // the listing is in byte order
 }
 
 }  // namespace zpak

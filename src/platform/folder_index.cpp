@@ -1,15 +1,11 @@
 #include "platform/folder_index.h"
 
+#include "platform/file_operations.h"
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 #include "platform/wine_prefix.h"
 
 #include <algorithm>
-#include <cerrno>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zpak {
 
@@ -17,57 +13,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-EntryType TypeOf(unsigned char type)
-{
-    switch (type) {
-    case DT_REG:
-        return EntryType::File;
-    case DT_DIR:
-        return EntryType::Folder;
-    case DT_LNK:
-        return EntryType::Link;
-    case DT_UNKNOWN:
-        return EntryType::Unknown;
-    default:
-        return EntryType::Other;
-    }
-}
+using NativeString = fs::path::string_type;
+constexpr auto kSeparator = fs::path::preferred_separator;
+// Whether a name that exists as typed is the name on disk. On Windows it
+// exists whatever its letter case, so the folder is listed to learn it.
+#ifdef _WIN32
+constexpr bool kExistsAsTyped = false;
+#else
+constexpr bool kExistsAsTyped = true;
+#endif
 
-std::unique_ptr<FolderListing> ReadFolder(const fs::path& folder)
+NativeString Native(std::string_view text)
 {
-    auto listing = std::make_unique<FolderListing>();
-    listing->fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const int readFd = listing->fd >= 0 ? ::dup(listing->fd) : -1;
-    DIR* dir = readFd >= 0 ? ::fdopendir(readFd) : nullptr;
-    if (!dir) {
-        listing->error = errno;
-        if (readFd >= 0)
-            ::close(readFd);
-        return listing;
-    }
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            listing->error = errno;
-            break;
-        }
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        listing->entries.push_back({std::string(name), TypeOf(entry->d_type), nullptr});
-    }
-    ::closedir(dir);
-    std::sort(listing->entries.begin(), listing->entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    listing->BuildLookups();
-    return listing;
-}
-
-bool EntryExists(const fs::path& path)
-{
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    return PathFromText(text).native();
 }
 
 // The folder text with "/" separators, mapped through the Wine prefix when it
@@ -80,13 +38,27 @@ std::string NativeText(const fs::path& prefix, std::string_view gamePath)
     return text;
 }
 
+// How much of a path (with "/" separators) names where it starts: "/" on
+// Linux; on Windows also a drive ("C:/", "C:") or a share ("//server/share/").
+std::size_t RootLength(std::string_view text)
+{
+#ifdef _WIN32
+    const bool drive = text.size() >= 2 && text[1] == ':'
+        && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+    if (drive)
+        return text.size() > 2 && text[2] == '/' ? 3 : 2;
+    if (text.starts_with("//")) {
+        const std::size_t server = text.find('/', 2);
+        const std::size_t share = server == std::string_view::npos ? server : text.find('/', server + 1);
+        return share == std::string_view::npos ? text.size() : share + 1;
+    }
+#endif
+    return text.starts_with('/') ? 1 : 0;
+}
+
 }  // namespace
 
-FolderListing::~FolderListing()
-{
-    if (fd >= 0)
-        ::close(fd);
-}
+FolderListing::~FolderListing() = default;
 
 const FolderEntry* FolderListing::Exact(std::string_view name) const
 {
@@ -100,8 +72,24 @@ const FolderEntry* FolderListing::IgnoringCase(std::string_view name) const
     return it == folded_.end() ? nullptr : &entries[it->second];
 }
 
+const FolderEntry* FolderListing::Match(std::string_view component) const
+{
+    if (const FolderEntry* entry = Exact(component))
+        return entry;
+    if (const FolderEntry* entry = IgnoringCase(component))
+        return entry;
+    if (IsValidUtf8(component))
+        return nullptr;
+    const std::string utf8 = Utf8FromText(component);
+    if (const FolderEntry* entry = Exact(utf8))
+        return entry;
+    return IgnoringCase(utf8);
+}
+
 void FolderListing::BuildLookups()
 {
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     exact_.reserve(entries.size());
     folded_.reserve(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -120,7 +108,7 @@ const FolderListing& FolderIndex::List(const fs::path& folder)
 {
     auto& slot = listings_[folder.native()];
     if (!slot)
-        slot = ReadFolder(folder);
+        slot = FolderListing::Read(folder);
     return *slot;
 }
 
@@ -132,18 +120,16 @@ void FolderIndex::Forget()
 std::optional<std::string> FolderIndex::Locate(const fs::path& folder, std::string_view component)
 {
     const bool listed = listings_.count(folder.native()) != 0;
-    if (!eager_ && !listed && EntryExists(folder / component))
+    if (kExistsAsTyped && !eager_ && !listed && PathExists(folder / PathFromText(component)))
         return std::string(component);
     const FolderListing& listing = List(folder);
     if (listing.error != 0 && listing.entries.empty()) {
         // A folder that may be passed but not read: only exact names can be found.
-        if (EntryExists(folder / component))
+        if (PathExists(folder / PathFromText(component)))
             return std::string(component);
         return std::nullopt;
     }
-    if (listing.Exact(component))
-        return std::string(component);
-    if (const FolderEntry* match = listing.IgnoringCase(component))
+    if (const FolderEntry* match = listing.Match(component))
         return match->name;
     return std::nullopt;
 }
@@ -159,30 +145,28 @@ fs::path FolderIndex::Resolve(const fs::path& base, const std::vector<std::strin
 FolderIndex::Found FolderIndex::Find(const fs::path& base, const std::vector<std::string>& components)
 {
     Found result;
-    std::string text = base.native();
+    NativeString text = base.native();
     const FolderListing* listing = components.empty() ? nullptr : &List(base);
     for (std::size_t i = 0; i < components.size(); ++i) {
         const std::string& component = components[i];
         const FolderEntry* entry = nullptr;
         if (listing && component != "." && component != "..") {
-            entry = listing->Exact(component);
-            if (!entry)
-                entry = listing->IgnoringCase(component);
+            entry = listing->Match(component);
             if (!entry && listing->error != 0 && listing->entries.empty()
-                && EntryExists(fs::path(text) / component)) {
+                && PathExists(fs::path(text) / PathFromText(component))) {
                 // A folder that may be passed but not read: only exact names are found.
                 listing = nullptr;
             }
         }
-        if (!text.empty() && text.back() != '/')
-            text += '/';
-        text += entry ? entry->name : component;
+        if (!text.empty() && text.back() != kSeparator && text.back() != '/')
+            text += kSeparator;
+        text += Native(entry ? entry->name : component);
         if (i + 1 == components.size()) {
             result.folder = listing;
             result.entry = entry;
         } else if (entry) {
             if (!entry->listing)
-                entry->listing = ReadFolder(text);
+                entry->listing = FolderListing::Read(text);
             listing = entry->listing.get();
         } else {
             listing = nullptr;
@@ -192,27 +176,11 @@ FolderIndex::Found FolderIndex::Find(const fs::path& base, const std::vector<std
     return result;
 }
 
-bool FolderIndex::IsReadableFile(const FolderListing& folder, const FolderEntry& entry)
-{
-    bool regular = entry.type == EntryType::File;
-    if (entry.type == EntryType::Link || entry.type == EntryType::Unknown) {
-        struct stat info {};
-        regular = ::fstatat(folder.fd, entry.name.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode);
-    }
-    // AT_EACCESS: checked as whoever opens the file, and much cheaper than the
-    // real-id check, which swaps the credentials in the kernel on every call.
-    return regular && ::faccessat(folder.fd, entry.name.c_str(), R_OK, AT_EACCESS) == 0;
-}
-
 fs::path FolderIndex::ToNative(std::string_view gamePath)
 {
     const std::string text = NativeText(winePrefix_, gamePath);
-    fs::path result;
-    std::size_t pos = 0;
-    if (!text.empty() && text.front() == '/') {
-        result = "/";
-        pos = 1;
-    }
+    std::size_t pos = RootLength(text);
+    fs::path result = PathFromText(std::string_view(text).substr(0, pos)).make_preferred();
 
     bool resolving = true;
     while (pos <= text.size()) {
@@ -223,15 +191,15 @@ fs::path FolderIndex::ToNative(std::string_view gamePath)
         const bool last = end == text.size();
 
         if (component.empty()) {
-            if (last && !result.empty() && !result.native().ends_with('/'))
-                result += "/";  // keep a trailing separator as typed
+            if (last && !result.empty() && result.has_relative_path())
+                result += fs::path::string_type(1, kSeparator);  // keep a trailing separator as typed
         } else if (!resolving || component == "." || component == "..") {
-            result /= component;
+            result /= PathFromText(component);
         } else if (auto match = Locate(result.empty() ? fs::path(".") : result, component)) {
-            result /= *match;
+            result /= PathFromText(*match);
         } else {
             resolving = false;
-            result /= component;
+            result /= PathFromText(component);
         }
         pos = end + 1;
     }

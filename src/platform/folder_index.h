@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_handle.h"
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -17,7 +19,7 @@ enum class EntryType : unsigned char { File, Folder, Link, Other, Unknown };
 class FolderListing;
 
 struct FolderEntry {
-    std::string name;
+    std::string name;  // the bytes of the name on Linux; UTF-8 on Windows
     EntryType type = EntryType::Unknown;
     // The entry's own listing, once somebody has looked inside it.
     mutable std::unique_ptr<FolderListing> listing;
@@ -32,15 +34,23 @@ public:
     FolderListing& operator=(const FolderListing&) = delete;
     ~FolderListing();
 
-    int error = 0;                     // errno when the folder could not be read
+    // Reads a folder's entries; a listing that could not be read says why.
+    static std::unique_ptr<FolderListing> Read(const std::filesystem::path& folder);
+
+    int error = 0;                     // an errno value when the folder could not be read
     std::vector<FolderEntry> entries;  // in byte order of their names
-    int fd = -1;                       // the folder, for lookups of its entries
+    std::filesystem::path path;        // the folder
+    FileHandle handle;                 // Linux: the folder, for lookups of its entries
 
     const FolderEntry* Exact(std::string_view name) const;
     // The entry named like `name` ignoring case. A case-sensitive file system
     // may hold several; the smallest name wins, so that the choice does not
     // depend on the order of the listing.
     const FolderEntry* IgnoringCase(std::string_view name) const;
+    // The entry a component of a project's path names: exactly, else ignoring
+    // case; a component that is not UTF-8 (from a project made on Windows) is
+    // tried in the ANSI code page too.
+    const FolderEntry* Match(std::string_view component) const;
 
     void BuildLookups();
 
@@ -100,7 +110,7 @@ public:
 private:
     std::filesystem::path winePrefix_;
     bool eager_;
-    std::unordered_map<std::string, std::unique_ptr<FolderListing>> listings_;
+    std::unordered_map<std::filesystem::path::string_type, std::unique_ptr<FolderListing>> listings_;
 };
 
 }  // namespace zpak

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -10,9 +11,19 @@ namespace zpak {
 
 class CancelFlag;
 
+// What tells, even after this process has died, whether a program it
+// started or anything that program started still runs: on Linux the
+// program's process group; on Windows its process id with its creation time
+// (ids are given out again once a process has ended), its children being
+// ended with it through a job object.
+struct ProcessTag {
+    long id = 0;
+    std::uint64_t created = 0;  // Windows: the creation time as a FILETIME; 0 on Linux
+};
+
 struct ProcessResult {
     bool started = false;
-    int exitCode = -1;  // the exit status, or 128 + signal when it was killed
+    int exitCode = -1;  // the exit status; on Linux 128 + signal when it was killed
     bool cancelled = false;
     std::string startError;  // why it did not start
 };
@@ -24,28 +35,35 @@ struct ProcessOptions {
     // on the waiting thread) instead of this process's own.
     std::function<void(std::string_view)> output;
     // Checked while the program runs: when set, the program and everything
-    // it started (its own process group) get SIGTERM, and SIGKILL when they
-    // are still there 5 seconds later.
+    // it started are ended. On Linux its process group gets SIGTERM, and
+    // SIGKILL when it is still there 5 seconds later; on Windows its process
+    // group gets Ctrl-Break, and its job object is ended 5 seconds later.
     const CancelFlag* cancel = nullptr;
     // Called about ten times a second while the program runs.
     std::function<void()> whileWaiting;
-    // Called once the program has started, with its process (and group) id.
-    std::function<void(int)> started;
+    // Called once the program has been created, before it runs its first
+    // instruction: it waits until this returns.
+    std::function<void(const ProcessTag&)> started;
 };
 
-// Starts `program` with `args` (an argument vector; no shell is involved) in
-// a process group of its own with this process's environment, and waits for
-// it without a time limit.
+// Starts `program` with `args` (an argument vector: no shell is involved; on
+// Windows the arguments are quoted so that the program's C runtime gives them
+// back as they are) with this process's environment, on its own (a process
+// group, and on Windows a job object), and waits for it without a time limit.
 ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const ProcessOptions& options = {});
 
-// True when a process of the group still runs (zombies, which do nothing
-// any more, do not count).
-bool ProcessGroupAlive(long group);
+// True when the program of the tag, or on Linux any process of its group,
+// still runs (zombies, which do nothing any more, do not count).
+bool ProcessStillRuns(const ProcessTag& tag);
 
-// Runs a Windows program of the game. A native executable (an ELF binary or a
-// script with a "#!" line, with its run bit) runs directly; anything else runs
-// through Wine: $WINE when set, else `wine` from the PATH.
+// "process group 123" on Linux, "process 123" on Windows: for messages.
+std::string DescribeProcess(const ProcessTag& tag);
+
+// Runs a Windows program of the game. On Windows it runs directly. On Linux a
+// native executable (an ELF binary or a script with a "#!" line, with its run
+// bit) runs directly; anything else runs through Wine: $WINE when set, else
+// `wine` from the PATH.
 ProcessResult RunGameProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                              const ProcessOptions& options = {});
 

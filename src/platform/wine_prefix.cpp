@@ -1,6 +1,7 @@
 #include "platform/wine_prefix.h"
 
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -9,10 +10,15 @@ namespace zpak {
 
 std::filesystem::path DefaultWinePrefix()
 {
+#ifdef _WIN32
+    // Drive letters are the system's own: nothing to map them through.
+    return {};
+#else
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
         return prefix;
     const char* home = std::getenv("HOME");
     return home && *home ? std::filesystem::path(home) / ".wine" : std::filesystem::path();
+#endif
 }
 
 std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix, std::string_view windowsPath)
@@ -21,6 +27,9 @@ std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix, std
         && ((windowsPath[0] >= 'A' && windowsPath[0] <= 'Z')
             || (windowsPath[0] >= 'a' && windowsPath[0] <= 'z'))
         && (windowsPath.size() == 2 || windowsPath[2] == '\\' || windowsPath[2] == '/');
+#ifdef _WIN32
+    return std::nullopt;  // drive letters are the system's own
+#endif
     if (!drive || prefix.empty())
         return std::nullopt;
 
@@ -30,7 +39,7 @@ std::optional<std::string> MapWineDrive(const std::filesystem::path& prefix, std
     if (ec)
         return std::nullopt;
 
-    std::string native = base.string();
+    std::string native = TextFromPath(base);
     for (char c : windowsPath.substr(2))
         native += c == '\\' ? '/' : c;
     return native;

@@ -8,7 +8,8 @@
 namespace zpak {
 
 // The Wine prefix that Wine itself uses by default: $WINEPREFIX, else
-// ~/.wine; empty when neither variable is set. The only place that reads them.
+// ~/.wine; empty when neither variable is set, and on Windows. The only place
+// that reads them.
 std::filesystem::path DefaultWinePrefix();
 
 // A Windows path with a drive letter ("C:\Games\Vantor") as a native path

@@ -127,23 +127,30 @@ LiveWildcard::LiveWildcard(const ProjectDocument& document, FolderIndex& index,
 {
 }
 
+namespace {
+
+// An entry's folder text against a folder already folded (as InstalledFrom
+// takes it), in place: "/" and "\" alike, letter case ignored.
+bool IsSameFolder(std::string_view entryFolder, const std::string& folder)
+{
+    if (entryFolder.size() != folder.size())
+        return false;
+    for (std::size_t i = 0; i < folder.size(); ++i) {
+        const char c = entryFolder[i] == '/' ? '\\' : FoldCase(entryFolder[i]);
+        if (c != folder[i])
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 const std::unordered_set<std::string>& LiveWildcard::InstalledFrom(const std::string& folder) const
 {
     const auto known = installedByFolder_.find(folder);
     if (known != installedByFolder_.end())
         return known->second;
-    // One pass over the entries, comparing folder texts in place: "/" and
-    // "\" alike, letter case ignored.
-    const auto sameFolder = [&folder](std::string_view entryFolder) {
-        if (entryFolder.size() != folder.size())
-            return false;
-        for (std::size_t i = 0; i < folder.size(); ++i) {
-            const char c = entryFolder[i] == '/' ? '\\' : FoldCase(entryFolder[i]);
-            if (c != folder[i])
-                return false;
-        }
-        return true;
-    };
+    // One pass over the entries.
     std::unordered_set<std::string>& installed = installedByFolder_[folder];
     for (const auto& group : doc_.groups) {
         for (const auto& file : group->files) {
@@ -151,7 +158,7 @@ const std::unordered_set<std::string>& LiveWildcard::InstalledFrom(const std::st
             const std::size_t slash = name.find_last_of("\\/");
             const std::string_view entryFolder =
                 slash == std::string::npos ? std::string_view() : std::string_view(name).substr(0, slash);
-            if (!sameFolder(entryFolder))
+            if (!IsSameFolder(entryFolder, folder))
                 continue;
             const std::string_view last = std::string_view(name).substr(slash + 1);
             if (last.find('*') == std::string_view::npos) {

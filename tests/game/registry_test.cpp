@@ -4,6 +4,7 @@
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "platform/game_path.h"
+#include "support/platform_skip.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -310,6 +311,7 @@ TEST(RegistryEnumeratorTest, WalksAChainDownToTheDeepestLevelKept)
 
 TEST(GameFolderTest, ListsAndLoadsGamesAsThePageNeeds)
 {
+    SKIP_ON_WINDOWS("maps a Wine prefix's drive letters, which only Linux does");
     const WineRegistry registry = Registry({kHive});
     EXPECT_EQ(ListInstalledGames(registry),
               (std::vector<std::string>{"alpha", "Bracket[1]", "Vantor", "Zed"}));
@@ -353,6 +355,7 @@ protected:
 
 TEST_F(WinePrefixTest, DriveLetterFoldersResolveInsideThePrefix)
 {
+    SKIP_ON_WINDOWS("maps a Wine prefix's drive letters, which only Linux does");
     const fs::path prefix = MakePrefix(dir / "wine", kHive);
     const auto registry = WineRegistry::Load({prefix});
     const std::string native = (dir / "wine/drive_c/GAMES/vantor").string();
@@ -372,6 +375,7 @@ TEST_F(WinePrefixTest, DriveLetterFoldersResolveInsideThePrefix)
 
 TEST_F(WinePrefixTest, FindsWineAndSteamPrefixesInOrder)
 {
+    SKIP_ON_WINDOWS("needs symbolic links (a Wine prefix's drive letters)");
     const fs::path home = dir / "home";
     MakePrefix(home / ".wine", kHive);
     const fs::path steam = home / ".local/share/Steam";
@@ -403,6 +407,7 @@ TEST_F(WinePrefixTest, FindsWineAndSteamPrefixesInOrder)
 // games in both views.
 TEST_F(WinePrefixTest, LoadKeepsTheInstalledGamesOnly)
 {
+    SKIP_ON_WINDOWS("maps a Wine prefix's drive letters, which only Linux does");
     dir.Write("wine/system.reg", kFullHive);
     const auto registry = WineRegistry::Load({dir / "wine"});
     EXPECT_EQ(ListInstalledGames(*registry), (std::vector<std::string>{"Beta", "Vantor"}));

@@ -14,7 +14,8 @@ class GenerateFixture : public ::testing::Test {
 protected:
     void SetUp() override;
 
-    std::filesystem::path Game(std::string_view relative) const { return game / relative; }
+    // With the system's separators, as the run names its files in messages.
+    std::filesystem::path Game(std::string_view relative) const { return (game / relative).make_preferred(); }
     std::string Read(std::string_view relative) const { return ReadFile(Game(relative)); }
 
     TempDir dir;

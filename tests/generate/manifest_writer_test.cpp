@@ -3,8 +3,11 @@
 #include "generate/manifest_writer.h"
 #include "generate/product_paths.h"
 #include "generate_fixture.h"
+#include "support/platform_skip.h"
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace zpak {
 namespace {
@@ -120,6 +123,9 @@ using ManifestTest = test::GenerateFixture;
 
 TEST_F(ManifestTest, WorkedExampleComesOutByteForByte)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs file modes";
+#else
     ASSERT_TRUE(WriteManifest(doc, false, sink));
     EXPECT_EQ(Read("System/FrontierMOD.ini"), CrLf(kExampleIni));
     EXPECT_EQ(Read("System/FrontierMOD.int"), CrLf(kExampleInt));
@@ -132,6 +138,7 @@ TEST_F(ManifestTest, WorkedExampleComesOutByteForByte)
     struct stat info {};
     ASSERT_EQ(::stat(Game("System/Frontier.sh").c_str(), &info), 0);
     EXPECT_TRUE(info.st_mode & S_IXUSR);
+#endif
 }
 
 TEST_F(ManifestTest, BareProjectAndFlagDependentLines)

@@ -95,7 +95,7 @@ TEST_F(ProjectCheckTest, ReportsEveryProblemInProjectOrder)
     }
     // Errors keep the words generation refuses with.
     EXPECT_EQ(found[0].text,
-              "The file [" + (dir / "Game/Maps/Gone.map").string()
+              "The file [" + (dir / "Game/Maps/Gone.map").make_preferred().string()
                   + "] does not exist. Cannot continue generating the product.");
     EXPECT_TRUE(HasError(found));
 }

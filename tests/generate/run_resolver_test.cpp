@@ -152,7 +152,7 @@ TEST_F(ResolverTest, ListsEveryInputWithItsDestination)
     std::vector<std::string> seen;
     for (const ResolvedInput& input : run.inputs) {
         seen.push_back(std::to_string(static_cast<int>(input.kind)) + ":" + std::to_string(input.group) + ":"
-                       + input.source.lexically_relative(game).string() + ">" + input.destination);
+                       + input.source.lexically_relative(game).generic_string() + ">" + input.destination);
     }
     EXPECT_EQ(seen,
               (std::vector<std::string>{

@@ -2,6 +2,8 @@
 #include "generate/zip_piece.h"
 #include "generate_fixture.h"
 #include "platform/cancel_flag.h"
+#include "support/platform_skip.h"
+#include "support/scoped_env.h"
 
 #include <csignal>
 #include <cstdio>
@@ -10,7 +12,12 @@
 #include <random>
 #include <sstream>
 
+#ifdef _WIN32
+#define popen _popen
+#define pclose _pclose
+#else
 #include <sys/resource.h>
+#endif
 #include <zlib.h>
 
 namespace zpak {
@@ -68,10 +75,12 @@ std::string Words(std::size_t size)
     return text;
 }
 
+#ifndef _WIN32
 bool Succeeds(const std::string& command)
 {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
+#endif
 
 std::string DosTimeText(const fs::path& file)
 {
@@ -99,6 +108,7 @@ protected:
 
 TEST_F(ZipTest, PacksTheProductAsPlayersWillUnpackIt)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     ASSERT_TRUE(PackZip(doc, sink));
     EXPECT_EQ(sink.messages,
               std::vector<std::string>{"The files have been compressed into " + Archive().string()
@@ -167,6 +177,7 @@ TEST_F(ZipTest, EntriesThatWouldLeaveTheGameFolderAreRefused)
 
 TEST_F(ZipTest, EmptyProductGivesAnEmptyArchive)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     doc.groups.clear();
     doc.product->readme.reset();
     doc.product->shortcut.reset();
@@ -186,6 +197,9 @@ TEST_F(ZipTest, ArchiveThatCannotBeCreated)
 // archive stays behind.
 TEST_F(ZipTest, FullDiskIsAFailureAndKeepsThePreviousArchive)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a file size limit (setrlimit)";
+#else
     ASSERT_TRUE(PackZip(doc, sink));
     const std::string previous = test::ReadFile(Archive());
     sink.messages.clear();
@@ -207,6 +221,7 @@ TEST_F(ZipTest, FullDiskIsAFailureAndKeepsThePreviousArchive)
     EXPECT_EQ(test::ReadFile(Archive()), previous);
     EXPECT_EQ(test::FolderNames(game),
               (std::vector<std::string>{"Frontier_WarsMOD.zip", "Help", "Maps", "System"}));
+#endif
 }
 
 TEST_F(ZipTest, MoreEntriesThanAPlainZipHoldsAreRefused)
@@ -223,10 +238,13 @@ TEST_F(ZipTest, MoreEntriesThanAPlainZipHoldsAreRefused)
     EXPECT_FALSE(fs::exists(Archive()));
 }
 
-// Names that are UTF-8 carry the flag that says so; plain ASCII names and
-// bytes of some other code page do not.
-TEST(ZipPackListTest, Utf8NamesAreMarked)
+// Names are stored in UTF-8 with the flag that says so; plain ASCII names
+// need no flag, and a name in the ANSI code page (1252 in the C locale, as
+// Wine picks it) is read in it.
+TEST(ZipPackListTest, NamesAreStoredInUtf8)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
+    const test::ScopedEnv locale("LC_ALL", "C");
     test::TempDir dir;
     const fs::path file = dir.Write("a.txt", "a");
     const PackList list{dir / "names.zip",
@@ -234,17 +252,18 @@ TEST(ZipPackListTest, Utf8NamesAreMarked)
                          {file, "Maps/plain.map", 0644, {}},
                          {file, "Maps/caf\xe9.map", 0644, {}}}};
     ASSERT_EQ(ZipPackList(list), kZipOk);
-    const std::string command = "python3 -c \"import zipfile,sys; print(' '.join(str(i.flag_bits & "
-                                "0x800) for i in zipfile.ZipFile(sys.argv[1]).infolist()))\" '"
+    const std::string command = "python3 -c \"import zipfile,sys; sys.stdout.buffer.write(' '.join("
+                                "str(i.flag_bits & 0x800) + ':' + i.filename for i in "
+                                "zipfile.ZipFile(sys.argv[1]).infolist()).encode())\" '"
         + list.archive.string() + "'";
-    std::string flags;
+    std::string names;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[64] = {};
+        char buffer[128] = {};
         if (std::fgets(buffer, sizeof buffer, pipe))
-            flags = buffer;
+            names = buffer;
         ::pclose(pipe);
     }
-    EXPECT_EQ(flags, "2048 0 0\n");
+    EXPECT_EQ(names, "2048:Maps/\xc3\x89tape.map 0:Maps/plain.map 2048:Maps/caf\xc3\xa9.map");
 }
 
 TEST(ZipPackListTest, FolderAsInputCannotBeOpened)
@@ -258,6 +277,7 @@ TEST(ZipPackListTest, FolderAsInputCannotBeOpened)
 
 TEST(ZipPackListTest, ArchivePathLongerThan255CharactersWorks)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     test::TempDir dir;
     fs::path folder = dir.path();
     while (folder.string().size() < 300)
@@ -270,6 +290,7 @@ TEST(ZipPackListTest, ArchivePathLongerThan255CharactersWorks)
 
 TEST(ZipPackListTest, IncompressibleDataIsStoredAndProgressIsReported)
 {
+    SKIP_ON_WINDOWS("reads the archive with Python's zipfile");
     test::TempDir dir;
     PackList list{dir / "out.zip",
                   {{dir.Write("noise.bin", Noise(100000, 3)), "noise.bin", 0644, {}},
@@ -321,6 +342,7 @@ TEST(ZipThreadsTest, SameArchiveWhateverTheThreads)
         EXPECT_EQ(seen.back().bytesDone, seen.back().bytesTotal);
     }
 
+#ifndef _WIN32  // the readers are Linux programs
     const fs::path archive = dir / "threads1.zip";
     const auto lines = Inspect(archive);
     ASSERT_EQ(lines.size(), 5u);
@@ -331,6 +353,7 @@ TEST(ZipThreadsTest, SameArchiveWhateverTheThreads)
     EXPECT_EQ(lines[4], "ok");
     EXPECT_TRUE(Succeeds("unzip -tq '" + archive.string() + "'"));
     EXPECT_TRUE(Succeeds("7z t -bd '" + archive.string() + "'"));
+#endif
 }
 
 // Cancelled in the middle of an entry that is being packed in pieces: the run

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace zpak {
 namespace {
 
@@ -32,15 +35,17 @@ protected:
 // stays as given.
 TEST_F(GamePathTest, FindsEachComponentIgnoringCase)
 {
-    const std::pair<std::string, std::string> cases[] = {
+    std::vector<std::pair<std::string, std::string>> cases = {
         {"system\\mkr.EXE", "System/MKR.exe"},
         {"MAPS\\level.map", "Maps/Level.MAP"},
         {"Help/README.TXT", "Help/ReadMe.txt"},
-        {"Twins\\map", "Twins/map"},
-        {"Twins\\MAP", "Twins/MAP"},
-        {"Twins\\Map", "Twins/MAP"},
         {"maps\\Nope\\system\\x.map", "Maps/Nope/system/x.map"},
         {"Help\\", "Help/"}};
+#ifndef _WIN32
+    // Twins need a file system that tells letter case apart.
+    cases.insert(cases.end(),
+                 {{"Twins\\map", "Twins/map"}, {"Twins\\MAP", "Twins/MAP"}, {"Twins\\Map", "Twins/MAP"}});
+#endif
     for (const auto& [typed, native] : cases)
         EXPECT_EQ(GamePathToNative(Game(typed), dir.path()), dir / "Game" / native) << typed;
     EXPECT_EQ(GamePathToNative("C:\\Games\\Vantor", dir.path()), "C:/Games/Vantor");

@@ -3,20 +3,27 @@
 #include <algorithm>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
-
-#include <stdlib.h>
 
 namespace zpak::test {
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zpak-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // create_directory fails on a name that exists: no two tests share a folder.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        std::filesystem::path candidate = base / ("zpak-test-" + std::to_string(random() % 100000000));
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec))
+            path_ = std::move(candidate);
+    }
+    if (path_.empty())
+        throw std::runtime_error("no temporary folder could be made");
 }
 
 TempDir::~TempDir()

@@ -1,3 +1,4 @@
+#include "platform/text_encoding.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/project_text.h"
 #include "wizard_fixture.h"
@@ -168,6 +169,12 @@ TEST(ProjectTextTest, EveryByteSurvivesAField)
     edit.setText(FromProjectText(all));
     EXPECT_EQ(ToProjectText(edit.text()), all);
     EXPECT_EQ(FromProjectText("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
+
+    // A file name that is not UTF-8 (Latin-1 bytes) named on the command line
+    // opens the same file after its trip through the window.
+    const std::filesystem::path latin1 = PathFromText("/tmp/caf\xe9 \xff.zproj");
+    EXPECT_EQ(ToNativePath(FromNativePath(latin1)), latin1);
+    EXPECT_EQ(ToNativePath(QString::fromUtf8("/tmp/caf\xc3\xa9")), PathFromText("/tmp/caf\xc3\xa9"));
 }
 
 TEST(FileFilterTest, ConvertsTheWizardsFiltersForQt)

@@ -1,5 +1,6 @@
 #include "ui/app/project_text.h"
 
+#include "platform/text_encoding.h"
 #include "platform/utf8_text.h"
 
 namespace zpak::ui {
@@ -49,9 +50,16 @@ std::string ToProjectText(const QString& text)
     return out;
 }
 
+// A path shown is a text like any other of the project's: a name's bytes that
+// are not UTF-8 (Linux) travel as U+DC80-U+DCFF and come back as themselves.
 std::filesystem::path ToNativePath(const QString& path)
 {
-    return std::filesystem::path(path.toStdString());
+    return PathFromText(ToProjectText(path));
+}
+
+QString FromNativePath(const std::filesystem::path& path)
+{
+    return FromProjectText(TextFromPath(path));
 }
 
 }  // namespace zpak::ui

@@ -13,7 +13,12 @@ namespace zpak::ui {
 QString FromProjectText(const std::string& text);
 std::string ToProjectText(const QString& text);
 
-// A path chosen in a file dialog as the file system names it.
+// A path as the window shows it (a file dialog's answer, a folder of
+// QStandardPaths, a project named on the command line) as the file system
+// names it, and back, with the stand-ins above: on Linux every byte of a name
+// survives; on Windows the name goes to UTF-16 as PathFromText reads a
+// project text, so any name survives whatever the ANSI code page holds.
 std::filesystem::path ToNativePath(const QString& path);
+QString FromNativePath(const std::filesystem::path& path);
 
 }  // namespace zpak::ui

@@ -2,9 +2,11 @@
 
 #include "game/registry_backend.h"
 #include "model/project_document.h"
+#include "platform/text_encoding.h"
 #include "platform/wine_prefix.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "zpak/version.h"
 
@@ -27,9 +29,9 @@ std::filesystem::path FindUserGuide()
     for (const QString& candidate : {bin.filePath(QStringLiteral("user-guide.html")),
                                      bin.filePath(QStringLiteral("../share/zpakwizard/user-guide.html"))}) {
         if (QFileInfo::exists(candidate))
-            return QFileInfo(candidate).absoluteFilePath().toStdString();
+            return ToNativePath(QFileInfo(candidate).absoluteFilePath());
     }
-    return bin.filePath(QStringLiteral("user-guide.html")).toStdString();
+    return ToNativePath(bin.filePath(QStringLiteral("user-guide.html")));
 }
 
 // presets.ini lies beside the program when it is there and that folder is
@@ -39,10 +41,10 @@ std::filesystem::path FindPresets()
     const QDir bin(QCoreApplication::applicationDirPath());
     const QFileInfo beside(bin.filePath(QStringLiteral("presets.ini")));
     if (beside.exists() && QFileInfo(bin.absolutePath()).isWritable())
-        return beside.absoluteFilePath().toStdString();
+        return ToNativePath(beside.absoluteFilePath());
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
-    return QDir(config).filePath(QStringLiteral("presets.ini")).toStdString();
+    return ToNativePath(QDir(config).filePath(QStringLiteral("presets.ini")));
 }
 
 }  // namespace
@@ -73,7 +75,7 @@ int WizardApp::Run(const QString& project)
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     WizardDialog wizard(WizardContext{
         state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets(), DefaultWinePrefix(),
-        QDir(config).filePath(QStringLiteral("recent-projects")).toStdString()});
+        ToNativePath(QDir(config).filePath(QStringLiteral("recent-projects")))});
     if (!project.isEmpty())
         wizard.OpenProjectFile(project);
     wizard.exec();
@@ -106,7 +108,7 @@ std::optional<int> AnswerWithoutWindow(const std::vector<std::string>& args, std
             err << "zpakwizard: one project at a time\nTry 'zpakwizard --help'.\n";
             return 2;
         }
-        project = QString::fromLocal8Bit(arg.c_str());
+        project = FromNativePath(PathFromText(arg));
     }
     return std::nullopt;
 }

@@ -31,7 +31,7 @@ private:
 // What the command line asks that needs no window (--version, --help, a
 // wrong option): the exit code once it is answered; otherwise nothing, with
 // the project file named, if any, in `project`. Runs before any window or
-// display exists.
+// display exists. The arguments are those of ProgramArguments.
 std::optional<int> AnswerWithoutWindow(const std::vector<std::string>& args, std::ostream& out,
                                        std::ostream& err, QString& project);
 

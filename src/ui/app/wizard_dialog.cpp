@@ -38,7 +38,7 @@ constexpr int kPageOrder[] = {ids::kGamePathPage,     ids::kGroupsPage,   ids::k
 
 WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
     : WizardSheet(parent), context_(std::move(context)), sink_(context_.dialogs, this),
-      recent_(QString::fromStdString(context_.recentProjects.string()))
+      recent_(FromNativePath(context_.recentProjects))
 {
     setWindowTitle(QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion));
     setWindowIcon(AppIcon());
@@ -454,7 +454,7 @@ void WizardDialog::OnLogo()
 {
     if (busy_)
         return;
-    context_.dialogs.OpenUrl(QUrl::fromLocalFile(QString::fromStdString(context_.userGuide.string())));
+    context_.dialogs.OpenUrl(QUrl::fromLocalFile(FromNativePath(context_.userGuide)));
 }
 
 void WizardDialog::keyPressEvent(QKeyEvent* event)

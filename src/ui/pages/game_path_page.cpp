@@ -93,7 +93,7 @@ void GamePathPage::LoadFolderOf(const std::string& keyPath)
 
 void GamePathPage::OnBrowse()
 {
-    const QString start = QString::fromStdString(NativeGamePath(ToProjectText(folder_->text())).string());
+    const QString start = FromNativePath(NativeGamePath(ToProjectText(folder_->text())));
     const QString chosen = Dialogs().GetExistingDirectory(this, QStringLiteral("Game Folder"), start);
     if (!chosen.isEmpty())
         folder_->setText(QDir::toNativeSeparators(chosen));
@@ -125,7 +125,7 @@ bool GamePathPage::StoreGameFolder()
         return true;
     // Say what is missing where, so that the folder can be put right.
     ShowMessage(QStringLiteral("This is not a valid game folder.\nSystem\\MKR.exe not found in %1")
-                    .arg(QString::fromStdString(NativeGamePath(folder).string())));
+                    .arg(FromNativePath(NativeGamePath(folder))));
     return false;
 }
 

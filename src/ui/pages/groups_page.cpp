@@ -4,6 +4,7 @@
 #include "model/record_ref.h"
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
+#include "platform/text_encoding.h"
 #include "rules/group_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
@@ -191,7 +192,7 @@ void GroupsPage::AddPickedFiles(GroupInfo& group, const QStringList& paths)
     std::vector<std::string> natives;
     for (const QString& path : paths)
         natives.push_back(ToProjectText(path));
-    AddEntries(group, PickedFileNames(Document(), model_->GameFolder().string(), natives, Sink()));
+    AddEntries(group, PickedFileNames(Document(), TextFromPath(model_->GameFolder()), natives, Sink()));
 }
 
 void GroupsPage::OnCreateGroup()
@@ -209,7 +210,7 @@ void GroupsPage::OnAddFile()
     GroupInfo* group = CurrentGroup();
     if (!group)
         return;
-    const QString folder = QString::fromStdString(model_->GameFolder().string());
+    const QString folder = FromNativePath(model_->GameFolder());
     const QStringList paths =
         Dialogs().GetOpenFileNames(this, QStringLiteral("All Files (*.*)|*.*||"), folder);
     // The group may have gone while the dialog was open.

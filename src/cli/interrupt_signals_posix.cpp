@@ -1,6 +1,7 @@
 #include "cli/interrupt_signals.h"
 
 #include <atomic>
+#include <csignal>
 
 namespace zpak {
 
@@ -9,6 +10,8 @@ namespace {
 CancelFlag gCancel;
 std::atomic<int> gSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free);
+struct sigaction gPreviousInt {};
+struct sigaction gPreviousTerm {};
 
 extern "C" void OnInterrupt(int signal)
 {
@@ -23,14 +26,14 @@ InterruptSignals::InterruptSignals()
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &previousInt_);
-    ::sigaction(SIGTERM, &action, &previousTerm_);
+    ::sigaction(SIGINT, &action, &gPreviousInt);
+    ::sigaction(SIGTERM, &action, &gPreviousTerm);
 }
 
 InterruptSignals::~InterruptSignals()
 {
-    ::sigaction(SIGINT, &previousInt_, nullptr);
-    ::sigaction(SIGTERM, &previousTerm_, nullptr);
+    ::sigaction(SIGINT, &gPreviousInt, nullptr);
+    ::sigaction(SIGTERM, &gPreviousTerm, nullptr);
 }
 
 const CancelFlag& InterruptSignals::Flag() const

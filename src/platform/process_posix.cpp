@@ -277,7 +277,7 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
 
     // The child waits until whoever needs to know of it has written it down.
     if (options.started) {
-        options.started(pid);
+        options.started(ProcessTag{pid, 0});
         const char go = 1;
         [[maybe_unused]] const ssize_t written = ::write(gate.Write(), &go, 1);
         gate.CloseWrite();
@@ -294,8 +294,9 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
     return ChildWatch(pid, output.Read(), options).Wait();
 }
 
-bool ProcessGroupAlive(long group)
+bool ProcessStillRuns(const ProcessTag& tag)
 {
+    const long group = tag.id;
     if (group <= 0)
         return false;
     DIR* proc = ::opendir("/proc");
@@ -324,6 +325,11 @@ bool ProcessGroupAlive(long group)
     }
     ::closedir(proc);
     return alive;
+}
+
+std::string DescribeProcess(const ProcessTag& tag)
+{
+    return "process group " + std::to_string(tag.id);
 }
 
 ProcessResult RunGameProgram(const std::filesystem::path& program, const std::vector<std::string>& args,

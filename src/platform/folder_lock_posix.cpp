@@ -8,17 +8,17 @@
 
 namespace zpak {
 
-bool TryLockFile(int fd)
+bool TryLockFile(FileHandle::Native file, std::uint64_t offset)
 {
-    // An open-file-description lock on byte 0: unlike a classic POSIX lock it
+    // An open-file-description lock: unlike a classic POSIX lock it
     // is not shared by every descriptor of the process, and unlike flock it
     // works on network file systems.
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    lock.l_start = 0;
+    lock.l_start = static_cast<off_t>(offset);
     lock.l_len = 1;
-    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+    return ::fcntl(file, F_OFD_SETLK, &lock) == 0;
 }
 
 FolderLock::~FolderLock()
@@ -28,10 +28,7 @@ FolderLock::~FolderLock()
 
 void FolderLock::Release()
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    file_.Close();
 }
 
 FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
@@ -40,20 +37,19 @@ FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
     error_.clear();
     // O_NOFOLLOW: a link placed at the lock file's name must not make us
     // create or lock a file elsewhere.
-    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    FileHandle file(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!file.IsOpen()) {
         error_ = std::strerror(errno);
         return Result::Failed;
     }
-    if (!TryLockFile(fd)) {
+    if (!TryLockFile(file.Get())) {
         const int code = errno;
-        ::close(fd);
         if (code == EAGAIN || code == EACCES)
             return Result::Busy;
         error_ = std::strerror(code);
         return Result::Failed;
     }
-    fd_ = fd;
+    file_ = std::move(file);
     return Result::Locked;
 }
 
