@@ -24,8 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kMostZipEntries = 65535;
-
 ProjectPage PageOfProductField(const std::string& field)
 {
     static const std::unordered_map<std::string, ProjectPage> pages = {

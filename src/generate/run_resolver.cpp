@@ -23,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kMostZipEntries = 65535;
 constexpr const char* kCannotContinue = " Cannot continue generating the product.";
 
 std::string JoinComponents(const std::vector<std::string>& components, char separator)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -41,6 +42,9 @@ struct PackList {
 };
 
 // Result codes of ZipPackList.
+// The most entries a zip file without zip64 end records can hold.
+inline constexpr std::size_t kMostZipEntries = 65535;
+
 inline constexpr int kZipOk = 0;
 inline constexpr int kZipError = -1;            // an entry could not be added, read or compressed
 inline constexpr int kZipCannotCreate = -2;     // the archive cannot be created
