@@ -1,5 +1,6 @@
 #include "model/readback_check.h"
 
+#include "model/product_fields.h"
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/property_line.h"
@@ -153,28 +154,19 @@ private:
 
     template <typename Place> void Identity(const Place& place, const RequirementInfo& record)
     {
-        const auto field = [&place](const char* name) { return [&place, name] { return place() + name; }; };
-        Value(field(" product"), TextOf(record.product));
-        Value(field(" version"), TextOf(record.version));
-        Value(field(" developer"), TextOf(record.developer));
-        Value(field(" product URL"), TextOf(record.productURL));
-        Value(field(" version URL"), TextOf(record.versionURL));
-        Value(field(" developer URL"), TextOf(record.developerURL));
+        for (const RequirementField& field : kRequirementFields)
+            Value([&place, &field] { return place() + " " + std::string(field.caption); },
+                  TextOf(record.*field.member));
     }
 
     void Product(const ProductData& product)
     {
         Identity([] { return std::string("the product"); }, product);
-        Value("the readme", TextOf(product.readme));
-        Value("the setup title", product.GetTitle());
-        Value("the licence", TextOf(product.license));
-        Value("the logo", TextOf(product.logo));
-        if (product.shortcut) {
-            Value("the shortcut parameters", *product.shortcut);
-            Value("the shortcut caption", TextOf(product.shortcutCaption));
-            Value("the documentation caption", product.GetDocumentationCaption());
+        for (const ProductField& field : kProductFields) {
+            const auto text = field.text ? WrittenText(product, field) : std::nullopt;
+            if (text)
+                Value([&field] { return "the " + std::string(field.caption); }, *text);
         }
-        Value("the archive name", TextOf(product.archive));
     }
 
     const ProjectDocument& doc_;

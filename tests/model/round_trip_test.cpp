@@ -53,10 +53,9 @@ public:
             doc.product = std::make_unique<ProductData>();
             ProductData& p = *doc.product;
             FillIdentity(p);
-            for (auto* field :
-                 {&p.readme, &p.title, &p.archive, &p.license, &p.logo, &p.shortcut, &p.shortcutCaption})
+            for (auto* field : {&p.readme, &p.title, &p.archive, &p.license, &p.logo, &p.shortcut,
+                                &p.shortcutCaption, &p.documentationCaption})
                 *field = Optional();
-            p.documentationCaption = Flag() ? Text() : "";
             for (int* flag : {&p.cleanup, &p.windows, &p.linux, &p.mac})
                 *flag = Flag();
         }
@@ -149,7 +148,7 @@ void ApplyReloadDifferences(ProjectDocument& doc)
             p->documentationCaption = p->GetDocumentationCaption();
         } else {
             p->shortcutCaption.reset();
-            p->documentationCaption.clear();
+            p->documentationCaption.reset();
         }
     }
 }

@@ -55,9 +55,10 @@ std::string Dump(const ProjectDocument& doc)
         out << "  readme=" << Opt(product->readme) << " title=" << Opt(product->title)
             << " archive=" << Opt(product->archive) << " license=" << Opt(product->license)
             << " logo=" << Opt(product->logo) << " shortcut=" << Opt(product->shortcut)
-            << " shortcutCaption=" << Opt(product->shortcutCaption) << " documentationCaption='"
-            << product->documentationCaption << "' flags=" << !!product->cleanup << !!product->windows
-            << !!product->linux << !!product->mac << '\n';
+            << " shortcutCaption=" << Opt(product->shortcutCaption)
+            << " documentationCaption=" << Opt(product->documentationCaption)
+            << " flags=" << !!product->cleanup << !!product->windows << !!product->linux << !!product->mac
+            << '\n';
     }
     return out.str();
 }

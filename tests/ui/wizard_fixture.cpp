@@ -2,6 +2,7 @@
 
 #include "ui/app/wizard_sheet.h"
 #include "ui/pages/groups_dialogs.h"
+#include "ui/pages/wizard_pages.h"
 
 namespace zpak::ui::test {
 
@@ -29,7 +30,8 @@ void WizardFixture::MakeWizard()
     wizard.reset();
     wizard = std::make_unique<WizardDialog>(WizardContext{doc, dialogs, *registry, "/docs/user-guide.html",
                                                           dir / "presets.ini", dir / "wine",
-                                                          dir / "recent-projects"});
+                                                          dir / "recent-projects"},
+                                            WizardPages());
 }
 
 QAbstractButton* WizardFixture::Button(int id) const

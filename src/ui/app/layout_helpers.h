@@ -20,6 +20,11 @@ QLabel* AddText(QBoxLayout* layout, const QString& text);
 // saying what the field does in the installed product.
 QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* name, const QString& tip);
 
+// The edit and a "..." button beside it that fills it, as one row of the
+// form; gives the button, which carries `id`, `name` and `tip`.
+QPushButton* AddBrowseRow(QFormLayout* form, const QString& label, QLineEdit* edit, int id, const char* name,
+                          const QString& tip);
+
 // A button of the column beside a tree. It never becomes the default button:
 // Enter in a page must not press it.
 QPushButton* AddButton(QBoxLayout* column, const QString& caption, int id, const char* name);

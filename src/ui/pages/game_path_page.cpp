@@ -3,6 +3,7 @@
 #include "game/game_folder.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
+#include "model/record_ref.h"
 #include "rules/game_folder_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
@@ -13,7 +14,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,7 +22,7 @@
 namespace zpak::ui {
 
 GamePathPage::GamePathPage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kGamePathPage, "gamePathPage"), games_(new QComboBox), folder_(new QLineEdit)
+    : WizardPage(wizard), games_(new QComboBox), folder_(new QLineEdit)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(
@@ -41,20 +41,16 @@ GamePathPage::GamePathPage(WizardDialog& wizard)
     folder_->setToolTip(
         QStringLiteral("The folder of the installed game, the one that holds System\\MKR.exe. "
                        "The files of your mod are named relative to it."));
-    auto* browse = new QPushButton(QStringLiteral("Browse\u2026"));
-    SetControlId(browse, ids::kGamePathBrowse, "gamePathBrowseButton");
-    browse->setAutoDefault(false);
-    browse->setToolTip(QStringLiteral("Choose the game folder in a folder dialog."));
-    connect(browse, &QPushButton::clicked, this, &GamePathPage::OnBrowse);
-
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Corvex Engine Games Detected:"), games_);
-    auto* pathLabel = new QLabel(QStringLiteral("Game Path:"));
-    SetControlId(pathLabel, ids::kGamePathLabel, "gamePathLabel");
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(folder_, 1);
-    pathRow->addWidget(browse);
-    form->addRow(pathLabel, pathRow);
+    QPushButton* browse =
+        AddBrowseRow(form, QStringLiteral("Game Path:"), folder_, ids::kGamePathBrowse,
+                     "gamePathBrowseButton", QStringLiteral("Choose the game folder in a folder dialog."));
+    browse->setText(QStringLiteral("Browse\u2026"));
+    browse->setAutoDefault(false);
+    connect(browse, &QPushButton::clicked, this, &GamePathPage::OnBrowse);
+    SetControlId(form->itemAt(form->rowCount() - 1, QFormLayout::LabelRole)->widget(), ids::kGamePathLabel,
+                 "gamePathLabel");
     layout->addLayout(form);
     AddText(layout,
             QStringLiteral(" If the wizard failed to detect the folder where the corvex "
@@ -73,7 +69,6 @@ void GamePathPage::OnInitDialog()
     games_->setCurrentIndex(-1);  // no selection, even when the default game is found
     LoadFolderOf(GameKeyPath(kDefaultGame));
     Wizard().EnableNext(true);
-    Wizard().SetNextPage(ids::kGamePathPage, ids::kGroupsPage);
 }
 
 void GamePathPage::OnGameChosen(int index)
@@ -108,6 +103,12 @@ void GamePathPage::OnSetActive()
 {
     if (Document().gameFolder)
         folder_->setText(FromProjectText(*Document().gameFolder));
+}
+
+void GamePathPage::ShowRecord(const RecordRef& record)
+{
+    if (record.kind == RecordRef::Kind::GameFolder)
+        FocusField(folder_);
 }
 
 void GamePathPage::OnProjectReplaced()

@@ -19,6 +19,7 @@ public:
     void OnSetActive() override;
     bool OnCommit() override { return StoreGameFolder(); }
     bool OnWizardNext() override { return StoreGameFolder(); }
+    void ShowRecord(const RecordRef& record) override;
     void OnProjectReplaced() override;
     bool HasPendingEdits() const override;
 

@@ -3,6 +3,7 @@
 #include "generate/project_check.h"
 #include "generate/run_executor.h"
 #include "generate/run_resolver.h"
+#include "model/product_fields.h"
 #include "model/project_document.h"
 #include "platform/cancel_flag.h"
 #include "platform/message_sink.h"
@@ -26,34 +27,10 @@ namespace zpak::ui {
 namespace {
 // Runs shorter than this show no progress at all.
 constexpr int kProgressDelayMs = 400;
-
-int PageIdOf(ProjectPage page)
-{
-    switch (page) {
-    case ProjectPage::GameFolder:
-        return ids::kGamePathPage;
-    case ProjectPage::Groups:
-        return ids::kGroupsPage;
-    case ProjectPage::IniChanges:
-        return ids::kIniChangesPage;
-    case ProjectPage::Requirements:
-        return ids::kRequirementsPage;
-    case ProjectPage::Product:
-        return ids::kProductPage;
-    case ProjectPage::Packaging:
-        return ids::kPackagePage;
-    case ProjectPage::Shortcuts:
-        return ids::kShortcutsPage;
-    case ProjectPage::Generate:
-        break;
-    }
-    return ids::kGeneratePage;
-}
 }  // namespace
 
 GeneratePage::GeneratePage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kGeneratePage, "generatePage"),
-      package_(new QRadioButton(QStringLiteral("Create .zpak file"))),
+    : WizardPage(wizard), package_(new QRadioButton(QStringLiteral("Create .zpak file"))),
       manifest_(new QRadioButton(QStringLiteral("Only generate .ini and .int files"))),
       zip_(new QRadioButton(QStringLiteral("Create a compressed zip file"))),
       cleanup_(new QCheckBox(QStringLiteral("Cleanup files")))
@@ -78,7 +55,7 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
                                     "<product>MOD.zip in the game folder, for players who unpack by hand."));
     for (QRadioButton* button : {package_, manifest_, zip_})
         options->addWidget(button);
-    SetControlId(cleanup_, ids::kCleanup, "cleanupBox");
+    SetControlId(cleanup_, ids::kCleanup, ControlNameOf("cleanup"));
     cleanup_->setToolTip(QStringLiteral("After the package is built, delete the manifest pair and the Linux "
                                         "launch script it was built from. Saved with the project."));
     options->addWidget(cleanup_);
@@ -136,7 +113,7 @@ void GeneratePage::Preview()
     PreviewDialog dialog(Document(), std::move(run), std::move(diagnostics), prefix, &Wizard());
     dialog.exec();
     if (const auto& chosen = dialog.Chosen())
-        Wizard().GoToRecord(PageIdOf(chosen->page), chosen->record);
+        Wizard().GoToRecord(chosen->page, chosen->record);
 }
 
 void GeneratePage::Generate()

@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -131,13 +130,9 @@ FileDestinationDialog::FileDestinationDialog(const std::string& master, const st
     destination_->setToolTip(QStringLiteral("Where the file lands in the player's game folder, relative to "
                                             "it; empty installs it where it is in yours."));
     destination_->setCursorPosition(0);
-    auto* browse = new QPushButton(QStringLiteral("..."));
-    SetControlId(browse, ids::kDestinationBrowse, "destinationBrowseButton");
-    browse->setToolTip(QStringLiteral("Choose the destination among the game folder's files."));
-    auto* row = new QHBoxLayout;
-    row->addWidget(destination_);
-    row->addWidget(browse);
-    form->addRow(QStringLiteral("Destination Filename/Location:"), row);
+    QPushButton* browse = AddBrowseRow(
+        form, QStringLiteral("Destination Filename/Location:"), destination_, ids::kDestinationBrowse,
+        "destinationBrowseButton", QStringLiteral("Choose the destination among the game folder's files."));
     layout->addLayout(form);
     AddOkCancel(this, layout);
     connect(browse, &QPushButton::clicked, this, [this, &dialogs, gameFolder] {

@@ -40,7 +40,7 @@ bool IsWildcard(const FileInfo& file)
 }  // namespace
 
 GroupsPage::GroupsPage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kGroupsPage, "groupsPage"),
+    : WizardPage(wizard),
       model_(new GroupsModel(wizard.Context().document, wizard.Context().winePrefix, this)),
       tree_(new QTreeView)
 {
@@ -105,11 +105,6 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
             [this](const QModelIndex& current) { OnSelectionChanged(current); });
     connect(tree_, &QTreeView::doubleClicked, this, &GroupsPage::OnDoubleClicked);
     connect(model_, &GroupsModel::FilesDropped, this, &GroupsPage::OnFilesDropped);
-}
-
-void GroupsPage::OnInitDialog()
-{
-    Wizard().SetNextPage(ids::kGroupsPage, ids::kIniChangesPage);
 }
 
 void GroupsPage::OnSetActive()

@@ -27,7 +27,6 @@ class GroupsPage final : public WizardPage {
 public:
     explicit GroupsPage(WizardDialog& wizard);
 
-    void OnInitDialog() override;
     void OnSetActive() override;
     void ShowRecord(const RecordRef& record) override;
     void OnProjectReplaced() override;

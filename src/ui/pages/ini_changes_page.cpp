@@ -23,8 +23,7 @@
 namespace zpak::ui {
 
 IniChangesPage::IniChangesPage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kIniChangesPage, "iniChangesPage"),
-      model_(new IniChangesModel(wizard.Context().document, this)), tree_(new QTreeView)
+    : WizardPage(wizard), model_(new IniChangesModel(wizard.Context().document, this)), tree_(new QTreeView)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(
@@ -82,11 +81,6 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
         if (model_->ChangeAt(index))
             OnEdit();
     });
-}
-
-void IniChangesPage::OnInitDialog()
-{
-    Wizard().SetNextPage(ids::kIniChangesPage, ids::kRequirementsPage);
 }
 
 void IniChangesPage::OnSetActive()

@@ -28,7 +28,6 @@ class IniChangesPage final : public WizardPage {
 public:
     explicit IniChangesPage(WizardDialog& wizard);
 
-    void OnInitDialog() override;
     void OnSetActive() override;
     void ShowRecord(const RecordRef& record) override;
 

@@ -1,6 +1,8 @@
 #include "ui/pages/package_page.h"
 
+#include "model/product_fields.h"
 #include "model/project_document.h"
+#include "model/record_ref.h"
 #include "platform/file_search.h"
 #include "platform/game_path.h"
 #include "rules/product_rules.h"
@@ -13,7 +15,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -25,8 +26,8 @@ const QString kNoLicence = QStringLiteral("--None--");
 }
 
 PackagePage::PackagePage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kPackagePage, "packagePage"), logo_(new QLineEdit), archive_(new QLineEdit),
-      license_(new QComboBox), shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
+    : WizardPage(wizard), logo_(new QLineEdit), archive_(new QLineEdit), license_(new QComboBox),
+      shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
 {
     auto* layout = new QVBoxLayout(this);
     AddText(layout,
@@ -34,28 +35,24 @@ PackagePage::PackagePage(WizardDialog& wizard)
                 "If you want to use a logo for your product, specify the location here. If you do not "
                 "specify a logo, then the default corvex logo will be displayed. The logo should be a 256 "
                 "colour bitmap file and should be 340x82 in size."));
-    SetControlId(logo_, ids::kLogoEdit, "logoEdit");
+    SetControlId(logo_, ids::kLogoEdit, ControlNameOf("logo"));
     logo_->setToolTip(QStringLiteral("A bitmap inside the game folder shown at the top of the installer; "
                                      "empty shows the game's own logo."));
-    auto* browse = new QPushButton(QStringLiteral("..."));
-    SetControlId(browse, ids::kLogoBrowse, "logoBrowseButton");
-    browse->setToolTip(QStringLiteral("Choose the logo bitmap in the game folder."));
-    auto* logoRow = new QHBoxLayout;
-    logoRow->addWidget(logo_);
-    logoRow->addWidget(browse);
     auto* logoForm = new QFormLayout;
-    logoForm->addRow(QStringLiteral("Logo Location:"), logoRow);
+    QPushButton* browse =
+        AddBrowseRow(logoForm, QStringLiteral("Logo Location:"), logo_, ids::kLogoBrowse, "logoBrowseButton",
+                     QStringLiteral("Choose the logo bitmap in the game folder."));
     layout->addLayout(logoForm);
 
     AddText(layout,
             QStringLiteral("Next, verify the name of the archive. For Vantor, you must use "
                            "the zpack2 file extension. Corvex Classic uses zpak extension."));
-    SetControlId(archive_, ids::kArchive, "archiveEdit");
+    SetControlId(archive_, ids::kArchive, ControlNameOf("archive"));
     archive_->setToolTip(QStringLiteral("The file name of the package the packaging tool builds in the game "
                                         "folder; this is what players download and install."));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Archive name:"), archive_);
-    SetControlId(license_, ids::kLicense, "licenseCombo");
+    SetControlId(license_, ids::kLicense, ControlNameOf("license"));
     license_->setToolTip(QStringLiteral("A text file of the game's System folder that the installer shows "
                                         "and the player must accept before installing; empty shows none."));
     license_->setEditable(true);
@@ -128,7 +125,7 @@ void PackagePage::ApplyShortcutSwitch()
 {
     Wizard().EnableNext(true);
     const bool install = shortcuts_->isChecked();
-    Wizard().SetNextPage(ids::kPackagePage, install ? ids::kShortcutsPage : ids::kGeneratePage);
+    Wizard().SetNextPage(ProjectPage::Packaging, install ? ProjectPage::Shortcuts : ProjectPage::Generate);
     zpak::ApplyShortcutSwitch(Document(), install);
 }
 
@@ -155,6 +152,16 @@ bool PackagePage::HasPendingEdits() const
                                                : noLicence || license_->currentIndex() == 0;
     return ToProjectText(archive_->text()) != TextOf(product->archive)
         || ToProjectText(logo_->text()) != TextOf(product->logo) || !licenceShown;
+}
+
+void PackagePage::ShowRecord(const RecordRef& record)
+{
+    // With shortcuts off, their fields are reached through the switch that
+    // brings their page back.
+    if (record.kind == RecordRef::Kind::Product && PageOf(record) == ProjectPage::Shortcuts)
+        FocusField(shortcuts_);
+    else
+        WizardPage::ShowRecord(record);
 }
 
 void PackagePage::OnProjectReplaced()

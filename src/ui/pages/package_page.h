@@ -19,6 +19,7 @@ public:
     void OnSetActive() override;
     bool OnCommit() override { return StorePackageFields(); }
     bool OnWizardNext() override { return StorePackageFields(); }
+    void ShowRecord(const RecordRef& record) override;
     void OnProjectReplaced() override;
     bool HasPendingEdits() const override;
 

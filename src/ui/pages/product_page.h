@@ -3,6 +3,9 @@
 #include "rules/product_rules.h"
 #include "ui/app/wizard_page.h"
 
+#include <utility>
+#include <vector>
+
 class QLineEdit;
 
 namespace zpak::ui {
@@ -14,7 +17,6 @@ class ProductPage final : public WizardPage {
 public:
     explicit ProductPage(WizardDialog& wizard);
 
-    void OnInitDialog() override;
     void OnSetActive() override;
     bool OnCommit() override;
     bool OnWizardNext() override;
@@ -27,13 +29,9 @@ private:
     void UpdateNext();
 
     QLineEdit* name_;
-    QLineEdit* productUrl_;
-    QLineEdit* title_;
-    QLineEdit* readme_;
     QLineEdit* version_;
-    QLineEdit* versionUrl_;
-    QLineEdit* developer_;
-    QLineEdit* developerUrl_;
+    // The edit of each text of the form.
+    std::vector<std::pair<QLineEdit*, std::string ProductForm::*>> fields_;
 };
 
 }  // namespace zpak::ui

@@ -1,6 +1,7 @@
 #include "ui/pages/requirements_dialogs.h"
 
 #include "ini/ini_file.h"
+#include "model/product_fields.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/layout_helpers.h"
@@ -13,15 +14,6 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
-
-namespace {
-
-// The fields in the order of the edits.
-constexpr std::string RequirementFields::*kFieldOrder[] = {
-    &RequirementFields::product,    &RequirementFields::version,    &RequirementFields::developer,
-    &RequirementFields::productURL, &RequirementFields::versionURL, &RequirementFields::developerURL};
-
-}  // namespace
 
 AddRequirementDialog::AddRequirementDialog(Check check, DialogService& dialogs, QWidget* parent)
     : QDialog(parent), check_(std::move(check)), dialogs_(dialogs), presetList_(new QComboBox)
@@ -36,20 +28,20 @@ AddRequirementDialog::AddRequirementDialog(Check check, DialogService& dialogs, 
 
     auto* box = new QGroupBox(QStringLiteral("Properties"));
     auto* form = new QFormLayout(box);
-    product_ = AddEdit(form, QStringLiteral("Product:"), ids::kRequiredProduct, "productEdit",
+    product_ = AddEdit(form, QStringLiteral("Product:"), ids::kRequiredProduct, ControlNameOf("product"),
                        QStringLiteral("The product the player must have installed, as it names itself (the "
                                       "game, or another mod). The installer also takes its folder as the "
                                       "default place to install."));
-    version_ = AddEdit(form, QStringLiteral("Version:"), ids::kRequiredVersion, "versionEdit",
-                       QStringLiteral("The lowest version of it that your mod works with."));
-    developer_ = AddEdit(form, QStringLiteral("Developer:"), ids::kRequiredDeveloper, "developerEdit",
-                         QStringLiteral("Who makes the required product."));
-    productUrl_ = AddEdit(form, QStringLiteral("Product URL:"), ids::kRequiredProductUrl, "productUrlEdit",
-                          QStringLiteral("Where players get the required product when they lack it."));
-    versionUrl_ = AddEdit(form, QStringLiteral("Version URL:"), ids::kRequiredVersionUrl, "versionUrlEdit",
-                          QStringLiteral("Where players get the required version when theirs is older."));
-    developerUrl_ = AddEdit(form, QStringLiteral("Developer URL:"), ids::kRequiredDeveloperUrl,
-                            "developerUrlEdit", QStringLiteral("The web page of its developer."));
+    AddEdit(form, QStringLiteral("Version:"), ids::kRequiredVersion, ControlNameOf("version"),
+            QStringLiteral("The lowest version of it that your mod works with."));
+    AddEdit(form, QStringLiteral("Developer:"), ids::kRequiredDeveloper, ControlNameOf("developer"),
+            QStringLiteral("Who makes the required product."));
+    AddEdit(form, QStringLiteral("Product URL:"), ids::kRequiredProductUrl, ControlNameOf("productURL"),
+            QStringLiteral("Where players get the required product when they lack it."));
+    AddEdit(form, QStringLiteral("Version URL:"), ids::kRequiredVersionUrl, ControlNameOf("versionURL"),
+            QStringLiteral("Where players get the required version when theirs is older."));
+    AddEdit(form, QStringLiteral("Developer URL:"), ids::kRequiredDeveloperUrl, ControlNameOf("developerURL"),
+            QStringLiteral("The web page of its developer."));
     layout->addWidget(box);
     AddOkCancel(this, layout);
 }
@@ -86,25 +78,23 @@ void AddRequirementDialog::OnPresetChosen(int index)
     ShowFields(fields);
 }
 
-std::array<QLineEdit*, 6> AddRequirementDialog::Edits() const
+QLineEdit* AddRequirementDialog::Edit(const RequirementField& field) const
 {
-    return {product_, version_, developer_, productUrl_, versionUrl_, developerUrl_};
+    return findChild<QLineEdit*>(QLatin1String(field.objectName));
 }
 
 RequirementFields AddRequirementDialog::Fields() const
 {
     RequirementFields fields;
-    const auto edits = Edits();
-    for (std::size_t i = 0; i < edits.size(); ++i)
-        fields.*kFieldOrder[i] = ToProjectText(edits[i]->text());
+    for (const RequirementField& field : kRequirementFields)
+        fields.*field.text = ToProjectText(Edit(field)->text());
     return fields;
 }
 
 void AddRequirementDialog::ShowFields(const RequirementFields& fields)
 {
-    const auto edits = Edits();
-    for (std::size_t i = 0; i < edits.size(); ++i)
-        edits[i]->setText(FromProjectText(fields.*kFieldOrder[i]));
+    for (const RequirementField& field : kRequirementFields)
+        Edit(field)->setText(FromProjectText(fields.*field.text));
 }
 
 void AddRequirementDialog::accept()

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-#include <array>
 #include <functional>
 
 class QComboBox;
@@ -38,7 +37,7 @@ public:
 private:
     AddRequirementDialog(Check check, DialogService& dialogs, QWidget* parent);
     void OnPresetChosen(int index);
-    std::array<QLineEdit*, 6> Edits() const;
+    QLineEdit* Edit(const RequirementField& field) const;
     void ShowFields(const RequirementFields& fields);
 
     Check check_;
@@ -46,11 +45,6 @@ private:
     const IniFile* presets_ = nullptr;
     QComboBox* presetList_;
     QLineEdit* product_;
-    QLineEdit* version_;
-    QLineEdit* developer_;
-    QLineEdit* productUrl_;
-    QLineEdit* versionUrl_;
-    QLineEdit* developerUrl_;
 };
 
 }  // namespace zpak::ui

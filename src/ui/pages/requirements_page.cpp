@@ -21,8 +21,7 @@
 
 namespace zpak::ui {
 
-RequirementsPage::RequirementsPage(WizardDialog& wizard)
-    : WizardPage(wizard, ids::kRequirementsPage, "requirementsPage"), tree_(new QTreeWidget)
+RequirementsPage::RequirementsPage(WizardDialog& wizard) : WizardPage(wizard), tree_(new QTreeWidget)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(AddText(layout,
@@ -79,7 +78,6 @@ void RequirementsPage::UpdateButtons()
 void RequirementsPage::OnInitDialog()
 {
     Wizard().EnableNext(true);
-    Wizard().SetNextPage(ids::kRequirementsPage, ids::kProductPage);
 }
 
 void RequirementsPage::OnSetActive()

@@ -1,5 +1,6 @@
 #include "ui/pages/shortcuts_page.h"
 
+#include "model/product_fields.h"
 #include "model/project_document.h"
 #include "rules/product_rules.h"
 #include "ui/app/control_ids.h"
@@ -14,7 +15,7 @@
 
 namespace zpak::ui {
 
-ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kShortcutsPage, "shortcutsPage")
+ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard)
 {
     auto* layout = new QVBoxLayout(this);
     AddText(layout,
@@ -32,16 +33,16 @@ ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kSh
     };
     parameters_ = edit(QStringLiteral("Please enter the command line parameters you want to use to "
                                       "start the game.\nFor example: FR-Landing.map?Game=Frontier.Campaign"),
-                       ids::kParameters, "parametersEdit",
+                       ids::kParameters, ControlNameOf("shortcut"),
                        QStringLiteral("What the play shortcut and the launch scripts pass to the game: a "
                                       "map and its options."));
     caption_ = edit(QStringLiteral("Enter the Shortcut Caption. This is the caption that will be "
                                    "assigned to your shortcut link."),
-                    ids::kShortcutCaption, "shortcutCaptionEdit",
+                    ids::kShortcutCaption, ControlNameOf("shortcutCaption"),
                     QStringLiteral("The name of the play shortcut in the player's menu."));
     documentation_ = edit(QStringLiteral("Enter the Documentation/Readme Caption. This is the caption "
                                          "that will be assigned to your documentation link."),
-                          ids::kDocumentationCaption, "documentationCaptionEdit",
+                          ids::kDocumentationCaption, ControlNameOf("documentationCaption"),
                           QStringLiteral("The name of the shortcut that opens your readme; empty gives "
                                          "\"Release Notes\"."));
 
@@ -56,12 +57,12 @@ ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kSh
         systems->addWidget(check);
         return check;
     };
-    windows_ = box(QStringLiteral("Windows"), ids::kWindows, "windowsBox",
+    windows_ = box(QStringLiteral("Windows"), ids::kWindows, ControlNameOf("windows"),
                    QStringLiteral("The installer makes Start menu shortcuts on Windows."));
-    linux_ = box(QStringLiteral("Linux"), ids::kLinux, "linuxBox",
+    linux_ = box(QStringLiteral("Linux"), ids::kLinux, ControlNameOf("linux"),
                  QStringLiteral("The wizard writes System\\<product>.sh, a script that starts the game with "
                                 "your parameters, and the product installs it."));
-    mac_ = box(QStringLiteral("Mac"), ids::kMac, "macBox",
+    mac_ = box(QStringLiteral("Mac"), ids::kMac, ControlNameOf("mac"),
                QStringLiteral("The wizard writes System\\<product>_mac.sh, the same script for Mac, and the "
                               "product installs it."));
     systems->addStretch();
@@ -72,7 +73,6 @@ ShortcutsPage::ShortcutsPage(WizardDialog& wizard) : WizardPage(wizard, ids::kSh
 void ShortcutsPage::OnInitDialog()
 {
     Wizard().EnableNext(true);
-    Wizard().SetNextPage(ids::kShortcutsPage, ids::kGeneratePage);
 }
 
 void ShortcutsPage::OnSetActive()
