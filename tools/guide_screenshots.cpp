@@ -16,9 +16,9 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/app/wizard_page.h"
-#include "ui/pages/groups_dialogs.h"
-#include "ui/pages/ini_dialogs.h"
-#include "ui/pages/preview_dialog.h"
+#include "ui/pages/generate/preview_dialog.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
 #include "ui/pages/wizard_pages.h"
 
 #include <QAbstractItemView>

@@ -1,9 +1,9 @@
 #include "ini/ini_file.h"
 #include "platform/cancel_flag.h"
-#include "ui/pages/generation_progress.h"
-#include "ui/pages/groups_dialogs.h"
-#include "ui/pages/ini_dialogs.h"
-#include "ui/pages/requirements_dialogs.h"
+#include "ui/pages/generate/generation_progress.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
+#include "ui/pages/requirements/requirements_dialogs.h"
 #include "wizard_fixture.h"
 
 #include <QAbstractItemView>

@@ -1,5 +1,5 @@
-#include "ui/pages/generation_progress.h"
-#include "ui/pages/preview_dialog.h"
+#include "ui/pages/generate/generation_progress.h"
+#include "ui/pages/generate/preview_dialog.h"
 #include "wizard_fixture.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
-#include "ui/pages/ini_changes_page.h"
-#include "ui/pages/ini_dialogs.h"
+#include "ui/pages/ini_changes/ini_changes_page.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
 #include "wizard_fixture.h"
 
 #include <QComboBox>

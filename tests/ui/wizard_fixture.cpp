@@ -1,7 +1,7 @@
 #include "wizard_fixture.h"
 
 #include "ui/app/wizard_sheet.h"
-#include "ui/pages/groups_dialogs.h"
+#include "ui/pages/groups/groups_dialogs.h"
 #include "ui/pages/wizard_pages.h"
 
 namespace zpak::ui::test {

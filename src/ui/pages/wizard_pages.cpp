@@ -1,14 +1,14 @@
 #include "ui/pages/wizard_pages.h"
 
 #include "ui/app/control_ids.h"
-#include "ui/pages/game_path_page.h"
-#include "ui/pages/generate_page.h"
-#include "ui/pages/groups_page.h"
-#include "ui/pages/ini_changes_page.h"
-#include "ui/pages/package_page.h"
-#include "ui/pages/product_page.h"
-#include "ui/pages/requirements_page.h"
-#include "ui/pages/shortcuts_page.h"
+#include "ui/pages/game_path/game_path_page.h"
+#include "ui/pages/generate/generate_page.h"
+#include "ui/pages/groups/groups_page.h"
+#include "ui/pages/ini_changes/ini_changes_page.h"
+#include "ui/pages/package/package_page.h"
+#include "ui/pages/product/product_page.h"
+#include "ui/pages/requirements/requirements_page.h"
+#include "ui/pages/shortcuts/shortcuts_page.h"
 
 namespace zpak::ui {
 

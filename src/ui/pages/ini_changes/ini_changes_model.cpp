@@ -1,4 +1,4 @@
-#include "ui/pages/ini_changes_model.h"
+#include "ui/pages/ini_changes/ini_changes_model.h"
 
 #include "model/project_document.h"
 #include "ui/app/project_text.h"

@@ -1,4 +1,4 @@
-#include "ui/pages/ini_dialogs.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
 
 #include "ini/ini_file.h"
 #include "model/group_info.h"

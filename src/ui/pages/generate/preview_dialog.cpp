@@ -1,4 +1,4 @@
-#include "ui/pages/preview_dialog.h"
+#include "ui/pages/generate/preview_dialog.h"
 
 #include "model/project_document.h"
 #include "ui/app/control_ids.h"

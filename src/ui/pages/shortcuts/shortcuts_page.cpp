@@ -1,4 +1,4 @@
-#include "ui/pages/shortcuts_page.h"
+#include "ui/pages/shortcuts/shortcuts_page.h"
 
 #include "model/product_fields.h"
 #include "model/project_document.h"

@@ -1,4 +1,4 @@
-#include "ui/pages/product_page.h"
+#include "ui/pages/product/product_page.h"
 
 #include "model/project_document.h"
 #include "ui/app/browse.h"

@@ -1,4 +1,4 @@
-#include "ui/pages/tree_items.h"
+#include "ui/pages/requirements/tree_items.h"
 
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>

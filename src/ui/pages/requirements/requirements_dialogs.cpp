@@ -1,4 +1,4 @@
-#include "ui/pages/requirements_dialogs.h"
+#include "ui/pages/requirements/requirements_dialogs.h"
 
 #include "ini/ini_file.h"
 #include "model/product_fields.h"

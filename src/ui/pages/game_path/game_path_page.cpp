@@ -1,4 +1,4 @@
-#include "ui/pages/game_path_page.h"
+#include "ui/pages/game_path/game_path_page.h"
 
 #include "game/game_folder.h"
 #include "model/project_document.h"

@@ -1,4 +1,4 @@
-#include "ui/pages/requirements_page.h"
+#include "ui/pages/requirements/requirements_page.h"
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
@@ -10,8 +10,8 @@
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/requirements_dialogs.h"
-#include "ui/pages/tree_items.h"
+#include "ui/pages/requirements/requirements_dialogs.h"
+#include "ui/pages/requirements/tree_items.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

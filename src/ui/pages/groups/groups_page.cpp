@@ -1,4 +1,4 @@
-#include "ui/pages/groups_page.h"
+#include "ui/pages/groups/groups_page.h"
 
 #include "model/project_document.h"
 #include "model/record_ref.h"
@@ -11,8 +11,8 @@
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/groups_dialogs.h"
-#include "ui/pages/groups_model.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/groups/groups_model.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

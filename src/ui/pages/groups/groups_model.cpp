@@ -1,4 +1,4 @@
-#include "ui/pages/groups_model.h"
+#include "ui/pages/groups/groups_model.h"
 
 #include "model/project_document.h"
 #include "rules/group_rules.h"

@@ -1,4 +1,4 @@
-#include "ui/pages/generation_progress.h"
+#include "ui/pages/generate/generation_progress.h"
 
 #include "platform/cancel_flag.h"
 #include "platform/text_format.h"

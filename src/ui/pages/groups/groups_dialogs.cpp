@@ -1,4 +1,4 @@
-#include "ui/pages/groups_dialogs.h"
+#include "ui/pages/groups/groups_dialogs.h"
 
 #include "ui/app/browse.h"
 #include "ui/app/control_ids.h"

@@ -1,4 +1,4 @@
-#include "ui/pages/generate_page.h"
+#include "ui/pages/generate/generate_page.h"
 
 #include "generate/project_check.h"
 #include "generate/run_executor.h"
@@ -12,8 +12,8 @@
 #include "ui/app/layout_helpers.h"
 #include "ui/app/modal_work.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/generation_progress.h"
-#include "ui/pages/preview_dialog.h"
+#include "ui/pages/generate/generation_progress.h"
+#include "ui/pages/generate/preview_dialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

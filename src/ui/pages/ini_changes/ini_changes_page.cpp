@@ -1,4 +1,4 @@
-#include "ui/pages/ini_changes_page.h"
+#include "ui/pages/ini_changes/ini_changes_page.h"
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
@@ -10,8 +10,8 @@
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
-#include "ui/pages/ini_changes_model.h"
-#include "ui/pages/ini_dialogs.h"
+#include "ui/pages/ini_changes/ini_changes_model.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "ui/pages/package_page.h"
+#include "ui/pages/package/package_page.h"
 
 #include "model/product_fields.h"
 #include "model/project_document.h"
