@@ -133,15 +133,15 @@ GroupInfo* GroupsPage::CurrentGroup() const
 
 void GroupsPage::OnSelectionChanged(const QModelIndex& current)
 {
-    if (const GroupInfo* group = model_->GroupAt(current))
+    if (const GroupInfo* group = model_->ParentAt(current))
         currentGroup_ = group->viewHandle;
     UpdateButtons(current);
 }
 
 void GroupsPage::UpdateButtons(const QModelIndex& current)
 {
-    const bool group = model_->GroupAt(current) != nullptr;
-    const FileInfo* file = model_->FileAt(current);
+    const bool group = model_->ParentAt(current) != nullptr;
+    const FileInfo* file = model_->ChildAt(current);
     addFile_->setEnabled(group);
     addWildcard_->setEnabled(group);
     groupOptions_->setEnabled(group);
@@ -157,25 +157,19 @@ void GroupsPage::ShowRecord(const RecordRef& record)
         return;
     const GroupInfo& group = *groups[record.index];
     if (record.kind == RecordRef::Kind::Entry && record.child < group.files.size()) {
-        tree_->expand(model_->IndexOf(group));
-        Highlight(model_->IndexOf(*group.files[record.child]));
+        Reveal(tree_, model_->IndexOf(*group.files[record.child]));
     } else if (record.kind == RecordRef::Kind::Group) {
-        Highlight(model_->IndexOf(group));
+        Reveal(tree_, model_->IndexOf(group));
     }
     tree_->setFocus(Qt::OtherFocusReason);
 }
 
-// Selects the row and brings it into view: the highlighted group is the
-// current one, which the buttons act on.
-void GroupsPage::Highlight(const QModelIndex& index)
-{
-    tree_->setCurrentIndex(index);
-    tree_->scrollTo(index);
-}
-
 void GroupsPage::AddEntries(GroupInfo& group, const std::vector<std::string>& names)
 {
-    if (model_->AppendFiles(group, names).empty())
+    std::vector<std::unique_ptr<FileInfo>> entries;
+    for (const std::string& name : names)
+        entries.push_back(std::make_unique<FileInfo>(name));
+    if (model_->InsertChildren(group, std::move(entries)).empty())
         return;
     tree_->expand(model_->IndexOf(group));
     Wizard().EnableNext(true);
@@ -195,8 +189,8 @@ void GroupsPage::OnCreateGroup()
     CreateGroupDialog dialog(Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted || !CheckGroupNameUnused(Document(), dialog.Name(), Sink()))
         return;
-    const GroupInfo& group = model_->AppendGroup(dialog.Name());
-    Highlight(model_->IndexOf(group));
+    const GroupInfo& group = model_->InsertParent(std::make_unique<GroupInfo>(dialog.Name()));
+    Reveal(tree_, model_->IndexOf(group));
     Wizard().ProjectEdited();
 }
 
@@ -265,7 +259,7 @@ void GroupsPage::OnRenameGroup()
 
 void GroupsPage::OnFileOptions()
 {
-    FileInfo* file = model_->FileAt(tree_->currentIndex());
+    FileInfo* file = model_->ChildAt(tree_->currentIndex());
     if (!file) {
         ShowMessage(QStringLiteral("Could not find the selected file."));
         return;
@@ -284,7 +278,7 @@ void GroupsPage::OnDelete()
     const QModelIndex selected = tree_->currentIndex();
     if (!selected.isValid())
         return;
-    if (const GroupInfo* group = model_->GroupAt(selected)) {
+    if (const GroupInfo* group = model_->ParentAt(selected)) {
         if (Document().groups.size() < 2) {
             NoGroupsDialog dialog(this);
             dialog.exec();
@@ -299,9 +293,9 @@ void GroupsPage::OnDelete()
                                   .arg(FromProjectText(group->NameText()))
                                   .arg(group->files.size())))
             return;
-        model_->RemoveGroup(*group);
-    } else if (const FileInfo* file = model_->FileAt(selected)) {
-        model_->RemoveFile(*file);
+        model_->TakeParent(*group);
+    } else if (const FileInfo* file = model_->ChildAt(selected)) {
+        model_->TakeChild(*file);
     } else {
         ShowMessage(QStringLiteral("Could not remove the file!"));
         return;
@@ -315,11 +309,11 @@ void GroupsPage::OnDelete()
 
 void GroupsPage::OnDoubleClicked(const QModelIndex& index)
 {
-    if (model_->GroupAt(index)) {
+    if (model_->ParentAt(index)) {
         OnGroupOptions();
         return;
     }
-    const FileInfo* file = model_->FileAt(index);
+    const FileInfo* file = model_->ChildAt(index);
     if (file && !IsWildcard(*file))
         OnFileOptions();
 }
@@ -328,7 +322,7 @@ void GroupsPage::OnFilesDropped(GroupInfo* group, const QStringList& paths)
 {
     if (Wizard().IsBusy() || !group)
         return;
-    Highlight(model_->IndexOf(*group));
+    Reveal(tree_, model_->IndexOf(*group));
     AddPickedFiles(*group, paths);
 }
 

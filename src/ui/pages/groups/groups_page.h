@@ -54,7 +54,6 @@ private:
     // Adds the files (native paths) to the group as Add File does.
     void AddPickedFiles(GroupInfo& group, const QStringList& paths);
     void AddEntries(GroupInfo& group, const std::vector<std::string>& names);
-    void Highlight(const QModelIndex& index);
     void UpdateButtons(const QModelIndex& current);
     void UpdateNext();
 

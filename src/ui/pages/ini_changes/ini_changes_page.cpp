@@ -78,7 +78,7 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnSelectionChanged(current); });
     connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (model_->ChangeAt(index))
+        if (model_->ChildAt(index))
             OnEdit();
     });
 }
@@ -113,8 +113,8 @@ std::vector<std::string> IniChangesPage::GameIniFiles() const
 
 void IniChangesPage::OnSelectionChanged(const QModelIndex& selected)
 {
-    const INIGroup* file = model_->FileAt(selected);
-    const INIDefinition* change = model_->ChangeAt(selected);
+    const INIGroup* file = model_->ParentAt(selected);
+    const INIDefinition* change = model_->ChildAt(selected);
     if (file) {
         currentIniFile_ = file->viewHandle;
         currentIniEntry_ = 0;
@@ -136,16 +136,10 @@ void IniChangesPage::ShowRecord(const RecordRef& record)
     const INIGroup& file = *files[record.index];
     tree_->expand(model_->IndexOf(file));
     if (record.kind == RecordRef::Kind::IniChange && record.child < file.entries.size())
-        Highlight(model_->IndexOfHandle(file.entries[record.child]->viewHandle));
+        Reveal(tree_, model_->IndexOf(*file.entries[record.child]));
     else
-        Highlight(model_->IndexOf(file));
+        Reveal(tree_, model_->IndexOf(file));
     tree_->setFocus(Qt::OtherFocusReason);
-}
-
-void IniChangesPage::Highlight(const QModelIndex& index)
-{
-    tree_->setCurrentIndex(index);
-    tree_->scrollTo(index);
 }
 
 void IniChangesPage::ShowNewEntries(const std::vector<INIDefinition*>& entries)
@@ -163,8 +157,8 @@ void IniChangesPage::OnAdd()
     AddIniFileDialog dialog(GameIniFiles(), Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const INIGroup& file = model_->AppendFile(dialog.FileName());
-    Highlight(model_->IndexOf(file));
+    const INIGroup& file = model_->InsertParent(std::make_unique<INIGroup>(dialog.FileName()));
+    Reveal(tree_, model_->IndexOf(file));
     Wizard().ProjectEdited();
 }
 
@@ -180,16 +174,15 @@ void IniChangesPage::OnAddEntry()
         return;
     if (INIGroup* target = CurrentIniFile()) {
         const IniChangeFields fields = dialog.Fields();
-        ShowNewEntries(model_->AppendChanges(*target, [&](INIGroup& into) {
-            return std::vector<INIDefinition*>{
-                &into.AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0)};
-        }));
+        INIGroup made;
+        made.AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0);
+        ShowNewEntries(model_->InsertChildren(*target, std::move(made.entries)));
     }
 }
 
 void IniChangesPage::OnEdit()
 {
-    INIGroup* file = model_->FileAt(tree_->currentIndex());
+    INIGroup* file = model_->ParentAt(tree_->currentIndex());
     if (!file) {
         EditCurrentEntry();
         return;
@@ -223,12 +216,12 @@ void IniChangesPage::EditCurrentEntry()
 
 void IniChangesPage::OnRemoveFile()
 {
-    const INIGroup* file = model_->FileAt(tree_->currentIndex());
+    const INIGroup* file = model_->ParentAt(tree_->currentIndex());
     if (!file) {
         ShowMessage(QStringLiteral("Only groups can be removed via this action."));
         return;
     }
-    model_->RemoveFile(file->viewHandle);
+    model_->TakeParent(*file);
     Wizard().ProjectEdited();
 }
 
@@ -237,7 +230,7 @@ void IniChangesPage::OnRemoveEntry()
     const INIDefinition* entry = CurrentIniEntry();
     if (!entry)
         return;
-    model_->RemoveChange(entry->viewHandle);
+    model_->TakeChild(*entry);
     currentIniEntry_ = 0;
     Wizard().ProjectEdited();
 }
@@ -251,16 +244,18 @@ void IniChangesPage::OnImportKeys()
         return;
     IniFile source;
     source.Load(SystemIniPath(dialog.FileName()));
-    if (INIGroup* file = CurrentIniFile())
-        ShowNewEntries(
-            model_->AppendChanges(*file, [&](INIGroup& into) { return ImportIniEntries(source, into); }));
+    if (INIGroup* file = CurrentIniFile()) {
+        INIGroup made;
+        ImportIniEntries(source, made);
+        ShowNewEntries(model_->InsertChildren(*file, std::move(made.entries)));
+    }
 }
 
 bool IniChangesPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == tree_ && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        if (model_->FileAt(tree_->currentIndex()))
+        if (model_->ParentAt(tree_->currentIndex()))
             OnRemoveFile();
         else
             OnRemoveEntry();

@@ -50,7 +50,6 @@ private:
     // New changes of the current file, shown; the last becomes current.
     void ShowNewEntries(const std::vector<INIDefinition*>& entries);
     void OnSelectionChanged(const QModelIndex& selected);
-    void Highlight(const QModelIndex& index);
     void EditCurrentEntry();
     // gameFolder\System\<name>, as a native path.
     std::filesystem::path SystemIniPath(const std::string& name) const;
