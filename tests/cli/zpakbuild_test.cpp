@@ -2,6 +2,7 @@
 #include "support/platform_skip.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "zpak/version.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,9 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_EQ(Zpakbuild({"frobnicate"}).code, 2);
     EXPECT_EQ(Zpakbuild({"check"}).code, 2);
     EXPECT_EQ(Zpakbuild({"check", "a", "--bogus"}).code, 2);
+    const Outcome dash = Zpakbuild({"check", "a", "-x"});
+    EXPECT_EQ(dash.code, 2);
+    EXPECT_NE(dash.err.find("unknown option '-x'"), std::string::npos) << dash.err;
     EXPECT_EQ(Zpakbuild({"format", "a", "-o"}).code, 2);
     for (const char* threads : {"0", "-1", "2x", ""})
         EXPECT_EQ(Zpakbuild({"build", "a", "--zip", "--threads", threads}).code, 2) << threads;
@@ -158,7 +162,7 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_NE(help.out.find("130  build interrupted"), std::string::npos);
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("format PROJECT.zproj"), std::string::npos);
-    EXPECT_EQ(Zpakbuild({"--version"}).out, "zpakbuild 2.36\n");
+    EXPECT_EQ(Zpakbuild({"--version"}).out, std::string("zpakbuild ") + kVersion + "\n");
 }
 
 // The example project against a copy of the demo game, all three choices.
@@ -224,6 +228,36 @@ TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
                   + " is not packed into itself. [Z202]\n");
     EXPECT_EQ(Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip", "--werror"}).code,
               1);
+}
+
+// Only the zip holds the readme: the package and the manifest pair are built
+// without it.
+TEST_F(DemoGameTest, AMissingReadmeStopsOnlyTheZip)
+{
+    std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    project.replace(project.find("readme=Help\\Frontier.txt"), 24, "readme=Help\\Gone.txt");
+    const auto file = dir.Write("gone.zproj", project);
+    for (const char* choice : {"--package", "--manifest"}) {
+        const Outcome check = Zpakbuild({"check", file.string(), "--game-folder", game.string(), choice});
+        EXPECT_EQ(check.code, 0) << choice << check.err;
+    }
+    EXPECT_EQ(Zpakbuild({"build", file.string(), "--game-folder", game.string(), "--manifest"}).code, 0);
+    EXPECT_TRUE(Has("System/FrontierMOD.ini"));
+    const Outcome zip = Zpakbuild({"check", file.string(), "--game-folder", game.string(), "--zip"});
+    EXPECT_EQ(zip.code, 1);
+    EXPECT_NE(zip.err.find("[Z109]"), std::string::npos) << zip.err;
+}
+
+// A group the player cannot leave out is installed also when the project
+// does not mark it selected.
+TEST_F(DemoGameTest, DefaultPreviewInstallsRequiredGroups)
+{
+    std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    project.erase(project.find("Selected=true\n"), 14);
+    const auto file = dir.Write("required.zproj", project);
+    const Outcome preview = Zpakbuild({"preview", file.string(), "--game-folder", game.string()});
+    ASSERT_EQ(preview.code, 0) << preview.err;
+    EXPECT_TRUE(preview.out.starts_with("Groups installed: Frontier\n\nFiles copied (7,")) << preview.out;
 }
 
 TEST_F(DemoGameTest, BuildsThePackageByDefault)
