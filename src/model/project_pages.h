@@ -24,7 +24,8 @@ struct ProjectPageFacts {
     ProjectPage page;
     const char* name;  // as reports name the page
     // The page Next leads to. None for the last page, and for the packaging
-    // page, whose "Install Shortcuts" switch chooses between the two after it.
+    // page, which links itself by its "Install Shortcuts" switch to one of
+    // the two after it.
     std::optional<ProjectPage> next;
 };
 

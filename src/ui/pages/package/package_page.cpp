@@ -86,6 +86,13 @@ PackagePage::PackagePage(WizardDialog& wizard)
 void PackagePage::OnInitDialog()
 {
     Wizard().EnableNext(true);
+    const ProductData* product = Document().product.get();
+    LinkNext(product && product->shortcut);
+}
+
+void PackagePage::LinkNext(bool shortcuts)
+{
+    Wizard().SetNextPage(ProjectPage::Packaging, shortcuts ? ProjectPage::Shortcuts : ProjectPage::Generate);
 }
 
 void PackagePage::OnSetActive()
@@ -125,7 +132,7 @@ void PackagePage::ApplyShortcutSwitch()
 {
     Wizard().EnableNext(true);
     const bool install = shortcuts_->isChecked();
-    Wizard().SetNextPage(ProjectPage::Packaging, install ? ProjectPage::Shortcuts : ProjectPage::Generate);
+    LinkNext(install);
     zpak::ApplyShortcutSwitch(Document(), install);
 }
 

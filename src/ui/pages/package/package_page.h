@@ -25,6 +25,8 @@ public:
 
 private:
     void FillLicences();
+    // The page after this one: the shortcuts page, or Generate.
+    void LinkNext(bool shortcuts);
     void ApplyShortcutSwitch();
     bool StorePackageFields();
 
