@@ -32,6 +32,14 @@ QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* 
     return edit;
 }
 
+std::vector<QLineEdit*> AddEdits(QFormLayout* form, std::initializer_list<EditRow> rows)
+{
+    std::vector<QLineEdit*> edits;
+    for (const EditRow& row : rows)
+        edits.push_back(AddEdit(form, row.label, row.id, row.name, row.tip));
+    return edits;
+}
+
 QPushButton* AddBrowseRow(QFormLayout* form, const QString& label, QLineEdit* edit, int id, const char* name,
                           const QString& tip)
 {

@@ -21,13 +21,15 @@ ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard)
             QStringLiteral("You must fill out information about your mod. Complete all the "
                            "entries and click Next to continue."));
     auto* form = new QFormLayout;
-    name_ = AddEdit(form, QStringLiteral("Product Name"), ids::kProductName, ControlNameOf("product"),
-                    QStringLiteral("The name of your mod. It names what is built: System\\<name>MOD.ini and "
-                                   ".int, <name>MOD.zip, and the package <name>.zpack2 unless you name it."));
-    AddEdit(form, QStringLiteral("Product URL"), ids::kProductUrl, ControlNameOf("productURL"),
-            QStringLiteral("The web page of your mod, offered by the installer."));
-    AddEdit(form, QStringLiteral("Setup Window Title"), ids::kSetupTitle, ControlNameOf("title"),
-            QStringLiteral("The title of the installer's window; empty shows the product name."));
+    name_ = AddEdits(
+        form,
+        {{QStringLiteral("Product Name"), ids::kProductName, ControlNameOf("product"),
+          QStringLiteral("The name of your mod. It names what is built: System\\<name>MOD.ini and .int, "
+                         "<name>MOD.zip, and the package <name>.zpack2 unless you name it.")},
+         {QStringLiteral("Product URL"), ids::kProductUrl, ControlNameOf("productURL"),
+          QStringLiteral("The web page of your mod, offered by the installer.")},
+         {QStringLiteral("Setup Window Title"), ids::kSetupTitle, ControlNameOf("title"),
+          QStringLiteral("The title of the installer's window; empty shows the product name.")}})[0];
 
     auto* readme = new QLineEdit;
     SetControlId(readme, ids::kReadme, ControlNameOf("readme"));
@@ -37,16 +39,17 @@ ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard)
         AddBrowseRow(form, QStringLiteral("Readme File Location"), readme, ids::kReadmeBrowse,
                      "readmeBrowseButton", QStringLiteral("Choose the readme file in the game folder."));
 
-    version_ =
-        AddEdit(form, QStringLiteral("Version"), ids::kVersion, ControlNameOf("version"),
-                QStringLiteral("The version of your mod, a whole number above 0 (Next keeps the "
-                               "number it starts with). Other mods may require at least this version."));
-    AddEdit(form, QStringLiteral("Version URL"), ids::kVersionUrl, ControlNameOf("versionURL"),
-            QStringLiteral("A web page about this version, offered by the installer."));
-    AddEdit(form, QStringLiteral("Developer"), ids::kDeveloper, ControlNameOf("developer"),
-            QStringLiteral("Who made the mod, shown by the installer."));
-    AddEdit(form, QStringLiteral("Developer URL"), ids::kDeveloperUrl, ControlNameOf("developerURL"),
-            QStringLiteral("The developer's web page, offered by the installer."));
+    version_ = AddEdits(
+        form,
+        {{QStringLiteral("Version"), ids::kVersion, ControlNameOf("version"),
+          QStringLiteral("The version of your mod, a whole number above 0 (Next keeps the number it starts "
+                         "with). Other mods may require at least this version.")},
+         {QStringLiteral("Version URL"), ids::kVersionUrl, ControlNameOf("versionURL"),
+          QStringLiteral("A web page about this version, offered by the installer.")},
+         {QStringLiteral("Developer"), ids::kDeveloper, ControlNameOf("developer"),
+          QStringLiteral("Who made the mod, shown by the installer.")},
+         {QStringLiteral("Developer URL"), ids::kDeveloperUrl, ControlNameOf("developerURL"),
+          QStringLiteral("The developer's web page, offered by the installer.")}})[0];
     layout->addLayout(form);
     layout->addStretch();
     for (const ProductFormField& field : ProductFormFields())

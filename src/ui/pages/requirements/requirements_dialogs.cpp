@@ -28,20 +28,22 @@ AddRequirementDialog::AddRequirementDialog(Check check, DialogService& dialogs, 
 
     auto* box = new QGroupBox(QStringLiteral("Properties"));
     auto* form = new QFormLayout(box);
-    product_ = AddEdit(form, QStringLiteral("Product:"), ids::kRequiredProduct, ControlNameOf("product"),
-                       QStringLiteral("The product the player must have installed, as it names itself (the "
-                                      "game, or another mod). The installer also takes its folder as the "
-                                      "default place to install."));
-    AddEdit(form, QStringLiteral("Version:"), ids::kRequiredVersion, ControlNameOf("version"),
-            QStringLiteral("The lowest version of it that your mod works with."));
-    AddEdit(form, QStringLiteral("Developer:"), ids::kRequiredDeveloper, ControlNameOf("developer"),
-            QStringLiteral("Who makes the required product."));
-    AddEdit(form, QStringLiteral("Product URL:"), ids::kRequiredProductUrl, ControlNameOf("productURL"),
-            QStringLiteral("Where players get the required product when they lack it."));
-    AddEdit(form, QStringLiteral("Version URL:"), ids::kRequiredVersionUrl, ControlNameOf("versionURL"),
-            QStringLiteral("Where players get the required version when theirs is older."));
-    AddEdit(form, QStringLiteral("Developer URL:"), ids::kRequiredDeveloperUrl, ControlNameOf("developerURL"),
-            QStringLiteral("The web page of its developer."));
+    product_ =
+        AddEdits(form,
+                 {{QStringLiteral("Product:"), ids::kRequiredProduct, ControlNameOf("product"),
+                   QStringLiteral(
+                       "The product the player must have installed, as it names itself (the game, or "
+                       "another mod). The installer also takes its folder as the default place to install.")},
+                  {QStringLiteral("Version:"), ids::kRequiredVersion, ControlNameOf("version"),
+                   QStringLiteral("The lowest version of it that your mod works with.")},
+                  {QStringLiteral("Developer:"), ids::kRequiredDeveloper, ControlNameOf("developer"),
+                   QStringLiteral("Who makes the required product.")},
+                  {QStringLiteral("Product URL:"), ids::kRequiredProductUrl, ControlNameOf("productURL"),
+                   QStringLiteral("Where players get the required product when they lack it.")},
+                  {QStringLiteral("Version URL:"), ids::kRequiredVersionUrl, ControlNameOf("versionURL"),
+                   QStringLiteral("Where players get the required version when theirs is older.")},
+                  {QStringLiteral("Developer URL:"), ids::kRequiredDeveloperUrl,
+                   ControlNameOf("developerURL"), QStringLiteral("The web page of its developer.")}})[0];
     layout->addWidget(box);
     AddOkCancel(this, layout);
 }
