@@ -13,29 +13,6 @@ const char* SeverityName(Severity severity)
     return severity == Severity::Error ? "error" : "warning";
 }
 
-const char* RecordKindName(RecordRef::Kind kind)
-{
-    switch (kind) {
-    case RecordRef::Kind::Project:
-        return "project";
-    case RecordRef::Kind::GameFolder:
-        return "gameFolder";
-    case RecordRef::Kind::Group:
-        return "group";
-    case RecordRef::Kind::Entry:
-        return "entry";
-    case RecordRef::Kind::IniFile:
-        return "iniFile";
-    case RecordRef::Kind::IniChange:
-        return "iniChange";
-    case RecordRef::Kind::Requirement:
-        return "requirement";
-    case RecordRef::Kind::Product:
-        return "product";
-    }
-    return "project";
-}
-
 // Workflow commands end a value at a line break, and a property also at
 // ":" and ",".
 std::string GitHubEscape(std::string_view text, bool property)
@@ -84,9 +61,8 @@ void WriteJson(std::ostream& out, const Diagnostic& d, std::string_view file)
     out << "{\"severity\":\"" << SeverityName(d.severity) << "\",\"code\":" << JsonString(d.code)
         << ",\"file\":" << JsonString(file) << ",\"line\":" << d.line
         << ",\"page\":" << JsonString(PageName(d.page)) << ",\"record\":{\"kind\":\""
-        << RecordKindName(d.record.kind) << "\",\"index\":" << d.record.index
-        << ",\"child\":" << d.record.child << ",\"field\":" << JsonString(d.record.field)
-        << "},\"text\":" << JsonString(d.text) << "}\n";
+        << FactsOf(d.record.kind).name << "\",\"index\":" << d.record.index << ",\"child\":" << d.record.child
+        << ",\"field\":" << JsonString(d.record.field) << "},\"text\":" << JsonString(d.text) << "}\n";
 }
 
 }  // namespace

@@ -14,28 +14,23 @@ const char* PageName(ProjectPage page)
     return "generate";
 }
 
+const RecordKindFacts& FactsOf(RecordRef::Kind kind)
+{
+    for (const RecordKindFacts& facts : kRecordKinds) {
+        if (facts.kind == kind)
+            return facts;
+    }
+    return kRecordKinds[0];
+}
+
 ProjectPage PageOf(const RecordRef& record)
 {
-    switch (record.kind) {
-    case RecordRef::Kind::Project:
-        return ProjectPage::Generate;
-    case RecordRef::Kind::GameFolder:
-        return ProjectPage::GameFolder;
-    case RecordRef::Kind::Group:
-    case RecordRef::Kind::Entry:
-        return ProjectPage::Groups;
-    case RecordRef::Kind::IniFile:
-    case RecordRef::Kind::IniChange:
-        return ProjectPage::IniChanges;
-    case RecordRef::Kind::Requirement:
-        return ProjectPage::Requirements;
-    case RecordRef::Kind::Product: {
+    if (record.kind == RecordRef::Kind::Product) {
         // The fields a requirement has too are on the product page.
-        const ProductField* field = FindProductField(record.field);
-        return field ? field->page : ProjectPage::Product;
+        if (const ProductField* field = FindProductField(record.field))
+            return field->page;
     }
-    }
-    return ProjectPage::Generate;
+    return FactsOf(record.kind).page;
 }
 
 }  // namespace zpak

@@ -125,7 +125,7 @@ TEST_F(ProjectCheckTest, FilesAreCheckedWithoutAProductAndTheToolByChoice)
 TEST_F(ProjectCheckTest, DestinationsThatDifferInLetterCaseClash)
 {
     const auto found =
-        Check(std::string("[Group]\nname=Main\nMaps\\A.map\nsrc=New\\X.map\nMaps\\B.map\nsrc=NEW\\x.MAP\n")
+        Check(std::string("[Group]\nname=Main\nMaps\\A.map\nsrc=New\\X.map\nMaps\\B.map\nsrc=New\\x.MAP\n")
               + kProduct);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].code, "Z204");
