@@ -23,8 +23,11 @@ protected:
         // The groups page lets Next through only when some group holds an entry.
         doc.groups.push_back(std::make_unique<GroupInfo>("Main"));
         doc.groups[0]->AddFile("System\\Frontier.u");
-        for (int page = 0; page < 4; ++page)
+        for (const ProjectPageFacts& facts : kProjectPages) {
+            if (facts.page == ProjectPage::Product)
+                break;
             Click(kNext);
+        }
         ASSERT_EQ(ActivePage(), kProductPage);
     }
 };
