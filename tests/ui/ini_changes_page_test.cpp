@@ -138,8 +138,8 @@ TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)
     EXPECT_EQ(dialogs.messages.last(), "Please select a Group or click Cancel.");
 }
 
-// After Remove Entry the page has no current change, even though the tree
-// shows another one selected: Edit then finds nothing to modify.
+// After Remove Entry the change that took its place is selected, and Edit
+// acts on it; a change remembered from rows shown before is never edited.
 TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
 {
     doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
@@ -149,12 +149,14 @@ TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
     Select(0, 0);
     ClickOn(kIniChangesPage, kRemoveIniEntry);
     ASSERT_EQ(doc.iniFiles[0]->entries.size(), 1u);
+    EXPECT_EQ(Tree()->currentIndex(), Row(0, 0));
+    EXPECT_TRUE(Tree()->selectionModel()->isSelected(Row(0, 0)));
     EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
-        FindControl<QComboBox>(&dialog, kIniSection)->setEditText("Typed");
-        FindControl<QComboBox>(&dialog, kIniKey)->setEditText("Key");
+        EXPECT_EQ(FindControl<QComboBox>(&dialog, kIniSection)->currentText(), "B");
+        FindControl<QLineEdit>(&dialog, kIniValue)->setText("3");
     }));
-    EXPECT_EQ(dialogs.messages, QStringList{"Could not load the current property."});
-    EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "B,b,2");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "B,b,3");
 
     // Showing the page again builds new items: the file and change remembered
     // from the old ones are forgotten.

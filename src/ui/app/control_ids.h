@@ -26,6 +26,8 @@ inline constexpr int kSave = 1004;
 inline constexpr int kFrame = 1046;
 inline constexpr int kAbout = 1090;
 inline constexpr int kOpen = 1091;
+inline constexpr int kUndo = 1092;
+inline constexpr int kRedo = 1093;
 
 // Game folder page.
 inline constexpr int kIntroText = 1000;

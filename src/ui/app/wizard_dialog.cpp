@@ -25,14 +25,17 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace zpak::ui {
 
 WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* parent)
     : WizardSheet(parent), context_(std::move(context)), pageTable_(pages), sink_(context_.dialogs, this),
-      recent_(FromNativePath(context_.recentProjects))
+      undoStack_(new QUndoStack(this)), recent_(FromNativePath(context_.recentProjects))
 {
+    // The title's star follows the stack: undo back to the saved state clears it.
+    connect(undoStack_, &QUndoStack::indexChanged, this, &WizardDialog::UpdateTitle);
     setWindowTitle(QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion));
     setWindowIcon(AppIcon());
 
@@ -104,6 +107,7 @@ QWidget* WizardDialog::CreateButtons()
     buttons->addWidget(recent);
     add(QStringLiteral("&Save"), ids::kSave, "saveButton", &WizardDialog::OnSave,
         QStringLiteral("Save the project to a file (Ctrl+S)."));
+    AddUndoButtons(buttons);
     buttons->addStretch();
     back_ = add(QStringLiteral("<-&Back"), ids::kBack, "backButton", &WizardDialog::OnBack,
                 QStringLiteral("The page before, without storing this one."));
@@ -343,6 +347,65 @@ void WizardDialog::GoToRecord(ProjectPage page, const RecordRef& record)
         active->page->ShowRecord(record);
 }
 
+void WizardDialog::AddUndoButtons(QHBoxLayout* buttons)
+{
+    // The tooltip names what the button would undo or redo.
+    const auto add = [&](const QString& caption, int id, const char* name, void (QUndoStack::*act)(),
+                         void (QUndoStack::*textChanged)(const QString&),
+                         void (QUndoStack::*canChanged)(bool), const QString& verb, const QString& keys) {
+        QPushButton* button = AddButton(buttons, caption, id, name);
+        const auto tip = [button, verb, keys](const QString& text) {
+            button->setToolTip(text.isEmpty()
+                                   ? QStringLiteral("Nothing to %1 (%2).").arg(verb.toLower(), keys)
+                                   : QStringLiteral("%1 %2 (%3).").arg(verb, text, keys));
+        };
+        tip({});
+        button->setEnabled(false);
+        connect(button, &QPushButton::clicked, this, [this, act] {
+            if (!busy_)
+                (undoStack_->*act)();
+        });
+        connect(undoStack_, textChanged, button, tip);
+        connect(undoStack_, canChanged, button, &QPushButton::setEnabled);
+    };
+    add(QStringLiteral("&Undo"), ids::kUndo, "undoButton", &QUndoStack::undo, &QUndoStack::undoTextChanged,
+        &QUndoStack::canUndoChanged, QStringLiteral("Undo"), QStringLiteral("Ctrl+Z"));
+    add(QStringLiteral("&Redo"), ids::kRedo, "redoButton", &QUndoStack::redo, &QUndoStack::redoTextChanged,
+        &QUndoStack::canRedoChanged, QStringLiteral("Redo"), QStringLiteral("Ctrl+Shift+Z"));
+    const auto shortcut = [this](const QKeySequence& keys, void (QUndoStack::*act)()) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, act] {
+            if (!busy_)
+                (undoStack_->*act)();
+        });
+    };
+    shortcut(QKeySequence::Undo, &QUndoStack::undo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &QUndoStack::redo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &QUndoStack::redo);
+}
+
+void WizardDialog::Perform(std::unique_ptr<QUndoCommand> command)
+{
+    undoStack_->push(command.release());
+}
+
+// The page of the record shows the document anew, with the row at the place
+// selected: the record edited or put back, or the one that took a removed
+// record's place. After an undo the user is taken to that page; the page on
+// display is left without storing it, as Back leaves it.
+void WizardDialog::RecordChanged(const RecordRef& place, bool undone)
+{
+    const int pageId = IdOf(FactsOf(place.kind).page);
+    PageInfo* active = GetActivePage();
+    if (active && active->id == pageId)
+        active->page->OnSetActive();
+    else if (undone && FindPage(pageId))
+        SetActivePage(pageId);
+    else
+        return;
+    if (PageInfo* shown = GetActivePage())
+        shown->page->ShowRecord(place);
+}
+
 void WizardDialog::OnSave()
 {
     Save();
@@ -372,6 +435,7 @@ bool WizardDialog::Save()
         return false;
     projectFile_ = QFileInfo(file).absoluteFilePath();
     saved_.Remember(context_.document);
+    undoStack_->setClean();
     recent_.Add(projectFile_);
     UpdateTitle();
     return true;
@@ -399,6 +463,8 @@ void WizardDialog::Opened(const QString& file)
 {
     if (OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix) != OpenResult::Opened)
         return;
+    // The commands name records of the project that was replaced.
+    undoStack_->clear();
     for (const auto& info : Pages()) {
         if (info->page)
             info->page->OnProjectReplaced();

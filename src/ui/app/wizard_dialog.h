@@ -5,14 +5,17 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/page_table.h"
 #include "ui/app/recent_projects.h"
+#include "ui/app/undo_commands.h"
 #include "ui/app/wizard_context.h"
 #include "ui/app/wizard_sheet.h"
 
 #include <memory>
 #include <vector>
 
+class QHBoxLayout;
 class QMenu;
 class QPushButton;
+class QUndoStack;
 
 namespace zpak::ui {
 
@@ -26,8 +29,9 @@ struct PageLink {
 // in the order of kProjectPages, Save and Open of the project, About, the
 // logo and Cancel. Work is never lost without a question: Cancel, closing the window
 // and Open ask to save a project with unsaved changes, and the title says
-// whether there are any.
-class WizardDialog final : public WizardSheet {
+// whether there are any. Every change to the project is a command of the
+// undo stack: Undo takes the user to the page of the record it restores.
+class WizardDialog final : public WizardSheet, public EditTarget {
     Q_OBJECT
 
 public:
@@ -61,6 +65,11 @@ public:
     void OpenProjectFile(const QString& file);
     // A page or dialog stored something into the project.
     void ProjectEdited();
+    // Does the change and keeps it for Undo.
+    void Perform(std::unique_ptr<QUndoCommand> command);
+    QUndoStack& UndoStack() const { return *undoStack_; }
+    ProjectDocument& Document() override { return context_.document; }
+    void RecordChanged(const RecordRef& place, bool undone) override;
     // True when Save would write something else than the project's file
     // holds, or the page on display holds typed text not stored yet.
     bool HasUnsavedChanges();
@@ -86,6 +95,7 @@ private:
     int IdOf(ProjectPage page) const;
     bool OnTheWayBack(int pageId) const;
     QWidget* CreateButtons();
+    void AddUndoButtons(QHBoxLayout* buttons);
     static void FocusFirstField(QWidget* page);
     void FixTabOrder();
     // Asks whether to save unsaved changes; false when the user cancelled
@@ -102,6 +112,7 @@ private:
     int currentPageId_ = 0;
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
+    QUndoStack* undoStack_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QWidget* firstButton_ = nullptr;
     QWidget* lastButton_ = nullptr;

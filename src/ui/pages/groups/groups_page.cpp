@@ -1,6 +1,7 @@
 #include "ui/pages/groups/groups_page.h"
 
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
@@ -293,18 +294,19 @@ void GroupsPage::OnDelete()
                                   .arg(FromProjectText(group->NameText()))
                                   .arg(group->files.size())))
             return;
-        model_->TakeParent(*group);
+        Remove(*group, QStringLiteral("Delete Group %1").arg(FromProjectText(group->NameText())));
     } else if (const FileInfo* file = model_->ChildAt(selected)) {
-        model_->TakeChild(*file);
+        Remove(*file, QStringLiteral("Remove Entry %1").arg(FromProjectText(file->NameText())));
     } else {
         ShowMessage(QStringLiteral("Could not remove the file!"));
-        return;
     }
-    if (!CurrentGroup())
-        currentGroup_ = 0;
-    UpdateButtons(tree_->currentIndex());
-    UpdateNext();
-    Wizard().ProjectEdited();
+}
+
+void GroupsPage::Remove(const ProjectNode& record, const QString& text)
+{
+    currentGroup_ = 0;
+    if (const auto place = PlaceOf(Document(), record))
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(Wizard(), *place, text));
 }
 
 void GroupsPage::OnDoubleClicked(const QModelIndex& index)

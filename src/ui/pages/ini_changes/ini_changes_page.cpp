@@ -2,6 +2,7 @@
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/file_search.h"
 #include "rules/ini_change_rules.h"
@@ -21,6 +22,11 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
+namespace {
+
+using EditIniChangeCommand = EditFieldsCommand<INIDefinition, IniChangeFields, &StoreFields>;
+
+}  // namespace
 
 IniChangesPage::IniChangesPage(WizardDialog& wizard)
     : WizardPage(wizard), model_(new IniChangesModel(wizard.Context().document, this)), tree_(new QTreeView)
@@ -207,10 +213,12 @@ void IniChangesPage::EditCurrentEntry()
     IniPropertyDialog dialog(entry ? &current : nullptr, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted || !dialog.Loaded())
         return;
-    if (INIDefinition* edited = CurrentIniEntry()) {
-        StoreFields(dialog.Fields(), *edited);
-        model_->Changed(*edited);
-        Wizard().ProjectEdited();
+    if (const INIDefinition* edited = CurrentIniEntry()) {
+        if (const auto place = PlaceOf(Document(), *edited)) {
+            Wizard().Perform(std::make_unique<EditIniChangeCommand>(
+                Wizard(), *place, FieldsOf(*edited), dialog.Fields(),
+                QStringLiteral("Edit Change %1").arg(FromProjectText(edited->GetName()))));
+        }
     }
 }
 
@@ -221,8 +229,10 @@ void IniChangesPage::OnRemoveFile()
         ShowMessage(QStringLiteral("Only groups can be removed via this action."));
         return;
     }
-    model_->TakeParent(*file);
-    Wizard().ProjectEdited();
+    if (const auto place = PlaceOf(Document(), *file)) {
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(
+            Wizard(), *place, QStringLiteral("Remove File %1").arg(FromProjectText(file->NameText()))));
+    }
 }
 
 void IniChangesPage::OnRemoveEntry()
@@ -230,9 +240,11 @@ void IniChangesPage::OnRemoveEntry()
     const INIDefinition* entry = CurrentIniEntry();
     if (!entry)
         return;
-    model_->TakeChild(*entry);
     currentIniEntry_ = 0;
-    Wizard().ProjectEdited();
+    if (const auto place = PlaceOf(Document(), *entry)) {
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(
+            Wizard(), *place, QStringLiteral("Remove Change %1").arg(FromProjectText(entry->GetName()))));
+    }
 }
 
 void IniChangesPage::OnImportKeys()

@@ -2,6 +2,7 @@
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/message_sink.h"
 #include "rules/requirement_rules.h"
@@ -20,6 +21,11 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
+namespace {
+
+using EditRequirementCommand = EditFieldsCommand<RequirementInfo, RequirementFields, &StoreFields>;
+
+}  // namespace
 
 RequirementsPage::RequirementsPage(WizardDialog& wizard) : WizardPage(wizard), tree_(new QTreeWidget)
 {
@@ -145,9 +151,12 @@ void RequirementsPage::OnEdit()
     AddRequirementDialog dialog(FieldsOf(*requirement), CheckRequirementEdit, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_)) {
-        StoreFields(dialog.Fields(), *edited);
-        Wizard().ProjectEdited();
+    if (const RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_)) {
+        if (const auto place = PlaceOf(Document(), *edited)) {
+            Wizard().Perform(std::make_unique<EditRequirementCommand>(
+                Wizard(), *place, FieldsOf(*edited), dialog.Fields(),
+                QStringLiteral("Edit Requirement %1").arg(FromProjectText(TextOf(edited->product)))));
+        }
     }
 }
 
@@ -162,10 +171,11 @@ void RequirementsPage::OnRemove()
     }
     if (currentRequirement_ == requirement->viewHandle)
         currentRequirement_ = 0;
-    delete selected;
-    Document().RemoveRequirement(*requirement);
-    UpdateButtons();
-    Wizard().ProjectEdited();
+    if (const auto place = PlaceOf(Document(), *requirement)) {
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(
+            Wizard(), *place,
+            QStringLiteral("Remove Requirement %1").arg(FromProjectText(TextOf(requirement->product)))));
+    }
 }
 
 }  // namespace zpak::ui

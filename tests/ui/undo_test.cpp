@@ -1,0 +1,194 @@
+#include "model/saved_project.h"
+#include "rules/ini_change_rules.h"
+#include "rules/requirement_rules.h"
+#include "wizard_fixture.h"
+
+#include <QTreeView>
+#include <QUndoStack>
+
+#include <random>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+
+class UndoTest : public WizardFixture {
+protected:
+    // A project with a few of every record the undoable operations touch; some
+    // texts are absent, which Save writes differently from empty.
+    void FillDocument()
+    {
+        doc.Release();
+        doc.gameFolder = game.string();
+        for (int g = 0; g < 4; ++g) {
+            GroupInfo& group =
+                *doc.groups.emplace_back(std::make_unique<GroupInfo>("Group" + std::to_string(g)));
+            for (int f = 0; f < 3; ++f)
+                group.AddFile("Maps\\m" + std::to_string(g) + std::to_string(f) + ".map");
+        }
+        for (int i = 0; i < 3; ++i) {
+            INIGroup& file =
+                *doc.iniFiles.emplace_back(std::make_unique<INIGroup>("F" + std::to_string(i) + ".ini"));
+            for (int c = 0; c < 3; ++c)
+                file.AddEntry("S" + std::to_string(c), "K" + std::to_string(c), std::to_string(i * c), c % 2);
+        }
+        for (int r = 0; r < 4; ++r) {
+            auto& requirement = *doc.requirements.emplace_back(std::make_unique<RequirementInfo>());
+            requirement.product = "Product" + std::to_string(r);
+            if (r % 2 == 0)
+                requirement.version = "1." + std::to_string(r);
+        }
+        wizard->UndoStack().clear();
+    }
+
+    std::string Text() { return ProjectText(doc); }
+    QTreeView* Tree(int page, int id) const { return Control<QTreeView>(page, id); }
+
+    // Shows the page and makes a random row of its tree current: a top-level
+    // row, or (with `child`) a row under one.
+    bool SelectRandomRow(std::mt19937& random, int page, int tree, bool child)
+    {
+        wizard->SetActivePage(page);
+        QAbstractItemModel* model = Tree(page, tree)->model();
+        if (model->rowCount() == 0)
+            return false;
+        QModelIndex row = model->index(static_cast<int>(random() % model->rowCount()), 0);
+        if (child) {
+            if (model->rowCount(row) == 0)
+                return false;
+            row = model->index(static_cast<int>(random() % model->rowCount(row)), 0, row);
+        }
+        Tree(page, tree)->setCurrentIndex(row);
+        return true;
+    }
+
+    static std::string RandomText(std::mt19937& random) { return "t" + std::to_string(random() % 1000); }
+
+    // One edit of a random kind, made as the page makes it.
+    void RandomEdit(std::mt19937& random)
+    {
+        switch (random() % 7) {
+        case 0:
+        case 1:
+            // The last group is never deleted: the page says so in a dialog of its own.
+            if (SelectRandomRow(random, kGroupsPage, kGroupsTree,
+                                doc.groups.size() < 2 || random() % 2 == 0)) {
+                dialogs.askAnswers.push_back(true);
+                ClickOn(kGroupsPage, kDeleteEntry);
+                dialogs.askAnswers.clear();
+            }
+            break;
+        case 2:
+            if (SelectRandomRow(random, kIniChangesPage, kIniTree, false))
+                ClickOn(kIniChangesPage, kRemoveIniFile);
+            break;
+        case 3:
+            if (SelectRandomRow(random, kIniChangesPage, kIniTree, true))
+                ClickOn(kIniChangesPage, kRemoveIniEntry);
+            break;
+        case 4:
+            if (SelectRandomRow(random, kRequirementsPage, kRequirementsTree, false))
+                ClickOn(kRequirementsPage, kRemoveRequirement);
+            break;
+        case 5:
+            if (!doc.requirements.empty()) {
+                const std::size_t at = random() % doc.requirements.size();
+                RequirementFields after = FieldsOf(*doc.requirements[at]);
+                (random() % 2 ? after.developer : after.version) = RandomText(random);
+                wizard->Perform(
+                    std::make_unique<EditFieldsCommand<RequirementInfo, RequirementFields, &StoreFields>>(
+                        *wizard, RecordRef{RecordRef::Kind::Requirement, at, 0, {}},
+                        FieldsOf(*doc.requirements[at]), after, QStringLiteral("Edit Requirement")));
+            }
+            break;
+        default:
+            if (!doc.iniFiles.empty() && !doc.iniFiles[0]->entries.empty()) {
+                const INIDefinition& change = *doc.iniFiles[0]->entries[0];
+                IniChangeFields after = FieldsOf(change);
+                after.value = RandomText(random);
+                after.addNewLine = !after.addNewLine;
+                wizard->Perform(
+                    std::make_unique<EditFieldsCommand<INIDefinition, IniChangeFields, &StoreFields>>(
+                        *wizard, RecordRef::IniChange(0, 0), FieldsOf(change), after,
+                        QStringLiteral("Edit Change")));
+            }
+            break;
+        }
+    }
+};
+
+// Random sequences of edits undone to the start and redone to the end must
+// give back the saved project byte for byte, both ways.
+TEST_F(UndoTest, RandomEditsUndoToTheStartAndRedoToTheEnd)
+{
+    std::mt19937 random(20);
+    int changed = 0;
+    for (int sequence = 0; sequence < 1000; ++sequence) {
+        FillDocument();
+        const std::string start = Text();
+        const int edits = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < edits; ++i)
+            RandomEdit(random);
+        const std::string edited = Text();
+        changed += edited != start;
+        QUndoStack& stack = wizard->UndoStack();
+        while (stack.canUndo())
+            stack.undo();
+        ASSERT_EQ(Text(), start) << "sequence " << sequence;
+        while (stack.canRedo())
+            stack.redo();
+        ASSERT_EQ(Text(), edited) << "sequence " << sequence;
+    }
+    EXPECT_GT(changed, 900);
+}
+
+TEST_F(UndoTest, UndoNamesTheStepAndTakesTheUserBackToTheRecord)
+{
+    FillDocument();
+    doc.iniFiles[1]->SetName("Vantor.ini");
+    wizard->SetActivePage(kIniChangesPage);
+    Tree(kIniChangesPage, kIniTree)->setCurrentIndex(Tree(kIniChangesPage, kIniTree)->model()->index(1, 0));
+    ClickOn(kIniChangesPage, kRemoveIniFile);
+    ASSERT_EQ(doc.iniFiles.size(), 2u);
+    EXPECT_EQ(Button(kUndo)->toolTip(), "Undo Remove File Vantor.ini (Ctrl+Z).");
+    EXPECT_FALSE(Button(kRedo)->isEnabled());
+
+    wizard->SetActivePage(kGroupsPage);
+    Click(kUndo);
+    ASSERT_EQ(doc.iniFiles.size(), 3u);
+    EXPECT_EQ(doc.iniFiles[1]->NameText(), "Vantor.ini");
+    EXPECT_EQ(ActivePage(), kIniChangesPage);
+    QTreeView* tree = Tree(kIniChangesPage, kIniTree);
+    EXPECT_EQ(tree->currentIndex(), tree->model()->index(1, 0));
+    EXPECT_TRUE(tree->selectionModel()->isSelected(tree->currentIndex()));
+    EXPECT_EQ(Button(kRedo)->toolTip(), "Redo Remove File Vantor.ini (Ctrl+Shift+Z).");
+    EXPECT_FALSE(Button(kUndo)->isEnabled());
+}
+
+// The star goes with the saved state, whichever way the history moves; a
+// project opened starts a history of its own.
+TEST_F(UndoTest, TheSavedStateIsWhereTheStarGoes)
+{
+    FillDocument();
+    wizard->SetActivePage(kRequirementsPage);
+    Tree(kRequirementsPage, kRequirementsTree)
+        ->setCurrentIndex(Tree(kRequirementsPage, kRequirementsTree)->model()->index(0, 0));
+    ClickOn(kRequirementsPage, kRemoveRequirement);
+    dialogs.saveAnswers.push_back(QString::fromStdString((dir / "p.zproj").string()));
+    ASSERT_TRUE(wizard->Save());
+    EXPECT_FALSE(wizard->windowTitle().contains(QLatin1Char('*')));
+    Click(kUndo);
+    EXPECT_TRUE(wizard->windowTitle().startsWith(QStringLiteral("p.zproj*")));
+    EXPECT_TRUE(wizard->HasUnsavedChanges());
+    Click(kRedo);
+    EXPECT_FALSE(wizard->windowTitle().contains(QLatin1Char('*')));
+    EXPECT_FALSE(wizard->HasUnsavedChanges());
+
+    wizard->OpenProjectFile(QString::fromStdString((dir / "p.zproj").string()));
+    EXPECT_FALSE(wizard->UndoStack().canUndo());
+    EXPECT_FALSE(Button(kUndo)->isEnabled());
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
