@@ -36,11 +36,10 @@ std::unique_ptr<ProjectNode> Take(std::vector<std::unique_ptr<Record>>& list, st
 template <typename Record>
 bool Put(std::vector<std::unique_ptr<Record>>& list, std::size_t index, std::unique_ptr<ProjectNode>& record)
 {
-    auto* typed = dynamic_cast<Record*>(record.get());
-    if (!typed || index > list.size())
+    if (!dynamic_cast<Record*>(record.get()) || index > list.size())
         return false;
-    record.release();
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(index), std::unique_ptr<Record>(typed));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(index),
+                std::unique_ptr<Record>(static_cast<Record*>(record.release())));
     return true;
 }
 

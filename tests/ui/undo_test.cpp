@@ -1,3 +1,4 @@
+#include "model/record_edits.h"
 #include "model/saved_project.h"
 #include "rules/ini_change_rules.h"
 #include "rules/requirement_rules.h"
@@ -43,25 +44,34 @@ protected:
     }
 
     std::string Text() { return ProjectText(doc); }
+    const ProjectNode* chosen_ = nullptr;
     QTreeView* Tree(int page, int id) const { return Control<QTreeView>(page, id); }
 
     // Shows the page and makes a random row of its tree current: a top-level
-    // row, or (with `child`) a row under one.
-    bool SelectRandomRow(std::mt19937& random, int page, int tree, bool child)
+    // row of the kind, or (with `child`) a row under one. Remembers the record
+    // shown there, which a removal must take.
+    bool SelectRandomRow(std::mt19937& random, int page, int tree, RecordRef::Kind kind, bool child)
     {
         wizard->SetActivePage(page);
         QAbstractItemModel* model = Tree(page, tree)->model();
         if (model->rowCount() == 0)
             return false;
         QModelIndex row = model->index(static_cast<int>(random() % model->rowCount()), 0);
+        RecordRef place{kind, static_cast<std::size_t>(row.row()), 0, {}};
         if (child) {
             if (model->rowCount(row) == 0)
                 return false;
             row = model->index(static_cast<int>(random() % model->rowCount(row)), 0, row);
+            place.kind = kind == RecordRef::Kind::Group ? RecordRef::Kind::Entry : RecordRef::Kind::IniChange;
+            place.child = static_cast<std::size_t>(row.row());
         }
         Tree(page, tree)->setCurrentIndex(row);
-        return true;
+        chosen_ = RecordAt(doc, place);
+        return chosen_ != nullptr;
     }
+
+    // The record selected before the click is no longer in the document.
+    void ExpectChosenRemoved() const { EXPECT_FALSE(PlaceOf(doc, *chosen_).has_value()); }
 
     static std::string RandomText(std::mt19937& random) { return "t" + std::to_string(random() % 1000); }
 
@@ -72,24 +82,32 @@ protected:
         case 0:
         case 1:
             // The last group is never deleted: the page says so in a dialog of its own.
-            if (SelectRandomRow(random, kGroupsPage, kGroupsTree,
+            if (SelectRandomRow(random, kGroupsPage, kGroupsTree, RecordRef::Kind::Group,
                                 doc.groups.size() < 2 || random() % 2 == 0)) {
                 dialogs.askAnswers.push_back(true);
                 ClickOn(kGroupsPage, kDeleteEntry);
                 dialogs.askAnswers.clear();
+                ExpectChosenRemoved();
             }
             break;
         case 2:
-            if (SelectRandomRow(random, kIniChangesPage, kIniTree, false))
+            if (SelectRandomRow(random, kIniChangesPage, kIniTree, RecordRef::Kind::IniFile, false)) {
                 ClickOn(kIniChangesPage, kRemoveIniFile);
+                ExpectChosenRemoved();
+            }
             break;
         case 3:
-            if (SelectRandomRow(random, kIniChangesPage, kIniTree, true))
+            if (SelectRandomRow(random, kIniChangesPage, kIniTree, RecordRef::Kind::IniFile, true)) {
                 ClickOn(kIniChangesPage, kRemoveIniEntry);
+                ExpectChosenRemoved();
+            }
             break;
         case 4:
-            if (SelectRandomRow(random, kRequirementsPage, kRequirementsTree, false))
+            if (SelectRandomRow(random, kRequirementsPage, kRequirementsTree, RecordRef::Kind::Requirement,
+                                false)) {
                 ClickOn(kRequirementsPage, kRemoveRequirement);
+                ExpectChosenRemoved();
+            }
             break;
         case 5:
             if (!doc.requirements.empty()) {
