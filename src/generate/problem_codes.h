@@ -34,5 +34,6 @@ inline constexpr const char* kMissingIniSection = "Z208";
 inline constexpr const char* kMissingIniKey = "Z209";
 inline constexpr const char* kZipWouldOverflow = "Z210";
 inline constexpr const char* kLogoNotBitmap = "Z211";
+inline constexpr const char* kWildcardInstallsNoFile = "Z214";  // it matches folders only
 
 }  // namespace zpak::codes
