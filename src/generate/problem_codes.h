@@ -21,6 +21,10 @@ inline constexpr const char* kMissingReadme = "Z109";
 inline constexpr const char* kPackageName = "Z110";
 inline constexpr const char* kTooManyZipEntries = "Z111";
 inline constexpr const char* kMissingPackagingTool = "Z112";
+inline constexpr const char* kDestinationNamesNothing =
+    "Z113";  // "." or a path that comes back to the folder
+inline constexpr const char* kMissingGameFolder = "Z114";
+inline constexpr const char* kBadSourceDate = "Z115";  // SOURCE_DATE_EPOCH that is not a number
 
 // Warnings: what generation accepts but a player would regret.
 inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it
@@ -34,5 +38,7 @@ inline constexpr const char* kMissingIniSection = "Z208";
 inline constexpr const char* kMissingIniKey = "Z209";
 inline constexpr const char* kZipWouldOverflow = "Z210";
 inline constexpr const char* kLogoNotBitmap = "Z211";
+inline constexpr const char* kWildcardIntoFileName =
+    "Z212";  // a wildcard's destination that looks like a file
 
 }  // namespace zpak::codes

@@ -269,7 +269,7 @@ private:
         if (!scripts.Stage(run_.texts, sink_))
             return GenerationOutcome::Failed;
         const int result = WriteZip(archive.TempPath(), run_.pack.entries, hooks_.zipProgress, hooks_.cancel,
-                                    hooks_.zipThreads);
+                                    hooks_.zipThreads, run_.pack.sourceDate);
         if (result == kZipCancelled)
             return Cancel();
         if (result != kZipOk) {
