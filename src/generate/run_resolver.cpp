@@ -428,8 +428,7 @@ private:
         }
         for (const ResolvedInput& input : run_.inputs) {
             const bool script = input.kind == ResolvedInput::Kind::Script;
-            if (input.kind == ResolvedInput::Kind::Entry || input.kind == ResolvedInput::Kind::Readme
-                || script)
+            if (IsPacked(input.kind))
                 run_.pack.entries.push_back(
                     {input.source, input.destination, script ? 0755u : 0644u, input.content});
         }

@@ -3,6 +3,7 @@
 #include "generate/zip_piece.h"
 #include "generate_fixture.h"
 #include "platform/cancel_flag.h"
+#include "platform/sha256.h"
 #include "support/platform_skip.h"
 #include "support/scoped_env.h"
 
@@ -115,7 +116,8 @@ TEST_F(ZipTest, PacksTheProductAsPlayersWillUnpackIt)
     ASSERT_TRUE(PackZip(doc, sink));
     EXPECT_EQ(sink.messages,
               std::vector<std::string>{"The files have been compressed into " + Archive().string()
-                                       + " within the " + game.string() + " folder"});
+                                       + " within the " + game.string()
+                                       + " folder\nSHA-256: " + Sha256OfFile(Archive()).value_or("none")});
 
     const auto line = [this](const char* name, const char* file, int method, const char* mode) {
         const std::string bytes = Read(file);
