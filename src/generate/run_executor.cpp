@@ -431,7 +431,7 @@ private:
     // that records it beside it; nothing after a message saying why not.
     std::optional<std::string> Checksum(const fs::path& file)
     {
-        const std::optional<std::string> digest = Sha256OfFile(file);
+        std::optional<std::string> digest = Sha256OfFile(file);
         if (!digest) {
             sink_.ShowMessage(
                 FormatText("Could not read the file %s to take its checksum.", {TextFromPath(file)}));

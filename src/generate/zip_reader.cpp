@@ -241,57 +241,69 @@ std::optional<std::string> ZipEntryReader::ReadWhole(const ReadableFile& archive
     return std::nullopt;
 }
 
+namespace {
+
+// What one chunk of deflated data gave.
+enum class Inflated { NeedMore, Ended, Stopped, Damaged };
+
+// Inflates the chunk in the stream's input into `out`, handing out what comes.
+Inflated InflateChunk(z_stream& stream, std::string& out, const std::function<bool(std::string_view)>& take)
+{
+    // Until the chunk is used up and inflate has nothing more to give.
+    do {
+        stream.next_out = reinterpret_cast<Bytef*>(out.data());
+        stream.avail_out = static_cast<uInt>(out.size());
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+            return Inflated::NeedMore;
+        if (status != Z_OK && status != Z_STREAM_END)
+            return Inflated::Damaged;
+        const std::size_t produced = out.size() - stream.avail_out;
+        if (produced > 0 && !take(std::string_view(out).substr(0, produced)))
+            return Inflated::Stopped;
+        if (status == Z_STREAM_END)
+            return stream.avail_in == 0 ? Inflated::Ended : Inflated::Damaged;
+    } while (stream.avail_in > 0 || stream.avail_out == 0);
+    return Inflated::NeedMore;
+}
+
+}  // namespace
+
 std::optional<std::string> ZipEntryReader::ReadStream(const ReadableFile& archive, const ZipRecord& record,
                                                       const std::function<bool(std::string_view)>& take)
 {
+    const bool deflated = record.method == kDeflated;
     z_stream stream{};
-    if (record.method == kDeflated && inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+    if (deflated && inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         return "there is no memory to unpack it";
-    struct End {
-        z_stream* stream;
-        bool deflated;
-        ~End()
-        {
-            if (deflated)
-                inflateEnd(stream);
-        }
-    } end{&stream, record.method == kDeflated};
+    const std::unique_ptr<z_stream, int (*)(z_stream*)> end(deflated ? &stream : nullptr, inflateEnd);
 
     unpacked_.resize(kStreamChunk);
     std::uint64_t offset = record.dataOffset;
     std::uint64_t left = record.packedSize;
-    bool ended = false;
-    while (left > 0 && !ended) {
+    Inflated state = Inflated::NeedMore;
+    while (left > 0) {
+        if (state == Inflated::Ended)
+            return "its compressed data is damaged";  // data past the end of the stream
         const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, kStreamChunk));
         if (!ReadAt(archive, packed_, offset, chunk))
             return "its data cannot be read";
         offset += chunk;
         left -= chunk;
-        if (record.method == kStored) {
+        if (!deflated) {
             if (!take(packed_))
                 return std::nullopt;
             continue;
         }
         stream.next_in = reinterpret_cast<Bytef*>(packed_.data());
         stream.avail_in = static_cast<uInt>(chunk);
-        // Until the chunk is used up and inflate has nothing more to give.
-        do {
-            stream.next_out = reinterpret_cast<Bytef*>(unpacked_.data());
-            stream.avail_out = static_cast<uInt>(unpacked_.size());
-            const int status = inflate(&stream, Z_NO_FLUSH);
-            if (status == Z_BUF_ERROR && stream.avail_in == 0)
-                break;  // it needs the next chunk
-            if (status != Z_OK && status != Z_STREAM_END)
-                return "its compressed data is damaged";
-            ended = status == Z_STREAM_END;
-            const std::size_t produced = unpacked_.size() - stream.avail_out;
-            if (produced > 0 && !take(std::string_view(unpacked_).substr(0, produced)))
-                return std::nullopt;
-        } while (!ended && (stream.avail_in > 0 || stream.avail_out == 0));
-        if (ended && (stream.avail_in > 0 || left > 0))
+        state = InflateChunk(stream, unpacked_, take);
+        if (state == Inflated::Stopped)
+            return std::nullopt;
+        if (state == Inflated::Damaged)
             return "its compressed data is damaged";
     }
-    if (record.method == kDeflated && !ended)
+    if (deflated && state != Inflated::Ended)
         return "its compressed data is damaged";
     return std::nullopt;
 }
