@@ -306,14 +306,13 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
         text.replace(text.find(from), from.size(), to);
         return dir.Write("variant.zproj", text).string();
     };
+    const std::string name = ZPAK_EXAMPLES_DIR "/frontier.zproj";
     const auto verify = [&](const std::string& choice) {
-        return Zpakbuild(
-            {"verify", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder", game.string(), choice});
+        return Zpakbuild({"verify", name, "--game-folder", game.string(), choice});
     };
     const auto build = [&](const std::string& file, const std::string& choice) {
         return Zpakbuild({"build", file, "--game-folder", game.string(), choice}).code;
     };
-    const std::string name = ZPAK_EXAMPLES_DIR "/frontier.zproj";
     const auto zip = game / "FrontierMOD.zip";
 
     Outcome run = verify("--zip");
@@ -331,7 +330,7 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
         const char* line;  // of the diagnostic, in the project
         const char* code;
     };
-    const auto write = [&](std::string bytes) { dir.Write("Vantor/FrontierMOD.zip", bytes); };
+    const auto write = [&](const std::string& bytes) { dir.Write("Vantor/FrontierMOD.zip", bytes); };
     const Fault faults[] = {
         {"a flipped byte",
          [&] {
