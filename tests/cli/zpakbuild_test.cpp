@@ -384,7 +384,7 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
     run = verify("--manifest");
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err,
-              name + ":40: error: The file " + (game / "System/FrontierMOD.ini").string()
+              name + ":40: error: The file " + (game / "System/FrontierMOD.ini").make_preferred().string()
                   + " differs from what the project gives now, from its line 4 on. [Z302]\n");
     ASSERT_EQ(build(name, "--manifest"), 0);
     EXPECT_EQ(verify("--manifest").code, 0);

@@ -170,7 +170,7 @@ TEST_F(ZipTest, SourceDateEpochMakesTheArchiveReproducible)
                 fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(stamp)));
     };
     const fs::path other = dir / "Checkout" / "Vantor";  // the scripts name the game folder
-    fs::create_directories(other);
+    fs::create_directories(other.parent_path());
     fs::copy(game, other, fs::copy_options::recursive);
     touch(game, 1800000000);
     touch(other, 1750000000);
