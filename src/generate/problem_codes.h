@@ -42,15 +42,15 @@ inline constexpr const char* kWildcardIntoFileName =
     "Z212";  // a wildcard's destination that looks like a file
 
 // Errors of verify: an output differs from what the project gives now.
-inline constexpr const char* kNotBuiltYet = "Z301";
-inline constexpr const char* kTextDiffers = "Z302";        // the manifest pair or a launch script
-inline constexpr const char* kArchiveUnreadable = "Z303";  // cut short, or not a zip file
-inline constexpr const char* kEntryMissing = "Z304";
-inline constexpr const char* kEntryExtra = "Z305";
-inline constexpr const char* kEntryOutOfOrder = "Z306";
-inline constexpr const char* kSourceChanged = "Z307";    // the entry holds other bytes than its file now
-inline constexpr const char* kEntryDamaged = "Z308";     // its data does not unpack to what its CRC says
-inline constexpr const char* kWrongCrc = "Z309";         // its data is right, the CRC it records is not
-inline constexpr const char* kChecksumDiffers = "Z310";  // a package that its .sha256 file does not describe
+inline constexpr const char* kNotBuiltYet = "Z401";
+inline constexpr const char* kTextDiffers = "Z402";        // the manifest pair or a launch script
+inline constexpr const char* kArchiveUnreadable = "Z403";  // cut short, or not a zip file
+inline constexpr const char* kEntryMissing = "Z404";
+inline constexpr const char* kEntryExtra = "Z405";
+inline constexpr const char* kEntryOutOfOrder = "Z406";
+inline constexpr const char* kSourceChanged = "Z407";    // the entry holds other bytes than its file now
+inline constexpr const char* kEntryDamaged = "Z408";     // its data does not unpack to what its CRC says
+inline constexpr const char* kWrongCrc = "Z409";         // its data is right, the CRC it records is not
+inline constexpr const char* kChecksumDiffers = "Z410";  // a package that its .sha256 file does not describe
 
 }  // namespace zpak::codes

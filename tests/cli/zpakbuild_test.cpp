@@ -320,7 +320,7 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
 
     Outcome run = verify("--zip");
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err, name + ":40: error: The zip file " + zip.string() + " is not built yet. [Z301]\n");
+    EXPECT_EQ(run.err, name + ":40: error: The zip file " + zip.string() + " is not built yet. [Z401]\n");
     ASSERT_EQ(build(name, "--zip"), 0);
     run = verify("--zip");
     EXPECT_EQ(run.code, 0) << run.err;
@@ -341,7 +341,7 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
              b[DataOf(b, "Maps/FR-Canyon.map") + 100] ^= 1;
              write(b);
          },
-         ":12:", "Z308"},
+         ":12:", "Z408"},
         {"a wrong CRC",
          [&] {
              std::string b = built;
@@ -349,16 +349,16 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
              b[central + 16] ^= 1;
              write(b);
          },
-         ":10:", "Z309"},
-        {"a file changed", [&] { dir.Write("Vantor/Help/Frontier.txt", "Other notes."); }, ":13:", "Z307"},
+         ":10:", "Z409"},
+        {"a file changed", [&] { dir.Write("Vantor/Help/Frontier.txt", "Other notes."); }, ":13:", "Z407"},
         {"an entry removed", [&] { ASSERT_EQ(build(variant("System\\Frontier.int\n", ""), "--zip"), 0); },
-         ":11:", "Z304"},
+         ":11:", "Z404"},
         {"an extra entry",
          [&] {
              ASSERT_EQ(
                  build(variant("Help\\Frontier.txt\n", "Help\\Frontier.txt\nMaps\\Index.map\n"), "--zip"), 0);
          },
-         ": error", "Z305"},
+         ": error", "Z405"},
         {"entries swapped",
          [&] {
              ASSERT_EQ(build(variant("System\\Frontier.u\nSystem\\Frontier.int\n",
@@ -366,8 +366,8 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
                              "--zip"),
                        0);
          },
-         ":11:", "Z306"},
-        {"a truncated archive", [&] { write(built.substr(0, built.size() - 30)); }, ": error", "Z303"},
+         ":11:", "Z406"},
+        {"a truncated archive", [&] { write(built.substr(0, built.size() - 30)); }, ": error", "Z403"},
     };
     const std::string notes = test::ReadFile(game / "Help/Frontier.txt");
     for (const Fault& fault : faults) {
@@ -388,7 +388,7 @@ TEST_F(DemoGameTest, VerifyFindsEveryDifference)
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.err,
               name + ":40: error: The file " + (game / "System/FrontierMOD.ini").make_preferred().string()
-                  + " differs from what the project gives now, from its line 4 on. [Z302]\n");
+                  + " differs from what the project gives now, from its line 4 on. [Z402]\n");
     ASSERT_EQ(build(name, "--manifest"), 0);
     EXPECT_EQ(verify("--manifest").code, 0);
 }

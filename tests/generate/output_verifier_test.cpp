@@ -46,11 +46,11 @@ TEST(OutputVerifierTest, LargeEntriesAreCheckedToTheirLastByte)
     for (const std::size_t at : {built.size() / 5, built.size() / 2 + 777}) {  // in the text, in the noise
         std::string damaged = built;
         damaged[at] = static_cast<char>(damaged[at] ^ 0x10);
-        EXPECT_EQ(codes(damaged), "Z308 ") << at;
+        EXPECT_EQ(codes(damaged), "Z408 ") << at;
     }
-    EXPECT_EQ(codes(built.substr(0, built.size() / 2)), "Z303 ");
+    EXPECT_EQ(codes(built.substr(0, built.size() / 2)), "Z403 ");
     dir.Write("noise.bin", noise.substr(0, noise.size() - 1) + "!");
-    EXPECT_EQ(codes(built), "Z307 ");
+    EXPECT_EQ(codes(built), "Z407 ");
 }
 
 }  // namespace
