@@ -92,8 +92,8 @@ std::optional<CentralDirectory> FindCentralDirectory(const ReadableFile& file, s
         && U32(bytes, end - kZip64LocatorSize) == kZip64LocatorSignature) {
         const std::uint64_t zip64End = Little(bytes, end - kZip64LocatorSize + 8, 8);
         std::string record;
-        if (zip64End + kZip64EndSize > endOffset || !ReadAt(file, record, zip64End, kZip64EndSize)
-            || U32(record, 0) != kZip64EndSignature) {
+        if (endOffset < kZip64EndSize || zip64End > endOffset - kZip64EndSize
+            || !ReadAt(file, record, zip64End, kZip64EndSize) || U32(record, 0) != kZip64EndSignature) {
             error = "its zip64 end record is damaged";
             return std::nullopt;
         }
@@ -133,7 +133,7 @@ void ApplyZip64(ZipRecord& record, std::string_view extra, bool size, bool packe
 void ReadLocalHeader(const ReadableFile& file, ZipRecord& record, std::uint64_t centralOffset)
 {
     std::string header;
-    if (record.headerOffset + kLocalSize > centralOffset
+    if (centralOffset < kLocalSize || record.headerOffset > centralOffset - kLocalSize
         || !ReadAt(file, header, record.headerOffset, kLocalSize) || U32(header, 0) != kLocalSignature) {
         record.problem = "its local header is missing or damaged";
         return;
@@ -198,6 +198,15 @@ void ZipEntryReader::FreeDecompressor::operator()(libdeflate_decompressor* decom
     libdeflate_free_decompressor(decompressor);
 }
 
+namespace {
+
+std::string TooLong(const ZipRecord& record)
+{
+    return FormatText("it unpacks to more than the %d bytes it records", {std::to_string(record.size)});
+}
+
+}  // namespace
+
 ZipEntryReader::ZipEntryReader() = default;
 ZipEntryReader::~ZipEntryReader() = default;
 
@@ -209,6 +218,9 @@ std::optional<std::string> ZipEntryReader::Read(const ReadableFile& archive, con
     if (record.method != kStored && record.method != kDeflated)
         return FormatText("it is packed by method %d, which zip files of ours never use",
                           {std::to_string(record.method)});
+    if (record.method == kStored && record.packedSize != record.size)
+        return FormatText("it is stored in %d bytes but records %d",
+                          {std::to_string(record.packedSize), std::to_string(record.size)});
     if (record.size <= kWholeEntry && record.packedSize <= kWholeEntry)
         return ReadWhole(archive, record, take);
     return ReadStream(archive, record, take);
@@ -234,6 +246,8 @@ std::optional<std::string> ZipEntryReader::ReadWhole(const ReadableFile& archive
     const libdeflate_result result =
         libdeflate_deflate_decompress_ex(decompressor_.get(), packed_.data(), packed_.size(),
                                          unpacked_.data(), unpacked_.size(), &consumed, &produced);
+    if (result == LIBDEFLATE_INSUFFICIENT_SPACE)
+        return TooLong(record);
     // A stream that does not end where the entry's data ends is damaged too.
     if (result != LIBDEFLATE_SUCCESS || consumed != packed_.size())
         return std::string("its compressed data is damaged");
@@ -278,6 +292,16 @@ std::optional<std::string> ZipEntryReader::ReadStream(const ReadableFile& archiv
         return "there is no memory to unpack it";
     const std::unique_ptr<z_stream, int (*)(z_stream*)> end(deflated ? &stream : nullptr, inflateEnd);
 
+    // No more comes out than the entry records: a few bytes that would
+    // unpack to gigabytes are damage found at once, not minutes spent.
+    std::uint64_t handed = 0;
+    bool tooLong = false;
+    const auto bounded = [&](std::string_view bytes) {
+        tooLong = bytes.size() > record.size - handed;
+        handed += bytes.size();
+        return !tooLong && take(bytes);
+    };
+
     unpacked_.resize(kStreamChunk);
     std::uint64_t offset = record.dataOffset;
     std::uint64_t left = record.packedSize;
@@ -297,7 +321,9 @@ std::optional<std::string> ZipEntryReader::ReadStream(const ReadableFile& archiv
         }
         stream.next_in = reinterpret_cast<Bytef*>(packed_.data());
         stream.avail_in = static_cast<uInt>(chunk);
-        state = InflateChunk(stream, unpacked_, take);
+        state = InflateChunk(stream, unpacked_, bounded);
+        if (state == Inflated::Stopped && tooLong)
+            return TooLong(record);
         if (state == Inflated::Stopped)
             return std::nullopt;
         if (state == Inflated::Damaged)

@@ -49,7 +49,9 @@ public:
 
     // The bytes of the entry, in pieces, to `take`, which may stop the
     // reading by giving false. Nothing when all came out; otherwise why the
-    // data cannot be unpacked (it is damaged, or of an unknown method).
+    // data cannot be unpacked (it is damaged, or of an unknown method). No
+    // more than the size the entry records is handed out: data that holds
+    // more is damaged.
     std::optional<std::string> Read(const ReadableFile& archive, const ZipRecord& record,
                                     const std::function<bool(std::string_view)>& take);
 
