@@ -76,13 +76,14 @@ constexpr const char* kHelp =
     "                                 With SOURCE_DATE_EPOCH set, no zip entry is dated\n"
     "                                 later, and times are in UTC: the same files give\n"
     "                                 the same archive anywhere\n"
-    "  verify PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--game-folder DIR]\n"
-    "                       [--format text|github|json] [--threads N] [--quiet]\n"
+    "  verify PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--cleanup]\n"
+    "                       [--game-folder DIR] [--format text|github|json] [--threads N]\n"
+    "                       [--quiet]\n"
     "                                 check, without writing, that what build wrote is\n"
     "                                 what the project gives now: the manifest pair and\n"
-    "                                 scripts byte for byte, the package against its\n"
-    "                                 .sha256 file, the zip entry by entry; each\n"
-    "                                 difference with its line and code\n"
+    "                                 scripts byte for byte (but those --cleanup deletes),\n"
+    "                                 the package against its .sha256 file, the zip\n"
+    "                                 entry by entry; each difference with its line and code\n"
     "\n"
     "Options:\n"
     "  -h, --help                     show this help\n"
@@ -359,6 +360,9 @@ int Verify(Invocation& call)
     RecordLines lines;
     if (!Open(call, document, lines))
         return kFailure;
+    // What build --cleanup deleted is not looked for.
+    if (call.cleanup && document.product)
+        document.product->cleanup = 1;
     ResolvedRun run = ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package),
                                         call.winePrefix, PathFromText(call.output));
     const std::vector<Diagnostic> problems = ToDiagnostics(document, std::move(run.problems), &lines);
@@ -458,7 +462,8 @@ const Command kCommands[] = {
      kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kQuietOption | kThreadsOption
          | kChecksumsOption},
     {"verify", Verify,
-     kChoiceOptions | kGameFolderOption | kOutputOption | kFormatOption | kQuietOption | kThreadsOption},
+     kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kFormatOption | kQuietOption
+         | kThreadsOption},
     {"games", Games, 0},
 };
 

@@ -256,6 +256,58 @@ TEST_F(DemoGameTest, BuildsThePackageByDefault)
     EXPECT_FALSE(Has("System/Frontier.sh"));
 }
 
+// verify of the package: the manifest pair and the scripts byte for byte,
+// the package itself against the checksum written beside it; what --cleanup
+// deleted is looked for only when verify is not told of it.
+TEST_F(DemoGameTest, VerifyChecksThePackageAndTheFilesBesideIt)
+{
+    SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
+    const std::string name = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+    const auto verify = [&](std::vector<std::string> options) {
+        std::vector<std::string> args{"verify", name, "--game-folder", game.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        return Zpakbuild(args);
+    };
+    const auto notBuilt = [](const Outcome& run) { return std::ranges::count(run.err, '\n'); };
+    const auto package = game / "System/Frontier.zpack2";
+
+    Outcome run = verify({});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(notBuilt(run), 5) << run.err;  // the manifest pair, two scripts, the package
+    ASSERT_EQ(Build({"--checksums"}).code, 0);
+    run = verify({"--package"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "The 5 outputs are what the project gives now.\n");
+
+    const std::string script = test::ReadFile(game / "System/Frontier.sh");
+    dir.Write("Vantor/System/Frontier.sh", script.substr(0, script.size() - 1));
+    run = verify({});
+    EXPECT_EQ(run.err,
+              name + ":52: error: The file " + (game / "System/Frontier.sh").string()
+                  + " differs from what the project gives now, from its line 3 on. [Z402]\n");
+    dir.Write("Vantor/System/Frontier.sh", script);
+
+    const std::string built = test::ReadFile(package);
+    dir.Write("Vantor/System/Frontier.zpack2", built + "!");
+    run = verify({});
+    EXPECT_EQ(run.err,
+              name + ":55: error: The package " + package.string() + " is not the file its checksum file "
+                  + package.string() + ".sha256 describes. [Z410]\n");
+    std::filesystem::remove(package.string() + ".sha256");
+    EXPECT_EQ(verify({}).code, 0);  // without its checksum, that it is there is all that can be told
+    std::filesystem::remove(package);
+    run = verify({});
+    EXPECT_EQ(run.err, name + ":55: error: The package " + package.string() + " is not built yet. [Z401]\n");
+
+    ASSERT_EQ(Build({"--cleanup"}).code, 0);
+    run = verify({});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(notBuilt(run), 3) << run.err;  // the manifest pair and the Linux script
+    run = verify({"--cleanup"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "The 2 outputs are what the project gives now.\n");
+}
+
 TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
 {
     SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
