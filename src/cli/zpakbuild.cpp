@@ -295,18 +295,29 @@ private:
     bool drawn_ = false;
 };
 
-int Build(Invocation& call)
+// The opening that build and verify share: one project, --output only for
+// the zip, --cleanup as the project's own setting. The exit status when the
+// command cannot go on.
+std::optional<int> OpenForRun(Invocation& call, const std::string& command, ProjectDocument& document,
+                              RecordLines& lines)
 {
     if (call.operands.size() != 1)
-        return UsageError(call.err, "build takes one project file");
+        return UsageError(call.err, command + " takes one project file");
     if (!call.output.empty() && call.choice != GenerationChoice::Zip)
-        return UsageError(call.err, "build writes to --output only with --zip");
-    ProjectDocument document;
-    RecordLines lines;
+        return UsageError(call.err, command + " takes --output only with --zip");
     if (!Open(call, document, lines))
         return kFailure;
     if (call.cleanup && document.product)
         document.product->cleanup = 1;
+    return std::nullopt;
+}
+
+int Build(Invocation& call)
+{
+    ProjectDocument document;
+    RecordLines lines;
+    if (const std::optional<int> stop = OpenForRun(call, "build", document, lines))
+        return *stop;
 
     const InterruptSignals interrupts;
     GenerationHooks hooks;
@@ -352,17 +363,11 @@ int Build(Invocation& call)
 // What build with the same choice would write, compared with what is there.
 int Verify(Invocation& call)
 {
-    if (call.operands.size() != 1)
-        return UsageError(call.err, "verify takes one project file");
-    if (!call.output.empty() && call.choice != GenerationChoice::Zip)
-        return UsageError(call.err, "verify reads --output only with --zip");
     ProjectDocument document;
     RecordLines lines;
-    if (!Open(call, document, lines))
-        return kFailure;
-    // What build --cleanup deleted is not looked for.
-    if (call.cleanup && document.product)
-        document.product->cleanup = 1;
+    // With --cleanup, what build --cleanup deleted is not looked for.
+    if (const std::optional<int> stop = OpenForRun(call, "verify", document, lines))
+        return *stop;
     ResolvedRun run = ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package),
                                         call.winePrefix, PathFromText(call.output));
     const std::vector<Diagnostic> problems = ToDiagnostics(document, std::move(run.problems), &lines);
