@@ -38,43 +38,38 @@ write_project() {
 
 megabytes() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
 
-# Runs "$@" $runs times; prints each run's time, CPU use, peak memory and
-# load. The best time is left in $best.
+# Runs "$@" $runs times; leaves each run's time, CPU use, peak memory and
+# load in $line, the best time in $best.
+time_runs() {
+    local load stats seconds cpu peak
+    line=""
+    best=""
+    for ((run = 0; run < runs; ++run)); do
+        load=$(cut -d' ' -f1 /proc/loadavg)
+        stats=$(/usr/bin/time -f "%e %P %M" "$@" 2>&1 >/dev/null | tail -n 1)
+        read -r seconds cpu peak <<< "$stats"
+        line+=$(printf "  %6.2f s %5s CPU %5d MB load %s" "$seconds" "$cpu" $((peak / 1024)) "$load")
+        if [ -z "$best" ] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then
+            best=$seconds
+        fi
+    done
+}
+
+# time_runs "$@", then prints the figures after the label.
 time_only() {
     local label=$1
     shift
-    local line="" load stats seconds
-    best=""
-    for ((run = 0; run < runs; ++run)); do
-        load=$(cut -d' ' -f1 /proc/loadavg)
-        stats=$(/usr/bin/time -f "%e %P %M" "$@" 2>&1 >/dev/null | tail -n 1)
-        read -r seconds cpu peak <<< "$stats"
-        line+=$(printf "  %6.2f s %5s CPU %5d MB load %s" "$seconds" "$cpu" $((peak / 1024)) "$load")
-        if [ -z "$best" ] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then
-            best=$seconds
-        fi
-    done
+    time_runs "$@"
     printf "%-30s%s\n" "$label" "$line"
 }
 
-# Runs "$@" $runs times after removing $output; prints each run's time, CPU
-# use, peak memory and load, then the output's size. The best time is left
-# in $best, the output's size in bytes in $bytes.
+# time_runs "$@", each run after removing $output, then prints the figures
+# and the output's size, which is left in $bytes in bytes.
 measure() {
     local label=$1 output=$2
     shift 2
-    local line="" load stats seconds
-    best=""
-    for ((run = 0; run < runs; ++run)); do
-        rm -f "$output"
-        load=$(cut -d' ' -f1 /proc/loadavg)
-        stats=$(/usr/bin/time -f "%e %P %M" "$@" 2>&1 >/dev/null | tail -n 1)
-        read -r seconds cpu peak <<< "$stats"
-        line+=$(printf "  %6.2f s %5s CPU %5d MB load %s" "$seconds" "$cpu" $((peak / 1024)) "$load")
-        if [ -z "$best" ] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then
-            best=$seconds
-        fi
-    done
+    # shellcheck disable=SC2016 # the inner shell expands them
+    time_runs sh -c 'rm -f "$0" && exec "$@"' "$output" "$@"
     bytes=$(stat -c %s "$output")
     printf "%-30s%s  -> %s\n" "$label" "$line" "$(megabytes "$output")"
 }
