@@ -34,6 +34,7 @@ struct Diagnostic {
     ProjectPage page = ProjectPage::Generate;
     RecordRef record;
     std::string text;
+    std::string file;  // the file `line` is of, when it is not the project's
 };
 
 // The page on which a record is edited.
