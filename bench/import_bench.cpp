@@ -31,11 +31,13 @@ ProjectDocument MakeProject(int entries)
         group.caption = "Caption of group " + std::to_string(g);
         group.Visible = group.Selectable = 1;
         for (int f = 0; f < entries / 100; ++f) {
-            auto& file = group.AddFile("Maps\\Pack" + std::to_string(g) + "\\Level" + std::to_string(f) + ".map");
+            auto& file =
+                group.AddFile("Maps\\Pack" + std::to_string(g) + "\\Level" + std::to_string(f) + ".map");
             if (f % 10 == 0)
                 file.src = "Maps\\Level" + std::to_string(f) + ".map";
         }
-        auto& ini = *doc.iniFiles.emplace_back(std::make_unique<INIGroup>("Config" + std::to_string(g) + ".ini"));
+        auto& ini =
+            *doc.iniFiles.emplace_back(std::make_unique<INIGroup>("Config" + std::to_string(g) + ".ini"));
         ini.group = &group;
         for (int e = 0; e < 100; ++e)
             ini.AddEntry("Engine.Section" + std::to_string(e), "Key" + std::to_string(e),
@@ -66,7 +68,8 @@ void BM_ImportPair(benchmark::State& state)
         if (!result.imported || !result.diagnostics.empty())
             state.SkipWithError("the import warned");
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(texts.ini.size() + texts.localized.size()));
+    state.SetBytesProcessed(state.iterations()
+                            * static_cast<std::int64_t>(texts.ini.size() + texts.localized.size()));
 }
 
 void BM_ImportFiles(benchmark::State& state)
@@ -83,7 +86,8 @@ void BM_ImportFiles(benchmark::State& state)
             state.SkipWithError("not imported");
     }
     fs::remove_all(game);
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(texts.ini.size() + texts.localized.size()));
+    state.SetBytesProcessed(state.iterations()
+                            * static_cast<std::int64_t>(texts.ini.size() + texts.localized.size()));
 }
 
 // The same product read from its project file, for comparison.

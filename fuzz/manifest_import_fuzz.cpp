@@ -4,6 +4,7 @@
 // must be one the program writes: it saves and opens again, and the pair it
 // generates imports without a warning into a project that generates that
 // pair again.
+#include "fuzz_report.h"
 #include "generate/launch_scripts.h"
 #include "generate/manifest_writer.h"
 #include "generate/product_paths.h"
@@ -24,6 +25,8 @@
 namespace {
 
 using namespace zpak;
+using fuzz::Fail;
+using fuzz::Told;
 
 ManifestPair Pair(std::string ini, std::string localized, std::map<std::string, std::string> scripts)
 {
@@ -32,7 +35,8 @@ ManifestPair Pair(std::string ini, std::string localized, std::map<std::string, 
     pair.baseName = "FrontierMOD";
     pair.manifest = {"M.ini", std::move(ini)};
     pair.localized = ManifestSource{"M.int", std::move(localized)};
-    pair.systemFile = [scripts = std::move(scripts)](const std::string& name) -> std::optional<ManifestSource> {
+    pair.systemFile = [scripts =
+                           std::move(scripts)](const std::string& name) -> std::optional<ManifestSource> {
         const auto found = scripts.find(name);
         if (found == scripts.end())
             return std::nullopt;
@@ -54,8 +58,8 @@ struct Generated {
 Generated Generate(ProjectDocument& doc)
 {
     Generated out{BuildManifest(doc), {}};
-    for (const auto& [on, script] : {std::pair(doc.product->linux, LinuxScript(doc)),
-                                     std::pair(doc.product->mac, MacScript(doc))}) {
+    for (const auto& [on, script] :
+         {std::pair(doc.product->linux, LinuxScript(doc)), std::pair(doc.product->mac, MacScript(doc))}) {
         if (doc.product->shortcut && on)
             out.scripts[script.fileName] = script.text;
     }
@@ -73,42 +77,46 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view localized = rest.substr(0, std::min(rest.find('\0'), rest.size()));
     const std::string_view script = rest.substr(std::min(localized.size() + 1, rest.size()));
 
-    const ManifestPair pair = Pair(std::string(ini), std::string(localized),
-                                   {{"Frontier.sh", std::string(script)}, {"Frontier_mac.sh", std::string(script)}});
+    const ManifestPair pair =
+        Pair(std::string(ini), std::string(localized),
+             {{"Frontier.sh", std::string(script)}, {"Frontier_mac.sh", std::string(script)}});
     ImportResult result = ImportManifestPair(pair);
     for (const Diagnostic& d : result.diagnostics) {
         const std::string_view file = d.file == "M.ini" ? ini : d.file == "M.int" ? localized : script;
         if (d.line < 0 || d.line > LineCount(file) || d.code.empty())
-            __builtin_trap();
+            Fail("a diagnostic names no line of its file", Told(result.diagnostics));
     }
     if (!result.imported)
         return 0;
 
     ProjectDocument reopened;
     SilentSink sink;
-    if (!ParseProject(SerializeProject(result.document), reopened, sink)
-        || !FindUnreadableTexts(result.document).empty())
-        __builtin_trap();
+    const std::string imported = SerializeProject(result.document);
+    if (!ParseProject(imported, reopened, sink) || !FindUnreadableTexts(result.document).empty())
+        Fail("the import does not open as it was", imported);
     // A product that cannot name files is not generated.
     if (ProductNameProblem(reopened) || reopened.product->product->find('"') != std::string::npos)
         return 0;
 
-    Generated first = Generate(reopened);
+    const Generated first = Generate(reopened);
     ManifestPair again = Pair(first.pair.ini, first.pair.localized, first.scripts);
     again.baseName = ManifestBaseName(reopened);
     ImportResult second = ImportManifestPair(again);
+    const std::string pairs = imported + "----\n" + first.pair.ini + first.pair.localized;
     if (!second.imported)
-        __builtin_trap();
+        Fail("its pair is not imported", Told(second.diagnostics) + pairs);
     for (const Diagnostic& d : second.diagnostics) {
         if (d.severity != Severity::Note)
-            __builtin_trap();
+            Fail("its pair warns", Told(second.diagnostics) + pairs);
     }
     ProjectDocument last;
-    if (!ParseProject(SerializeProject(second.document), last, sink))
-        __builtin_trap();
+    const std::string secondText = SerializeProject(second.document);
+    if (!ParseProject(secondText, last, sink))
+        Fail("the second import does not open", secondText);
     const Generated next = Generate(last);
     if (next.pair.ini != first.pair.ini || next.pair.localized != first.pair.localized
         || next.scripts != first.scripts)
-        __builtin_trap();
+        Fail("its pair is generated differently",
+             pairs + "----\n" + secondText + "----\n" + next.pair.ini + next.pair.localized);
     return 0;
 }

@@ -3,6 +3,7 @@
 // requirements and product fields), generates its manifest pair and launch
 // scripts, imports them, saves and reopens the import and generates again:
 // every byte must come back, and the import must have nothing to warn of.
+#include "fuzz_report.h"
 #include "generate/launch_scripts.h"
 #include "generate/manifest_writer.h"
 #include "generate/product_paths.h"
@@ -23,6 +24,8 @@
 namespace {
 
 using namespace zpak;
+using fuzz::Fail;
+using fuzz::Told;
 
 // Takes choices from the input; past its end every choice is the first.
 class Choices {
@@ -36,9 +39,10 @@ public:
     // manifest and the project file give a meaning to, and non-ASCII bytes.
     std::string Text(std::string_view without = {})
     {
-        static const char* const pieces[] = {"a", "Z", "0", " ", ".", "\\", ",", "(", ")", "=", ";", "[",
-                                             "]", "\"", "%", "*", "-", "\xE9", "\xC3\xA9", "Maps", "System",
-                                             "Requirement", "Setup", "True", "Src=", "Master="};
+        static const char* const pieces[] = {
+            "a",        "Z",    "0",      " ",           ".",     "\\",   ",",    "(",      ")",
+            "=",        ";",    "[",      "]",           "\"",    "%",    "*",    "-",      "\xE9",
+            "\xC3\xA9", "Maps", "System", "Requirement", "Setup", "True", "Src=", "Master="};
         std::string text;
         for (std::size_t n = Pick(10); n > 0; --n) {
             const std::string_view piece = pieces[Pick(std::size(pieces))];
@@ -123,8 +127,8 @@ void AddRequirements(Choices& in, ProjectDocument& doc)
             continue;
         auto& added = *doc.requirements.emplace_back(std::make_unique<RequirementInfo>());
         added.product = requirement.product;
-        for (auto* text : {&added.version, &added.developer, &added.productURL, &added.versionURL,
-                           &added.developerURL})
+        for (auto* text :
+             {&added.version, &added.developer, &added.productURL, &added.versionURL, &added.developerURL})
             *text = in.Text();
     }
 }
@@ -132,7 +136,7 @@ void AddRequirements(Choices& in, ProjectDocument& doc)
 void AddProduct(Choices& in, ProjectDocument& doc)
 {
     ProductData& p = *(doc.product = std::make_unique<ProductData>());
-    p.product = in.Text("\\/:");
+    p.product = in.Text("\\/:\"");
     if (ProductNameProblem(doc))
         p.product = "Mod";
     for (auto* text : {&p.version, &p.developer, &p.productURL, &p.versionURL, &p.developerURL, &p.title,
@@ -198,17 +202,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return std::nullopt;
     };
     ImportResult result = ImportManifestPair(pair);
+    const std::string project = SerializeProject(doc);
     if (!result.imported)
-        __builtin_trap();
+        Fail("not imported", Told(result.diagnostics));
     for (const Diagnostic& diagnostic : result.diagnostics) {
         if (diagnostic.severity != Severity::Note)
-            __builtin_trap();
+            Fail("the import warns",
+                 Told(result.diagnostics) + first.pair.ini + first.pair.localized + project);
     }
     ProjectDocument reopened;
     SilentSink sink;
-    if (!ParseProject(SerializeProject(result.document), reopened, sink))
-        __builtin_trap();
-    if (!(Generate(reopened) == first))
-        __builtin_trap();
+    const std::string imported = SerializeProject(result.document);
+    if (!ParseProject(imported, reopened, sink))
+        Fail("the import does not open", imported);
+    const Generated again = Generate(reopened);
+    if (!(again == first))
+        Fail("generated differently",
+             project + "----\n" + imported + "----\n" + first.pair.ini + first.pair.localized + first.linux
+                 + "\n" + first.mac + "\n----\n" + again.pair.ini + again.pair.localized + again.linux + "\n"
+                 + again.mac);
     return 0;
 }

@@ -39,7 +39,11 @@ ImportResult ImportManifest(const fs::path& manifest)
     pair.manifest.name = TextFromPath(manifest);
     if (!ReadWholeFile(manifest, pair.manifest.text)) {
         ImportResult failed;
-        failed.diagnostics.push_back({Severity::Error, codes::kUnreadableManifest, 0, ProjectPage::Generate, {},
+        failed.diagnostics.push_back({Severity::Error,
+                                      codes::kUnreadableManifest,
+                                      0,
+                                      ProjectPage::Generate,
+                                      {},
                                       "cannot open " + pair.manifest.name + ": " + std::strerror(errno),
                                       pair.manifest.name});
         return failed;

@@ -84,7 +84,8 @@ std::optional<FileForm> ParseFileForm(std::string_view value)
 
 IniChangeFault ParseIniChange(std::string_view text, IniChangeForm& change)
 {
-    if (text.size() < kSystemFolder.size() || !EqualsIgnoringCase(text.substr(0, kSystemFolder.size()), kSystemFolder))
+    if (text.size() < kSystemFolder.size()
+        || !EqualsIgnoringCase(text.substr(0, kSystemFolder.size()), kSystemFolder))
         return IniChangeFault::OutsideSystem;
     text.remove_prefix(kSystemFolder.size());
     const std::size_t comma = text.find(',');
@@ -104,6 +105,16 @@ IniChangeFault ParseIniChange(std::string_view text, IniChangeForm& change)
     return IniChangeFault::None;
 }
 
+bool SplitAtEarlierDot(IniChangeForm& change)
+{
+    const std::size_t dot = change.section.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    change.key = change.section.substr(dot + 1) + "." + change.key;
+    change.section.resize(dot);
+    return true;
+}
+
 std::optional<LaunchCommand> ParseLaunchScript(std::string_view text, std::string_view separator,
                                                std::string_view executable)
 {
@@ -112,13 +123,13 @@ std::optional<LaunchCommand> ParseLaunchScript(std::string_view text, std::strin
         return std::nullopt;
     text.remove_prefix(kShell.size());
     // The lines end with LF as this program writes them, or CR LF after an
-    // editor; a last line break is allowed.
+    // editor; line breaks after the last line do not count.
     const std::string_view lineEnd = text.starts_with("\r\n") ? "\r\n" : "\n";
     if (!text.starts_with(std::string(lineEnd) + std::string(lineEnd)))
         return std::nullopt;
     std::string_view command = text.substr(2 * lineEnd.size());
-    if (command.ends_with(lineEnd))
-        command.remove_suffix(lineEnd.size());
+    while (command.ends_with('\n') || command.ends_with('\r'))
+        command.remove_suffix(1);
     if (command.find('\n') != std::string_view::npos)
         return std::nullopt;
     const std::size_t cut = command.starts_with(std::string(executable) + std::string(separator))
@@ -126,7 +137,8 @@ std::optional<LaunchCommand> ParseLaunchScript(std::string_view text, std::strin
         : command.find(separator);
     if (cut == std::string_view::npos)
         return std::nullopt;
-    return LaunchCommand{std::string(command.substr(0, cut)), std::string(command.substr(cut + separator.size()))};
+    return LaunchCommand{std::string(command.substr(0, cut)),
+                         std::string(command.substr(cut + separator.size()))};
 }
 
 std::string_view Unquoted(std::string_view caption)

@@ -34,6 +34,10 @@ enum class IniChangeFault { None, OutsideSystem, NoComma, NoEquals, NoDot };
 
 IniChangeFault ParseIniChange(std::string_view text, IniChangeForm& change);
 
+// Moves the split of section and key to the "." before it ("A.B" and "C"
+// become "A" and "B.C"); false when the section holds none.
+bool SplitAtEarlierDot(IniChangeForm& change);
+
 // What a launch script starts: its last line, after "#!/bin/sh" and an
 // empty line, holds the executable, `separator` and the parameters. The
 // executable is `executable` when the line starts with it and the separator,

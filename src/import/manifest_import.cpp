@@ -173,7 +173,8 @@ public:
 private:
     // Diagnostics -----------------------------------------------------------
 
-    void Tell(Severity severity, const char* code, FileRank file, int line, RecordRef record, std::string text)
+    void Tell(Severity severity, const char* code, FileRank file, int line, RecordRef record,
+              std::string text)
     {
         Diagnostic diagnostic;
         diagnostic.severity = severity;
@@ -278,25 +279,25 @@ private:
             {"Developer", &ProductData::developer},   {"DeveloperURL", &ProductData::developerURL},
             {"License", &ProductData::license},       {"Logo", &ProductData::logo},
         };
-        ReadDerivedSection(kLocalizedFile, *setup, std::string(kSetupSection),
-                           {"LocalProduct", "AutoplayWindowTitle"}, RecordRef::Product(),
-                           [this](const ManifestEntry& entry) {
-                               for (const auto& [key, field] : fields) {
-                                   if (!Is(entry.key, key))
-                                       continue;
-                                   const bool path = field == &ProductData::readme || field == &ProductData::logo
-                                       || field == &ProductData::license;
-                                   if (path && HasQuote(entry.value))
-                                       Warn(codes::kValueNotKept, kLocalizedFile, entry.line, RecordRef::Product(),
-                                            FormatText("The line %s names a file with a quote, which the "
-                                                       "manifest cannot write; it is not imported.",
-                                                       {Line(entry)}));
-                                   else
-                                       product_->*field = entry.value;
-                                   return true;
-                               }
-                               return false;
-                           });
+        ReadDerivedSection(
+            kLocalizedFile, *setup, std::string(kSetupSection), {"LocalProduct", "AutoplayWindowTitle"},
+            RecordRef::Product(), [this](const ManifestEntry& entry) {
+                for (const auto& [key, field] : fields) {
+                    if (!Is(entry.key, key))
+                        continue;
+                    const bool path = field == &ProductData::readme || field == &ProductData::logo
+                        || field == &ProductData::license;
+                    if (path && HasQuote(entry.value))
+                        Warn(codes::kValueNotKept, kLocalizedFile, entry.line, RecordRef::Product(),
+                             FormatText("The line %s names a file with a quote, which the "
+                                        "manifest cannot write; it is not imported.",
+                                        {Line(entry)}));
+                    else
+                        product_->*field = entry.value;
+                    return true;
+                }
+                return false;
+            });
         // The title is kept only where it is not the product name, which is not known yet.
         localTitle_ = std::move(product_->title);
         product_->title.reset();
@@ -322,8 +323,9 @@ private:
                 product_->version = entry.value;
             } else if (Is(key, "Archive")) {
                 product_->archive = entry.value;
-            } else if (IsAny(key, {"Language", "SrcPath", "MasterPath", "MasterPathCorvexGameContent", "License",
-                                   "Tree", "Visible"})) {
+            } else if (IsAny(key,
+                             {"Language", "SrcPath", "MasterPath", "MasterPathCorvexGameContent", "License",
+                              "Tree", "Visible"})) {
                 tree_ = tree_ || (Is(key, "Tree") && Is(entry.value, "True"));
                 derived_.push_back({kManifestFile, std::string(kSetupSection), &setup, &entry, record});
             } else {
@@ -359,20 +361,22 @@ private:
     {
         for (const ManifestEntry* reference : requirementNames_) {
             const RecordRef record = RecordRef::Requirement(doc_.requirements.size());
-            RequirementInfo& requirement = *doc_.requirements.emplace_back(std::make_unique<RequirementInfo>());
+            RequirementInfo& requirement =
+                *doc_.requirements.emplace_back(std::make_unique<RequirementInfo>());
             for (auto* text : {&requirement.product, &requirement.version, &requirement.developer,
                                &requirement.productURL, &requirement.versionURL, &requirement.developerURL})
                 *text = "";
             const std::string& name = reference->value;
             if (const ManifestSection* section = iniSections_.Take(name)) {
-                ReadDerivedSection(kManifestFile, *section, name, {}, record, [&](const ManifestEntry& entry) {
-                    std::optional<std::string>* text = Is(entry.key, "Product") ? &requirement.product
-                        : Is(entry.key, "Version")                              ? &requirement.version
-                                                                                : nullptr;
-                    if (text)
-                        *text = entry.value;
-                    return text != nullptr;
-                });
+                ReadDerivedSection(
+                    kManifestFile, *section, name, {}, record, [&](const ManifestEntry& entry) {
+                        std::optional<std::string>* text = Is(entry.key, "Product") ? &requirement.product
+                            : Is(entry.key, "Version")                              ? &requirement.version
+                                                                                    : nullptr;
+                        if (text)
+                            *text = entry.value;
+                        return text != nullptr;
+                    });
             } else {
                 std::string_view product = name;
                 if (product.ends_with(kRequirementSuffix))
@@ -451,8 +455,9 @@ private:
     // writes them, so that a group named like a shortcut takes its own.
     void TakeSetupGroup()
     {
-        const bool named = std::any_of(groupNames_.begin(), groupNames_.end(),
-                                       [](const ManifestEntry* name) { return Is(name->value, kSetupGroup); });
+        const bool named = std::any_of(groupNames_.begin(), groupNames_.end(), [](const ManifestEntry* name) {
+            return Is(name->value, kSetupGroup);
+        });
         if (!named)
             return;
         setupGroup_ = iniSections_.Take(kSetupGroup);
@@ -472,8 +477,8 @@ private:
         int flagsSaid = 0;
         for (const ManifestEntry& entry : section.entries) {
             const std::string& key = entry.key;
-            const bool flag = Is(key, "Visible") || Is(key, "Optional") || Is(key, "Selected")
-                || Is(key, "Selectable");
+            const bool flag =
+                Is(key, "Visible") || Is(key, "Optional") || Is(key, "Selected") || Is(key, "Selectable");
             if (Is(key, "File") || Is(key, "Copy")) {
                 ReadGroupFile(entry, group, g);
             } else if (Is(key, "Ini") || Is(key, "AddIni")) {
@@ -610,10 +615,20 @@ private:
             return;
         }
         const int addNewLine = Is(entry.key, "AddIni") ? 1 : 0;
-        const INIDefinition change(form.section, form.key, form.value, addNewLine);
-        if (const char* problem = ChangeLineProblem(change)) {
-            Warn(codes::kValueNotKept, kManifestFile, entry.line, owner,
-                 FormatText("The INI change %s %s in a project; it is not imported.", {Line(entry), problem}));
+        // Split at the last dot, unless the project file can hold only a
+        // split at an earlier one: the manifest writes both alike.
+        const char* problem =
+            ChangeLineProblem(INIDefinition(form.section, form.key, form.value, addNewLine));
+        for (manifest::IniChangeForm earlier = form; problem && manifest::SplitAtEarlierDot(earlier);) {
+            if (!ChangeLineProblem(INIDefinition(earlier.section, earlier.key, earlier.value, addNewLine))) {
+                form = std::move(earlier);
+                problem = nullptr;
+            }
+        }
+        if (problem) {
+            Warn(
+                codes::kValueNotKept, kManifestFile, entry.line, owner,
+                FormatText("The INI change %s %s in a project; it is not imported.", {Line(entry), problem}));
             return;
         }
         // Changes of one file that follow each other in a section are one
@@ -623,7 +638,8 @@ private:
             lastIniFile_->group = group;
             lastIniSection_ = &section;
         }
-        lastIniFile_->AddEntry(std::move(form.section), std::move(form.key), std::move(form.value), addNewLine);
+        lastIniFile_->AddEntry(std::move(form.section), std::move(form.key), std::move(form.value),
+                               addNewLine);
     }
 
     // Shortcuts -------------------------------------------------------------
@@ -700,12 +716,12 @@ private:
             ReadDerivedSection(kLocalizedFile, *localPlay_, std::string(kPlayShortcut), {}, record,
                                caption(product_->shortcutCaption));
         if (const ManifestSection* uninstall = intSections_.Take(kUninstallShortcut))
-            ReadDerivedSection(kLocalizedFile, *uninstall, std::string(kUninstallShortcut), {"Caption"}, record,
-                               [](const ManifestEntry&) { return false; });
+            ReadDerivedSection(kLocalizedFile, *uninstall, std::string(kUninstallShortcut), {"Caption"},
+                               record, [](const ManifestEntry&) { return false; });
         if (const ManifestSection* documentation = intSections_.Take(kDocumentationShortcut)) {
             std::optional<std::string> text;
-            ReadDerivedSection(kLocalizedFile, *documentation, std::string(kDocumentationShortcut), {}, record,
-                               caption(text));
+            ReadDerivedSection(kLocalizedFile, *documentation, std::string(kDocumentationShortcut), {},
+                               record, caption(text));
             product_->documentationCaption = TextOf(text);
         }
     }
@@ -730,7 +746,8 @@ private:
         }
         if (setupFiles_ > 0) {
             const GroupInfo& group = *doc_.groups.back();
-            Warn(codes::kSetupGroupFiles, kManifestFile, firstSetupFileLine_, RecordRef::Group(doc_.groups.size() - 1),
+            Warn(codes::kSetupGroupFiles, kManifestFile, firstSetupFileLine_,
+                 RecordRef::Group(doc_.groups.size() - 1),
                  FormatText("[SetupGroup] installs %d files other than the logo and the readme, where a "
                             "project puts none: they are imported into the new group [%s], which the "
                             "player cannot leave out.",
@@ -758,7 +775,7 @@ private:
             const bool logo = !logoTaken_
                 && (product_->logo ? path == *product_->logo
                                    : !int_ && !readmeTaken_ && path.size() > 4
-                                        && Is(std::string_view(path).substr(path.size() - 4), ".bmp"));
+                            && Is(std::string_view(path).substr(path.size() - 4), ".bmp"));
             const bool readme = !logo && !readmeTaken_ && product_->readme && path == *product_->readme;
             if (logo || readme) {
                 (logo ? logoTaken_ : readmeTaken_) = true;
@@ -928,9 +945,9 @@ private:
                 continue;
             }
             const auto& entries = found->second->entries;
-            const auto same = std::find_if(entries.begin(), entries.end(), [&line](const ManifestEntry& entry) {
-                return Is(entry.key, line.entry->key);
-            });
+            const auto same =
+                std::find_if(entries.begin(), entries.end(),
+                             [&line](const ManifestEntry& entry) { return Is(entry.key, line.entry->key); });
             if (same == entries.end())
                 Warn(codes::kValueNotKept, line.file, line.entry->line, line.record,
                      FormatText("The line %s of [%s] is not kept: generating the project writes no %s= line "
@@ -970,8 +987,10 @@ private:
                 "(all off).",
                 {std::to_string(doc_.groups.size())});
             if (captionsOutsideTree_)
-                text += " Their captions are kept, though generating writes them only once a group is visible.";
-            Tell(Severity::Note, codes::kDefaultsTaken, kManifestFile, 0, RecordRef::Group(0), std::move(text));
+                text +=
+                    " Their captions are kept, though generating writes them only once a group is visible.";
+            Tell(Severity::Note, codes::kDefaultsTaken, kManifestFile, 0, RecordRef::Group(0),
+                 std::move(text));
         }
         if (!groupsWithoutFlags_.empty()) {
             const auto [g, line] = groupsWithoutFlags_.front();

@@ -1,3 +1,4 @@
+#include "generate/generate_fixture.h"
 #include "generate/manifest_writer.h"
 #include "generate/problem_codes.h"
 #include "import/manifest_forms.h"
@@ -6,7 +7,6 @@
 #include "model/project_writer.h"
 #include "platform/message_sink.h"
 #include "platform/text_encoding.h"
-#include "generate/generate_fixture.h"
 #include "support/manifest_round_trip.h"
 #include "support/temp_dir.h"
 
@@ -108,6 +108,7 @@ TEST_F(ManifestImportTest, GeneratingTheImportWritesThePairAgain)
              a.group = &Core();
              a.AddEntry("Engine.Game.Sub", "Key.With.Dots", "x=1", 1);
              a.AddEntry("S", "K", "(X=1,Y=2)", 0);
+             a.AddEntry("S", "T.(", "v", 0);
              doc.iniFiles.emplace_back(std::make_unique<INIGroup>("B.ini"))->group = &Core();
              doc.iniFiles.back()->AddEntry("S", "K", "", 1);
              doc.iniFiles.emplace_back(std::make_unique<INIGroup>("A.ini"))->group = &Core();
@@ -159,7 +160,8 @@ TEST_F(ManifestImportTest, WhatThePairCannotSayTakesDefaultsWithOneNote)
     EXPECT_EQ(result.diagnostics[0].severity, Severity::Note);
     EXPECT_EQ(result.diagnostics[0].page, ProjectPage::Groups);
     for (const auto& group : result.document.groups)
-        EXPECT_FALSE(group->Required || group->Selected || group->Visible || group->Selectable || group->caption);
+        EXPECT_FALSE(group->Required || group->Selected || group->Visible || group->Selectable
+                     || group->caption);
 }
 
 // A manifest written by hand: a byte-order mark, CR LF, comments, blank
@@ -210,17 +212,18 @@ TEST(ManifestImportText, HandWrittenPairReadsWithEveryLossTold)
                                   "LocalProduct=Frontier\n";
     ImportResult result = Import(ini, localized);
     ASSERT_TRUE(result.imported);
-    EXPECT_EQ(Places(result), (std::vector<std::string>{
-                                  "M.ini:5 Z306",   // Size=20000 dropped
-                                  "M.ini:10 Z304",  // Sound=loud
-                                  "M.ini:17 Z309",  // Group=Extras has no section
-                                  "M.ini:19 Z304",  // Colour=blue
-                                  "M.ini:20 Z304",  // Product repeated
-                                  "M.ini:26 Z311",  // System\Frontier.u of [SetupGroup]
-                                  "M.ini:27 Z307",  // outside System
-                                  "M.ini:29 Z305",  // [Leftovers]
-                                  "M.ini:34 Z304",  // stray line
-                              }))
+    EXPECT_EQ(Places(result),
+              (std::vector<std::string>{
+                  "M.ini:5 Z306",   // Size=20000 dropped
+                  "M.ini:10 Z304",  // Sound=loud
+                  "M.ini:17 Z309",  // Group=Extras has no section
+                  "M.ini:19 Z304",  // Colour=blue
+                  "M.ini:20 Z304",  // Product repeated
+                  "M.ini:26 Z311",  // System\Frontier.u of [SetupGroup]
+                  "M.ini:27 Z307",  // outside System
+                  "M.ini:29 Z305",  // [Leftovers]
+                  "M.ini:34 Z304",  // stray line
+              }))
         << Texts(result);
     EXPECT_EQ(test::ReopenedText(result),
               "C:\\Games\\Vantor\n0.8\n"
@@ -297,7 +300,11 @@ TEST(ManifestImportText, EachLossIsToldAtItsLineWithItsCode)
          "",
          {},
          {"M.ini:3 Z307", "M.ini:4 Z307", "M.ini:8 Z307"}},
-        {"flags outside tree mode", setup + "Group=G\n[G]\nVisible=True\n", "", {}, {"M.ini:0 Z308", "M.ini:5 Z304"}},
+        {"flags outside tree mode",
+         setup + "Group=G\n[G]\nVisible=True\n",
+         "",
+         {},
+         {"M.ini:0 Z308", "M.ini:5 Z304"}},
         {"no product", "[Setup]\nVersion=1\n", "", {}, {"M.ini:1 Z307"}},
         {"a product the file is not named after", "[Setup]\nProduct=Other\n", "", {}, {"M.ini:2 Z307"}},
         {"localized sections and titles",
@@ -305,11 +312,7 @@ TEST(ManifestImportText, EachLossIsToldAtItsLineWithItsCode)
          "[Setup]\nSetupWindowTitle=A\nAutoplayWindowTitle=B\n[Nothing]\nA=1\n",
          {},
          {"M.int:3 Z307", "M.int:4 Z305"}},
-        {"a UTF-16 localized manifest",
-         setup,
-         Utf16("[Setup]\nDeveloper=Zo\xEB"),
-         {},
-         {"M.int:0 Z312"}},
+        {"a UTF-16 localized manifest", setup, Utf16("[Setup]\nDeveloper=Zo\xEB"), {}, {"M.int:0 Z312"}},
     };
     for (const LossCase& c : cases) {
         const ImportResult result = Import(c.ini, c.localized, c.scripts);
@@ -368,13 +371,15 @@ TEST(ManifestImportFiles, ThePairIsFoundBesideTheManifest)
     std::filesystem::remove(dir / "Game/System/frontiermod.INT");
     const auto elsewhere = dir.Write("Elsewhere/FrontierMOD.ini", test::ReadFile(manifest));
     result = ImportManifest(elsewhere);
-    EXPECT_EQ(Places(result), (std::vector<std::string>{elsewhere.string() + ":0 Z307", elsewhere.string() + ":0 Z303",
-                                                        elsewhere.string() + ":5 Z310"}))
+    EXPECT_EQ(Places(result),
+              (std::vector<std::string>{elsewhere.string() + ":0 Z307", elsewhere.string() + ":0 Z303",
+                                        elsewhere.string() + ":5 Z310"}))
         << Texts(result);
 
     result = ImportManifest(dir / "Game/System/MissingMOD.ini");
     EXPECT_FALSE(result.imported);
-    EXPECT_EQ(Places(result), std::vector<std::string>{(dir / "Game/System/MissingMOD.ini").string() + ":0 Z301"});
+    EXPECT_EQ(Places(result),
+              std::vector<std::string>{(dir / "Game/System/MissingMOD.ini").string() + ":0 Z301"});
 }
 
 }  // namespace
