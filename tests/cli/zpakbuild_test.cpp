@@ -313,13 +313,17 @@ TEST_F(DemoGameTest, ImportTellsWhatItLeavesOutAsCheckDoes)
     ASSERT_EQ(Build({"--manifest"}).code, 0);
     const auto manifest = game / "System/FrontierMOD.ini";
     std::ofstream(manifest, std::ios::app) << "\r\n[Extra]\r\nA=1\r\n";
+    std::ofstream(game / "System/FrontierMOD.int", std::ios::app) << "Colour=blue\r\n";
     const std::string name = manifest.string();
     Outcome run = Zpakbuild({"import", name, "-o", (dir / "p.zproj").string()});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.err,
               name
                   + ":73: warning: The section [Extra] is named by no line of [Setup] or [SetupGroup]; "
-                    "it and its 1 lines are not imported. [Z305]\n");
+                    "it and its 1 lines are not imported. [Z305]\n"
+                  + (game / "System/FrontierMOD.int").string()
+                  + ":35: warning: The line Colour=blue of [DocumentationShortcut] has no place in a "
+                    "project; it is not imported. [Z304]\n");
     run = Zpakbuild({"import", name, "--format", "github", "-o", (dir / "p.zproj").string()});
     EXPECT_NE(run.err.find(",line=73,title=Z305::The section [Extra]"), std::string::npos) << run.err;
 

@@ -113,6 +113,9 @@ TEST_F(ManifestImportTest, GeneratingTheImportWritesThePairAgain)
              doc.iniFiles.back()->AddEntry("S", "K", "", 1);
              doc.iniFiles.emplace_back(std::make_unique<INIGroup>("A.ini"))->group = &Core();
              doc.iniFiles.back()->AddEntry("S", "K", " spaced ", 0);
+             // A file changed with a group and without one.
+             doc.iniFiles.emplace_back(std::make_unique<INIGroup>("Player.ini"))->group = &Maps();
+             doc.iniFiles.back()->AddEntry("S", "K", "v", 0);
          }},
         {"entries with blanks, commas, parentheses and wildcards; a destination like the name",
          [this] {
@@ -300,6 +303,11 @@ TEST(ManifestImportText, EachLossIsToldAtItsLineWithItsCode)
          "",
          {},
          {"M.ini:3 Z307", "M.ini:4 Z307", "M.ini:8 Z307"}},
+        {"a group named twice",
+         setup + "Group=G\nGroup=G\n[G]\n[G]\n",
+         "",
+         {},
+         {"M.ini:0 Z308", "M.ini:4 Z304", "M.ini:6 Z305"}},
         {"flags outside tree mode",
          setup + "Group=G\n[G]\nVisible=True\n",
          "",
