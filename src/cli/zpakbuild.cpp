@@ -312,10 +312,15 @@ int Import(Invocation& call)
     std::size_t changes = 0;
     for (const auto& file : document.iniFiles)
         changes += file->entries.size();
+    const auto counted = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
     if (!call.quiet)
-        call.out << "Imported " << manifest << " into " << target << ": " << document.groups.size()
-                 << " groups, " << entries << " file entries, " << changes << " INI changes, "
-                 << document.requirements.size() << " requirements\n";
+        call.out << "Imported " << manifest << " into " << target << ": "
+                 << counted(document.groups.size(), "group", "groups") << ", "
+                 << counted(entries, "file entry", "file entries") << ", "
+                 << counted(changes, "INI change", "INI changes") << ", "
+                 << counted(document.requirements.size(), "requirement", "requirements") << "\n";
     return kSuccess;
 }
 

@@ -34,6 +34,12 @@ bool Is(std::string_view key, std::string_view name)
     return EqualsIgnoringCase(key, name);
 }
 
+// "1 line", "2 lines".
+std::string Counted(std::size_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 bool IsAny(std::string_view key, std::initializer_list<std::string_view> names)
 {
     return std::any_of(names.begin(), names.end(), [key](std::string_view name) { return Is(key, name); });
@@ -61,8 +67,8 @@ public:
             return;
         taken_.assign(text->sections.size(), false);
         for (std::size_t i = 0; i < text->sections.size(); ++i) {
-            exact_[text->sections[i].name].push_back(i);
-            folded_[FoldedText(text->sections[i].name)].push_back(i);
+            exact_[text->sections[i].name].sections.push_back(i);
+            folded_[FoldedText(text->sections[i].name)].sections.push_back(i);
         }
     }
 
@@ -85,20 +91,27 @@ public:
     }
 
 private:
-    using Index = std::unordered_map<std::string, std::vector<std::size_t>>;
+    // The sections of one name in file order; those before `next` are taken.
+    struct Named {
+        std::vector<std::size_t> sections;
+        std::size_t next = 0;
+    };
+    using Index = std::unordered_map<std::string, Named>;
 
-    const ManifestSection* TakeFrom(const Index& index, const std::string& key)
+    const ManifestSection* TakeFrom(Index& index, const std::string& key)
     {
         const auto found = index.find(key);
         if (found == index.end())
             return nullptr;
-        for (const std::size_t i : found->second) {
-            if (!taken_[i]) {
-                taken_[i] = true;
-                return &text_->sections[i];
-            }
-        }
-        return nullptr;
+        Named& named = found->second;
+        // A section may have been taken through the other index.
+        while (named.next < named.sections.size() && taken_[named.sections[named.next]])
+            ++named.next;
+        if (named.next == named.sections.size())
+            return nullptr;
+        const std::size_t i = named.sections[named.next++];
+        taken_[i] = true;
+        return &text_->sections[i];
     }
 
     const ManifestText* text_;
@@ -272,28 +285,36 @@ private:
         const ManifestSection* setup = intSections_.Take(kSetupSection);
         if (!setup)
             return;
-        using Field = std::optional<std::string> ProductData::*;
-        static const std::pair<std::string_view, Field> fields[] = {
-            {"ReadMe", &ProductData::readme},         {"SetupWindowTitle", &ProductData::title},
-            {"ProductURL", &ProductData::productURL}, {"VersionURL", &ProductData::versionURL},
-            {"Developer", &ProductData::developer},   {"DeveloperURL", &ProductData::developerURL},
-            {"License", &ProductData::license},       {"Logo", &ProductData::logo},
+        // The keys the product takes, its fields, and whether they name files.
+        struct Field {
+            std::string_view key;
+            std::optional<std::string> ProductData::*member;
+            const char* name;
+            bool path;
+        };
+        static const Field fields[] = {
+            {"ReadMe", &ProductData::readme, "readme", true},
+            {"SetupWindowTitle", &ProductData::title, "title", false},
+            {"ProductURL", &ProductData::productURL, "productURL", false},
+            {"VersionURL", &ProductData::versionURL, "versionURL", false},
+            {"Developer", &ProductData::developer, "developer", false},
+            {"DeveloperURL", &ProductData::developerURL, "developerURL", false},
+            {"License", &ProductData::license, "license", true},
+            {"Logo", &ProductData::logo, "logo", true},
         };
         ReadDerivedSection(
             kLocalizedFile, *setup, std::string(kSetupSection), {"LocalProduct", "AutoplayWindowTitle"},
             RecordRef::Product(), [this](const ManifestEntry& entry) {
-                for (const auto& [key, field] : fields) {
-                    if (!Is(entry.key, key))
+                for (const Field& field : fields) {
+                    if (!Is(entry.key, field.key))
                         continue;
-                    const bool path = field == &ProductData::readme || field == &ProductData::logo
-                        || field == &ProductData::license;
-                    if (path && HasQuote(entry.value))
-                        Warn(codes::kValueNotKept, kLocalizedFile, entry.line, RecordRef::Product(),
+                    if (field.path && HasQuote(entry.value))
+                        Warn(codes::kValueNotKept, kLocalizedFile, entry.line, RecordRef::Product(field.name),
                              FormatText("The line %s names a file with a quote, which the "
                                         "manifest cannot write; it is not imported.",
                                         {Line(entry)}));
                     else
-                        product_->*field = entry.value;
+                        product_->*field.member = entry.value;
                     return true;
                 }
                 return false;
@@ -748,10 +769,10 @@ private:
             const GroupInfo& group = *doc_.groups.back();
             Warn(codes::kSetupGroupFiles, kManifestFile, firstSetupFileLine_,
                  RecordRef::Group(doc_.groups.size() - 1),
-                 FormatText("[SetupGroup] installs %d files other than the logo and the readme, where a "
-                            "project puts none: they are imported into the new group [%s], which the "
-                            "player cannot leave out.",
-                            {std::to_string(setupFiles_), group.NameText()}));
+                 FormatText("[SetupGroup] installs %s other than the logo and the readme, from this line on, "
+                            "where a project installs none: they are imported into the new group [%s], "
+                            "which the player cannot leave out.",
+                            {Counted(setupFiles_, "file", "files"), group.NameText()}));
         }
     }
 
@@ -964,15 +985,15 @@ private:
     {
         iniSections_.ForEachUntaken([this](const ManifestSection& section) {
             Warn(codes::kSectionNamedByNothing, kManifestFile, section.line, {},
-                 FormatText("The section [%s] is named by no line of [Setup] or [SetupGroup]; it and its %d "
-                            "lines are not imported.",
-                            {section.name, std::to_string(section.entries.size())}));
+                 FormatText("The section [%s] is named by no line of [Setup] or [SetupGroup]; it is not "
+                            "imported, nor its %s.",
+                            {section.name, Counted(section.entries.size(), "line", "lines")}));
         });
         intSections_.ForEachUntaken([this](const ManifestSection& section) {
             Warn(codes::kSectionNamedByNothing, kLocalizedFile, section.line, {},
-                 FormatText("The section [%s] belongs to nothing that the manifest names; it and its %d "
-                            "lines are not imported.",
-                            {section.name, std::to_string(section.entries.size())}));
+                 FormatText("The section [%s] belongs to nothing that the manifest names; it is not "
+                            "imported, nor its %s.",
+                            {section.name, Counted(section.entries.size(), "line", "lines")}));
         });
     }
 
@@ -983,9 +1004,9 @@ private:
         if (!tree_ && !doc_.groups.empty()) {
             std::string text = FormatText(
                 "The manifest is not in tree mode (no Tree=True in [Setup]), so it does not say which groups "
-                "are visible, optional, selected or selectable: the %d groups take the wizard's defaults "
-                "(all off).",
-                {std::to_string(doc_.groups.size())});
+                "are visible, optional, selected or selectable: %s the wizard's defaults (all off).",
+                {doc_.groups.size() == 1 ? std::string("the group takes")
+                                         : "the " + std::to_string(doc_.groups.size()) + " groups take"});
             if (captionsOutsideTree_)
                 text +=
                     " Their captions are kept, though generating writes them only once a group is visible.";

@@ -285,7 +285,7 @@ TEST_F(DemoGameTest, ImportGivesBackTheProjectThatBuildsThePair)
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
               "Imported " + manifest.string() + " into " + project.string()
-                  + ": 2 groups, 6 file entries, 4 INI changes, 1 requirements\n");
+                  + ": 2 groups, 6 file entries, 4 INI changes, 1 requirement\n");
     // The example project itself, but for the game folder it was built in.
     std::string example = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
     example.replace(0, example.find('\n'), std::filesystem::absolute(game).string());
@@ -320,7 +320,7 @@ TEST_F(DemoGameTest, ImportTellsWhatItLeavesOutAsCheckDoes)
     EXPECT_EQ(run.err,
               name
                   + ":73: warning: The section [Extra] is named by no line of [Setup] or [SetupGroup]; "
-                    "it and its 1 lines are not imported. [Z305]\n"
+                    "it is not imported, nor its 1 line. [Z305]\n"
                   + (game / "System/FrontierMOD.int").string()
                   + ":35: warning: The line Colour=blue of [DocumentationShortcut] has no place in a "
                     "project; it is not imported. [Z304]\n");
