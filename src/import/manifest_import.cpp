@@ -207,6 +207,18 @@ private:
 
     static std::string Line(const ManifestEntry& entry) { return entry.key + "=" + entry.value; }
 
+    // Whether a project line can hold a text made of part of a line (a
+    // carriage return may end it); when not, the line is told.
+    bool Holds(std::string_view text, FileRank file, const ManifestEntry& entry, const RecordRef& record)
+    {
+        const char* problem = LineBreakProblem(text);
+        if (problem)
+            Warn(codes::kValueNotKept, file, entry.line, record,
+                 FormatText("The line %s gives a text that %s in a project; it is not imported.",
+                            {Line(entry), problem}));
+        return !problem;
+    }
+
     void TellUnknown(FileRank file, const ManifestEntry& entry, std::string_view section, RecordRef record)
     {
         Warn(codes::kLineWithoutPlace, file, entry.line, std::move(record),
@@ -402,6 +414,10 @@ private:
                 std::string_view product = name;
                 if (product.ends_with(kRequirementSuffix))
                     product.remove_suffix(kRequirementSuffix.size());
+                if (!Holds(product, kManifestFile, *reference, record)) {
+                    doc_.requirements.pop_back();
+                    continue;
+                }
                 requirement.product = std::string(product);
                 Warn(codes::kMissingSection, kManifestFile, reference->line, record,
                      FormatText("The line %s names a section the manifest does not have; the requirement "
@@ -568,8 +584,11 @@ private:
                             {name, Line(entry), problem}));
             return nullptr;
         }
+        const bool destination = form->master && !form->src.empty();
+        if (destination && !Holds(form->src, kManifestFile, entry, owner))
+            return nullptr;
         FileInfo& file = group.AddFile(name);
-        if (form->master && !form->src.empty())
+        if (destination)
             file.src = form->src;
         TellDroppedAttributes(entry, form->otherAttributes, owner);
         return &file;
@@ -635,6 +654,8 @@ private:
                             {Line(entry)}));
             return;
         }
+        if (!Holds(form.file, kManifestFile, entry, owner))
+            return;
         const int addNewLine = Is(entry.key, "AddIni") ? 1 : 0;
         // Split at the last dot, unless the project file can hold only a
         // split at an earlier one: the manifest writes both alike.
@@ -725,11 +746,13 @@ private:
 
     void ReadLocalizedShortcuts(const RecordRef& record)
     {
-        const auto caption = [](std::optional<std::string>& field) {
-            return [&field](const ManifestEntry& entry) {
+        const auto caption = [this, &record](std::optional<std::string>& field) {
+            return [this, &record, &field](const ManifestEntry& entry) {
                 if (!Is(entry.key, "Caption"))
                     return false;
-                field = std::string(manifest::Unquoted(entry.value));
+                const std::string_view text = manifest::Unquoted(entry.value);
+                if (Holds(text, kLocalizedFile, entry, record))
+                    field = std::string(text);
                 return true;
             };
         };
@@ -800,7 +823,7 @@ private:
             const bool readme = !logo && !readmeTaken_ && product_->readme && path == *product_->readme;
             if (logo || readme) {
                 (logo ? logoTaken_ : readmeTaken_) = true;
-                if (logo)
+                if (logo && Holds(path, kManifestFile, entry, RecordRef::Product("logo")))
                     product_->logo = path;
                 TellDroppedAttributes(entry, form->otherAttributes,
                                       RecordRef::Product(logo ? "logo" : "readme"));
@@ -850,6 +873,8 @@ private:
             scriptLines_[1] = entry.line;
         } else if (inSystem && !licenseTaken_ && !product_->license) {
             licenseTaken_ = true;
+            if (!Holds(name, kManifestFile, entry, RecordRef::Product("license")))
+                return;
             product_->license = std::string(name);
         } else {
             TellUnwrittenCopy(entry);

@@ -14,15 +14,6 @@ namespace {
 
 constexpr std::size_t kMostListed = 20;
 
-const char* LineBreakProblem(std::string_view text)
-{
-    if (text.find('\n') != std::string_view::npos)
-        return "holds a line break, which splits its line";
-    if (!text.empty() && text.back() == '\r')
-        return "ends with a carriage return, which is dropped";
-    return nullptr;
-}
-
 // A text shown in a message: quoted, with line breaks made visible.
 std::string Quoted(std::string_view text)
 {
@@ -39,6 +30,15 @@ std::string Quoted(std::string_view text)
 }
 
 }  // namespace
+
+const char* LineBreakProblem(std::string_view text)
+{
+    if (text.find('\n') != std::string_view::npos)
+        return "holds a line break, which splits its line";
+    if (!text.empty() && text.back() == '\r')
+        return "ends with a carriage return, which is dropped";
+    return nullptr;
+}
 
 const char* EntryNameProblem(std::string_view name)
 {

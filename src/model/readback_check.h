@@ -20,6 +20,10 @@ struct UnreadableText {
 // Call it after the project was written, so that derived values are stored.
 std::vector<UnreadableText> FindUnreadableTexts(const ProjectDocument& document);
 
+// Why a text cannot be the value of a line of the project file (it holds a
+// line break, or ends with a carriage return), or null.
+const char* LineBreakProblem(std::string_view text);
+
 // Why an entry name cannot be a bare line of the project file, or null.
 const char* EntryNameProblem(std::string_view name);
 

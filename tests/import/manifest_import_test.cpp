@@ -303,6 +303,13 @@ TEST(ManifestImportText, EachLossIsToldAtItsLineWithItsCode)
          "",
          {},
          {"M.ini:3 Z307", "M.ini:4 Z307", "M.ini:8 Z307"}},
+        {"texts that end with a carriage return inside a line",
+         setup
+             + "Requires=A\rRequirement\nGroup=G\n[G]\nFile=(Src=\"d\r\",Master=\"m\")\nIni=System\\a\r,S.K="
+               "v\n",
+         "",
+         {},
+         {"M.ini:0 Z308", "M.ini:3 Z307", "M.ini:6 Z307", "M.ini:7 Z307"}},
         {"a group named twice",
          setup + "Group=G\nGroup=G\n[G]\n[G]\n",
          "",
