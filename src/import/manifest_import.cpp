@@ -264,7 +264,7 @@ private:
     // Reads a section whose lines generating derives from the project, but
     // for the keys that `import` takes (it gives true for them).
     template <typename Import>
-    void ReadDerivedSection(FileRank file, const ManifestSection& section, std::string name,
+    void ReadDerivedSection(FileRank file, const ManifestSection& section, const std::string& name,
                             std::initializer_list<std::string_view> derivedKeys, const RecordRef& record,
                             Import import)
     {
@@ -401,28 +401,10 @@ private:
                 *text = "";
             const std::string& name = reference->value;
             if (const ManifestSection* section = iniSections_.Take(name)) {
-                ReadDerivedSection(
-                    kManifestFile, *section, name, {}, record, [&](const ManifestEntry& entry) {
-                        std::optional<std::string>* text = Is(entry.key, "Product") ? &requirement.product
-                            : Is(entry.key, "Version")                              ? &requirement.version
-                                                                                    : nullptr;
-                        if (text)
-                            *text = entry.value;
-                        return text != nullptr;
-                    });
-            } else {
-                std::string_view product = name;
-                if (product.ends_with(kRequirementSuffix))
-                    product.remove_suffix(kRequirementSuffix.size());
-                if (!Holds(product, kManifestFile, *reference, record)) {
-                    doc_.requirements.pop_back();
-                    continue;
-                }
-                requirement.product = std::string(product);
-                Warn(codes::kMissingSection, kManifestFile, reference->line, record,
-                     FormatText("The line %s names a section the manifest does not have; the requirement "
-                                "is imported as the product %s without a version.",
-                                {Line(*reference), *requirement.product}));
+                ReadRequirementSection(*section, requirement, record);
+            } else if (!NameAfterSection(*reference, requirement, record)) {
+                doc_.requirements.pop_back();
+                continue;
             }
             const std::string sectionName = *requirement.product + std::string(kRequirementSuffix);
             if (sectionName != name)
@@ -433,6 +415,37 @@ private:
             if (const ManifestSection* local = intSections_.Take(name))
                 ReadLocalizedIdentity(*local, sectionName, requirement, record);
         }
+    }
+
+    void ReadRequirementSection(const ManifestSection& section, RequirementInfo& requirement,
+                                const RecordRef& record)
+    {
+        ReadDerivedSection(kManifestFile, section, section.name, {}, record, [&](const ManifestEntry& entry) {
+            std::optional<std::string>* text = Is(entry.key, "Product") ? &requirement.product
+                : Is(entry.key, "Version")                              ? &requirement.version
+                                                                        : nullptr;
+            if (text)
+                *text = entry.value;
+            return text != nullptr;
+        });
+    }
+
+    // A requirement whose section is missing is named after the section;
+    // false when a project cannot hold that name.
+    bool NameAfterSection(const ManifestEntry& reference, RequirementInfo& requirement,
+                          const RecordRef& record)
+    {
+        std::string_view product = reference.value;
+        if (product.ends_with(kRequirementSuffix))
+            product.remove_suffix(kRequirementSuffix.size());
+        if (!Holds(product, kManifestFile, reference, record))
+            return false;
+        requirement.product = std::string(product);
+        Warn(codes::kMissingSection, kManifestFile, reference.line, record,
+             FormatText("The line %s names a section the manifest does not have; the requirement is "
+                        "imported as the product %s without a version.",
+                        {Line(reference), *requirement.product}));
+        return true;
     }
 
     void ReadLocalizedIdentity(const ManifestSection& section, const std::string& sectionName,

@@ -35,7 +35,7 @@ std::string Texts(const ImportResult& result)
 }
 
 ImportResult Import(std::string ini, std::optional<std::string> localized,
-                    std::map<std::string, std::string> scripts = {})
+                    const std::map<std::string, std::string>& scripts = {})
 {
     ManifestPair pair;
     pair.gameFolder = "C:\\Games\\Vantor";
