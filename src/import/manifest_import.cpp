@@ -985,8 +985,16 @@ private:
     {
         if (derived_.empty())
             return;
+        // Only the sections with derived lines are read back.
+        std::unordered_set<std::string> wanted[2];
+        for (const DerivedLine& line : derived_)
+            wanted[line.file].insert(line.section);
+        const auto keep = [](const std::unordered_set<std::string>& names) {
+            return [&names](std::string_view name) { return names.contains(std::string(name)); };
+        };
         const ManifestTexts texts = BuildManifest(doc_);
-        const ManifestText written[] = {ParseManifestText(texts.ini), ParseManifestText(texts.localized)};
+        const ManifestText written[] = {ParseManifestText(texts.ini, keep(wanted[0])),
+                                        ParseManifestText(texts.localized, keep(wanted[1]))};
         std::unordered_map<std::string, const ManifestSection*> sections[2];
         for (int file = 0; file < 2; ++file) {
             for (const ManifestSection& section : written[file].sections)

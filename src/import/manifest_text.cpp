@@ -63,7 +63,9 @@ std::string Utf8FromUtf16(std::string_view bytes, bool bigEndian)
     return out;
 }
 
-void ParseLine(ManifestText& text, std::string_view raw, int number)
+// `keeping` says whether the entries of the current section are kept.
+void ParseLine(ManifestText& text, std::string_view raw, int number,
+               const std::function<bool(std::string_view)>& keep, bool& keeping)
 {
     const std::string_view line = Trim(raw);
     if (line.empty() || line.front() == ';')
@@ -74,6 +76,7 @@ void ParseLine(ManifestText& text, std::string_view raw, int number)
         const std::size_t close = line.back() == ']' ? line.size() - 1 : line.find(']');
         if (close != std::string_view::npos) {
             text.sections.push_back({std::string(line.substr(1, close - 1)), number, {}});
+            keeping = !keep || keep(text.sections.back().name);
             const std::string_view rest = Trim(line.substr(close + 1));
             if (!rest.empty() && rest.front() != ';')
                 text.stray.push_back({number, std::string(line)});
@@ -85,6 +88,8 @@ void ParseLine(ManifestText& text, std::string_view raw, int number)
         text.stray.push_back({number, std::string(line)});
         return;
     }
+    if (!keeping)
+        return;
     const std::string_view key = raw.substr(0, equals);
     const std::string_view trimmedKey = Trim(key);
     std::string_view value = raw.substr(equals + 1);
@@ -95,7 +100,7 @@ void ParseLine(ManifestText& text, std::string_view raw, int number)
 
 }  // namespace
 
-ManifestText ParseManifestText(std::string_view bytes)
+ManifestText ParseManifestText(std::string_view bytes, const std::function<bool(std::string_view)>& keep)
 {
     ManifestText text;
     std::string converted;
@@ -107,6 +112,7 @@ ManifestText ParseManifestText(std::string_view bytes)
         bytes.remove_prefix(kUtf8Mark.size());
     }
     int number = 0;
+    bool keeping = true;
     while (!bytes.empty()) {
         const std::size_t end = bytes.find('\n');
         std::string_view line = bytes.substr(0, end);
@@ -114,7 +120,7 @@ ManifestText ParseManifestText(std::string_view bytes)
         // CR LF ends a line, and so does LF after stray CRs.
         while (line.ends_with('\r'))
             line.remove_suffix(1);
-        ParseLine(text, line, ++number);
+        ParseLine(text, line, ++number, keep, keeping);
     }
     return text;
 }

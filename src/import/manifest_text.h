@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ struct ManifestText {
     bool wasUtf16 = false;  // the file was UTF-16 (with its mark); the texts are UTF-8
 };
 
-ManifestText ParseManifestText(std::string_view bytes);
+// Reads a manifest file. With `keep`, only the entries of the sections it
+// accepts are kept (the others are listed without entries).
+ManifestText ParseManifestText(std::string_view bytes,
+                               const std::function<bool(std::string_view section)>& keep = nullptr);
 
 }  // namespace zpak
