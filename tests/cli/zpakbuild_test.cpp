@@ -321,7 +321,7 @@ TEST_F(DemoGameTest, ImportTellsWhatItLeavesOutAsCheckDoes)
               name
                   + ":73: warning: The section [Extra] is named by no line of [Setup] or [SetupGroup]; "
                     "it is not imported, nor its 1 line. [Z305]\n"
-                  + (game / "System/FrontierMOD.int").string()
+                  + (manifest.parent_path() / "FrontierMOD.int").string()
                   + ":35: warning: The line Colour=blue of [DocumentationShortcut] has no place in a "
                     "project; it is not imported. [Z304]\n");
     run = Zpakbuild({"import", name, "--format", "github", "-o", (dir / "p.zproj").string()});
