@@ -1050,25 +1050,25 @@ private:
         if (!tree_ && !doc_.groups.empty()) {
             std::string text = FormatText(
                 "The manifest is not in tree mode (no Tree=True in [Setup]), so it does not say which groups "
-                "are visible, optional, selected or selectable: %s the wizard's defaults (all off).",
+                "are visible, optional, selected or selectable, nor their captions: %s the wizard's defaults "
+                "(all off, no caption).",
                 {doc_.groups.size() == 1 ? std::string("the group takes")
                                          : "the " + std::to_string(doc_.groups.size()) + " groups take"});
             if (captionsOutsideTree_)
-                text +=
-                    " Their captions are kept, though generating writes them only once a group is visible.";
+                text += " The captions that the localized manifest holds all the same are kept, though "
+                        "generating writes them only once a group is visible.";
             Tell(Severity::Note, codes::kDefaultsTaken, kManifestFile, 0, RecordRef::Group(0),
                  std::move(text));
         }
         if (!groupsWithoutFlags_.empty()) {
             const auto [g, line] = groupsWithoutFlags_.front();
-            std::string more;
-            if (groupsWithoutFlags_.size() > 1)
-                more = FormatText(" and %d more groups", {std::to_string(groupsWithoutFlags_.size() - 1)});
-            Tell(Severity::Note, codes::kDefaultsTaken, kManifestFile, line, RecordRef::Group(g),
-                 FormatText("In tree mode each group says whether it is visible, optional and selectable, "
-                            "but [%s]%s leave some of it out: what they leave out takes the wizard's "
-                            "default (off).",
-                            {doc_.groups[g]->NameText(), more}));
+            const std::size_t more = groupsWithoutFlags_.size() - 1;
+            const std::string others = more ? " and " + Counted(more, "more group", "more groups") : "";
+            Tell(
+                Severity::Note, codes::kDefaultsTaken, kManifestFile, line, RecordRef::Group(g),
+                FormatText("In tree mode each group says whether it is visible, optional and selectable, "
+                           "but [%s]%s %s some of it out: what is left out takes the wizard's default (off).",
+                           {doc_.groups[g]->NameText(), others, more ? "leave" : "leaves"}));
         }
     }
 

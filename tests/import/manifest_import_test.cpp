@@ -165,6 +165,18 @@ TEST_F(ManifestImportTest, WhatThePairCannotSayTakesDefaultsWithOneNote)
     for (const auto& group : result.document.groups)
         EXPECT_FALSE(group->Required || group->Selected || group->Visible || group->Selectable
                      || group->caption);
+
+    // In tree mode, groups that leave flags out: one note, at the first of them.
+    result = Import("[Setup]\nProduct=Frontier\nTree=True\nGroup=A\nGroup=B\nGroup=C\n"
+                    "[A]\nVisible=True\nOptional=True\nSelectable=True\n"
+                    "[B]\nVisible=True\n"
+                    "[C]\nSelected=True\n",
+                    "");
+    ASSERT_TRUE(result.imported);
+    EXPECT_EQ(Places(result), std::vector<std::string>{"M.ini:11 Z308"}) << Texts(result);
+    EXPECT_NE(result.diagnostics[0].text.find("[B] and 1 more group leave"), std::string::npos);
+    const GroupInfo& c = *result.document.groups[2];
+    EXPECT_TRUE(c.Selected && !c.Visible && !c.Selectable && !c.Required);
 }
 
 // A manifest written by hand: a byte-order mark, CR LF, comments, blank
