@@ -488,6 +488,13 @@ private:
             }
             const std::size_t g = doc_.groups.size();
             GroupInfo& group = *doc_.groups.emplace_back(std::make_unique<GroupInfo>(reference->value));
+            if (IsReservedGroupName(reference->value)) {
+                group.SetName(FreeGroupName(reference->value));
+                Warn(codes::kValueNotKept, kManifestFile, reference->line, RecordRef::Group(g),
+                     FormatText("The line %s names a group like a section that the manifest gives a meaning "
+                                "of its own; the group is imported as %s.",
+                                {Line(*reference), group.NameText()}));
+            }
             if (const ManifestSection* section = iniSections_.Take(reference->value))
                 ReadGroupSection(*section, group, g);
             else
@@ -570,6 +577,21 @@ private:
             return 0;
         }
         return 1;
+    }
+
+    // `base`, or else the first of base2, base3... that no Group= line
+    // names, no group has and is no section name of the manifest's own.
+    std::string FreeGroupName(std::string_view base) const
+    {
+        const auto taken = [this](const std::string& name) {
+            return doc_.GroupNameExists(name) || IsReservedGroupName(name)
+                || std::any_of(groupNames_.begin(), groupNames_.end(),
+                               [&name](const ManifestEntry* reference) { return reference->value == name; });
+        };
+        std::string name(base);
+        for (int n = 2; taken(name); ++n)
+            name = std::string(base) + std::to_string(n);
+        return name;
     }
 
     // A file entry of a group, or nothing when the line cannot be one.
@@ -854,10 +876,8 @@ private:
     {
         if (setupFilesGroup_)
             return *setupFilesGroup_;
-        std::string name(kSetupFilesGroup);
-        for (int n = 2; doc_.GroupNameExists(name); ++n)
-            name = std::string(kSetupFilesGroup) + std::to_string(n);
-        setupFilesGroup_ = doc_.groups.emplace_back(std::make_unique<GroupInfo>(name)).get();
+        setupFilesGroup_ =
+            doc_.groups.emplace_back(std::make_unique<GroupInfo>(FreeGroupName(kSetupFilesGroup))).get();
         setupFilesGroup_->Required = 1;
         setupFilesGroup_->Selected = 1;
         return *setupFilesGroup_;

@@ -327,6 +327,11 @@ TEST(ManifestImportText, EachLossIsToldAtItsLineWithItsCode)
          "",
          {},
          {"M.ini:0 Z308", "M.ini:4 Z304", "M.ini:6 Z305"}},
+        {"a group named like a section of the manifest's own",
+         setup + "Group=UninstallShortcut\n[UninstallShortcut]\nFile=(Src=\"a.txt\")\n",
+         "",
+         {},
+         {"M.ini:0 Z308", "M.ini:3 Z307"}},
         {"flags outside tree mode",
          setup + "Group=G\n[G]\nVisible=True\n",
          "",
@@ -346,6 +351,11 @@ TEST(ManifestImportText, EachLossIsToldAtItsLineWithItsCode)
         EXPECT_EQ(Places(result), c.places) << c.name << "\n" << Texts(result);
         EXPECT_EQ(result.imported, c.places != std::vector<std::string>{"M.ini:0 Z302"}) << c.name;
     }
+    const ImportResult reserved =
+        Import(setup + "Group=Setup\nGroup=Setup2\n[Setup]\nFile=(Src=\"a\")\n", "");
+    ASSERT_EQ(reserved.document.groups.size(), 2u);
+    EXPECT_EQ(reserved.document.groups[0]->NameText(), "Setup3");
+    EXPECT_EQ(reserved.document.groups[0]->files.size(), 1u);
     const ImportResult utf16 = Import(setup, Utf16("[Setup]\nDeveloper=Zo\xEB"));
     EXPECT_EQ(utf16.document.product->developer, "Zo\xC3\xAB");
 }
