@@ -1,5 +1,6 @@
 #include "cli/zpakbuild.h"
 #include "platform/sha256.h"
+#include "support/manifest_round_trip.h"
 #include "support/platform_skip.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -183,6 +185,9 @@ protected:
         args.insert(args.end(), options.begin(), options.end());
         return Zpakbuild(args);
     }
+
+    // Every manifest pair a build leaves imports into a project that builds it again.
+    void TearDown() override { test::ExpectManifestsRoundTrip(game); }
 
     bool Has(const char* relative) const { return std::filesystem::exists(game / relative); }
 
@@ -369,6 +374,66 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out + run.err, "");
     EXPECT_EQ(test::ReadFile(elsewhere), test::ReadFile(game / "FrontierMOD.zip"));
+}
+
+TEST_F(DemoGameTest, ImportGivesBackTheProjectThatBuildsThePair)
+{
+    ASSERT_EQ(Build({"--manifest"}).code, 0);
+    const auto manifest = game / "System/FrontierMOD.ini";
+    const std::string pair = test::ReadFile(manifest) + test::ReadFile(game / "System/FrontierMOD.int");
+    const auto project = dir / "imported.zproj";
+    Outcome run = Zpakbuild({"import", manifest.string(), "-o", project.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "Imported " + manifest.string() + " into " + project.string()
+                  + ": 2 groups, 6 file entries, 4 INI changes, 1 requirement\n");
+    // The example project itself, but for the game folder it was built in.
+    std::string example = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    example.replace(0, example.find('\n'), std::filesystem::absolute(game).string());
+    EXPECT_EQ(test::ReadFile(project), example);
+    std::filesystem::remove(manifest);
+    ASSERT_EQ(Zpakbuild({"build", project.string(), "--manifest"}).code, 0);
+    EXPECT_EQ(test::ReadFile(manifest) + test::ReadFile(game / "System/FrontierMOD.int"), pair);
+
+    // To standard output; without -o into the current folder, never over a file.
+    EXPECT_EQ(Zpakbuild({"import", manifest.string(), "-o", "-"}).out, example);
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    run = Zpakbuild({"import", manifest.string(), "--quiet"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    run = Zpakbuild({"import", manifest.string()});
+    std::filesystem::current_path(here);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "zpakbuild: Frontier.zproj exists already; name the project with -o to replace it\n");
+    EXPECT_EQ(test::ReadFile(dir / "Frontier.zproj"), example);
+}
+
+TEST_F(DemoGameTest, ImportTellsWhatItLeavesOutAsCheckDoes)
+{
+    ASSERT_EQ(Build({"--manifest"}).code, 0);
+    const auto manifest = game / "System/FrontierMOD.ini";
+    std::ofstream(manifest, std::ios::app) << "\r\n[Extra]\r\nA=1\r\n";
+    std::ofstream(game / "System/FrontierMOD.int", std::ios::app) << "Colour=blue\r\n";
+    const std::string name = manifest.string();
+    Outcome run = Zpakbuild({"import", name, "-o", (dir / "p.zproj").string()});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err,
+              name
+                  + ":73: warning: The section [Extra] is named by no line of [Setup] or [SetupGroup]; "
+                    "it is not imported, nor its 1 line. [Z305]\n"
+                  + (manifest.parent_path() / "FrontierMOD.int").string()
+                  + ":35: warning: The line Colour=blue of [DocumentationShortcut] has no place in a "
+                    "project; it is not imported. [Z304]\n");
+    run = Zpakbuild({"import", name, "--format", "github", "-o", (dir / "p.zproj").string()});
+    EXPECT_NE(run.err.find(",line=73,title=Z305::The section [Extra]"), std::string::npos) << run.err;
+
+    std::filesystem::remove(manifest);
+    run = Zpakbuild({"import", name, "--format", "json", "-o", (dir / "p.zproj").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("{\"severity\":\"error\",\"code\":\"Z301\""), std::string::npos) << run.err;
+    EXPECT_EQ(Zpakbuild({"import", name, "--game-folder", "x"}).code, 2);
 }
 
 // The offset of the data of the archive's entry `name`, from its local header.
