@@ -23,7 +23,9 @@ struct TreePage {
 };
 
 const std::vector<TreePage> kTreePages = {
-    {kGroupsPage, kGroupsTree, {kAddFile, kDeleteEntry, kAddWildcard, kGroupOptions, kRenameGroup, kFileOptions}},
+    {kGroupsPage,
+     kGroupsTree,
+     {kAddFile, kDeleteEntry, kAddWildcard, kGroupOptions, kRenameGroup, kFileOptions}},
     {kIniChangesPage, kIniTree, {kAddIniEntry, kRemoveIniEntry, kRemoveIniFile, kEditIni, kImportKeys}},
     {kRequirementsPage, kRequirementsTree, {kRemoveRequirement, kEditRequirement}},
 };
@@ -53,7 +55,7 @@ protected:
         tree->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
         ASSERT_TRUE(tree->hasFocus());
-        ASSERT_TRUE(tree->currentIndex().isValid());  // focus made a row current...
+        ASSERT_TRUE(tree->currentIndex().isValid());                       // focus made a row current...
         EXPECT_TRUE(tree->selectionModel()->selectedIndexes().isEmpty());  // ...and selected none
         for (int button : page.actOnSelection)
             EXPECT_FALSE(Enabled(page.page, button)) << "button " << button << " of page " << page.page;
