@@ -10,7 +10,21 @@ namespace {
 
 const char* SeverityName(Severity severity)
 {
-    return severity == Severity::Error ? "error" : "warning";
+    switch (severity) {
+    case Severity::Error:
+        return "error";
+    case Severity::Warning:
+        return "warning";
+    case Severity::Note:
+        return "note";
+    }
+    return "error";
+}
+
+// Workflow commands call a note a notice.
+const char* GitHubSeverityName(Severity severity)
+{
+    return severity == Severity::Note ? "notice" : SeverityName(severity);
 }
 
 // Workflow commands end a value at a line break, and a property also at
@@ -67,8 +81,10 @@ void WriteJson(std::ostream& out, const Diagnostic& d, std::string_view file)
 
 }  // namespace
 
-void WriteDiagnostic(std::ostream& out, const Diagnostic& d, std::string_view file, DiagnosticFormat format)
+void WriteDiagnostic(std::ostream& out, const Diagnostic& d, std::string_view project,
+                     DiagnosticFormat format)
 {
+    const std::string_view file = d.file.empty() ? project : d.file;
     switch (format) {
     case DiagnosticFormat::Text:
         out << file;
@@ -77,7 +93,7 @@ void WriteDiagnostic(std::ostream& out, const Diagnostic& d, std::string_view fi
         out << ": " << SeverityName(d.severity) << ": " << ConciseText(d.text) << " [" << d.code << "]\n";
         break;
     case DiagnosticFormat::GitHub:
-        out << "::" << SeverityName(d.severity) << " file=" << GitHubEscape(file, true);
+        out << "::" << GitHubSeverityName(d.severity) << " file=" << GitHubEscape(file, true);
         if (d.line > 0)
             out << ",line=" << d.line;
         out << ",title=" << d.code << "::" << GitHubEscape(ConciseText(d.text), false) << '\n';

@@ -6,10 +6,13 @@
 #include "game/registry_enumerator.h"
 #include "game/wine_registry.h"
 #include "generate/install_preview.h"
+#include "generate/output_verifier.h"
 #include "generate/problem_codes.h"
+#include "generate/product_paths.h"
 #include "generate/project_check.h"
 #include "generate/run_executor.h"
 #include "generate/run_resolver.h"
+#include "import/manifest_import.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
@@ -59,8 +62,17 @@ constexpr const char* kHelp =
     "                                 offers, with the folder each one is found in\n"
     "  format PROJECT.zproj [-o OUT]  read the project and write it back exactly as\n"
     "                                 the wizard's Save would (in place without -o)\n"
+    "  import GAME/System/NAMEMOD.ini [-o PROJECT.zproj] [--format text|github|json]\n"
+    "                      [--quiet]\n"
+    "                                 make a project from a manifest pair made without\n"
+    "                                 one (the .ini, its .int and launch scripts);\n"
+    "                                 generating from it writes the same pair again.\n"
+    "                                 What the pair holds that a project cannot is\n"
+    "                                 reported line by line, as check reports. Writes\n"
+    "                                 <product>.zproj here unless -o names the project\n"
+    "                                 (-o - writes it to standard output)\n"
     "  build PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--cleanup]\n"
-    "                      [--game-folder DIR] [--quiet] [--threads N]\n"
+    "                      [--game-folder DIR] [--checksums] [--quiet] [--threads N]\n"
     "                                 generate from the project, as the Generate page\n"
     "                                 does: the game's package (the default), only the\n"
     "                                 manifest pair, or a zip archive. --cleanup deletes\n"
@@ -69,7 +81,20 @@ constexpr const char* kHelp =
     "                                 -o (--output) writes the zip there instead of\n"
     "                                 into the game folder; --threads compresses the zip\n"
     "                                 on N threads (default: one per core, at most 8);\n"
-    "                                 the archive is the same whatever N\n"
+    "                                 the archive is the same whatever N. The SHA-256\n"
+    "                                 of the zip or package is printed; --checksums\n"
+    "                                 also writes it to FILE.sha256 (sha256sum -c).\n"
+    "                                 With SOURCE_DATE_EPOCH set, no zip entry is dated\n"
+    "                                 later, and times are in UTC: the same files give\n"
+    "                                 the same archive anywhere\n"
+    "  verify PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--cleanup]\n"
+    "                       [--game-folder DIR] [--format text|github|json] [--threads N]\n"
+    "                       [--quiet]\n"
+    "                                 check, without writing, that what build wrote is\n"
+    "                                 what the project gives now: the manifest pair and\n"
+    "                                 scripts byte for byte (but those --cleanup deletes),\n"
+    "                                 the package against its .sha256 file, the zip\n"
+    "                                 entry by entry; each difference with its line and code\n"
     "\n"
     "Options:\n"
     "  -h, --help                     show this help\n"
@@ -82,21 +107,22 @@ constexpr const char* kHelp =
     "Exit status:\n"
     "  0    done (check: no errors; warnings alone pass unless --werror)\n"
     "  1    a problem was found, or the project could not be read, written or\n"
-    "       generated, or the packaging tool failed\n"
+    "       generated, or the packaging tool failed, or (verify) an output differs\n"
     "  2    usage error (an unknown option, command or group)\n"
     "  130  build interrupted by SIGINT (Ctrl-C) and cancelled; 143 by SIGTERM\n";
 
 // The options each command takes; any other is a usage error.
 enum Option : unsigned {
-    kOutputOption = 1,      // -o FILE
-    kChoiceOptions = 2,     // --package, --manifest, --zip
-    kCleanupOption = 4,     // --cleanup
-    kGameFolderOption = 8,  // --game-folder DIR
-    kFormatOption = 16,     // --format NAME
-    kWerrorOption = 32,     // --werror
-    kQuietOption = 64,      // --quiet
-    kGroupsOption = 128,    // --groups A,B
-    kThreadsOption = 256,   // --threads N
+    kOutputOption = 1,       // -o FILE
+    kChoiceOptions = 2,      // --package, --manifest, --zip
+    kCleanupOption = 4,      // --cleanup
+    kGameFolderOption = 8,   // --game-folder DIR
+    kFormatOption = 16,      // --format NAME
+    kWerrorOption = 32,      // --werror
+    kQuietOption = 64,       // --quiet
+    kGroupsOption = 128,     // --groups A,B
+    kThreadsOption = 256,    // --threads N
+    kChecksumsOption = 512,  // --checksums
 };
 
 struct Invocation {
@@ -110,6 +136,7 @@ struct Invocation {
     std::optional<std::string> gameFolder;
     std::optional<GenerationChoice> choice;
     bool cleanup = false;
+    bool checksums = false;
     std::optional<std::string> format;  // as given
     bool werror = false;
     bool quiet = false;
@@ -142,7 +169,7 @@ bool Report(const Invocation& call, const std::vector<Diagnostic>& diagnostics)
     bool failed = false;
     for (const Diagnostic& diagnostic : diagnostics) {
         const bool error = diagnostic.severity == Severity::Error;
-        failed = failed || error || call.werror;
+        failed = failed || error || (call.werror && diagnostic.severity == Severity::Warning);
         if (error || !call.quiet)
             WriteDiagnostic(call.err, diagnostic, call.operands[0], FormatOf(call));
     }
@@ -169,7 +196,8 @@ bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
                  0,
                  ProjectPage::Generate,
                  {},
-                 "cannot open " + file + ": " + reason}});
+                 "cannot open " + file + ": " + reason,
+                 {}}});
         return false;
     }
     // The reader's messages, each at the line it was reading; the last one
@@ -183,7 +211,8 @@ bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
                             lines.messageLines[i],
                             ProjectPage::Generate,
                             {},
-                            sink.messages[i]});
+                            sink.messages[i],
+                            {}});
     }
     Report(call, messages);
     return result == OpenResult::Opened;
@@ -256,6 +285,62 @@ int Format(Invocation& call)
     return SaveProject(document, PathFromText(target), sink) ? kSuccess : kFailure;
 }
 
+// The project file an import writes unless -o names one: after the
+// product, else after the manifest, in the current folder.
+std::string DefaultProjectName(const ProjectDocument& document, const std::string& manifest)
+{
+    if (!ProductNameProblem(document))
+        return *document.product->product + ".zproj";
+    return TextFromPath(PathFromText(manifest).stem()) + ".zproj";
+}
+
+// A project from a manifest pair: what the pair holds that the project
+// cannot is reported as the check reports problems.
+int Import(Invocation& call)
+{
+    if (call.operands.size() != 1)
+        return UsageError(call.err, "import takes one manifest (GAME/System/NAMEMOD.ini)");
+    const std::string& manifest = call.operands[0];
+    ImportResult result = ImportManifest(PathFromText(manifest));
+    Report(call, result.diagnostics);
+    if (!result.imported)
+        return kFailure;
+    ProjectDocument& document = result.document;
+    if (call.output == "-") {
+        call.out << SerializeProject(document);
+        return kSuccess;
+    }
+    std::string target = call.output;
+    if (target.empty()) {
+        target = DefaultProjectName(document, manifest);
+        std::error_code error;
+        if (std::filesystem::exists(PathFromText(target), error)) {
+            call.err << "zpakbuild: " << target
+                     << " exists already; name the project with -o to replace it\n";
+            return kFailure;
+        }
+    }
+    StreamSink sink(call.err);
+    if (!SaveProject(document, PathFromText(target), sink))
+        return kFailure;
+    std::size_t entries = 0;
+    for (const auto& group : document.groups)
+        entries += group->files.size();
+    std::size_t changes = 0;
+    for (const auto& file : document.iniFiles)
+        changes += file->entries.size();
+    const auto counted = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    if (!call.quiet)
+        call.out << "Imported " << manifest << " into " << target << ": "
+                 << counted(document.groups.size(), "group", "groups") << ", "
+                 << counted(entries, "file entry", "file entries") << ", "
+                 << counted(changes, "INI change", "INI changes") << ", "
+                 << counted(document.requirements.size(), "requirement", "requirements") << "\n";
+    return kSuccess;
+}
+
 // Zip progress on one terminal line, redrawn in place.
 class TerminalProgress {
 public:
@@ -279,23 +364,35 @@ private:
     bool drawn_ = false;
 };
 
-int Build(Invocation& call)
+// The opening that build and verify share: one project, --output only for
+// the zip, --cleanup as the project's own setting. The exit status when the
+// command cannot go on.
+std::optional<int> OpenForRun(Invocation& call, const std::string& command, ProjectDocument& document,
+                              RecordLines& lines)
 {
     if (call.operands.size() != 1)
-        return UsageError(call.err, "build takes one project file");
+        return UsageError(call.err, command + " takes one project file");
     if (!call.output.empty() && call.choice != GenerationChoice::Zip)
-        return UsageError(call.err, "build writes to --output only with --zip");
-    ProjectDocument document;
-    RecordLines lines;
+        return UsageError(call.err, command + " takes --output only with --zip");
     if (!Open(call, document, lines))
         return kFailure;
     if (call.cleanup && document.product)
         document.product->cleanup = 1;
+    return std::nullopt;
+}
+
+int Build(Invocation& call)
+{
+    ProjectDocument document;
+    RecordLines lines;
+    if (const std::optional<int> stop = OpenForRun(call, "build", document, lines))
+        return *stop;
 
     const InterruptSignals interrupts;
     GenerationHooks hooks;
     hooks.cancel = &interrupts.Flag();
     hooks.zipThreads = call.threads;
+    hooks.checksumFile = call.checksums;
     hooks.toolOutput = [&call](std::string_view chunk) { call.err << chunk << std::flush; };
     std::optional<TerminalProgress> progress;
     if (call.progress) {
@@ -330,6 +427,29 @@ int Build(Invocation& call)
         break;
     }
     return kFailure;
+}
+
+// What build with the same choice would write, compared with what is there.
+int Verify(Invocation& call)
+{
+    ProjectDocument document;
+    RecordLines lines;
+    // With --cleanup, what build --cleanup deleted is not looked for.
+    if (const std::optional<int> stop = OpenForRun(call, "verify", document, lines))
+        return *stop;
+    ResolvedRun run = ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package),
+                                        call.winePrefix, PathFromText(call.output));
+    const std::vector<Diagnostic> problems = ToDiagnostics(document, std::move(run.problems), &lines);
+    run.problems.clear();
+    if (Report(call, problems) && HasError(problems))
+        return kFailure;
+    OutputCheck check = VerifyOutputs(run, call.threads);
+    if (Report(call, ToDiagnostics(document, std::move(check.problems), &lines)))
+        return kFailure;
+    if (!call.quiet)
+        call.out << "The " << check.outputs << (check.outputs == 1 ? " output is" : " outputs are")
+                 << " what the project gives now.\n";
+    return kSuccess;
 }
 
 // The "Packaging tool" line of a game in the list.
@@ -412,8 +532,13 @@ const Command kCommands[] = {
     {"check", Check, kChoiceOptions | kGameFolderOption | kFormatOption | kWerrorOption | kQuietOption},
     {"preview", Preview, kGameFolderOption | kFormatOption | kGroupsOption | kQuietOption},
     {"format", Format, kOutputOption},
+    {"import", Import, kOutputOption | kFormatOption | kQuietOption},
     {"build", Build,
-     kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kQuietOption | kThreadsOption},
+     kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kQuietOption | kThreadsOption
+         | kChecksumsOption},
+    {"verify", Verify,
+     kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kFormatOption | kQuietOption
+         | kThreadsOption},
     {"games", Games, 0},
 };
 
@@ -505,6 +630,14 @@ const OptionSpec kOptions[] = {
          return std::nullopt;
      }},
     {"--threads", {}, kThreadsOption, "a number", StoreThreads},
+    {"--checksums",
+     {},
+     kChecksumsOption,
+     nullptr,
+     [](Invocation& call, std::string_view, const std::string&) -> std::optional<std::string> {
+         call.checksums = true;
+         return std::nullopt;
+     }},
 };
 
 const OptionSpec* FindOption(std::string_view arg)

@@ -133,6 +133,8 @@ public:
 
     void CheckIniChanges()
     {
+        if (run_.systemFolder.empty())
+            return;  // no game folder, which is told already
         for (std::size_t f = 0; f < doc_.iniFiles.size(); ++f) {
             const INIGroup& file = *doc_.iniFiles[f];
             if (!std::any_of(file.entries.begin(), file.entries.end(),
@@ -328,8 +330,13 @@ std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vect
     for (Problem& problem : problems) {
         const int line = lines ? LineOf(document, *lines, problem.record) : 0;
         const ProjectPage page = PageOf(problem.record);
-        diagnostics.push_back({problem.severity, std::move(problem.code), line, page,
-                               std::move(problem.record), std::move(problem.text)});
+        diagnostics.push_back({problem.severity,
+                               std::move(problem.code),
+                               line,
+                               page,
+                               std::move(problem.record),
+                               std::move(problem.text),
+                               {}});
     }
     std::stable_sort(diagnostics.begin(), diagnostics.end(), ComesBefore);
     return diagnostics;

@@ -21,6 +21,7 @@ struct Diagnostic {
     ProjectPage page = ProjectPage::Generate;
     RecordRef record;
     std::string text;
+    std::string file;  // the file `line` is of, when it is not the project's
 };
 
 // Every problem of a project that has been read: what generation with

@@ -13,7 +13,8 @@ namespace zpak {
 // The three outputs of the Generate page.
 enum class GenerationChoice { Package, ManifestOnly, Zip };
 
-enum class Severity { Error, Warning };
+// A note tells what was assumed where nothing was said; it fails nothing.
+enum class Severity { Error, Warning, Note };
 
 // Something the resolution found. Errors stop the run before anything is
 // written; warnings are told and the run goes on.
@@ -35,6 +36,14 @@ struct ResolvedInput {
     std::string destination;             // "/" between folders, letter case as on disk
     std::optional<std::string> content;  // a script's text
 };
+
+// Whether the zip holds the input: entries, the readme and the scripts do;
+// the logo and the licence are named by the manifest only.
+inline bool IsPacked(ResolvedInput::Kind kind)
+{
+    return kind == ResolvedInput::Kind::Entry || kind == ResolvedInput::Kind::Readme
+        || kind == ResolvedInput::Kind::Script;
+}
 
 // A text file that the run writes: the manifest pair or a launch script.
 struct TextOutput {

@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::size_t kMostListed = 20;
 
-const char* LineBreakProblem(std::string_view text)
-{
-    if (text.find('\n') != std::string_view::npos)
-        return "holds a line break, which splits its line";
-    if (!text.empty() && text.back() == '\r')
-        return "ends with a carriage return, which is dropped";
-    return nullptr;
-}
-
 // A text shown in a message: quoted, with line breaks made visible.
 std::string Quoted(std::string_view text)
 {
@@ -38,6 +29,49 @@ std::string Quoted(std::string_view text)
     }
     return out + "\"";
 }
+
+}  // namespace
+
+const char* LineBreakProblem(std::string_view text)
+{
+    if (text.find('\n') != std::string_view::npos)
+        return "holds a line break, which splits its line";
+    if (!text.empty() && text.back() == '\r')
+        return "ends with a carriage return, which is dropped";
+    return nullptr;
+}
+
+const char* EntryNameProblem(std::string_view name)
+{
+    if (const char* problem = LineBreakProblem(name))
+        return problem;
+    if (name.find('=') != std::string_view::npos)
+        return "holds \"=\", so it reads as a setting and the project will not open";
+    if (format::IsSectionHeader(name))
+        return "reads as a section header";
+    return nullptr;
+}
+
+const char* ChangeLineProblem(const INIDefinition& entry)
+{
+    const std::string line = entry.ChangeLine();
+    if (const char* problem = LineBreakProblem(line))
+        return problem;
+    const std::string_view key = std::string_view(line).substr(0, line.find('='));
+    if (key.size() < line.size() && key == "name")
+        return "reads as a \"name=\" line";
+    if (key.size() < line.size() && key == "group")
+        return "reads as a \"group=\" line";
+    SilentSink silent;
+    const auto pieces = SplitPropertyLine(line, ',', true, silent);
+    if (pieces.size() < 3 || pieces[0] != TextOf(entry.section) || pieces[1] != TextOf(entry.key)
+        || pieces[2] != TextOf(entry.value))
+        return "splits differently at its commas (a \",\" outside a leading parenthesis, "
+               "or unbalanced parentheses)";
+    return nullptr;
+}
+
+namespace {
 
 // Places are built only for texts that are reported: a clean project of a
 // million entries must not pay for a million descriptions.
@@ -96,22 +130,10 @@ private:
                         + field;
                 };
             };
-            if (const char* problem = EntryProblem(file->NameText()))
+            if (const char* problem = EntryNameProblem(file->NameText()))
                 Report(entry("")(), problem);
             Value(entry(" destination"), file->GetSrc());
         }
-    }
-
-    // An entry is a bare line: it must not look like a header or a setting.
-    static const char* EntryProblem(std::string_view name)
-    {
-        if (const char* problem = LineBreakProblem(name))
-            return problem;
-        if (name.find('=') != std::string_view::npos)
-            return "holds \"=\", so it reads as a setting and the project will not open";
-        if (format::IsSectionHeader(name))
-            return "reads as a section header";
-        return nullptr;
     }
 
     void IniFile(const INIGroup& iniFile)
@@ -119,7 +141,7 @@ private:
         const auto place = [&iniFile] { return "INI file " + Quoted(iniFile.NameText()); };
         Value([&] { return place() + " name"; }, iniFile.NameText());
         for (const auto& entry : iniFile.entries) {
-            if (const char* problem = ChangeProblem(*entry))
+            if (const char* problem = ChangeLineProblem(*entry))
                 Report(place() + ", change " + Quoted(entry->ChangeLine()), problem);
         }
         if (iniFile.group && FirstGroupNamed(iniFile.group->NameText()) != iniFile.group)
@@ -131,25 +153,6 @@ private:
     {
         const auto found = firstGroups_.find(name);
         return found == firstGroups_.end() ? nullptr : found->second;
-    }
-
-    static const char* ChangeProblem(const INIDefinition& entry)
-    {
-        const std::string line = entry.ChangeLine();
-        if (const char* problem = LineBreakProblem(line))
-            return problem;
-        const std::string_view key = std::string_view(line).substr(0, line.find('='));
-        if (key.size() < line.size() && key == "name")
-            return "reads as a \"name=\" line";
-        if (key.size() < line.size() && key == "group")
-            return "reads as a \"group=\" line";
-        SilentSink silent;
-        const auto pieces = SplitPropertyLine(line, ',', true, silent);
-        if (pieces.size() < 3 || pieces[0] != TextOf(entry.section) || pieces[1] != TextOf(entry.key)
-            || pieces[2] != TextOf(entry.value))
-            return "splits differently at its commas (a \",\" outside a leading parenthesis, "
-                   "or unbalanced parentheses)";
-        return nullptr;
     }
 
     template <typename Place> void Identity(const Place& place, const RequirementInfo& record)

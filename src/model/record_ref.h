@@ -25,6 +25,7 @@ struct RecordRef {
     {
         return {Kind::IniChange, file, change, {}};
     }
+    static RecordRef Requirement(std::size_t requirement) { return {Kind::Requirement, requirement, 0, {}}; }
     static RecordRef Product(std::string field = {}) { return {Kind::Product, 0, 0, std::move(field)}; }
 
     bool operator==(const RecordRef&) const = default;

@@ -138,9 +138,9 @@ TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)
     EXPECT_EQ(dialogs.messages.last(), "Please select a Group or click Cancel.");
 }
 
-// After Remove Entry the change that took its place is selected, and Edit
-// acts on it; a change remembered from rows shown before is never edited.
-TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
+// After Remove Entry the change that took its place is shown selected, and
+// Edit acts on it; with none selected Edit is off.
+TEST_F(IniChangesPageTest, EditActsOnTheChangeShownSelected)
 {
     doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
     doc.iniFiles[0]->AddEntry("A", "a", "1", 0);
@@ -157,6 +157,9 @@ TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
     }));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "B,b,3");
+    Tree()->selectionModel()->clearSelection();
+    EXPECT_FALSE(Enabled(kIniChangesPage, kEditIni));
+    EXPECT_FALSE(Enabled(kIniChangesPage, kRemoveIniEntry));
 
     // Showing the page again builds new items: the file and change remembered
     // from the old ones are forgotten.

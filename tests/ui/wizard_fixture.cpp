@@ -1,5 +1,6 @@
 #include "wizard_fixture.h"
 
+#include "support/manifest_round_trip.h"
 #include "ui/app/wizard_sheet.h"
 #include "ui/pages/groups/groups_dialogs.h"
 #include "ui/pages/wizard_pages.h"
@@ -24,6 +25,11 @@ WizardFixture::WizardFixture() : game(dir / "Vantor")
 }
 
 WizardFixture::~WizardFixture() = default;
+
+void WizardFixture::TearDown()
+{
+    zpak::test::ExpectManifestsRoundTrip(game);
+}
 
 void WizardFixture::MakeWizard()
 {
