@@ -1,6 +1,8 @@
 #include "model/record_edits.h"
 
+#include "model/product_fields.h"
 #include "model/project_document.h"
+#include "model/requirement_fields.h"
 
 #include <algorithm>
 #include <vector>
@@ -108,7 +110,7 @@ std::unique_ptr<ProjectNode> TakeRecord(ProjectDocument& document, const RecordR
     }
 }
 
-bool PutRecord(ProjectDocument& document, const RecordRef& place, std::unique_ptr<ProjectNode> record)
+bool PutRecord(ProjectDocument& document, const RecordRef& place, std::unique_ptr<ProjectNode>& record)
 {
     switch (place.kind) {
     case RecordRef::Kind::Group:
@@ -128,6 +130,52 @@ bool PutRecord(ProjectDocument& document, const RecordRef& place, std::unique_pt
     default:
         return false;
     }
+}
+
+namespace {
+
+// Calls `text` with each text member of the product and `flag` with each
+// switch, in the order of the field tables.
+template <typename Text, typename Flag> void ForEachProductField(const Text& text, const Flag& flag)
+{
+    for (const RequirementField& field : kRequirementFields)
+        text(static_cast<std::optional<std::string> ProductData::*>(field.member));
+    for (const ProductField& field : kProductFields) {
+        if (field.text)
+            text(field.text);
+        else
+            flag(field.flag);
+    }
+}
+
+}  // namespace
+
+ProjectFields ProjectFieldsOf(const ProjectDocument& document)
+{
+    ProjectFields fields;
+    fields.gameFolder = document.gameFolder;
+    if (const ProductData* product = document.product.get()) {
+        fields.hasProduct = true;
+        ForEachProductField([&](auto member) { fields.texts.push_back(product->*member); },
+                            [&](auto member) { fields.flags.push_back(product->*member); });
+    }
+    return fields;
+}
+
+void StoreProjectFields(const ProjectFields& fields, ProjectDocument& document)
+{
+    document.gameFolder = fields.gameFolder;
+    if (!fields.hasProduct) {
+        document.product.reset();
+        return;
+    }
+    if (!document.product)
+        document.product = std::make_unique<ProductData>();
+    ProductData& product = *document.product;
+    std::size_t text = 0;
+    std::size_t flag = 0;
+    ForEachProductField([&](auto member) { product.*member = fields.texts.at(text++); },
+                        [&](auto member) { product.*member = fields.flags.at(flag++); });
 }
 
 }  // namespace zpak

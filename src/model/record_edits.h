@@ -5,6 +5,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace zpak {
 
@@ -26,8 +28,25 @@ std::optional<RecordRef> PlaceOf(const ProjectDocument& document, const ProjectN
 // when there is none.
 std::unique_ptr<ProjectNode> TakeRecord(ProjectDocument& document, const RecordRef& place);
 
-// Puts a record taken from the place back there. False (and the record kept
-// by nobody) when the place no longer exists or the record is of another kind.
-bool PutRecord(ProjectDocument& document, const RecordRef& place, std::unique_ptr<ProjectNode> record);
+// Puts a record taken from the place (or a new one) there; `record` is empty
+// afterwards. False, and `record` kept, when the place does not exist or the
+// record is of another kind.
+bool PutRecord(ProjectDocument& document, const RecordRef& place, std::unique_ptr<ProjectNode>& record);
+
+// The fields of the project that are no record of a list: the product's
+// texts and switches (by the field tables) and the game folder. Small enough
+// to keep before and after each step of the pages that edit them.
+struct ProjectFields {
+    bool hasProduct = false;
+    std::vector<std::optional<std::string>> texts;  // the requirement's fields, then the product's texts
+    std::vector<int> flags;                         // the product's switches
+    std::optional<std::string> gameFolder;
+
+    bool operator==(const ProjectFields&) const = default;
+};
+
+ProjectFields ProjectFieldsOf(const ProjectDocument& document);
+// Stores every field back; without a product the document has none.
+void StoreProjectFields(const ProjectFields& fields, ProjectDocument& document);
 
 }  // namespace zpak

@@ -4,6 +4,15 @@
 #include "rules/requirement_rules.h"
 #include "wizard_fixture.h"
 
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
+#include "ui/pages/requirements/requirements_dialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QTreeView>
 #include <QUndoStack>
 
@@ -34,6 +43,12 @@ protected:
             for (int c = 0; c < 3; ++c)
                 file.AddEntry("S" + std::to_string(c), "K" + std::to_string(c), std::to_string(i * c), c % 2);
         }
+        ProductData& product = *(doc.product = std::make_unique<ProductData>());
+        product.product = "Frontier";
+        product.version = "100";
+        product.title = "Frontier Setup";
+        product.shortcut = "-mod";
+        product.windows = 1;
         for (int r = 0; r < 4; ++r) {
             auto& requirement = *doc.requirements.emplace_back(std::make_unique<RequirementInfo>());
             requirement.product = "Product" + std::to_string(r);
@@ -78,7 +93,7 @@ protected:
     // One edit of a random kind, made as the page makes it.
     void RandomEdit(std::mt19937& random)
     {
-        switch (random() % 7) {
+        switch (random() % 15) {
         case 0:
         case 1:
             // The last group is never deleted: the page says so in a dialog of its own.
@@ -120,6 +135,69 @@ protected:
                         FieldsOf(*doc.requirements[at]), after, QStringLiteral("Edit Requirement")));
             }
             break;
+        case 7:
+            wizard->SetActivePage(kGroupsPage);
+            FillDialog<CreateGroupDialog>(kGroupsPage, kCreateGroup, kCreateGroupName,
+                                          QString::fromStdString("New" + RandomText(random)));
+            break;
+        case 8:
+            if (SelectRandomRow(random, kGroupsPage, kGroupsTree, RecordRef::Kind::Group, false))
+                FillDialog<RenameGroupDialog>(kGroupsPage, kRenameGroup, kRenameGroupName,
+                                              QString::fromStdString("Renamed" + RandomText(random)));
+            break;
+        case 9:
+            if (SelectRandomRow(random, kGroupsPage, kGroupsTree, RecordRef::Kind::Group, false)) {
+                static const char* const kFiles[] = {"Maps/Index.map", "README.txt", "Help/Frontier.txt",
+                                                     "System/Frontier.u"};
+                QStringList picked;
+                for (const char* file : kFiles) {
+                    if (random() % 2)
+                        picked << QString::fromStdString((game / file).string());
+                }
+                dialogs.multiAnswers.push_back(picked);
+                ClickOn(kGroupsPage, kAddFile);
+            }
+            break;
+        case 10:
+            if (SelectRandomRow(random, kGroupsPage, kGroupsTree, RecordRef::Kind::Group, false)) {
+                const bool flip = random() % 2;
+                const QString caption = QString::fromStdString(RandomText(random));
+                UseDialog<GroupOptionsDialog>(kGroupsPage, kGroupOptions, [&](GroupOptionsDialog& dialog) {
+                    auto* visible = FindControl<QCheckBox>(&dialog, kGroupVisible);
+                    visible->setChecked(visible->isChecked() != flip);
+                    FindControl<QLineEdit>(&dialog, kGroupCaption)->setText(caption);
+                });
+            }
+            break;
+        case 11:
+            wizard->SetActivePage(kIniChangesPage);
+            UseDialog<AddIniFileDialog>(kIniChangesPage, kAddIniFile, [&](AddIniFileDialog& dialog) {
+                FindControl<QComboBox>(&dialog, kIniFileName)
+                    ->setEditText(QString::fromStdString(RandomText(random) + ".ini"));
+            });
+            break;
+        case 12:
+            wizard->SetActivePage(kRequirementsPage);
+            UseDialog<AddRequirementDialog>(
+                kRequirementsPage, kAddRequirement, [&](AddRequirementDialog& dialog) {
+                    FindControl<QLineEdit>(&dialog, kRequiredProduct)
+                        ->setText(QString::fromStdString("Needed" + RandomText(random)));
+                });
+            break;
+        case 13: {
+            // Typing in a field, then leaving it.
+            wizard->SetActivePage(kProductPage);
+            static const int kFields[] = {kProductUrl, kDeveloper, kDeveloperUrl, kSetupTitle, kVersionUrl};
+            QLineEdit* edit = Edit(kProductPage, kFields[random() % std::size(kFields)]);
+            edit->setText(random() % 4 ? QString::fromStdString(RandomText(random)) : QString());
+            Q_EMIT edit->editingFinished();
+            break;
+        }
+        case 14:
+            // The shortcuts switch of the packaging page, and back.
+            wizard->SetActivePage(kPackagePage);
+            Control<QCheckBox>(kPackagePage, kInstallShortcuts)->click();
+            break;
         default:
             if (!doc.iniFiles.empty() && !doc.iniFiles[0]->entries.empty()) {
                 const INIDefinition& change = *doc.iniFiles[0]->entries[0];
@@ -159,6 +237,39 @@ TEST_F(UndoTest, RandomEditsUndoToTheStartAndRedoToTheEnd)
         ASSERT_EQ(Text(), edited) << "sequence " << sequence;
     }
     EXPECT_GT(changed, 900);
+}
+
+// Typing in a field is one step, taken when the field is left; Ctrl+Z takes
+// it back whole and Ctrl+Y or Ctrl+Shift+Z brings it again.
+TEST_F(UndoTest, AFieldTypedIsOneStepOfTheKeyboardHistory)
+{
+    FillDocument();
+    wizard->show();
+    QApplication::setActiveWindow(wizard.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    wizard->SetActivePage(kProductPage);
+    QLineEdit* developer = Edit(kProductPage, kDeveloper);
+    developer->setFocus();
+    QTest::keyClicks(developer, QStringLiteral("Ada"));
+    Edit(kProductPage, kProductUrl)->setFocus();  // leaving the field stores it
+    QApplication::processEvents();
+    ASSERT_EQ(TextOf(doc.product->developer), "Ada");
+    EXPECT_EQ(wizard->UndoStack().count(), 1);
+    EXPECT_EQ(Button(kUndo)->toolTip(), "Undo Edit developer (Ctrl+Z).");
+
+    wizard->SetActivePage(kRequirementsPage);
+    QTest::keyClick(wizard.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(doc.product->developer.has_value());
+    EXPECT_EQ(ActivePage(), kProductPage);
+    EXPECT_TRUE(Edit(kProductPage, kDeveloper)->text().isEmpty());
+    EXPECT_TRUE(Edit(kProductPage, kDeveloper)->hasFocus());
+    Button(kNext)->setFocus();  // Ctrl+Z in a field undoes the field's own typing
+    QTest::keyClick(wizard.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(TextOf(doc.product->developer), "Ada");
+    QTest::keyClick(wizard.get(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(wizard.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(TextOf(doc.product->developer), "Ada");
+    EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "Ada");
 }
 
 TEST_F(UndoTest, UndoNamesTheStepAndTakesTheUserBackToTheRecord)

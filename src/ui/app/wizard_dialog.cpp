@@ -389,21 +389,24 @@ void WizardDialog::Perform(std::unique_ptr<QUndoCommand> command)
 }
 
 // The page of the record shows the document anew, with the row at the place
-// selected: the record edited or put back, or the one that took a removed
-// record's place. After an undo the user is taken to that page; the page on
-// display is left without storing it, as Back leaves it.
-void WizardDialog::RecordChanged(const RecordRef& place, bool undone)
+// selected: the record edited, added or put back, or the one that took a
+// removed record's place. A step undone or redone from another page takes the
+// user to the record's page; the page on display is left without storing it,
+// as Back leaves it.
+void WizardDialog::RecordChanged(const RecordRef& place)
 {
-    const int pageId = IdOf(FactsOf(place.kind).page);
+    const int pageId = IdOf(PageOf(place));
     PageInfo* active = GetActivePage();
     if (active && active->id == pageId)
         active->page->OnSetActive();
-    else if (undone && FindPage(pageId))
+    else if (FindPage(pageId))
         SetActivePage(pageId);
     else
         return;
-    if (PageInfo* shown = GetActivePage())
+    if (PageInfo* shown = GetActivePage()) {
+        shown->page->ShowStoredValues();
         shown->page->ShowRecord(place);
+    }
 }
 
 void WizardDialog::OnSave()

@@ -69,7 +69,7 @@ public:
     void Perform(std::unique_ptr<QUndoCommand> command);
     QUndoStack& UndoStack() const { return *undoStack_; }
     ProjectDocument& Document() override { return context_.document; }
-    void RecordChanged(const RecordRef& place, bool undone) override;
+    void RecordChanged(const RecordRef& place) override;
     // True when Save would write something else than the project's file
     // holds, or the page on display holds typed text not stored yet.
     bool HasUnsavedChanges();

@@ -76,7 +76,13 @@ PackagePage::PackagePage(WizardDialog& wizard)
                 "shortcut."));
     layout->addStretch();
 
-    connect(shortcuts_, &QCheckBox::clicked, this, &PackagePage::ApplyShortcutSwitch);
+    connect(shortcuts_, &QCheckBox::clicked, this, [this](bool checked) {
+        StoreAsStep(checked ? QStringLiteral("Install Shortcuts") : QStringLiteral("No Shortcuts"),
+                    RecordRef::Product("shortcut"), [this] {
+                        ApplyShortcutSwitch();
+                        return true;
+                    });
+    });
     connect(browse, &QPushButton::clicked, this, [this] {
         BrowseRelativeFile(Dialogs(), logo_, QStringLiteral("Bitmap File (*.bmp)|*.bmp||"),
                            Document().GameFolderText(), GameFolderOnDisk());
@@ -146,7 +152,14 @@ bool PackagePage::StorePackageFields()
     const int index = license_->currentIndex();
     if (index >= 0 && license_->itemText(index) == license_->currentText())
         form.licenseSelection = index;
-    return zpak::StorePackageFields(Document(), form, Sink());
+    return StoreAsStep(QStringLiteral("Edit Packaging"), RecordRef::Product("archive"),
+                       [&] { return zpak::StorePackageFields(Document(), form, Sink()); });
+}
+
+void PackagePage::ShowStoredValues()
+{
+    if (const ProductData* product = Document().product.get())
+        logo_->setText(FromProjectText(TextOf(product->logo)));
 }
 
 bool PackagePage::HasPendingEdits() const

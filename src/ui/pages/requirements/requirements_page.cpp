@@ -111,13 +111,6 @@ void RequirementsPage::ShowRecord(const RecordRef& record)
     }
 }
 
-void RequirementsPage::AddItem(RequirementInfo& requirement)
-{
-    auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement.product))));
-    requirement.viewHandle = HandleOf(item);
-    Reveal(tree_, tree_->model()->index(tree_->indexOfTopLevelItem(item), 0));
-}
-
 void RequirementsPage::OnAdd()
 {
     IniFile presets;
@@ -130,11 +123,17 @@ void RequirementsPage::OnAdd()
         Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (RequirementInfo* added = AddRequirement(Document(), dialog.Fields(), Sink())) {
-        AddItem(*added);
-        RecordPreset(presets, dialog.Fields());
-        Wizard().ProjectEdited();
-    }
+    const RequirementInfo* added = AddRequirement(Document(), dialog.Fields(), Sink());
+    const auto place = added ? PlaceOf(Document(), *added) : std::nullopt;
+    if (!place)
+        return;
+    RecordPreset(presets, dialog.Fields());
+    // The rule added the requirement; the step puts it back on redo.
+    InsertRecordsCommand::Records records;
+    records.emplace_back(*place, TakeRecord(Document(), *place));
+    Wizard().Perform(std::make_unique<InsertRecordsCommand>(
+        Wizard(), std::move(records),
+        QStringLiteral("Add Requirement %1").arg(FromProjectText(dialog.Fields().product))));
 }
 
 void RequirementsPage::OnEdit()
