@@ -229,6 +229,28 @@ void MeasureUndo(Bench& bench, WizardDialog& wizard)
                 static_cast<double>(ResidentKilobytes() - before) / 1024.0);
     bench.Measure("undo the last of 1,000 removals", [&] { bench.Click(ids::kUndo); });
     bench.Measure("redo it", [&] { bench.Click(ids::kRedo); });
+    // A field typed on the product page is one step; undone from the groups
+    // page, it takes the user back to the field.
+    wizard.SetActivePage(ids::kProductPage);
+    auto* developer = FindControl<QLineEdit>(wizard.FindPage(ids::kProductPage)->page, ids::kDeveloper);
+    developer->setText(QStringLiteral("Someone"));
+    bench.Measure("leave a typed product field (one step)", [&] { Q_EMIT developer->editingFinished(); });
+    wizard.SetActivePage(ids::kGroupsPage);
+    bench.Measure("undo: a product field, from the groups page", [&] { bench.Click(ids::kUndo); });
+    bench.Measure("redo: a product field", [&] { bench.Click(ids::kRedo); });
+    // A group renamed through its step, as the rename dialog stores it.
+    QAbstractItemView* groups = bench.Tree(ids::kGroupsPage, ids::kGroupsTree);
+    wizard.SetActivePage(ids::kGroupsPage);
+    groups->setCurrentIndex(groups->model()->index(groups->model()->rowCount() - 1, 0));
+    QTimer::singleShot(0, &wizard, [&wizard] {
+        if (auto* dialog = wizard.findChild<RenameGroupDialog*>()) {
+            FindControl<QLineEdit>(dialog, ids::kRenameGroupName)->setText(QStringLiteral("Renamed"));
+            dialog->accept();
+        }
+    });
+    bench.Measure("rename the last group", [&] { bench.ClickOn(ids::kGroupsPage, ids::kRenameGroup); });
+    bench.Measure("undo: rename a group", [&] { bench.Click(ids::kUndo); });
+    bench.Measure("redo: rename a group", [&] { bench.Click(ids::kRedo); });
 }
 
 // Opens the preview from the Generate page (every problem of the project,

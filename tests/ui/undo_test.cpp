@@ -272,6 +272,23 @@ TEST_F(UndoTest, AFieldTypedIsOneStepOfTheKeyboardHistory)
     EXPECT_EQ(Edit(kProductPage, kDeveloper)->text(), "Ada");
 }
 
+// The game folder stored by Next is a step; undoing it shows the folder
+// before in the field, not the text typed.
+TEST_F(UndoTest, TheGameFolderComesBack)
+{
+    FillDocument();
+    const std::string before = *doc.gameFolder;
+    wizard->SetActivePage(kGamePathPage);
+    Type(kGamePathPage, kGamePathEdit, QString::fromStdString((dir / "Elsewhere").string()));
+    Click(kNext);  // refused, and stored as typed so that it can be put right
+    ASSERT_NE(doc.GameFolderText(), before);
+    wizard->SetActivePage(kRequirementsPage);
+    Click(kUndo);
+    EXPECT_EQ(doc.GameFolderText(), before);
+    EXPECT_EQ(ActivePage(), kGamePathPage);
+    EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text().toStdString(), before);
+}
+
 TEST_F(UndoTest, UndoNamesTheStepAndTakesTheUserBackToTheRecord)
 {
     FillDocument();

@@ -107,6 +107,11 @@ void GamePathPage::OnSetActive()
         folder_->setText(FromProjectText(*Document().gameFolder));
 }
 
+void GamePathPage::ShowStoredValues()
+{
+    folder_->setText(FromProjectText(Document().GameFolderText()));
+}
+
 void GamePathPage::ShowRecord(const RecordRef& record)
 {
     if (record.kind == RecordRef::Kind::GameFolder)
