@@ -93,7 +93,16 @@ protected:
     // One edit of a random kind, made as the page makes it.
     void RandomEdit(std::mt19937& random)
     {
-        switch (random() % 15) {
+        const auto kind = static_cast<unsigned>(random() % 15);
+        if (kind < 7)
+            RemoveOrEdit(random, kind);
+        else
+            AddOrType(random, kind);
+    }
+
+    void RemoveOrEdit(std::mt19937& random, unsigned kind)
+    {
+        switch (kind) {
         case 0:
         case 1:
             // The last group is never deleted: the page says so in a dialog of its own.
@@ -135,6 +144,24 @@ protected:
                         FieldsOf(*doc.requirements[at]), after, QStringLiteral("Edit Requirement")));
             }
             break;
+        default:
+            if (!doc.iniFiles.empty() && !doc.iniFiles[0]->entries.empty()) {
+                const INIDefinition& change = *doc.iniFiles[0]->entries[0];
+                IniChangeFields after = FieldsOf(change);
+                after.value = RandomText(random);
+                after.addNewLine = !after.addNewLine;
+                wizard->Perform(
+                    std::make_unique<EditFieldsCommand<INIDefinition, IniChangeFields, &StoreFields>>(
+                        *wizard, RecordRef::IniChange(0, 0), FieldsOf(change), after,
+                        QStringLiteral("Edit Change")));
+            }
+            break;
+        }
+    }
+
+    void AddOrType(std::mt19937& random, unsigned kind)
+    {
+        switch (kind) {
         case 7:
             wizard->SetActivePage(kGroupsPage);
             FillDialog<CreateGroupDialog>(kGroupsPage, kCreateGroup, kCreateGroupName,
@@ -193,22 +220,10 @@ protected:
             Q_EMIT edit->editingFinished();
             break;
         }
-        case 14:
+        default:
             // The shortcuts switch of the packaging page, and back.
             wizard->SetActivePage(kPackagePage);
             Control<QCheckBox>(kPackagePage, kInstallShortcuts)->click();
-            break;
-        default:
-            if (!doc.iniFiles.empty() && !doc.iniFiles[0]->entries.empty()) {
-                const INIDefinition& change = *doc.iniFiles[0]->entries[0];
-                IniChangeFields after = FieldsOf(change);
-                after.value = RandomText(random);
-                after.addNewLine = !after.addNewLine;
-                wizard->Perform(
-                    std::make_unique<EditFieldsCommand<INIDefinition, IniChangeFields, &StoreFields>>(
-                        *wizard, RecordRef::IniChange(0, 0), FieldsOf(change), after,
-                        QStringLiteral("Edit Change")));
-            }
             break;
         }
     }
