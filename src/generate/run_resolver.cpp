@@ -340,9 +340,11 @@ private:
             return true;
         }
         const std::string name = TextFromPath(path.filename());
-        if (name == kLockFileName || name == kJournalFileName)
-            return true;
         const fs::path folder = path.parent_path();
+        if (folder == run_.gameFolder / PathFromText(kWorkFolderName))
+            return true;
+        if (folder == run_.systemFolder && (name == kOldLockFileName || name == kOldJournalFileName))
+            return true;
         return (folder == run_.gameFolder || folder == run_.systemFolder) && IsTempFileName(name);
     }
 

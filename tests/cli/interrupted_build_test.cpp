@@ -100,8 +100,7 @@ protected:
     static void WaitForTheLock(const fs::path& game)
     {
         FolderLock lock;
-        for (int i = 0; i < 100 && lock.Acquire(game / "System/zpak_build.lock") == FolderLock::Result::Busy;
-             ++i)
+        for (int i = 0; i < 100 && lock.Acquire(game / ".zpak_build/lock") == FolderLock::Result::Busy; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 
