@@ -21,6 +21,8 @@ inline constexpr const char* kMissingReadme = "Z109";
 inline constexpr const char* kPackageName = "Z110";
 inline constexpr const char* kTooManyZipEntries = "Z111";
 inline constexpr const char* kMissingPackagingTool = "Z112";
+inline constexpr const char* kUnusablePackageName =
+    "Z113";  // not a plain file name, or a file the build uses
 
 // Warnings: what generation accepts but a player would regret.
 inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it
@@ -34,5 +36,7 @@ inline constexpr const char* kMissingIniSection = "Z208";
 inline constexpr const char* kMissingIniKey = "Z209";
 inline constexpr const char* kZipWouldOverflow = "Z210";
 inline constexpr const char* kLogoNotBitmap = "Z211";
+inline constexpr const char* kPackageOverFile =
+    "Z212";  // the package's name is an existing file that is no package
 
 }  // namespace zpak::codes

@@ -10,6 +10,7 @@
 #include "platform/file_search.h"
 #include "platform/folder_index.h"
 #include "platform/readable_file.h"
+#include "platform/text_case.h"
 #include "platform/text_encoding.h"
 #include "platform/text_format.h"
 #include "platform/wine_prefix.h"
@@ -181,11 +182,7 @@ public:
             AddText(TextOutput::Kind::Manifest, run_.baseName + ".int", manifest.localized);
             run_.tool = Child(run_.systemFolder, std::string(kPackagingTool));
             run_.packageName = product.GetArchiveName();
-            if (HasControlCharacter(run_.packageName))
-                Error(codes::kPackageName, RecordRef::Product("archive"),
-                      FormatText("The package name [%s] holds a control character, which cannot "
-                                 "be part of a file name.%s",
-                                 {ShowControlCharacters(run_.packageName), kCannotContinue}));
+            CheckPackageName();
         }
         std::vector<fs::path> scripts;
         if (product.shortcut) {
@@ -384,6 +381,35 @@ private:
                              "65535.%s",
                              {std::to_string(run_.pack.entries.size()), kCannotContinue}));
         }
+    }
+
+    // The packaging tool writes the package into System, over whatever
+    // stands there under its name.
+    void CheckPackageName()
+    {
+        const RecordRef where = RecordRef::Product("archive");
+        const std::string& name = run_.packageName;
+        if (auto problem = PackageNameProblem(doc_, name)) {
+            Error(HasControlCharacter(name) ? codes::kPackageName : codes::kUnusablePackageName, where,
+                  std::move(*problem));
+            return;
+        }
+        for (const ResolvedInput& input : run_.inputs) {
+            if (input.source.parent_path() == run_.systemFolder
+                && EqualsIgnoringCase(TextFromPath(input.source.filename()), name)) {
+                Error(codes::kUnusablePackageName, where,
+                      FormatText("The package name [%s] is the name of %s, which the product installs; the "
+                                 "packaging tool would write over it.%s",
+                                 {name, TextFromPath(input.source), kCannotContinue}));
+                return;
+            }
+        }
+        const auto existing = index_.Locate(run_.systemFolder, name);
+        if (existing && !IsPackageName(*existing))
+            Warning(codes::kPackageOverFile, where,
+                    FormatText("The package name [%s] names the file %s, which is not a package; the "
+                               "packaging tool writes over it.",
+                               {name, TextFromPath(run_.systemFolder / PathFromText(*existing))}));
     }
 
     void AddText(TextOutput::Kind kind, const std::string& fileName, std::string content)
