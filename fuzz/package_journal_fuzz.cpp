@@ -8,8 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -73,7 +73,8 @@ std::string WithChecksum(std::string_view text)
         body += '\n';
     char check[16];
     std::snprintf(check, sizeof check, "%08lx",
-                  crc32(0L, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())) & 0xffffffffUL);
+                  crc32(0L, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))
+                      & 0xffffffffUL);
     return body + "check\t" + check + "\n";
 }
 

@@ -21,8 +21,8 @@ inline constexpr const char* kMissingReadme = "Z109";
 inline constexpr const char* kPackageName = "Z110";
 inline constexpr const char* kTooManyZipEntries = "Z111";
 inline constexpr const char* kMissingPackagingTool = "Z112";
-inline constexpr const char* kUnusablePackageName =
-    "Z113";  // not a plain file name, or a file the build uses
+inline constexpr const char* kUnusablePackageName = "Z113";  // no plain file name, or a file the run uses
+inline constexpr const char* kPathTooLong = "Z114";          // longer than any path can be
 
 // Warnings: what generation accepts but a player would regret.
 inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it

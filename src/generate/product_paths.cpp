@@ -42,6 +42,12 @@ std::string ShowControlCharacters(std::string_view text)
     return shown;
 }
 
+std::string ShortenedText(std::string_view text)
+{
+    constexpr std::size_t kShown = 80;
+    return text.size() <= kShown ? std::string(text) : std::string(text.substr(0, kShown)) + "...";
+}
+
 std::optional<std::string> ProductNameProblem(const ProjectDocument& document)
 {
     if (!document.product)

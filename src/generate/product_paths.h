@@ -38,6 +38,14 @@ std::optional<std::string> PackageNameProblem(const ProjectDocument& document, s
 // ".zpak" of the engine's earlier games; in any letter case.
 bool IsPackageName(std::string_view name);
 
+// The longest path that can name a file: Windows' limit, longer than any
+// Linux allows. A longer path of the project names nothing, and is refused
+// before any work that grows with its length.
+inline constexpr std::size_t kLongestPath = 32767;
+
+// The first characters of a text too long to show whole, with "...".
+std::string ShortenedText(std::string_view text);
+
 // True when the text holds a byte below 32 (NUL, TAB, CR, LF and the like).
 bool HasControlCharacter(std::string_view text);
 

@@ -15,8 +15,14 @@
 #include "platform/text_format.h"
 
 #include <algorithm>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace zpak {
 
@@ -78,6 +84,57 @@ std::string_view FolderPart(std::string_view destination)
     return slash == std::string_view::npos ? std::string_view() : destination.substr(0, slash);
 }
 
+// Folders as a tree: each is known by its parent and its own name, so that a
+// deep path costs no more than its length. Folder 0 is the game folder.
+class FolderTree {
+public:
+    // The folder `name` in `parent`; true when it is new.
+    std::pair<std::size_t, bool> Child(std::size_t parent, std::string_view name)
+    {
+        const auto found = children_.find(Key{parent, name});
+        if (found != children_.end())
+            return {found->second, false};
+        parents_.push_back(parent);
+        names_.emplace_back(name);
+        children_.emplace(Key{parent, names_.back()}, parents_.size() - 1);
+        return {parents_.size() - 1, true};
+    }
+
+    std::string_view Name(std::size_t folder) const { return names_[folder]; }
+
+    // The folder's path below the game folder, its names joined with "\".
+    std::string Text(std::size_t folder) const
+    {
+        std::vector<std::string_view> path;
+        for (; folder != 0; folder = parents_[folder])
+            path.push_back(names_[folder]);
+        std::string text;
+        for (auto name = path.rbegin(); name != path.rend(); ++name) {
+            if (name != path.rbegin())
+                text += '\\';
+            text += *name;
+        }
+        return text;
+    }
+
+private:
+    struct Key {
+        std::size_t parent;
+        std::string_view name;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const
+        {
+            return std::hash<std::string_view>()(key.name) * 31 + key.parent;
+        }
+    };
+
+    std::vector<std::size_t> parents_{0};
+    std::deque<std::string> names_{std::string()};  // keep their place: the keys view them
+    std::unordered_map<Key, std::size_t, KeyHash> children_;
+};
+
 // The checks that generation does not make; each adds warnings.
 class Advisor {
 public:
@@ -118,11 +175,15 @@ public:
     }
 
     // Folders named with two letter cases: the installer makes two folders on
-    // a system that tells letter case apart.
+    // a system that tells letter case apart. A folder is told once, where its
+    // own name is spelled otherwise than the first time; an entry is told
+    // once, at its first such folder, with the number of deeper ones.
     void CheckFolderCase()
     {
-        std::unordered_map<std::string, std::string> firstSpelling;
-        std::unordered_set<std::string> told;
+        FolderTree spelled;                         // folders as written
+        FolderTree folded;                          // folders ignoring case
+        std::vector<std::size_t> firstSpelling{0};  // of each folded folder, as written first
+        std::unordered_set<std::size_t> told;
         std::string_view previous;  // entries of one folder most often follow each other
         for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
             const auto& files = doc_.groups[g]->files;
@@ -130,27 +191,51 @@ public:
                 const FileInfo& file = *files[e];
                 const std::string_view folder =
                     FolderPart(file.GetSrc().empty() ? file.NameText() : file.GetSrc());
-                if (folder == previous)
+                if (folder == previous || folder.size() > kLongestPath)  // the latter refused already
                     continue;
                 previous = folder;
-                // Each leading part of the folder is a folder of its own.
-                for (std::size_t end = 0; end != std::string_view::npos && !folder.empty();) {
-                    end = folder.find_first_of("\\/", end + 1);
-                    const std::string part(folder.substr(0, end));
-                    const auto [found, fresh] = firstSpelling.try_emplace(FoldedText(part), part);
-                    if (fresh || found->second == part || !told.insert(part).second)
+                std::size_t exact = 0;
+                std::size_t blind = 0;
+                std::optional<std::pair<std::size_t, std::size_t>> first;  // spelled as written, and first
+                std::size_t more = 0;
+                for (std::size_t start = 0; start <= folder.size() && !folder.empty();) {
+                    std::size_t end = folder.find_first_of("\\/", start + (start == 0 ? 1 : 0));
+                    if (end == std::string_view::npos)
+                        end = folder.size();
+                    const std::string_view name = folder.substr(start, end - start);
+                    start = end + 1;
+                    exact = spelled.Child(exact, name).first;
+                    const auto [node, fresh] = folded.Child(blind, FoldedText(name));
+                    blind = node;
+                    if (fresh) {
+                        firstSpelling.push_back(exact);
                         continue;
-                    Warn(codes::kFolderCase, RecordRef::Entry(g, e),
-                         FormatText("The folder [%s] of [%s] differs only in letter case from [%s]; on Linux "
-                                    "the installer makes two folders.",
-                                    {part, file.NameText(), found->second}));
+                    }
+                    const std::size_t earlier = firstSpelling[blind];
+                    if (spelled.Name(earlier) == name || !told.insert(exact).second)
+                        continue;
+                    if (first)
+                        ++more;
+                    else
+                        first.emplace(exact, earlier);
                 }
+                if (!first)
+                    continue;
+                std::string text =
+                    FormatText("The folder [%s] of [%s] differs only in letter case from [%s]; on "
+                               "Linux the installer makes two folders.",
+                               {spelled.Text(first->first), file.NameText(), spelled.Text(first->second)});
+                if (more > 0)
+                    text += FormatText(" So do %d folders below it.", {std::to_string(more)});
+                Warn(codes::kFolderCase, RecordRef::Entry(g, e), std::move(text));
             }
         }
     }
 
     void CheckIniChanges()
     {
+        // Many records may change one file: each is read once.
+        std::unordered_map<fs::path::string_type, std::unique_ptr<IniFile>> loaded;
         for (std::size_t f = 0; f < doc_.iniFiles.size(); ++f) {
             const INIGroup& file = *doc_.iniFiles[f];
             if (!std::any_of(file.entries.begin(), file.entries.end(),
@@ -164,10 +249,13 @@ public:
                                 {file.NameText(), TextFromPath(run_.systemFolder)}));
                 continue;
             }
-            IniFile ini;
-            ini.Load(*path);
+            auto& ini = loaded[path->native()];
+            if (!ini) {
+                ini = std::make_unique<IniFile>();
+                ini->Load(*path);
+            }
             for (std::size_t c = 0; c < file.entries.size(); ++c)
-                CheckChange(ini, file, f, c);
+                CheckChange(*ini, file, f, c);
         }
     }
 

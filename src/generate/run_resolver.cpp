@@ -98,6 +98,11 @@ public:
                          "The project names no game folder. Choose the game folder on the first "
                          "page of the wizard."
                              + std::string(kCannotContinue));
+        if (text.size() > kLongestPath)
+            return Error(codes::kPathTooLong, RecordRef::GameFolder(),
+                         FormatText("The game folder [%s] is %d characters long, longer than any folder can "
+                                    "be.%s",
+                                    {ShortenedText(text), std::to_string(text.size()), kCannotContinue}));
         if (HasControlCharacter(text))
             return Error(codes::kControlCharacter, RecordRef::GameFolder(),
                          FormatText("The game folder [%s] holds a control character.%s",
@@ -234,6 +239,12 @@ private:
     std::optional<std::vector<std::string>> Inside(const std::string& text, const char* what,
                                                    const RecordRef& where)
     {
+        if (text.size() > kLongestPath) {
+            Error(codes::kPathTooLong, where,
+                  FormatText("%s [%s] is %d characters long, longer than any file name can be.%s",
+                             {what, ShortenedText(text), std::to_string(text.size()), kCannotContinue}));
+            return std::nullopt;
+        }
         if (HasControlCharacter(text)) {
             Error(codes::kControlCharacter, where,
                   FormatText("%s [%s] holds a control character.%s",
