@@ -23,6 +23,7 @@ inline constexpr const char* kTooManyZipEntries = "Z111";
 inline constexpr const char* kMissingPackagingTool = "Z112";
 inline constexpr const char* kUnusablePackageName = "Z113";  // no plain file name, or a file the run uses
 inline constexpr const char* kPathTooLong = "Z114";          // longer than any path can be
+inline constexpr const char* kUnreadableFile = "Z115";       // a file that cannot be examined or read
 
 // Warnings: what generation accepts but a player would regret.
 inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it

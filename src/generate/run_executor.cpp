@@ -153,8 +153,22 @@ public:
 
     GenerationOutcome Execute()
     {
-        if (!Lock(lock_) || !RecoverInterruptedRun())
+        if (!Lock(lock_))
             return GenerationOutcome::Failed;
+        const GenerationOutcome outcome = RecoverInterruptedRun() ? Run() : GenerationOutcome::Failed;
+        // Nothing of ours may stay behind a run that says it is done.
+        if (!lock_.Release() && outcome == GenerationOutcome::Done) {
+            sink_.ShowMessage(
+                FormatText("Could not remove the lock file %s: %s.",
+                           {TextFromPath(WorkFolder() / PathFromText(kLockFileName)), lock_.Error()}));
+            return GenerationOutcome::Failed;
+        }
+        return outcome;
+    }
+
+private:
+    GenerationOutcome Run()
+    {
         switch (run_.choice) {
         case GenerationChoice::Zip:
             return Zip();
@@ -166,7 +180,6 @@ public:
         return GenerationOutcome::Failed;
     }
 
-private:
     bool Cancelled() const { return hooks_.cancel && hooks_.cancel->IsSet(); }
 
     GenerationOutcome Cancel()
@@ -352,8 +365,7 @@ private:
             : run_.pack.archive.parent_path();
         sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
                                      {TextFromPath(run_.pack.archive), TextFromPath(folder)}));
-        CleanUp();
-        return GenerationOutcome::Done;
+        return CleanUp() ? GenerationOutcome::Done : GenerationOutcome::Failed;
     }
 
     GenerationOutcome Package()
@@ -401,8 +413,8 @@ private:
             sink_.ShowMessage("The package build was cancelled. The game's manifest was put back.");
             return GenerationOutcome::Cancelled;
         }
-        CleanUp();
-        return ToolOutcome(tool, tail);
+        const GenerationOutcome outcome = ToolOutcome(tool, tail);
+        return CleanUp() ? outcome : GenerationOutcome::Failed;
     }
 
     // The game's manifest pair as it stands in System, and what the run
@@ -478,14 +490,20 @@ private:
         return GenerationOutcome::Done;
     }
 
-    void CleanUp()
+    // The first deletion that fails ends the cleanup, and the run: what was
+    // asked for is not all done.
+    bool CleanUp()
     {
         if (hooks_.skipCleanup)
-            return;
+            return true;
         for (const fs::path& file : run_.cleanup) {
-            if (!DeleteFileAt(file))
-                return;
+            if (!DeleteFileAt(file)) {
+                sink_.ShowMessage(FormatText(
+                    "Could not delete %s, which the cleanup removes after the build.", {TextFromPath(file)}));
+                return false;
+            }
         }
+        return true;
     }
 
     const ResolvedRun& run_;

@@ -59,16 +59,6 @@ bool IsTempFileName(std::string_view name)
     return name.find_first_not_of("0123456789", marker + 5) == std::string_view::npos;
 }
 
-bool IsFolderLike(EntryType type, const fs::path& path)
-{
-    if (type == EntryType::Folder)
-        return true;
-    if (type != EntryType::Link && type != EntryType::Unknown)
-        return false;
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
 // Works out a run; every check adds to one list of problems.
 class Resolver {
 public:
@@ -284,9 +274,15 @@ private:
     {
         const FolderIndex::Found found = index_.Find(run_.gameFolder, source);
         const fs::path& path = found.path;
-        const bool readable =
-            found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry) : IsReadableFile(path);
-        if (!readable) {
+        int error = 0;
+        const auto kind = found.entry
+            ? FolderIndex::Examine(*found.folder, *found.entry, error)
+            : (IsReadableFile(path) ? FolderIndex::Kind::File : FolderIndex::Kind::Gone);
+        if (kind == FolderIndex::Kind::Unreadable) {
+            Unreadable(path, error);
+            return;
+        }
+        if (kind != FolderIndex::Kind::File) {
             Error(codes::kMissingFile, CurrentEntry(),
                   FormatText("The file [%s] does not exist.%s", {TextFromPath(path), kCannotContinue}));
             return;
@@ -322,10 +318,13 @@ private:
                 continue;
             matched = true;
             const fs::path path = folder / PathFromText(entry.name);
-            if (IsFolderLike(entry.type, path) || IsOwnFile(path))
-                continue;
-            std::error_code ec;
-            if (!fs::is_regular_file(path, ec))
+            // Folders, devices and links to nothing are no files to install;
+            // a file that cannot be examined or read may be one.
+            int error = 0;
+            const FolderIndex::Kind kind = FolderIndex::Examine(listing, entry, error);
+            if (kind == FolderIndex::Kind::Unreadable)
+                Unreadable(path, error);
+            if (kind != FolderIndex::Kind::File || IsOwnFile(path))
                 continue;
             std::vector<std::string> name = target;
             name.push_back(entry.name);
@@ -335,6 +334,13 @@ private:
             Error(codes::kWildcardMatchesNothing, CurrentEntry(),
                   FormatText("The wildcard [%s] is not valid (No files were found).%s",
                              {TextFromPath(folder / PathFromText(pattern)), kCannotContinue}));
+    }
+
+    void Unreadable(const fs::path& path, int error)
+    {
+        Error(codes::kUnreadableFile, CurrentEntry(),
+              FormatText("The file [%s] cannot be read: %s.%s",
+                         {TextFromPath(path), std::strerror(error), kCannotContinue}));
     }
 
     // Files of the run itself never go into the archive: the archive (which

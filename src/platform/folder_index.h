@@ -102,6 +102,13 @@ public:
     // process may read.
     static bool IsReadableFile(const FolderListing& folder, const FolderEntry& entry);
 
+    // What an entry is, looked at through a link: a file this process may
+    // read, a folder, something else (a device, a pipe), gone (a link to
+    // nothing, or removed since the listing), or unknown because it could
+    // not be examined or read (`error` then holds the errno value).
+    enum class Kind { File, Folder, Other, Gone, Unreadable };
+    static Kind Examine(const FolderListing& folder, const FolderEntry& entry, int& error);
+
     // The entry of `folder` that `component` names, as ToNative finds it.
     std::optional<std::string> Locate(const std::filesystem::path& folder, std::string_view component);
 

@@ -38,8 +38,9 @@ public:
     // taken (Error says why).
     Result Acquire(const std::filesystem::path& lockFile);
     // Removes the lock file, then its folder when nothing else is left in
-    // it, and lets go.
-    void Release();
+    // it, and lets go. False when the lock file, or its folder, had to stay
+    // (Error says why).
+    bool Release();
 
     bool Held() const { return file_.IsOpen(); }
     // False when the lock file was removed or replaced while it was held:

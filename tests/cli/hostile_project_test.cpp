@@ -65,16 +65,20 @@ TEST(HostileProjectTest, ReportsInBoundedSpace)
     const std::vector<Shape> shapes{
         {"separators", "[Group]\nname=Deep\nMaps\\" + Repeat("x\\", 40000) + "A.map\n"},
         {"deep in two letter cases",
-         "[Group]\nname=Deep\nMaps\\" + Repeat("x\\", 16000) + "A.map\nmaps\\" + Repeat("X\\", 16000) + "B.map\n"},
+         "[Group]\nname=Deep\nMaps\\" + Repeat("x\\", 16000) + "A.map\nmaps\\" + Repeat("X\\", 16000)
+             + "B.map\n"},
         {"a line of 10 MB", "[Group]\nname=Long\nMaps\\" + Repeat("x\\", 5 << 20) + "A.map\n"},
     };
     for (const Shape& shape : shapes) {
-        const std::string project = (dir / "Game").string() + "\n0.8\n" + shape.body + "[Product]\nproduct=Shape\n";
+        const std::string project =
+            (dir / "Game").string() + "\n0.8\n" + shape.body + "[Product]\nproduct=Shape\n";
         const fs::path file = dir.Write("shape.zproj", project);
         for (const char* command : {"check", "preview"}) {
             const int status = RunLimited(command, file, dir / "report");
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << shape.name << " " << command << " " << status;
-            EXPECT_LT(fs::file_size(dir / "report"), 2 * project.size() + 4096) << shape.name << " " << command;
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1)
+                << shape.name << " " << command << " " << status;
+            EXPECT_LT(fs::file_size(dir / "report"), 2 * project.size() + 4096)
+                << shape.name << " " << command;
         }
     }
 }

@@ -1,12 +1,14 @@
 // zpakbuild as a separate process, killed or interrupted at the worst
-// moments; the next run must leave the game folder exactly as a clean run
-// does.
+// moments, or meeting a failing call; the next run must leave the game
+// folder exactly as a clean run does.
 #include "platform/folder_lock.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <map>
 #include <thread>
 
 #include <fcntl.h>
@@ -33,7 +35,8 @@ fi
 echo built > Frontier.zpack2
 )SH";
 
-pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
+pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+            const std::string& output = "/dev/null")
 {
     std::vector<std::string> texts{ZPAK_ZPAKBUILD};
     texts.insert(texts.end(), args.begin(), args.end());
@@ -51,8 +54,8 @@ pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
     posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -144,6 +147,147 @@ TEST_F(InterruptedBuildTest, KilledAtEveryFileOperationTheNextRunRecovers)
         EXPECT_TRUE(finished) << choice;
         EXPECT_GT(kills, 5) << choice;
     }
+}
+
+// Everything a game folder holds, each file by its bytes; a zip by what
+// Python's own reader finds in it, every entry checked (entry times follow
+// the files', and the scripts are written anew by every run).
+std::map<std::string, std::string> Contents(const fs::path& game)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(game)) {
+        const std::string name = fs::relative(entry.path(), game).string();
+        if (entry.is_directory()) {
+            contents[name + "/"] = "";
+        } else if (entry.path().extension() == ".zip") {
+            const std::string command = "python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
+                                        "print(z.testzip(), [(i.filename, i.CRC, i.file_size) for i in "
+                                        "z.infolist()])\" '"
+                + entry.path().string() + "' 2>&1";
+            std::string listing;
+            FILE* pipe = ::popen(command.c_str(), "r");
+            for (char buffer[4096]; pipe && std::fgets(buffer, sizeof buffer, pipe);)
+                listing += buffer;
+            if (pipe)
+                ::pclose(pipe);
+            contents[name] = listing;
+        } else {
+            contents[name] = test::ReadFile(entry.path());
+        }
+    }
+    return contents;
+}
+
+// The names whose contents differ, or that only one side has.
+std::string Differences(const std::map<std::string, std::string>& found,
+                        const std::map<std::string, std::string>& expected)
+{
+    std::string names;
+    for (const auto& [name, content] : found) {
+        const auto other = expected.find(name);
+        if (other == expected.end())
+            names += " +" + name;
+        else if (other->second != content)
+            names += " ~" + name;
+    }
+    for (const auto& [name, content] : expected) {
+        if (!found.count(name))
+            names += " -" + name;
+    }
+    return names;
+}
+
+// Makes each counted call of zpakbuild below the game folder fail in turn,
+// for every choice, with the cleanup, and with a journal of a killed run to
+// recover from. After each fault the run either fails with a message and a
+// non-zero exit, or succeeds having made everything; either way one more run
+// leaves what a clean run leaves.
+TEST_F(InterruptedBuildTest, EveryFailingCallIsAFailureOrHarmless)
+{
+    const std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    const fs::path cleanup = dir.Write("cleanup.zproj", project + "cleanup=True\n");
+    // Every n-th call: the whole sweep with ZPAK_EVERY_CALL set.
+    const int stride = std::getenv("ZPAK_EVERY_CALL") ? 1 : 13;
+    struct Scenario {
+        const char* name;
+        std::vector<std::string> args;  // after the game folder
+        bool killedRunFirst;            // a package run killed while its tool ran
+    };
+    const std::vector<Scenario> scenarios{
+        {"package", {"--package"}, false},
+        {"package with cleanup", {"--package"}, false},
+        {"zip with cleanup", {"--zip", "--threads", "1"}, false},
+        {"manifest", {"--manifest"}, false},
+        {"recovery", {"--manifest"}, true},
+    };
+    int faults = 0;
+    for (std::size_t s = 0; s < scenarios.size(); ++s) {
+        const Scenario& scenario = scenarios[s];
+        if (const char* only = std::getenv("ZPAK_SCENARIO"); only && std::to_string(s) != only)
+            continue;
+        const std::string file = s == 1 || s == 2 ? cleanup.string() : ZPAK_EXAMPLES_DIR "/frontier.zproj";
+        const auto command = [&](const fs::path& game) {
+            std::vector<std::string> args{"build", file, "--game-folder", game.string()};
+            args.insert(args.end(), scenario.args.begin(), scenario.args.end());
+            return args;
+        };
+        // Every game folder has the same name: the launch scripts name it.
+        const auto prepare = [&](const std::string& name) {
+            fs::create_directories(dir / name);
+            const fs::path game = FreshGame(name + "/Game");
+            if (scenario.killedRunFirst) {
+                const pid_t build = Start(Build(game, "--package"), {"SLOW=1"});
+                for (int i = 0; i < 200 && !fs::exists(game / "System/started"); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                ::kill(build, SIGKILL);
+                Wait(build);
+                dir.Write(name + "/Game/System/go", "");
+                for (int i = 0; i < 200 && !fs::exists(game / "System/Frontier.zpack2"); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                WaitForTheLock(game);
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                fs::remove(game / "System/go");
+                fs::remove(game / "System/started");
+            }
+            return game;
+        };
+        const fs::path reference = prepare(std::string("reference-") + std::to_string(s));
+        ASSERT_EQ(Wait(Start(command(reference), {})), 0) << scenario.name;
+        const auto clean = Contents(reference);
+
+        bool finished = false;
+        const int from = std::getenv("ZPAK_FROM_CALL") ? std::atoi(std::getenv("ZPAK_FROM_CALL")) : 1;
+        for (int n = from; n < 5000 && !finished; n += stride) {
+            const std::string name = "fault-" + std::to_string(s) + "-" + std::to_string(n);
+            const fs::path game = prepare(name);
+            const fs::path report = dir / (name + ".report");
+            const fs::path output = dir / (name + ".out");
+            const int status =
+                Wait(Start(command(game),
+                           {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_FAIL_AT=" + std::to_string(n),
+                            "ZPAK_FAIL_UNDER=" + game.string(), "ZPAK_FAIL_REPORT=" + report.string(),
+                            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"},
+                           output.string()));
+            finished = !fs::exists(report);
+            const std::string call = finished ? "none" : test::ReadFile(report);
+            const std::string said = test::ReadFile(output);
+            const std::string where =
+                std::string(scenario.name) + ", call " + std::to_string(n) + " (" + call + ")";
+            ASSERT_TRUE(WIFEXITED(status)) << where << ": " << said;
+            if (WEXITSTATUS(status) == 0)
+                EXPECT_EQ(Differences(Contents(game), clean), "") << where << " succeeded: " << said;
+            else
+                EXPECT_FALSE(said.empty()) << where << " failed silently";
+            faults += finished ? 0 : 1;
+            WaitForTheLock(game);
+            const std::string again = dir.path().string() + "/" + name + ".again";
+            EXPECT_EQ(Wait(Start(command(game), {}, again)), 0) << where << ": " << test::ReadFile(again);
+            EXPECT_EQ(Differences(Contents(game), clean), "") << where << ", run again";
+            fs::remove_all(game.parent_path());
+        }
+        EXPECT_TRUE(finished) << scenario.name;
+    }
+    EXPECT_GT(faults, std::getenv("ZPAK_SCENARIO") ? 0 : 100);
 }
 
 // Killed while the tool runs, which then finishes on its own and leaves its

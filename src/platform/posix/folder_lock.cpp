@@ -51,16 +51,28 @@ FolderLock::~FolderLock()
     Release();
 }
 
-void FolderLock::Release()
+bool FolderLock::Release()
 {
     if (!file_.IsOpen())
-        return;
+        return true;
     // Removed while still locked: whoever opened it meanwhile finds, once it
-    // gets the lock, that the path no longer names it.
-    if (StillHeld())
-        ::unlink(path_.c_str());
+    // gets the lock, that the path no longer names it. One that is no longer
+    // ours stays.
+    const bool ours = StillHeld();
+    const bool removed = ours && ::unlink(path_.c_str()) == 0;
+    const int code = errno;
     file_.Close();
-    ::rmdir(path_.parent_path().c_str());  // fails while other files of ours are in it
+    if (!removed) {
+        error_ = ours ? std::strerror(code) : "it was removed or replaced while the lock was held";
+        return false;
+    }
+    // The folder stays while other files of ours, or another run's lock, are in it.
+    if (::rmdir(path_.parent_path().c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST
+        && errno != ENOENT) {
+        error_ = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 bool FolderLock::StillHeld() const

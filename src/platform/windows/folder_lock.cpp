@@ -51,19 +51,33 @@ FolderLock::~FolderLock()
     Release();
 }
 
-void FolderLock::Release()
+bool FolderLock::Release()
 {
     if (!file_.IsOpen())
-        return;
+        return true;
     // Deleted while still locked: whoever opened it meanwhile finds, once it
     // gets the lock, that the path no longer names it. Closing the handle
-    // drops the lock.
-    if (StillHeld()) {
-        FILE_DISPOSITION_INFO dispose{TRUE};
-        ::SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &dispose, sizeof dispose);
-    }
+    // drops the lock. One that is no longer ours stays.
+    const bool ours = StillHeld();
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    const bool removed =
+        ours && ::SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &dispose, sizeof dispose);
+    const DWORD code = ::GetLastError();
     file_.Close();
-    ::RemoveDirectoryW(path_.parent_path().c_str());  // fails while other files of ours are in it
+    if (!removed) {
+        error_ = ours ? WindowsErrorText(code) : "it was removed or replaced while the lock was held";
+        return false;
+    }
+    // The folder stays while other files of ours, or another run's lock, are in it.
+    if (!::RemoveDirectoryW(path_.parent_path().c_str())) {
+        const DWORD folderCode = ::GetLastError();
+        if (folderCode != ERROR_DIR_NOT_EMPTY && folderCode != ERROR_FILE_NOT_FOUND
+            && folderCode != ERROR_PATH_NOT_FOUND && folderCode != ERROR_SHARING_VIOLATION) {
+            error_ = WindowsErrorText(folderCode);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool FolderLock::StillHeld() const
