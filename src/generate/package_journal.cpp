@@ -125,7 +125,7 @@ std::optional<PackageJournal> PackageJournal::Parse(std::string_view text)
             return std::nullopt;
         if (!first && (i == 2) != (kind == "run"))
             return std::nullopt;
-        if (fields.size() == 2 && (kind == "folder" || kind == "run"))
+        if (!first && fields.size() == 2 && (kind == "folder" || kind == "run"))
             (kind == "folder" ? journal.folder : journal.run) = fields[1];
         else if (fields.size() == 3 && kind == "aside")
             journal.aside.push_back({std::string(fields[1]), std::string(fields[2])});

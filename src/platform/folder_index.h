@@ -23,6 +23,10 @@ struct FolderEntry {
     EntryType type = EntryType::Unknown;
     // The entry's own listing, once somebody has looked inside it.
     mutable std::unique_ptr<FolderListing> listing;
+    // What FolderIndex::Examine found, once it has looked (a project may
+    // name one file many times): its kind, and the errno value.
+    mutable signed char examined = -1;
+    mutable int examineError = 0;
 };
 
 // One folder's entries, read once: exact and letter-case-blind lookups in
@@ -115,6 +119,9 @@ public:
     const std::filesystem::path& WinePrefix() const { return winePrefix_; }
 
 private:
+    // Examine's look, in the system's own form.
+    static Kind ExamineOnce(const FolderListing& folder, const FolderEntry& entry, int& error);
+
     std::filesystem::path winePrefix_;
     bool eager_;
     std::unordered_map<std::filesystem::path::string_type, std::unique_ptr<FolderListing>> listings_;

@@ -60,7 +60,7 @@ std::unique_ptr<FolderListing> FolderListing::Read(const std::filesystem::path& 
     return listing;
 }
 
-FolderIndex::Kind FolderIndex::Examine(const FolderListing& folder, const FolderEntry& entry, int& error)
+FolderIndex::Kind FolderIndex::ExamineOnce(const FolderListing& folder, const FolderEntry& entry, int& error)
 {
     const int fd = folder.handle.Get();
     const auto failed = [&error] {
