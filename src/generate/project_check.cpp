@@ -135,6 +135,55 @@ private:
     std::unordered_map<Key, std::size_t, KeyHash> children_;
 };
 
+// The folders that entries name, as written and ignoring case. A folder is
+// told once, where its own name is spelled otherwise than the first time;
+// an entry once, at its first such folder, with the number of deeper ones.
+class FolderSpellings {
+public:
+    struct Clash {
+        std::string folder;  // as this entry writes it
+        std::string first;   // as it was written first
+        std::size_t more = 0;
+    };
+
+    // Adds the folders of a path (with "\\" or "/" between them).
+    std::optional<Clash> Add(std::string_view path)
+    {
+        std::size_t exact = 0;
+        std::size_t blind = 0;
+        std::optional<Clash> clash;
+        for (std::size_t start = 0; start <= path.size() && !path.empty();) {
+            std::size_t end = path.find_first_of("\\/", start + (start == 0 ? 1 : 0));
+            if (end == std::string_view::npos)
+                end = path.size();
+            const std::string_view name = path.substr(start, end - start);
+            start = end + 1;
+            exact = spelled_.Child(exact, name).first;
+            const auto [node, fresh] = folded_.Child(blind, FoldedText(name));
+            blind = node;
+            if (fresh)
+                firstSpelling_.push_back(exact);
+            else if (spelled_.Name(firstSpelling_[blind]) != name && told_.insert(exact).second)
+                Tell(clash, exact, firstSpelling_[blind]);
+        }
+        return clash;
+    }
+
+private:
+    void Tell(std::optional<Clash>& clash, std::size_t folder, std::size_t first) const
+    {
+        if (clash)
+            ++clash->more;
+        else
+            clash = Clash{spelled_.Text(folder), spelled_.Text(first), 0};
+    }
+
+    FolderTree spelled_;                         // folders as written
+    FolderTree folded_;                          // folders ignoring case
+    std::vector<std::size_t> firstSpelling_{0};  // of each folded folder, as written first
+    std::unordered_set<std::size_t> told_;
+};
+
 // The checks that generation does not make; each adds warnings.
 class Advisor {
 public:
@@ -175,15 +224,10 @@ public:
     }
 
     // Folders named with two letter cases: the installer makes two folders on
-    // a system that tells letter case apart. A folder is told once, where its
-    // own name is spelled otherwise than the first time; an entry is told
-    // once, at its first such folder, with the number of deeper ones.
+    // a system that tells letter case apart.
     void CheckFolderCase()
     {
-        FolderTree spelled;                         // folders as written
-        FolderTree folded;                          // folders ignoring case
-        std::vector<std::size_t> firstSpelling{0};  // of each folded folder, as written first
-        std::unordered_set<std::size_t> told;
+        FolderSpellings spellings;
         std::string_view previous;  // entries of one folder most often follow each other
         for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
             const auto& files = doc_.groups[g]->files;
@@ -194,39 +238,15 @@ public:
                 if (folder == previous || folder.size() > kLongestPath)  // the latter refused already
                     continue;
                 previous = folder;
-                std::size_t exact = 0;
-                std::size_t blind = 0;
-                std::optional<std::pair<std::size_t, std::size_t>> first;  // spelled as written, and first
-                std::size_t more = 0;
-                for (std::size_t start = 0; start <= folder.size() && !folder.empty();) {
-                    std::size_t end = folder.find_first_of("\\/", start + (start == 0 ? 1 : 0));
-                    if (end == std::string_view::npos)
-                        end = folder.size();
-                    const std::string_view name = folder.substr(start, end - start);
-                    start = end + 1;
-                    exact = spelled.Child(exact, name).first;
-                    const auto [node, fresh] = folded.Child(blind, FoldedText(name));
-                    blind = node;
-                    if (fresh) {
-                        firstSpelling.push_back(exact);
-                        continue;
-                    }
-                    const std::size_t earlier = firstSpelling[blind];
-                    if (spelled.Name(earlier) == name || !told.insert(exact).second)
-                        continue;
-                    if (first)
-                        ++more;
-                    else
-                        first.emplace(exact, earlier);
-                }
-                if (!first)
+                const auto clash = spellings.Add(folder);
+                if (!clash)
                     continue;
                 std::string text =
                     FormatText("The folder [%s] of [%s] differs only in letter case from [%s]; on "
                                "Linux the installer makes two folders.",
-                               {spelled.Text(first->first), file.NameText(), spelled.Text(first->second)});
-                if (more > 0)
-                    text += FormatText(" So do %d folders below it.", {std::to_string(more)});
+                               {clash->folder, file.NameText(), clash->first});
+                if (clash->more > 0)
+                    text += FormatText(" So do %d folders below it.", {std::to_string(clash->more)});
                 Warn(codes::kFolderCase, RecordRef::Entry(g, e), std::move(text));
             }
         }
