@@ -21,9 +21,9 @@ inline constexpr const char* kMissingReadme = "Z109";
 inline constexpr const char* kPackageName = "Z110";
 inline constexpr const char* kTooManyZipEntries = "Z111";
 inline constexpr const char* kMissingPackagingTool = "Z112";
-inline constexpr const char* kUnusablePackageName = "Z113";  // no plain file name, or a file the run uses
-inline constexpr const char* kPathTooLong = "Z114";          // longer than any path can be
-inline constexpr const char* kUnreadableFile = "Z115";       // a file that cannot be examined or read
+inline constexpr const char* kUnusablePackageName = "Z116";  // no plain file name, or a file the run uses
+inline constexpr const char* kPathTooLong = "Z117";          // longer than any path can be
+inline constexpr const char* kUnreadableFile = "Z118";       // a file that cannot be examined or read
 
 // Warnings: what generation accepts but a player would regret.
 inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it
@@ -37,7 +37,6 @@ inline constexpr const char* kMissingIniSection = "Z208";
 inline constexpr const char* kMissingIniKey = "Z209";
 inline constexpr const char* kZipWouldOverflow = "Z210";
 inline constexpr const char* kLogoNotBitmap = "Z211";
-inline constexpr const char* kPackageOverFile =
-    "Z212";  // the package's name is an existing file that is no package
+inline constexpr const char* kPackageOverFile = "Z213";  // an existing file that is no package
 
 }  // namespace zpak::codes

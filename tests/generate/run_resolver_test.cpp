@@ -142,7 +142,7 @@ TEST_F(ResolverTest, PackageNameIsAPlainNameOfNoFileTheRunUses)
             const ResolvedRun run = ResolveGeneration(doc, choice, {});
             const Problem* error = run.FirstError();
             ASSERT_NE(error, nullptr) << name;
-            EXPECT_EQ(error->code, "Z113") << name << ": " << error->text;
+            EXPECT_EQ(error->code, "Z116") << name << ": " << error->text;
             EXPECT_EQ(error->record, RecordRef::Product("archive")) << name;
         }
         EXPECT_EQ(FirstError(GenerationChoice::Zip), "") << name;
@@ -153,7 +153,7 @@ TEST_F(ResolverTest, PackageNameIsAPlainNameOfNoFileTheRunUses)
         const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, {});
         EXPECT_EQ(run.FirstError(), nullptr) << name;
         const bool told =
-            std::ranges::any_of(run.problems, [](const Problem& p) { return p.code == "Z212"; });
+            std::ranges::any_of(run.problems, [](const Problem& p) { return p.code == "Z213"; });
         EXPECT_EQ(told, std::string_view(name).ends_with("INI") || std::string_view(name).ends_with("ini"))
             << name;
     }
