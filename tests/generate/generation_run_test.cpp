@@ -21,9 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A stand-in packaging tool: records its arguments, its working directory
-// and whether the game's manifest was set aside, and leaves files of its own
-// behind as the real tool may.
+// A stand-in packaging tool: records its arguments, its working directory,
+// whether the game's manifest was set aside and any file of ours that a
+// wildcard of System or of the game folder would see, and leaves files of
+// its own behind as the real tool may.
 constexpr const char* kTool = R"SH(#!/bin/sh
 here=$(dirname "$0")
 {
@@ -31,6 +32,9 @@ here=$(dirname "$0")
   echo "cwd:$(pwd)"
   if [ -e "$here/Manifest.ini" ]; then echo "manifest:present"; else echo "manifest:aside"; fi
   if [ -e "$here/zpak_manifest_backup.ini" ]; then echo "backup:present"; fi
+  for f in "$here"/* "$here"/.??* "$here"/../* "$here"/../.??*; do
+    case "$f" in *zpak_build*|*lock*|*journal*) [ -f "$f" ] && echo "seen:$f";; esac
+  done
 } > "$here/tool.log"
 echo "tool's own" > "$here/Manifest.ini"
 echo "tool's own" > "$here/manifest.int"
