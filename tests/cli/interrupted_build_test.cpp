@@ -296,6 +296,42 @@ TEST_F(InterruptedBuildTest, EveryFailingCallIsAFailureOrHarmless)
     EXPECT_GT(faults, std::getenv("ZPAK_SCENARIO") ? 0 : 100);
 }
 
+// Every call on the packaging tool fails in turn, the read that tells a
+// program of this system from a Windows one included: the run either fails
+// with a message or runs the tool itself, never through Wine on a guess.
+TEST_F(InterruptedBuildTest, ToolThatCannotBeReadIsNeverRunThroughWine)
+{
+    const fs::path wine = dir.Write("wine", "#!/bin/sh\n: > \"$0.ran\"\n");
+    fs::permissions(wine, fs::perms::owner_all);
+    int faults = 0;
+    for (bool finished = false; !finished && faults < 100;) {
+        const fs::path game = FreshGame("tool-fault");
+        const fs::path report = dir / "tool-fault.report";
+        fs::remove(report);
+        fs::remove(dir / "wine.ran");
+        const int status = Wait(Start(
+            Build(game, "--package"),
+            {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_FAIL_AT=" + std::to_string(faults + 1),
+             "ZPAK_FAIL_UNDER=" + (game / "System/MKR.exe").string(), "ZPAK_FAIL_REPORT=" + report.string(),
+             "WINE=" + wine.string(), "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"},
+            (dir / "tool-fault.out").string()));
+        finished = !fs::exists(report);
+        const std::string where = finished ? "no fault" : test::ReadFile(report);
+        EXPECT_FALSE(fs::exists(dir / "wine.ran")) << where;
+        ASSERT_TRUE(WIFEXITED(status)) << where;
+        if (WEXITSTATUS(status) == 0)
+            EXPECT_TRUE(fs::exists(game / "System/Frontier.zpack2")) << where;
+        else
+            EXPECT_NE(test::ReadFile(dir / "tool-fault.out"), "") << where;
+        EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"),
+                  test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini"))
+            << where;
+        faults += finished ? 0 : 1;
+        fs::remove_all(game);
+    }
+    EXPECT_GT(faults, 2);
+}
+
 // Killed while the tool runs, which then finishes on its own and leaves its
 // files: the next run is refused while the tool lives, then recovers.
 TEST_F(InterruptedBuildTest, KilledWhileTheToolRuns)

@@ -5,7 +5,7 @@
 //   linked, deleted or synced), as a kill -9 would at that point.
 // - ZPAK_FAIL_AT=N makes call number N fail, as a failing disk, a removed
 //   permission or a full file system would: every call that looks at or
-//   changes a file below the folder ZPAK_FAIL_UNDER (by its path, or by a
+//   changes the file ZPAK_FAIL_UNDER or a file below it (by its path, or by a
 //   descriptor or stream opened there) counts, whether it opens, reads,
 //   writes, seeks, examines, lists, locks, renames, deletes, syncs or closes.
 //   The failing call does nothing and reports an error (EIO, or EACCES for
@@ -40,7 +40,7 @@ std::atomic<long> crashCount{0};
 long failAt = -1;
 std::atomic<long> failCount{0};
 // Plain arrays: Init runs before the library's own objects are made.
-char failUnder[4096];   // with a trailing "/"
+char failUnder[4096];
 char failReport[4096];  // where the failing call is named
 std::size_t failUnderLength = 0;
 
@@ -57,7 +57,7 @@ __attribute__((constructor)) void Init()
     if (const char* text = getenv("ZPAK_FAIL_AT"))
         failAt = atol(text);
     if (const char* text = getenv("ZPAK_FAIL_UNDER"))
-        failUnderLength = static_cast<std::size_t>(snprintf(failUnder, sizeof failUnder, "%s/", text));
+        failUnderLength = static_cast<std::size_t>(snprintf(failUnder, sizeof failUnder, "%s", text));
     if (const char* text = getenv("ZPAK_FAIL_REPORT"))
         snprintf(failReport, sizeof failReport, "%s", text);
     for (const char* name :
@@ -78,7 +78,8 @@ bool Writes(int flags)
 
 bool Below(const char* path)
 {
-    return failAt >= 0 && path && std::strncmp(path, failUnder, failUnderLength) == 0;
+    return failAt >= 0 && path && std::strncmp(path, failUnder, failUnderLength) == 0
+        && (path[failUnderLength] == '/' || path[failUnderLength] == '\0');
 }
 
 bool Watched(int fd)

@@ -31,16 +31,13 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kTick = std::chrono::milliseconds(100);
 constexpr auto kGraceBeforeKill = std::chrono::seconds(5);
 
-// True when the program runs by itself here: a run bit, and an ELF binary
-// or a "#!" line. Nothing, with errno telling why, when that cannot be told:
-// a program that cannot be read is not run through Wine on a guess.
+// True when the program is one of this system: an ELF binary or a script
+// with a "#!" line, whatever its mode (without a run bit it fails to start,
+// as it would through Wine). Nothing, with errno telling why, when that
+// cannot be told: a program that cannot be read is not run through Wine on
+// a guess.
 std::optional<bool> IsNativeExecutable(const std::filesystem::path& program)
 {
-    if (::access(program.c_str(), X_OK) != 0) {
-        if (errno == EACCES)
-            return false;
-        return std::nullopt;
-    }
     const FileHandle file(::open(program.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.IsOpen())
         return std::nullopt;
