@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -41,6 +42,13 @@ const fs::path& Scratch()
     static const fs::path folder = [] {
         fs::path made = fs::temp_directory_path() / ("package_journal_fuzz." + std::to_string(::getpid()));
         fs::create_directories(made / "System");
+        // Removed when the fuzzer ends: made before the handler is
+        // registered, the copy is destroyed after it ran.
+        static const std::string kept = made.string();
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(kept, ignored);
+        });
         return made;
     }();
     return folder;
