@@ -254,6 +254,8 @@ public:
 
     void CheckIniChanges()
     {
+        if (run_.systemFolder.empty())
+            return;  // no game folder, which is told already
         // Many records may change one file: each is read once.
         std::unordered_map<fs::path::string_type, std::unique_ptr<IniFile>> loaded;
         for (std::size_t f = 0; f < doc_.iniFiles.size(); ++f) {
