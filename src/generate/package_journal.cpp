@@ -76,6 +76,26 @@ bool IsSetAside(const PackageJournal::Aside& file)
     });
 }
 
+// Takes a line of what was set aside, or of the tool, into the journal;
+// false when it is no such line (or a second line of the tool).
+bool TakeLine(PackageJournal& journal, const std::vector<std::string_view>& fields)
+{
+    const std::string_view kind = fields[0];
+    if (fields.size() == 3 && kind == "aside")
+        journal.aside.push_back({std::string(fields[1]), std::string(fields[2])});
+    else if (fields.size() == 2 && kind == "absent")
+        journal.absent.emplace_back(fields[1]);
+    else if (fields.size() == 2 && kind == "keep")
+        journal.keep.emplace_back(fields[1]);
+    else if (fields.size() >= 2 && fields.size() <= 3 && kind == "tool" && journal.tool.id == 0
+             && IsNumber(fields[1], 9) && (fields.size() == 2 || IsNumber(fields[2], 19)))
+        journal.tool = {std::stol(std::string(fields[1])),
+                        fields.size() == 3 ? std::stoull(std::string(fields[2])) : 0};
+    else
+        return false;
+    return true;
+}
+
 }  // namespace
 
 std::string PackageJournal::Serialize() const
@@ -119,26 +139,14 @@ std::optional<PackageJournal> PackageJournal::Parse(std::string_view text)
         const std::vector<std::string_view> fields = Split(lines[i], '\t');
         if (!std::ranges::all_of(fields, IsPlainName))
             return std::nullopt;
-        const std::string_view kind = fields[0];
         // The current format opens with the folder and the run, in that order.
-        if (!first && (i == 1) != (kind == "folder"))
+        if (!first && i <= 2) {
+            if (fields.size() != 2 || fields[0] != (i == 1 ? "folder" : "run"))
+                return std::nullopt;
+            (i == 1 ? journal.folder : journal.run) = fields[1];
+        } else if (!TakeLine(journal, fields)) {
             return std::nullopt;
-        if (!first && (i == 2) != (kind == "run"))
-            return std::nullopt;
-        if (!first && fields.size() == 2 && (kind == "folder" || kind == "run"))
-            (kind == "folder" ? journal.folder : journal.run) = fields[1];
-        else if (fields.size() == 3 && kind == "aside")
-            journal.aside.push_back({std::string(fields[1]), std::string(fields[2])});
-        else if (fields.size() == 2 && kind == "absent")
-            journal.absent.emplace_back(fields[1]);
-        else if (fields.size() == 2 && kind == "keep")
-            journal.keep.emplace_back(fields[1]);
-        else if (fields.size() >= 2 && fields.size() <= 3 && kind == "tool" && journal.tool.id == 0
-                 && IsNumber(fields[1], 9) && (fields.size() == 2 || IsNumber(fields[2], 19)))
-            journal.tool = {std::stol(std::string(fields[1])),
-                            fields.size() == 3 ? std::stoull(std::string(fields[2])) : 0};
-        else
-            return std::nullopt;
+        }
     }
     return journal;
 }

@@ -197,88 +197,75 @@ std::string Differences(const std::map<std::string, std::string>& found,
     return names;
 }
 
-// Makes each counted call of zpakbuild below the game folder fail in turn,
-// for every choice, with the cleanup, and with a journal of a killed run to
-// recover from. After each fault the run either fails with a message and a
-// non-zero exit, or succeeds having made everything; either way one more run
-// leaves what a clean run leaves.
-TEST_F(InterruptedBuildTest, EveryFailingCallIsAFailureOrHarmless)
+// The environment that makes call number `n` on `under` fail, naming the
+// call in `report`.
+std::vector<std::string> FailingCall(int n, const fs::path& under, const fs::path& report)
 {
-    const std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
-    const fs::path cleanup = dir.Write("cleanup.zproj", project + "cleanup=True\n");
-    // Every n-th call: the whole sweep with ZPAK_EVERY_CALL set (one
-    // scenario with ZPAK_SCENARIO=index, from a call with ZPAK_FROM_CALL).
-#if defined(__SANITIZE_ADDRESS__)
-    constexpr int kSample = 29;  // each run is slower there
-#else
-    constexpr int kSample = 13;
-#endif
-    const int stride = std::getenv("ZPAK_EVERY_CALL") ? 1 : kSample;
-    struct Scenario {
-        const char* name;
-        std::vector<std::string> args;  // after the game folder
-        bool killedRunFirst;            // a package run killed while its tool ran
-    };
-    const std::vector<Scenario> scenarios{
-        {"package", {"--package"}, false},
-        {"package with cleanup", {"--package"}, false},
-        {"zip with cleanup", {"--zip", "--threads", "1"}, false},
-        {"manifest", {"--manifest"}, false},
-        {"recovery", {"--manifest"}, true},
-    };
-    int faults = 0;
-    for (std::size_t s = 0; s < scenarios.size(); ++s) {
-        const Scenario& scenario = scenarios[s];
-        if (const char* only = std::getenv("ZPAK_SCENARIO"); only && std::to_string(s) != only)
-            continue;
-        const std::string file = s == 1 || s == 2 ? cleanup.string() : ZPAK_EXAMPLES_DIR "/frontier.zproj";
-        const auto command = [&](const fs::path& game) {
-            std::vector<std::string> args{"build", file, "--game-folder", game.string()};
-            args.insert(args.end(), scenario.args.begin(), scenario.args.end());
-            return args;
-        };
-        // Every game folder has the same name: the launch scripts name it.
-        const auto prepare = [&](const std::string& name) {
-            fs::create_directories(dir / name);
-            const fs::path game = FreshGame(name + "/Game");
-            if (scenario.killedRunFirst) {
-                const pid_t build = Start(Build(game, "--package"), {"SLOW=1"});
-                for (int i = 0; i < 200 && !fs::exists(game / "System/started"); ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                ::kill(build, SIGKILL);
-                Wait(build);
-                dir.Write(name + "/Game/System/go", "");
-                for (int i = 0; i < 200 && !fs::exists(game / "System/Frontier.zpack2"); ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                WaitForTheLock(game);
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                fs::remove(game / "System/go");
-                fs::remove(game / "System/started");
-            }
-            return game;
-        };
-        const fs::path reference = prepare(std::string("reference-") + std::to_string(s));
-        ASSERT_EQ(Wait(Start(command(reference), {})), 0) << scenario.name;
-        const auto clean = Contents(reference);
+    return {std::string("LD_PRELOAD=") + ZPAK_CRASH_SHIM, "ZPAK_FAIL_AT=" + std::to_string(n),
+            "ZPAK_FAIL_UNDER=" + under.string(), "ZPAK_FAIL_REPORT=" + report.string(),
+            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"};
+}
 
+// A build of a choice whose calls fail one at a time.
+struct FaultScenario {
+    const char* name;
+    std::string project;
+    std::vector<std::string> args;  // after the game folder
+    bool killedRunFirst;            // a package run killed while its tool ran
+};
+
+class FailingCallTest : public InterruptedBuildTest {
+protected:
+    std::vector<std::string> Command(const FaultScenario& scenario, const fs::path& game) const
+    {
+        std::vector<std::string> args{"build", scenario.project, "--game-folder", game.string()};
+        args.insert(args.end(), scenario.args.begin(), scenario.args.end());
+        return args;
+    }
+
+    // A game folder in `name`/Game (every one has the same name: the launch
+    // scripts name it), with what a package run killed while its tool ran
+    // leaves when the scenario asks for it.
+    fs::path Prepare(const FaultScenario& scenario, const std::string& name)
+    {
+        fs::create_directories(dir / name);
+        fs::path game = FreshGame(name + "/Game");
+        if (!scenario.killedRunFirst)
+            return game;
+        const pid_t build = Start(Build(game, "--package"), {"SLOW=1"});
+        for (int i = 0; i < 200 && !fs::exists(game / "System/started"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ::kill(build, SIGKILL);
+        Wait(build);
+        dir.Write(name + "/Game/System/go", "");
+        for (int i = 0; i < 200 && !fs::exists(game / "System/Frontier.zpack2"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        WaitForTheLock(game);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        fs::remove(game / "System/go");
+        fs::remove(game / "System/started");
+        return game;
+    }
+
+    // Makes every `stride`-th call fail in turn; counts the faults made.
+    void Sweep(const FaultScenario& scenario, const std::string& tag, int stride, int& faults)
+    {
+        const fs::path reference = Prepare(scenario, "reference-" + tag);
+        ASSERT_EQ(Wait(Start(Command(scenario, reference), {})), 0) << scenario.name;
+        const auto clean = Contents(reference);
         bool finished = false;
         const int from = std::getenv("ZPAK_FROM_CALL") ? std::atoi(std::getenv("ZPAK_FROM_CALL")) : 1;
         for (int n = from; n < 5000 && !finished; n += stride) {
-            const std::string name = "fault-" + std::to_string(s) + "-" + std::to_string(n);
-            const fs::path game = prepare(name);
+            const std::string name = "fault-" + tag + "-" + std::to_string(n);
+            const fs::path game = Prepare(scenario, name);
             const fs::path report = dir / (name + ".report");
             const fs::path output = dir / (name + ".out");
             const int status =
-                Wait(Start(command(game),
-                           {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_FAIL_AT=" + std::to_string(n),
-                            "ZPAK_FAIL_UNDER=" + game.string(), "ZPAK_FAIL_REPORT=" + report.string(),
-                            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"},
-                           output.string()));
+                Wait(Start(Command(scenario, game), FailingCall(n, game, report), output.string()));
             finished = !fs::exists(report);
-            const std::string call = finished ? "none" : test::ReadFile(report);
             const std::string said = test::ReadFile(output);
-            const std::string where =
-                std::string(scenario.name) + ", call " + std::to_string(n) + " (" + call + ")";
+            const std::string where = std::string(scenario.name) + ", call " + std::to_string(n) + " ("
+                + (finished ? "none" : test::ReadFile(report)) + ")";
             ASSERT_TRUE(WIFEXITED(status)) << where << ": " << said;
             if (WEXITSTATUS(status) == 0)
                 EXPECT_EQ(Differences(Contents(game), clean), "") << where << " succeeded: " << said;
@@ -287,13 +274,47 @@ TEST_F(InterruptedBuildTest, EveryFailingCallIsAFailureOrHarmless)
             faults += finished ? 0 : 1;
             WaitForTheLock(game);
             const std::string again = dir.path().string() + "/" + name + ".again";
-            EXPECT_EQ(Wait(Start(command(game), {}, again)), 0) << where << ": " << test::ReadFile(again);
+            EXPECT_EQ(Wait(Start(Command(scenario, game), {}, again)), 0)
+                << where << ": " << test::ReadFile(again);
             EXPECT_EQ(Differences(Contents(game), clean), "") << where << ", run again";
             fs::remove_all(game.parent_path());
         }
         EXPECT_TRUE(finished) << scenario.name;
     }
-    EXPECT_GT(faults, std::getenv("ZPAK_SCENARIO") ? 0 : 100);
+};
+
+// Makes each counted call of zpakbuild in the game folder fail in turn, for
+// every choice, with the cleanup, and with a journal of a killed run to
+// recover from. After each fault the run either fails with a message and a
+// non-zero exit, or succeeds having made everything; either way one more run
+// leaves what a clean run leaves.
+TEST_F(FailingCallTest, EveryFailingCallIsAFailureOrHarmless)
+{
+    const std::string example = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+    const std::string cleanup =
+        dir.Write("cleanup.zproj", test::ReadFile(example) + "cleanup=True\n").string();
+    // Every n-th call: the whole sweep with ZPAK_EVERY_CALL set (one
+    // scenario with ZPAK_SCENARIO=index, from a call with ZPAK_FROM_CALL).
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr int kSample = 29;  // each run is slower there
+#else
+    constexpr int kSample = 13;
+#endif
+    const int stride = std::getenv("ZPAK_EVERY_CALL") ? 1 : kSample;
+    const std::vector<FaultScenario> scenarios{
+        {"package", example, {"--package"}, false},
+        {"package with cleanup", cleanup, {"--package"}, false},
+        {"zip with cleanup", cleanup, {"--zip", "--threads", "1"}, false},
+        {"manifest", example, {"--manifest"}, false},
+        {"recovery", example, {"--manifest"}, true},
+    };
+    const char* only = std::getenv("ZPAK_SCENARIO");
+    int faults = 0;
+    for (std::size_t s = 0; s < scenarios.size(); ++s) {
+        if (!only || std::to_string(s) == only)
+            Sweep(scenarios[s], std::to_string(s), stride, faults);
+    }
+    EXPECT_GT(faults, only ? 0 : 100);
 }
 
 // Every call on the packaging tool fails in turn, the read that tells a
@@ -309,12 +330,9 @@ TEST_F(InterruptedBuildTest, ToolThatCannotBeReadIsNeverRunThroughWine)
         const fs::path report = dir / "tool-fault.report";
         fs::remove(report);
         fs::remove(dir / "wine.ran");
-        const int status = Wait(Start(
-            Build(game, "--package"),
-            {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_FAIL_AT=" + std::to_string(faults + 1),
-             "ZPAK_FAIL_UNDER=" + (game / "System/MKR.exe").string(), "ZPAK_FAIL_REPORT=" + report.string(),
-             "WINE=" + wine.string(), "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"},
-            (dir / "tool-fault.out").string()));
+        std::vector<std::string> env = FailingCall(faults + 1, game / "System/MKR.exe", report);
+        env.push_back("WINE=" + wine.string());
+        const int status = Wait(Start(Build(game, "--package"), env, (dir / "tool-fault.out").string()));
         finished = !fs::exists(report);
         const std::string where = finished ? "no fault" : test::ReadFile(report);
         EXPECT_FALSE(fs::exists(dir / "wine.ran")) << where;

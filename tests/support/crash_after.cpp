@@ -204,6 +204,17 @@ bool Fails(bool counted, const char* call)
         }                                                                                                    \
         return REAL(name) args;                                                                              \
     }
+
+// Calls relative to a watched folder count too.
+#define AT_PATH(name, params, dir, path, args)                                                               \
+    int name params                                                                                          \
+    {                                                                                                        \
+        if (Fails(path[0] == '/' ? Below(path) : Watched(dir), #name)) {                                     \
+            errno = EACCES;                                                                                  \
+            return -1;                                                                                       \
+        }                                                                                                    \
+        return REAL(name) args;                                                                              \
+    }
 // NOLINTEND(bugprone-macro-parentheses)
 
 extern "C" {
@@ -233,16 +244,6 @@ LOOKS_AT_PATH(access, (const char* path, int mode), path, (path, mode))
 LOOKS_AT_PATH(statx, (int dir, const char* path, int flags, unsigned mask, struct statx* info),
               (path[0] == '/' ? path : nullptr), (dir, path, flags, mask, info))
 
-// Calls relative to a watched folder count too.
-#define AT_PATH(name, params, dir, path, args)                                                               \
-    int name params                                                                                          \
-    {                                                                                                        \
-        if (Fails(path[0] == '/' ? Below(path) : Watched(dir), #name)) {                                     \
-            errno = EACCES;                                                                                  \
-            return -1;                                                                                       \
-        }                                                                                                    \
-        return REAL(name) args;                                                                              \
-    }
 AT_PATH(fstatat, (int dir, const char* path, struct stat* info, int flags), dir, path,
         (dir, path, info, flags))
 AT_PATH(fstatat64, (int dir, const char* path, struct stat64* info, int flags), dir, path,
@@ -392,6 +393,7 @@ long syscall(long number, ...)
     va_end(args);
     if (number == SYS_renameat2) {
         Step();
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the path argument, passed as a long
         if (Fails(Below(reinterpret_cast<const char*>(a[1])), "renameat2")) {
             errno = EIO;
             return -1;
