@@ -1,5 +1,6 @@
 #include "platform/command_line.h"
 #include "ui/app/wizard_app.h"
+#include "ui/pages/wizard_pages.h"
 
 #include <iostream>
 
@@ -38,5 +39,5 @@ int main(int argc, char** argv)
     if (const auto done = zpak::ui::AnswerWithoutWindow(args, std::cout, std::cerr, project))
         return *done;
     zpak::ui::WizardApp app(argc, argv);
-    return app.Run(project);
+    return app.Run(zpak::ui::WizardPages(), project);
 }

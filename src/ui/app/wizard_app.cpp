@@ -69,13 +69,14 @@ WizardApp::~WizardApp()
     state_->document.Release();
 }
 
-int WizardApp::Run(const QString& project)
+int WizardApp::Run(PageTable pages, const QString& project)
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    WizardDialog wizard(WizardContext{
-        state_->document, state_->dialogs, *registry, FindUserGuide(), FindPresets(), DefaultWinePrefix(),
-        ToNativePath(QDir(config).filePath(QStringLiteral("recent-projects")))});
+    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(),
+                                      FindPresets(), DefaultWinePrefix(),
+                                      ToNativePath(QDir(config).filePath(QStringLiteral("recent-projects")))},
+                        pages);
     if (!project.isEmpty())
         wizard.OpenProjectFile(project);
     wizard.exec();
