@@ -15,6 +15,8 @@
 #include "platform/text_format.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -245,7 +247,16 @@ public:
             if (!std::any_of(file.entries.begin(), file.entries.end(),
                              [](const auto& change) { return change->addNewLine == 0; }))
                 continue;
-            const auto path = GameIniFile(file.NameText());
+            int listError = 0;
+            const auto path = GameIniFile(file.NameText(), listError);
+            if (!path && listError != 0) {
+                Fail(
+                    codes::kUnreadableFolder, RecordRef::IniFile(f),
+                    FormatText("The game's System folder %s, or a folder in it, cannot be read to find the "
+                               "INI file [%s]: %s.",
+                               {TextFromPath(run_.systemFolder), file.NameText(), std::strerror(listError)}));
+                continue;
+            }
             if (!path) {
                 Warn(codes::kMissingIniFile, RecordRef::IniFile(f),
                      FormatText("The INI file [%s] is not in the game's System folder %s; its changes "
@@ -256,7 +267,14 @@ public:
             auto& ini = loaded[path->native()];
             if (!ini) {
                 ini = std::make_unique<IniFile>();
-                ini->Load(*path);
+                if (!ini->Load(*path)) {
+                    Fail(codes::kUnreadableFile, RecordRef::IniFile(f),
+                         FormatText("The file [%s] cannot be read: %s.",
+                                    {TextFromPath(*path), std::strerror(errno)}));
+                    ini.reset();
+                    loaded.erase(path->native());
+                    continue;
+                }
             }
             for (std::size_t c = 0; c < file.entries.size(); ++c)
                 CheckChange(*ini, file, f, c);
@@ -350,6 +368,11 @@ private:
         clashes = Clashes{clashes.code};
     }
 
+    void Fail(const char* code, RecordRef record, std::string text)
+    {
+        problems_.push_back({Severity::Error, std::move(text), code, std::move(record)});
+    }
+
     void Warn(const char* code, RecordRef record, std::string text)
     {
         problems_.push_back({Severity::Warning, std::move(text), code, std::move(record)});
@@ -362,15 +385,21 @@ private:
 
     std::string GroupName(const ResolvedInput& input) const { return doc_.groups[input.group]->NameText(); }
 
-    std::optional<fs::path> GameIniFile(const std::string& name)
+    // The INI file of the game's System folder so named; none when it is not
+    // there, with `listError` set when a folder on the way could not be read.
+    std::optional<fs::path> GameIniFile(const std::string& name, int& listError)
     {
         const auto components = ComponentsInsideFolder(name);
         if (!components || run_.systemFolder.empty())
             return std::nullopt;
         bool found = false;
         fs::path path = index_.Resolve(run_.systemFolder, *components, &found);
-        if (!found)
+        if (!found) {
+            const int error = index_.List(path.parent_path()).error;
+            if (error != ENOENT && error != ENOTDIR)
+                listError = error;
             return std::nullopt;
+        }
         return path;
     }
 

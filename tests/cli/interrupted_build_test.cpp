@@ -317,6 +317,38 @@ TEST_F(FailingCallTest, EveryFailingCallIsAFailureOrHarmless)
     EXPECT_GT(faults * stride, only ? 0 : 1300);  // the calls the faults were drawn from
 }
 
+// `check` meeting a failing call: a file it could not list, examine or read
+// is an error naming it, never a report as clean as a run without the fault.
+TEST_F(InterruptedBuildTest, CheckNeverPassesOverAFailingCall)
+{
+    const fs::path game = FreshGame("Game");
+    const std::vector<std::string> check{"check", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder",
+                                         game.string()};
+    const fs::path clean = dir / "clean.out";
+    ASSERT_EQ(Wait(Start(check, {}, clean.string())), 0);
+    bool finished = false;
+    int failures = 0;
+    for (int n = 1; n < 2000 && !finished; ++n) {
+        const fs::path report = dir / "call.report";
+        const fs::path output = dir / "call.out";
+        fs::remove(report);
+        const int status = Wait(Start(check, FailingCall(n, game, report), output.string()));
+        finished = !fs::exists(report);
+        if (finished)
+            break;
+        const std::string where = "call " + std::to_string(n) + " (" + test::ReadFile(report) + ")";
+        ASSERT_TRUE(WIFEXITED(status)) << where;
+        const std::string said = test::ReadFile(output);
+        if (WEXITSTATUS(status) == 0)
+            EXPECT_EQ(said, test::ReadFile(clean)) << where << " passed";
+        else
+            EXPECT_NE(said.find(game.string()), std::string::npos) << where << ": " << said;
+        failures += WEXITSTATUS(status) != 0 ? 1 : 0;
+    }
+    EXPECT_TRUE(finished);
+    EXPECT_GT(failures, 10);  // the files of the project were looked at under the fault
+}
+
 // Every call on the packaging tool fails in turn, the read that tells a
 // program of this system from a Windows one included: the run either fails
 // with a message or runs the tool itself, never through Wine on a guess.

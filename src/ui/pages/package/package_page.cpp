@@ -29,8 +29,7 @@ const QString kNoLicence = QStringLiteral("--None--");
 
 PackagePage::PackagePage(WizardDialog& wizard)
     : WizardPage(wizard), logo_(new QLineEdit), archive_(new QLineEdit), archiveProblem_(new QLabel),
-      license_(new QComboBox),
-      shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
+      license_(new QComboBox), shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
 {
     auto* layout = new QVBoxLayout(this);
     AddText(layout,
