@@ -361,6 +361,8 @@ private:
             target.pop_back();
 
         bool matched = false;
+        std::size_t folders = 0;
+        std::size_t files = 0;
         for (const FolderEntry& entry : listing.entries) {
             if (pattern.empty() || !MatchesWildcard(entry.name, pattern))
                 continue;
@@ -370,6 +372,11 @@ private:
             // a file that cannot be examined or read may be one.
             int error = 0;
             const FolderIndex::Kind kind = FolderIndex::Examine(listing, entry, error);
+            if (kind == FolderIndex::Kind::Folder) {
+                ++folders;
+                continue;
+            }
+            ++files;
             if (kind == FolderIndex::Kind::Unreadable)
                 Unreadable(path, error);
             if (kind != FolderIndex::Kind::File || IsOwnFile(path))
@@ -378,6 +385,14 @@ private:
             name.push_back(entry.name);
             AddInput(ResolvedInput::Kind::Entry, path, name);
         }
+        // A folder matches as a file does, but its files are not taken: an
+        // entry that matches only folders installs nothing.
+        if (folders > 0 && files == 0)
+            Warning(
+                codes::kWildcardInstallsNoFile, CurrentEntry(),
+                FormatText("The wildcard [%s] matches %s and no file: the entry installs nothing.",
+                           {TextFromPath(folder / PathFromText(pattern)),
+                            folders == 1 ? std::string("1 folder") : std::to_string(folders) + " folders"}));
         if (!matched)
             Error(codes::kWildcardMatchesNothing, CurrentEntry(),
                   FormatText("The wildcard [%s] is not valid (No files were found).%s",

@@ -87,7 +87,7 @@ PackagePage::PackagePage(WizardDialog& wizard)
     connect(archive_, &QLineEdit::textChanged, this, &PackagePage::CheckArchiveName);
     connect(browse, &QPushButton::clicked, this, [this] {
         BrowseRelativeFile(Dialogs(), logo_, QStringLiteral("Bitmap File (*.bmp)|*.bmp||"),
-                           Document().GameFolderText());
+                           Document().GameFolderText(), GameFolderOnDisk());
     });
 }
 
