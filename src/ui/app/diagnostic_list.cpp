@@ -40,6 +40,8 @@ DiagnosticList::DiagnosticList(std::vector<Diagnostic> diagnostics, const QStrin
     setHeaderLabels(headers);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
+    // The text takes what the short columns leave; its tooltip shows all of it.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setSectionResizeMode(kText, QHeaderView::Stretch);
     header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemActivated, this, &DiagnosticList::Choose);
