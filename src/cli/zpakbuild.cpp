@@ -28,6 +28,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string_view>
 
 namespace zpak {
@@ -168,12 +169,19 @@ DiagnosticFormat FormatOf(const Invocation& call)
 bool Report(const Invocation& call, const std::vector<Diagnostic>& diagnostics)
 {
     bool failed = false;
+    // Standard error is not buffered: written in pieces, not a call per word.
+    std::ostringstream piece;
     for (const Diagnostic& diagnostic : diagnostics) {
         const bool error = diagnostic.severity == Severity::Error;
         failed = failed || error || (call.werror && diagnostic.severity == Severity::Warning);
         if (error || !call.quiet)
-            WriteDiagnostic(call.err, diagnostic, call.operands[0], FormatOf(call));
+            WriteDiagnostic(piece, diagnostic, call.operands[0], FormatOf(call));
+        if (piece.tellp() > 65536) {
+            call.err << piece.str();
+            piece.str({});
+        }
     }
+    call.err << piece.str() << std::flush;
     return failed;
 }
 

@@ -1,5 +1,7 @@
 #include "rules/product_rules.h"
 
+#include "generate/product_paths.h"
+
 #include "model/project_document.h"
 #include "platform/message_sink.h"
 
@@ -84,6 +86,10 @@ bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSin
 bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink)
 {
     ProductData& product = EnsureProduct(document);
+    if (const auto problem = PackageNameProblem(document, form.archive)) {
+        sink.ShowMessage(*problem);
+        return false;
+    }
     if (form.licenseSelection && *form.licenseSelection >= 1) {
         product.license = form.licenseText;
     } else if (form.licenseSelection || form.licenseText.empty()) {

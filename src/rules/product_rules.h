@@ -46,6 +46,9 @@ struct PackageForm {
     std::string licenseText;
 };
 
+// Stores the packaging page's fields; an archive name that cannot name the
+// package (PackageNameProblem) is refused with its message, and nothing is
+// stored.
 bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink);
 
 // The "Install Shortcuts" box: cleared, it removes the shortcut parameters
