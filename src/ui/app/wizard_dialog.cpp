@@ -1,11 +1,16 @@
 #include "ui/app/wizard_dialog.h"
 
+#include "import/imported_project.h"
+#include "import/manifest_import.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
+#include "platform/game_path.h"
+#include "platform/text_encoding.h"
 #include "ui/app/about_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/import_report_dialog.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_page.h"
@@ -105,6 +110,9 @@ QWidget* WizardDialog::CreateButtons()
     recent->setMenu(recentMenu_);
     connect(recentMenu_, &QMenu::aboutToShow, this, &WizardDialog::FillRecentMenu);
     buttons->addWidget(recent);
+    add(QStringLiteral("&Import\u2026"), ids::kImport, "importButton", &WizardDialog::OnImport,
+        QStringLiteral("Make a project of a manifest pair made without one (System\\<Name>MOD.ini "
+                       "and its .int)."));
     add(QStringLiteral("&Save"), ids::kSave, "saveButton", &WizardDialog::OnSave,
         QStringLiteral("Save the project to a file (Ctrl+S)."));
     AddUndoButtons(buttons);
@@ -317,31 +325,31 @@ void WizardDialog::OnBack()
         SetActivePage(link->previousId);
 }
 
-bool WizardDialog::OnTheWayBack(int pageId) const
-{
-    for (const PageLink* link = FindLink(currentPageId_); link; link = FindLink(link->previousId)) {
-        if (link->id == pageId)
-            return true;
-        if (link->previousId == 0)
-            break;
-    }
-    return false;
-}
-
 void WizardDialog::GoToRecord(ProjectPage page, const RecordRef& record)
 {
-    int pageId = IdOf(page);
-    if (!OnTheWayBack(pageId)) {
-        for (std::size_t i = 1; i < std::size(kProjectPages); ++i) {
-            if (kProjectPages[i].page == page)
-                pageId = IdOf(kProjectPages[i - 1].page);
-        }
-    }
-    while (currentPageId_ != pageId) {
+    const auto rank = [this](int id) {
+        std::size_t i = 0;
+        while (i < std::size(kProjectPages) && IdOf(kProjectPages[i].page) != id)
+            ++i;
+        return i;
+    };
+    const int target = IdOf(page);
+    const std::size_t goal = rank(target);
+    while (currentPageId_ != target) {
         const int before = currentPageId_;
-        OnBack();
+        const bool back = rank(before) > goal;
+        if (back)
+            OnBack();
+        else if (next_->isEnabled())
+            OnNext();
         if (currentPageId_ == before)
             return;
+        // Stepped over the page, which is off the way: the page before it stands for it.
+        if (back ? rank(currentPageId_) < goal : rank(currentPageId_) > goal) {
+            if (!back)
+                OnBack();
+            break;
+        }
     }
     if (PageInfo* active = GetActivePage())
         active->page->ShowRecord(record);
@@ -420,11 +428,12 @@ bool WizardDialog::Save()
         return false;
     if (PageInfo* active = GetActivePage(); active && !active->page->OnCommit())
         return false;
-    const QString file = WithDefaultSuffix(
-        context_.dialogs.GetSaveFileName(this, QStringLiteral("Save ZPAK Project As"),
-                                         QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
-                                         QStringLiteral("zproj"), projectFile_),
-        QStringLiteral("zproj"));
+    const QString file =
+        WithDefaultSuffix(context_.dialogs.GetSaveFileName(
+                              this, QStringLiteral("Save ZPAK Project As"),
+                              QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
+                              QStringLiteral("zproj"), projectFile_.isEmpty() ? proposedFile_ : projectFile_),
+                          QStringLiteral("zproj"));
     if (file.isEmpty())
         return false;
     // Saving over the project's own file asks nothing; over another one, it asks.
@@ -466,6 +475,56 @@ void WizardDialog::Opened(const QString& file)
 {
     if (OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix) != OpenResult::Opened)
         return;
+    ProjectReplaced();
+    projectFile_ = QFileInfo(file).absoluteFilePath();
+    saved_.Remember(context_.document);
+    recent_.Add(projectFile_);
+    UpdateTitle();
+}
+
+void WizardDialog::OnImport()
+{
+    if (busy_ || !MaybeSave())
+        return;
+    // Manifests are named <Name>MOD.ini; hand-made ones not always in that letter case.
+    const QString file = context_.dialogs.GetOpenFileName(
+        this, QStringLiteral("Import a Manifest Pair"),
+        QStringLiteral("Installer Manifest (*MOD.ini)|*MOD.ini;*mod.ini;*Mod.ini|INI File (*.ini)|*.ini||"));
+    if (!file.isEmpty())
+        Imported(file);
+}
+
+void WizardDialog::Imported(const QString& manifest)
+{
+    ImportResult result = ImportManifest(ToNativePath(manifest));
+    if (!result.imported) {
+        QStringList errors;
+        for (const Diagnostic& diagnostic : result.diagnostics) {
+            if (diagnostic.severity == Severity::Error)
+                errors << FromProjectText(diagnostic.text);
+        }
+        context_.dialogs.ShowMessage(this,
+                                     QStringLiteral("%1 was not imported.\n%2")
+                                         .arg(QDir::toNativeSeparators(manifest), errors.join(u'\n')));
+        return;
+    }
+    context_.document = std::move(result.document);
+    ProjectReplaced();
+    projectFile_.clear();
+    proposedFile_ =
+        FromNativePath(GamePathToNative(context_.document.GameFolderText(), context_.winePrefix)
+                       / PathFromText(ImportedProjectName(context_.document, ToNativePath(manifest))));
+    saved_.Forget();
+    UpdateTitle();
+    ImportReportDialog report(manifest, FromProjectText(DescribeImport(context_.document)),
+                              std::move(result.diagnostics), this);
+    report.exec();
+    if (const auto& chosen = report.Chosen())
+        GoToRecord(chosen->page, chosen->record);
+}
+
+void WizardDialog::ProjectReplaced()
+{
     // The commands name records of the project that was replaced.
     undoStack_->clear();
     for (const auto& info : Pages()) {
@@ -474,10 +533,6 @@ void WizardDialog::Opened(const QString& file)
     }
     if (PageInfo* active = GetActivePage())
         active->page->OnSetActive();
-    projectFile_ = QFileInfo(file).absoluteFilePath();
-    saved_.Remember(context_.document);
-    recent_.Add(projectFile_);
-    UpdateTitle();
 }
 
 bool WizardDialog::HasUnsavedChanges()
