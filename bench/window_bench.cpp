@@ -55,7 +55,7 @@ public:
     }
     QString GetExistingDirectory(QWidget*, const QString&, const QString&) override { return {}; }
     QStringList GetOpenFileNames(QWidget*, const QString&, const QString&) override { return picked; }
-    void OpenUrl(const QUrl&) override {}
+    bool OpenUrl(const QUrl&) override { return true; }
 
     QStringList picked;  // what Add File picks
 };
@@ -253,20 +253,26 @@ void MeasureUndo(Bench& bench, WizardDialog& wizard)
     bench.Measure("redo: rename a group", [&] { bench.Click(ids::kRedo); });
 }
 
-// Opens the preview from the Generate page (every problem of the project,
-// the install of the default groups), then ticks one more group.
+// Opens the preview from the Generate page: the dialog shows at once, then
+// fills in with every problem of the project and the install of the default
+// groups; then one more group is ticked.
 void MeasurePreview(WizardDialog& wizard)
 {
     wizard.SetActivePage(ids::kGeneratePage);
     QElapsedTimer open;
-    double openMs = 0;
+    double shownMs = 0;
+    double filledMs = 0;
     double tickMs = 0;
     QTimer::singleShot(0, &wizard, [&] {
         auto* dialog = wizard.findChild<PreviewDialog*>();
         if (!dialog)
             return;
         QApplication::processEvents();
-        openMs = static_cast<double>(open.nsecsElapsed()) / 1e6;
+        shownMs = static_cast<double>(open.nsecsElapsed()) / 1e6;
+        while (!dialog->IsReady())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents();
+        filledMs = static_cast<double>(open.nsecsElapsed()) / 1e6;
         QElapsedTimer clock;
         clock.start();
         dialog->findChild<QCheckBox*>(QStringLiteral("previewGroup1"))->click();
@@ -276,7 +282,8 @@ void MeasurePreview(WizardDialog& wizard)
     });
     open.start();
     FindControl<QAbstractButton>(wizard.FindPage(ids::kGeneratePage)->page, ids::kPreview)->click();
-    std::printf("%-44s %8.1f ms\n", "open Preview (check and install)", openMs);
+    std::printf("%-44s %8.1f ms\n", "open Preview (the dialog shows)", shownMs);
+    std::printf("%-44s %8.1f ms\n", "Preview filled (check and install)", filledMs);
     std::printf("%-44s %8.1f ms\n", "tick a group in the preview", tickMs);
 }
 

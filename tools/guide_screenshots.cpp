@@ -61,7 +61,7 @@ public:
     }
     QStringList GetOpenFileNames(QWidget*, const QString&, const QString&) override { return {}; }
     QString GetExistingDirectory(QWidget*, const QString&, const QString&) override { return {}; }
-    void OpenUrl(const QUrl&) override {}
+    bool OpenUrl(const QUrl&) override { return true; }
 };
 
 void Write(const fs::path& file, const std::string& text)
@@ -191,7 +191,8 @@ int main(int argc, char** argv)
     doc.groups.emplace_back(std::make_unique<GroupInfo>("Extras"));
     ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, prefix);
     std::vector<Diagnostic> problems = DiagnoseRun(doc, run, prefix);
-    PreviewDialog preview(doc, std::move(run), std::move(problems), prefix, &wizard);
+    PreviewDialog preview(doc, prefix, &wizard);
+    preview.Found(std::move(run), std::move(problems));
     preview.resize(760, 620);
     preview.findChild<QCheckBox*>(QStringLiteral("previewGroup1"))->setChecked(true);
     ok = Save(&preview, output, "12-preview") && ok;

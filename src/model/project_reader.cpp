@@ -347,7 +347,10 @@ OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& docum
     if (options.gameFolder)
         document.gameFolder = *options.gameFolder;
     if (!IsGameFolderValid(document.GameFolderText(), winePrefix))
-        sink.ShowMessage("The game path referenced by the project is invalid. Please update the path.");
+        // The folder is named: the user has to find it, or the one it should have been.
+        sink.ShowMessage("The game path referenced by the project is invalid. Please update the path.\n"
+                         + (document.GameFolderText().empty() ? std::string("The project names no game folder.")
+                                                              : "Game path: " + document.GameFolderText()));
     return OpenResult::Opened;
 }
 

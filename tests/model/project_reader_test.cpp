@@ -225,14 +225,15 @@ TEST_F(OpenProjectTest, WarnsAboutAnInvalidGameFolderOnlyAfterASuccessfulRead)
     const auto file = dir.Write("p.zproj", "/nowhere\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
     EXPECT_EQ(OpenProject(file, doc, sink, {}), OpenResult::Opened);
     ASSERT_EQ(sink.messages.size(), 2u);
-    EXPECT_EQ(sink.messages[1], kWarning);
+    EXPECT_EQ(sink.messages[1], std::string(kWarning) + "\nGame path: /nowhere");
     EXPECT_EQ(doc.gameFolder, "/nowhere");
     EXPECT_TRUE(doc.groups.empty());
 
     sink.messages.clear();
     const auto empty = dir.Write("empty.zproj", "");
     EXPECT_EQ(OpenProject(empty, doc, sink, {}), OpenResult::Opened);
-    EXPECT_EQ(sink.messages, std::vector<std::string>{kWarning});
+    EXPECT_EQ(sink.messages,
+              std::vector<std::string>{std::string(kWarning) + "\nThe project names no game folder."});
     EXPECT_EQ(doc.gameFolder, "");
     EXPECT_TRUE(doc.iniFiles.empty());
 

@@ -4,6 +4,7 @@
 #include "wizard_fixture.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -146,6 +147,7 @@ TEST_F(GeneratePageTest, PreviewShowsTheInstallAndLeadsToAProblem)
         if (!dialog)
             return;
         opened = true;
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->IsReady(), 20000);
         auto* required = dialog->findChild<QCheckBox*>(QStringLiteral("previewGroup0"));
         auto* source = dialog->findChild<QCheckBox*>(QStringLiteral("previewGroup1"));
         EXPECT_TRUE(required->isChecked() && !required->isEnabled());
@@ -177,6 +179,81 @@ TEST_F(GeneratePageTest, PreviewShowsTheInstallAndLeadsToAProblem)
         << tree->currentIndex().data().toString().toStdString();
     EXPECT_TRUE(fs::exists(game / "System/Frontier.u"));  // nothing was written or removed
     EXPECT_FALSE(fs::exists(game / "System/FrontierMOD.ini"));
+}
+
+// The preview shows at once and resolves the project on a worker: the
+// window takes no input meanwhile, and Close ends the wait for the user.
+TEST_F(GeneratePageTest, PreviewShowsAtOnceAndClosesWhileItChecks)
+{
+    for (int i = 0; i < 20000; ++i)
+        doc.groups[1]->AddFile("Maps\\Missing" + std::to_string(i) + ".map");
+    bool checking = false;
+    bool closed = false;
+    QTimer::singleShot(0, wizard.get(), [&] {
+        auto* dialog = wizard->findChild<PreviewDialog*>();
+        if (!dialog)
+            return;
+        checking = dialog->isVisible() && !dialog->IsReady();
+        Press(Button(kBack));
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+        closed = !dialog->isVisible();
+    });
+    ClickOn(kGeneratePage, kPreview);
+    EXPECT_TRUE(checking);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(ActivePage(), kGeneratePage);
+    EXPECT_FALSE(wizard->IsBusy());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+// A refused Generate says how many problems there are and offers the
+// preview, which opens at the first of them.
+TEST_F(GeneratePageTest, RefusedGenerateLeadsToThePreviewAtTheFirstProblem)
+{
+    fs::remove(game / "System/Frontier.int");
+    doc.groups[1]->AddFile("System\\Nope.u");
+    dialogs.askAnswers.push_back(true);
+    QString current;
+    bool focused = false;
+    QTimer::singleShot(0, wizard.get(), [&] {
+        auto* dialog = wizard->findChild<PreviewDialog*>();
+        if (!dialog)
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->IsReady(), 20000);
+        auto* problems = FindControl<QTreeWidget>(dialog, kPreviewDiagnostics);
+        focused = problems->hasFocus() || dialog->focusWidget() == problems;
+        if (problems->currentItem() == problems->topLevelItem(0))
+            current = problems->currentItem()->text(1);
+        dialog->reject();
+    });
+    ClickOn(kGeneratePage, kGenerate);
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains("The project has 2 problems: 2 errors."))
+        << dialogs.questions[0].toStdString();
+    EXPECT_TRUE(dialogs.questions[0].endsWith("Open the Preview at the first one?"));
+    EXPECT_EQ(current, "Z105");
+    EXPECT_TRUE(focused);
+    EXPECT_FALSE(fs::exists(game / "System/FrontierMOD.ini"));
+}
+
+// From the first page, Go to Generate stores every page on the way; it stops
+// at a page that refuses, as Next does.
+TEST_F(GeneratePageTest, GoToGenerateWalksThePagesAndStopsWhereOneRefuses)
+{
+    const auto goToGenerate = [this] {
+        auto* button = FindControl<QAbstractButton>(wizard.get(), kGoToGenerate);
+        ASSERT_TRUE(button->isEnabled());
+        button->click();
+    };
+    wizard->SetActivePage(kGamePathPage);
+    goToGenerate();
+    EXPECT_EQ(ActivePage(), kGeneratePage);
+    EXPECT_FALSE(FindControl<QAbstractButton>(wizard.get(), kGoToGenerate)->isEnabled());
+
+    doc.product->version = "abc";
+    wizard->SetActivePage(kGroupsPage);
+    goToGenerate();
+    EXPECT_EQ(ActivePage(), kProductPage);
 }
 
 }  // namespace

@@ -149,7 +149,8 @@ TEST_F(PagesTest, PagesNeverActOnAMissingProduct)
     doc.product.reset();
     wizard->SetActivePage(kGeneratePage);
     ClickOn(kGeneratePage, kGenerate);
-    EXPECT_EQ(dialogs.messages, QStringList{"You must complete the product field."});
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].startsWith("You must complete the product field.\n"));
     ClickOn(kGeneratePage, kCleanup);  // stored like every product field: the product now exists
     ASSERT_NE(doc.product, nullptr);
     EXPECT_EQ(doc.product->cleanup, 1);

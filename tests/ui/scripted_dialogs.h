@@ -60,7 +60,11 @@ public:
         return Next(multiAnswers);
     }
 
-    void OpenUrl(const QUrl& url) override { urls << url; }
+    bool OpenUrl(const QUrl& url) override
+    {
+        urls << url;
+        return urlOpens;
+    }
 
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
@@ -77,6 +81,7 @@ public:
     QStringList openFilters;
     QStringList saveTitles;
     QList<QUrl> urls;
+    bool urlOpens = true;  // whether a browser takes the URLs
     // Runs as each message box comes up, to see what else is on screen then.
     std::function<void()> onMessage;
 

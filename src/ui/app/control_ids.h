@@ -132,6 +132,7 @@ inline constexpr int kPreviewDiagnostics = 2010;
 inline constexpr int kPreviewGroups = 2011;
 inline constexpr int kPreviewTree = 2012;
 inline constexpr int kImportDiagnostics = 2020;
+inline constexpr int kGoToGenerate = 2030;
 
 }  // namespace zpak::ui::ids
 

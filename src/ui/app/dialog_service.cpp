@@ -71,9 +71,9 @@ QString QtDialogService::GetExistingDirectory(QWidget* parent, const QString& ti
     return QFileDialog::getExistingDirectory(parent, title, start);
 }
 
-void QtDialogService::OpenUrl(const QUrl& url)
+bool QtDialogService::OpenUrl(const QUrl& url)
 {
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 void DialogSink::ShowMessage(const std::string& text)

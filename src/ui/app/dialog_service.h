@@ -35,7 +35,8 @@ public:
     virtual QStringList GetOpenFileNames(QWidget* parent, const QString& filter, const QString& folder) = 0;
     // A folder, starting in `start`; empty is Cancel.
     virtual QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& start) = 0;
-    virtual void OpenUrl(const QUrl& url) = 0;
+    // False when no program opened it.
+    virtual bool OpenUrl(const QUrl& url) = 0;
 };
 
 // The real dialogs: QMessageBox, QFileDialog, the desktop's browser.
@@ -49,7 +50,7 @@ public:
                             const QString& defaultSuffix, const QString& start) override;
     QStringList GetOpenFileNames(QWidget* parent, const QString& filter, const QString& folder) override;
     QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& start) override;
-    void OpenUrl(const QUrl& url) override;
+    bool OpenUrl(const QUrl& url) override;
 };
 
 // Core operations report through a MessageSink; in the wizard that is a

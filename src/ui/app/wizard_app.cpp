@@ -6,6 +6,7 @@
 #include "platform/wine_prefix.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/dialog_sizes.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "zpak/version.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <ostream>
 
@@ -73,12 +75,14 @@ int WizardApp::Run(PageTable pages, const QString& project)
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const DialogSizes sizes(QDir(config).filePath(QStringLiteral("window-sizes.ini")));
     WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(),
                                       FindPresets(), DefaultWinePrefix(),
                                       ToNativePath(QDir(config).filePath(QStringLiteral("recent-projects")))},
                         pages);
+    // Opened once the window is up, so that what opening says shows over it.
     if (!project.isEmpty())
-        wizard.OpenProjectFile(project);
+        QTimer::singleShot(0, &wizard, [&wizard, &project] { wizard.OpenProjectFile(project); });
     wizard.exec();
     return 0;
 }

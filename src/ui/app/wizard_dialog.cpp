@@ -60,6 +60,15 @@ WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* pare
     title->setAlignment(Qt::AlignHCenter);
     banner->addWidget(title);
     banner->addStretch();
+    // A project that is opened again, or a problem fixed from the Preview,
+    // goes on to Generate in one click instead of a Next per page.
+    goToGenerate_ = new QPushButton(QStringLiteral("&Go to Generate"), this);
+    SetControlId(goToGenerate_, ids::kGoToGenerate, "goToGenerateButton");
+    goToGenerate_->setToolTip(QStringLiteral("Next through every page to the Generate page; stops at a page "
+                                             "that cannot be stored, saying why."));
+    goToGenerate_->setAutoDefault(false);
+    connect(goToGenerate_, &QPushButton::clicked, this, &WizardDialog::OnGoToGenerate);
+    banner->addWidget(goToGenerate_);
 
     auto* body = new QHBoxLayout;
     body->addLayout(banner);
@@ -297,6 +306,7 @@ void WizardDialog::OnPageShown(int id, bool shown)
         if (!link || link->nextId == 0)
             EnableNext(false);
         currentPageId_ = id;
+        goToGenerate_->setEnabled(id != IdOf(ProjectPage::Generate));
         FocusFirstField(FindPage(id)->page);
         return;
     }
@@ -327,6 +337,13 @@ void WizardDialog::OnBack()
 
 void WizardDialog::GoToRecord(ProjectPage page, const RecordRef& record)
 {
+    GoToPage(page);
+    if (PageInfo* active = GetActivePage())
+        active->page->ShowRecord(record);
+}
+
+bool WizardDialog::GoToPage(ProjectPage page)
+{
     const auto rank = [this](int id) {
         std::size_t i = 0;
         while (i < std::size(kProjectPages) && IdOf(kProjectPages[i].page) != id)
@@ -343,7 +360,7 @@ void WizardDialog::GoToRecord(ProjectPage page, const RecordRef& record)
         else if (next_->isEnabled())
             OnNext();
         if (currentPageId_ == before)
-            return;
+            return false;
         // Stepped over the page, which is off the way: the page before it stands for it.
         if (back ? rank(currentPageId_) < goal : rank(currentPageId_) > goal) {
             if (!back)
@@ -351,8 +368,13 @@ void WizardDialog::GoToRecord(ProjectPage page, const RecordRef& record)
             break;
         }
     }
-    if (PageInfo* active = GetActivePage())
-        active->page->ShowRecord(record);
+    return true;
+}
+
+void WizardDialog::OnGoToGenerate()
+{
+    if (!busy_)
+        GoToPage(ProjectPage::Generate);
 }
 
 void WizardDialog::AddUndoButtons(QHBoxLayout* buttons)
@@ -602,7 +624,11 @@ void WizardDialog::OnLogo()
 {
     if (busy_)
         return;
-    context_.dialogs.OpenUrl(QUrl::fromLocalFile(FromNativePath(context_.userGuide)));
+    const QString guide = FromNativePath(context_.userGuide);
+    // Without a browser (a bare desktop, a Wine prefix), the guide is still there to open by hand.
+    if (!context_.dialogs.OpenUrl(QUrl::fromLocalFile(guide)))
+        context_.dialogs.ShowMessage(this, QStringLiteral("No web browser opened the user guide. It is here:\n%1")
+                                               .arg(QDir::toNativeSeparators(guide)));
 }
 
 void WizardDialog::keyPressEvent(QKeyEvent* event)

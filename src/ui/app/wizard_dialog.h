@@ -54,6 +54,10 @@ public:
     // refuses. A page off the way (the shortcuts page while shortcuts are
     // off) is stood for by the page before it.
     void GoToRecord(ProjectPage page, const RecordRef& record);
+    // Walks to `page` as GoToRecord does; false when a page on the way refused.
+    bool GoToPage(ProjectPage page);
+    // Straight on to the Generate page from wherever the user is.
+    void OnGoToGenerate();
     void OnSave();
     void OnOpen();
     void OnImport();
@@ -120,6 +124,7 @@ private:
     int currentPageId_ = 0;
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
+    QPushButton* goToGenerate_ = nullptr;
     QUndoStack* undoStack_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QWidget* firstButton_ = nullptr;

@@ -12,6 +12,7 @@
 #include "ui/app/control_ids.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/modal_work.h"
+#include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/generate/generation_progress.h"
 #include "ui/pages/generate/preview_dialog.h"
@@ -23,11 +24,32 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <memory>
+
 namespace zpak::ui {
 
 namespace {
 // Runs shorter than this show no progress at all.
 constexpr int kProgressDelayMs = 400;
+
+// "The project has 3 problems: 2 errors and 1 warning."
+QString ProblemCount(const std::vector<Diagnostic>& diagnostics)
+{
+    const auto count = [&](Severity severity) {
+        return std::count_if(diagnostics.begin(), diagnostics.end(),
+                             [severity](const Diagnostic& d) { return d.severity == severity; });
+    };
+    const auto noun = [](qsizetype n, const char* one) {
+        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(one)).arg(n == 1 ? QString() : QStringLiteral("s"));
+    };
+    const auto errors = count(Severity::Error);
+    const auto warnings = count(Severity::Warning);
+    QString text = QStringLiteral("The project has %1: %2").arg(noun(static_cast<qsizetype>(diagnostics.size()), "problem"), noun(errors, "error"));
+    if (warnings > 0)
+        text += QStringLiteral(" and ") + noun(warnings, "warning");
+    return text + u'.';
+}
 }  // namespace
 
 GeneratePage::GeneratePage(WizardDialog& wizard)
@@ -107,15 +129,39 @@ GenerationChoice GeneratePage::Choice() const
 
 void GeneratePage::Preview()
 {
+    OpenPreview(false);
+}
+
+// The dialog shows at once; the run is resolved on a worker thread meanwhile,
+// the window taking no input but the dialog's (Close works, and the project
+// cannot change under the worker).
+void GeneratePage::OpenPreview(bool atFirstProblem)
+{
     if (Wizard().IsBusy())
         return;
     const std::filesystem::path& prefix = Wizard().Context().winePrefix;
-    KeepArchiveName(Document(), Choice());
-    ResolvedRun run = ResolveGeneration(Document(), Choice(), prefix);
-    // Lines are not shown: they belong to the file as read, not to the project as edited.
-    std::vector<Diagnostic> diagnostics = DiagnoseRun(Document(), run, prefix);
-    PreviewDialog dialog(Document(), std::move(run), std::move(diagnostics), prefix, &Wizard());
-    dialog.exec();
+    const GenerationChoice choice = Choice();
+    KeepArchiveName(Document(), choice);
+    const ProjectDocument& document = Document();
+    PreviewDialog dialog(document, prefix, &Wizard());
+    if (atFirstProblem)
+        dialog.StartAtFirstProblem();
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    {
+        ModalWork work(Wizard(), &dialog);
+        work.Run([&] {
+            auto run = std::make_shared<ResolvedRun>(ResolveGeneration(document, choice, prefix));
+            // Lines are not shown: they belong to the file as read, not to the project as edited.
+            auto diagnostics = std::make_shared<std::vector<Diagnostic>>(DiagnoseRun(document, *run, prefix));
+            QMetaObject::invokeMethod(
+                &dialog, [&dialog, run, diagnostics] { dialog.Found(std::move(*run), std::move(*diagnostics)); },
+                Qt::QueuedConnection);
+        });
+    }
+    // Closed while it was checking: nothing more to show.
+    if (dialog.isVisible())
+        dialog.exec();
     if (const auto& chosen = dialog.Chosen())
         Wizard().GoToRecord(chosen->page, chosen->record);
 }
@@ -126,9 +172,17 @@ void GeneratePage::Generate()
         return;
     const GenerationChoice choice = Choice();
     KeepArchiveName(Document(), choice);
-    const ResolvedRun run = ResolveGeneration(Document(), choice, Wizard().Context().winePrefix);
-    if (ReportResolutionError(run, Sink()))
+    const std::filesystem::path& prefix = Wizard().Context().winePrefix;
+    const ResolvedRun run = ResolveGeneration(Document(), choice, prefix);
+    if (RecordingSink refusal; ReportResolutionError(run, refusal)) {
+        // The first error stops the run; the Preview shows it among all the others.
+        if (Wizard().Context().dialogs.Ask(
+                &Wizard(), FromProjectText(refusal.messages.front()) + QStringLiteral("\n\n")
+                               + ProblemCount(DiagnoseRun(Document(), run, prefix))
+                               + QStringLiteral(" Open the Preview at the first one?")))
+            OpenPreview(true);
         return;
+    }
 
     // The run goes on a worker thread; its messages wait until the progress
     // dialog is gone, so that no message box is ever covered by it.

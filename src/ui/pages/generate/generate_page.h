@@ -22,6 +22,7 @@ public:
 
 private:
     GenerationChoice Choice() const;
+    void OpenPreview(bool atFirstProblem);
 
     QRadioButton* package_;
     QRadioButton* manifest_;

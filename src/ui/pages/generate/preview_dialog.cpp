@@ -8,14 +8,20 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace zpak::ui {
 
@@ -24,6 +30,9 @@ namespace {
 // Rows a list shows before it says how many more there are: enough to read,
 // few enough that a project of 100,000 entries opens at once.
 constexpr std::size_t kMostRows = 1000;
+// The groups' check boxes: so many a row, so many rows before they scroll.
+constexpr int kGroupColumns = 4;
+constexpr int kGroupRowsShown = 4;
 
 QString Bytes(std::uintmax_t size)
 {
@@ -42,29 +51,35 @@ QTreeWidgetItem* Section(QTreeWidget* tree, const QString& title)
 
 }  // namespace
 
-PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
-                             std::vector<Diagnostic> diagnostics, std::filesystem::path winePrefix,
+PreviewDialog::PreviewDialog(const ProjectDocument& document, std::filesystem::path winePrefix,
                              QWidget* parent)
-    : QDialog(parent), doc_(document), run_(std::move(run)), winePrefix_(std::move(winePrefix)),
-      problems_(new DiagnosticList(std::move(diagnostics),
-                                   QStringLiteral("No problems: the product is ready to build."),
-                                   QStringLiteral("zpakbuild check lists them all."), this)),
+    : QDialog(parent), doc_(document), winePrefix_(std::move(winePrefix)), splitter_(new QSplitter(Qt::Vertical)),
+      checking_(new QWidget), groupsBox_(new QGroupBox(QStringLiteral("Groups the player installs"))),
       install_(new QTreeWidget)
 {
     setWindowTitle(QStringLiteral("Preview of the Install"));
     resize(820, 640);
     auto* layout = new QVBoxLayout(this);
 
-    SetControlId(problems_, ids::kPreviewDiagnostics, "previewDiagnostics");
-    problems_->setToolTip(
-        QStringLiteral("Every problem of the project: errors stop Generate, warnings are what a "
-                       "player would regret. Double-click one to go to its page."));
+    // Until the run is resolved, the place of the problems says so.
+    auto* checkingLayout = new QVBoxLayout(checking_);
+    auto* checkingText = new QLabel(QStringLiteral("Checking the project and every file it names\u2026"));
+    checkingText->setObjectName(QStringLiteral("previewChecking"));
+    checkingLayout->addWidget(checkingText);
+    auto* busy = new QProgressBar;
+    busy->setRange(0, 0);
+    checkingLayout->addWidget(busy);
+    checkingLayout->addStretch();
 
-    auto* groupsBox = new QGroupBox(QStringLiteral("Groups the player installs"));
-    SetControlId(groupsBox, ids::kPreviewGroups, "previewGroups");
-    groupsBox->setToolTip(QStringLiteral("Tick the groups a player would choose; required groups are always "
-                                         "installed."));
-    auto* groupsRow = new QHBoxLayout(groupsBox);
+    SetControlId(groupsBox_, ids::kPreviewGroups, "previewGroups");
+    groupsBox_->setToolTip(QStringLiteral("Tick the groups a player would choose; required groups are always "
+                                          "installed."));
+    groupsBox_->setEnabled(false);
+    // The groups wrap into rows, and the rows scroll: a project of a thousand
+    // groups keeps the dialog on the screen.
+    auto* groupsGrid = new QWidget;
+    auto* grid = new QGridLayout(groupsGrid);
+    grid->setContentsMargins(0, 0, 0, 0);
     const std::vector<std::size_t> defaults = DefaultGroups(doc_);
     for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
         const GroupInfo& group = *doc_.groups[g];
@@ -75,10 +90,21 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
         box->setToolTip(group.Required ? QStringLiteral("A required group: always installed.")
                                        : QStringLiteral("Whether the player installs this group."));
         connect(box, &QCheckBox::toggled, this, &PreviewDialog::ShowInstall);
-        groupsRow->addWidget(box);
+        const int at = static_cast<int>(g);
+        grid->addWidget(box, at / kGroupColumns, at % kGroupColumns);
         groups_.push_back(box);
     }
-    groupsRow->addStretch();
+    grid->setColumnStretch(kGroupColumns, 1);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(groupsGrid);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    const int rows = std::min<int>(kGroupRowsShown, (static_cast<int>(groups_.size()) + kGroupColumns - 1)
+                                                        / kGroupColumns);
+    const int rowHeight = groups_.empty() ? 0 : groups_[0]->sizeHint().height() + grid->verticalSpacing();
+    scroll->setMaximumHeight(rows * rowHeight + 2 * scroll->horizontalScrollBar()->sizeHint().height());
+    auto* groupsLayout = new QVBoxLayout(groupsBox_);
+    groupsLayout->addWidget(scroll);
 
     SetControlId(install_, ids::kPreviewTree, "previewTree");
     install_->setToolTip(
@@ -91,25 +117,43 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
     auto* below = new QWidget;
     auto* belowLayout = new QVBoxLayout(below);
     belowLayout->setContentsMargins(0, 0, 0, 0);
-    belowLayout->addWidget(groupsBox);
+    belowLayout->addWidget(groupsBox_);
     belowLayout->addWidget(install_, 1);
-    auto* splitter = new QSplitter(Qt::Vertical);
-    splitter->addWidget(problems_);
-    splitter->addWidget(below);
-    splitter->setStretchFactor(1, 3);
-    layout->addWidget(splitter, 1);
+    splitter_->addWidget(checking_);
+    splitter_->addWidget(below);
+    splitter_->setStretchFactor(1, 3);
+    layout->addWidget(splitter_, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     buttons->button(QDialogButtonBox::Close)->setToolTip(QStringLiteral("Back to the Generate page."));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+}
 
+void PreviewDialog::Found(ResolvedRun run, std::vector<Diagnostic> diagnostics)
+{
+    run_.emplace(std::move(run));
+    problems_ = new DiagnosticList(std::move(diagnostics),
+                                   QStringLiteral("No problems: the product is ready to build."),
+                                   QStringLiteral("zpakbuild check lists them all."), this);
+    SetControlId(problems_, ids::kPreviewDiagnostics, "previewDiagnostics");
+    problems_->setToolTip(
+        QStringLiteral("Every problem of the project: errors stop Generate, warnings are what a "
+                       "player would regret. Double-click one to go to its page."));
+    splitter_->replaceWidget(0, problems_);
+    checking_->deleteLater();
+    checking_ = nullptr;
+    groupsBox_->setEnabled(true);
     ShowInstall();
+    if (atFirstProblem_ && problems_->topLevelItemCount() > 0) {
+        problems_->setCurrentItem(problems_->topLevelItem(0));
+        problems_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 const std::optional<Diagnostic>& PreviewDialog::Chosen() const
 {
-    return problems_->Chosen();
+    return problems_ ? problems_->Chosen() : none_;
 }
 
 std::vector<std::size_t> PreviewDialog::ChosenGroups() const
@@ -124,8 +168,10 @@ std::vector<std::size_t> PreviewDialog::ChosenGroups() const
 
 void PreviewDialog::ShowInstall()
 {
+    if (!run_)
+        return;
     install_->clear();
-    const InstallPreview preview = PreviewInstall(doc_, run_, ChosenGroups(), winePrefix_);
+    const InstallPreview preview = PreviewInstall(doc_, *run_, ChosenGroups(), winePrefix_);
 
     QTreeWidgetItem* files = Section(install_, QStringLiteral("Files copied: %1").arg(preview.files.size()));
     files->setText(1, Bytes(preview.totalSize));
