@@ -110,6 +110,47 @@ TEST_F(UnsavedWorkTest, SaveStartsOnTheProjectsFileAndAsksBeforeReplacingAnother
     EXPECT_EQ(dialogs.saveStarts.last(), QString::fromStdString(file));
 }
 
+// A key typed in a field stars the title at once; Ctrl+S then saves to the
+// project's file without a dialog, Ctrl+Shift+S asks. A new project's Save
+// As proposes <product>.zproj in the game folder.
+TEST_F(UnsavedWorkTest, CtrlSSavesToTheProjectsFileAndTypingStarsTheTitle)
+{
+    const std::string file = Copy("frontier.zproj");
+    dialogs.openAnswers.push_back(QString::fromStdString(file));
+    Click(kOpen);
+    Type(kGamePathPage, kGamePathEdit, QString::fromStdString(game.string()));
+    Click(kNext);
+    wizard->SetActivePage(kProductPage);
+    wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    QLineEdit* developer = Edit(kProductPage, kDeveloper);
+    developer->setFocus();
+    QTest::keyClick(developer, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(wizard->windowTitle(), QString("frontier.zproj") + kCaption);
+    EXPECT_NE(zpak::test::ReadFile(file).find(game.string()), std::string::npos);
+    developer->selectAll();
+    QTest::keyClicks(developer, "Someone Else");
+    EXPECT_EQ(wizard->windowTitle(), QString("frontier.zproj*") + kCaption);
+
+    QTest::keyClick(developer, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs.saveTitles.isEmpty());
+    EXPECT_NE(zpak::test::ReadFile(file).find("Someone Else"), std::string::npos);
+    EXPECT_EQ(wizard->windowTitle(), QString("frontier.zproj") + kCaption);
+    QTest::keyClick(developer, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialogs.saveTitles.size(), 1);
+
+}
+
+TEST_F(UnsavedWorkTest, SaveAsOfANewProjectProposesTheProductsName)
+{
+    Type(kGamePathPage, kGamePathEdit, QString::fromStdString(game.string()));
+    Click(kNext);
+    doc.product = std::make_unique<ProductData>();
+    doc.product->product = "Crater";
+    Click(kSave);
+    EXPECT_EQ(dialogs.saveStarts, QStringList{QString::fromStdString((game / "Crater.zproj").string())});
+}
+
 TEST_F(UnsavedWorkTest, ADroppedProjectOpensAfterTheQuestion)
 {
     const QString file = QString::fromStdString(Copy("frontier.zproj"));

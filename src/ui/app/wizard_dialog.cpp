@@ -24,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -87,6 +88,9 @@ WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* pare
     for (const ProjectPageFacts& facts : kProjectPages)
         AddPage(IdOf(facts.page));
     FixTabOrder();
+    // The title's star comes with the first key typed, not when the field is left.
+    for (QLineEdit* edit : Frame()->findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textEdited, this, &WizardDialog::UpdateTitle);
     saved_.Remember(context_.document);
     SetActivePage(IdOf(kProjectPages[0].page));
     UpdateTitle();
@@ -123,7 +127,8 @@ QWidget* WizardDialog::CreateButtons()
         QStringLiteral("Make a project of a manifest pair made without one (System\\<Name>MOD.ini "
                        "and its .int)."));
     add(QStringLiteral("&Save"), ids::kSave, "saveButton", &WizardDialog::OnSave,
-        QStringLiteral("Save the project to a file (Ctrl+S)."));
+        QStringLiteral("Save the project to a file you choose (Ctrl+Shift+S). Ctrl+S saves to the "
+                       "project's own file without asking."));
     AddUndoButtons(buttons);
     buttons->addStretch();
     back_ = add(QStringLiteral("<-&Back"), ids::kBack, "backButton", &WizardDialog::OnBack,
@@ -135,7 +140,9 @@ QWidget* WizardDialog::CreateButtons()
     next_->setDefault(true);
     lastButton_ = add(QStringLiteral("Cancel"), ids::kCancel, "cancelButton", &WizardDialog::OnCancel,
                       QStringLiteral("Leave the wizard (asking first when there are unsaved changes)."));
-    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &WizardDialog::OnSave);
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &WizardDialog::Save);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this), &QShortcut::activated, this,
+            &WizardDialog::SaveAs);
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &WizardDialog::OnOpen);
     return row;
 }
@@ -169,7 +176,11 @@ void WizardDialog::FixTabOrder()
         QWidget::setTabOrder(lastButton_, logo);
 }
 
-WizardDialog::~WizardDialog() = default;
+WizardDialog::~WizardDialog()
+{
+    // The stack empties itself as it goes, after the pages the title asks about.
+    undoStack_->disconnect(this);
+}
 
 void WizardDialog::OnCancel()
 {
@@ -441,21 +452,50 @@ void WizardDialog::RecordChanged(const RecordRef& place)
 
 void WizardDialog::OnSave()
 {
-    Save();
+    SaveAs();
 }
 
 bool WizardDialog::Save()
+{
+    if (projectFile_.isEmpty())
+        return SaveAs();
+    if (busy_)
+        return false;
+    if (PageInfo* active = GetActivePage(); active && !active->page->OnCommit())
+        return false;
+    return SaveTo(projectFile_);
+}
+
+QString WizardDialog::SaveStart() const
+{
+    if (!projectFile_.isEmpty())
+        return projectFile_;
+    if (!proposedFile_.isEmpty() || !context_.document.product || !context_.document.product->product)
+        return proposedFile_;
+    // A name that cannot be a file name part is left out rather than guessed at.
+    QString name = FromProjectText(*context_.document.product->product);
+    name.remove(u'/').remove(u'\\');
+    if (name.isEmpty())
+        return {};
+    name += QStringLiteral(".zproj");
+    const std::filesystem::path folder =
+        GamePathToNative(context_.document.GameFolderText(), context_.winePrefix);
+    if (!context_.document.GameFolderText().empty() && std::filesystem::is_directory(folder))
+        return QDir(FromNativePath(folder)).filePath(name);
+    return name;
+}
+
+bool WizardDialog::SaveAs()
 {
     if (busy_)
         return false;
     if (PageInfo* active = GetActivePage(); active && !active->page->OnCommit())
         return false;
-    const QString file =
-        WithDefaultSuffix(context_.dialogs.GetSaveFileName(
-                              this, QStringLiteral("Save ZPAK Project As"),
-                              QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
-                              QStringLiteral("zproj"), projectFile_.isEmpty() ? proposedFile_ : projectFile_),
-                          QStringLiteral("zproj"));
+    const QString file = WithDefaultSuffix(context_.dialogs.GetSaveFileName(
+                                               this, QStringLiteral("Save ZPAK Project As"),
+                                               QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
+                                               QStringLiteral("zproj"), SaveStart()),
+                                           QStringLiteral("zproj"));
     if (file.isEmpty())
         return false;
     // Saving over the project's own file asks nothing; over another one, it asks.
@@ -465,6 +505,11 @@ bool WizardDialog::Save()
                                  QStringLiteral("%1 already exists.\nDo you want to replace it?")
                                      .arg(QDir::toNativeSeparators(file))))
         return false;
+    return SaveTo(file);
+}
+
+bool WizardDialog::SaveTo(const QString& file)
+{
     if (!SaveProject(context_.document, ToNativePath(file), sink_))
         return false;
     projectFile_ = QFileInfo(file).absoluteFilePath();
@@ -590,7 +635,7 @@ void WizardDialog::ProjectEdited()
 void WizardDialog::UpdateTitle()
 {
     const QString caption = QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion);
-    const bool changed = saved_.Differs(context_.document);
+    const bool changed = HasUnsavedChanges();
     if (projectFile_.isEmpty() && !changed) {
         setWindowTitle(caption);
         return;

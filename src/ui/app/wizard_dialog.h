@@ -65,8 +65,11 @@ public:
     void OnLogo();
     void OnCancel();
 
-    // Save as the Save button does; false when nothing was saved.
+    // Saves to the project's file without a question (Ctrl+S); a project
+    // without a file asks for one, as SaveAs. False when nothing was saved.
     bool Save();
+    // Asks for the file to save to (the Save button, Ctrl+Shift+S).
+    bool SaveAs();
     // Opens a project file (Open, a dropped file, the command line, the
     // recent list), asking about unsaved changes first.
     void OpenProjectFile(const QString& file);
@@ -115,6 +118,10 @@ private:
     // Another project is in the document: the pages forget what was typed for the old one.
     void ProjectReplaced();
     void UpdateTitle();
+    // Where Save As starts: the project's file, the one an import proposed,
+    // or <product>.zproj in the game folder.
+    QString SaveStart() const;
+    bool SaveTo(const QString& file);
     void FillRecentMenu();
 
     WizardContext context_;
