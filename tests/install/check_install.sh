@@ -39,7 +39,11 @@ fi
 quiet env XDG_DATA_DIRS="$share" update-mime-database "$share/mime"
 grep -qx "[0-9]*:$mime:\*\.zproj" "$share/mime/globs2" || fail "*.zproj is not $mime"
 grep -qx "MimeType=$mime;" "$entry" || fail "the desktop entry does not open $mime"
-grep -qx "Exec=zpakwizard %f" "$entry" || fail "the desktop entry does not start zpakwizard with a file"
+# By its installed path: the session's PATH may lack the prefix's bin folder.
+grep -qx 'Exec="/usr/bin/zpakwizard" %f' "$entry" || fail "the desktop entry does not start /usr/bin/zpakwizard with a file"
+DESTDIR=$root/elsewhere "$cmake" --install "$build" --prefix "/opt/zpak wizard" >/dev/null
+grep -qx 'Exec="/opt/zpak wizard/bin/zpakwizard" %f' "$root/elsewhere/opt/zpak wizard/share/applications/$id.desktop" ||
+    fail "the desktop entry does not follow the install prefix"
 grep -qx "Icon=zpakwizard" "$entry" || fail "the desktop entry's icon is not zpakwizard"
 
 for size in 16 24 32 48 64 128 256; do
@@ -50,6 +54,8 @@ for size in 16 24 32 48 64 128 256; do
 done
 xmllint --noout "$share/icons/hicolor/scalable/apps/zpakwizard.svg" || fail "no scalable icon"
 [ -s "$share/zpakwizard/user-guide.html" ] || fail "no user guide"
+[ -s "$share/zpakwizard/demo-game/System/MKR.exe" ] && [ -s "$share/zpakwizard/frontier.zproj" ] ||
+    fail "no demo game beside the user guide"
 
 # No display, no Qt settings: only what a login shell would surely have.
 for program in zpakwizard zpakbuild; do
@@ -73,4 +79,6 @@ for path in bin/zpakwizard bin/zpakbuild "share/applications/$id.desktop" "share
     "share/metainfo/$id.metainfo.xml" share/icons/hicolor/48x48/apps/zpakwizard.png; do
     echo "$files" | grep -q " \./usr/$path\$" || fail "the .deb does not hold /usr/$path"
 done
+dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/applications/$id.desktop" |
+    grep -qx 'Exec="/usr/bin/zpakwizard" %f' || fail "the .deb's desktop entry does not start /usr/bin/zpakwizard"
 exit $status

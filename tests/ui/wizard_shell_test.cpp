@@ -4,11 +4,14 @@
 #include "zpak/version.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLabel>
 #include <QImage>
 #include <QKeyEvent>
 #include <QTest>
 
 #include <cstdlib>
+#include <fstream>
 
 namespace zpak::ui::test {
 namespace {
@@ -183,6 +186,13 @@ TEST_F(WizardShellTest, EscapeDoesNotEndTheProgramAndTheLogoOpensTheGuide)
     Click(kLogo);
     ASSERT_EQ(dialogs.urls.size(), 1);
     EXPECT_EQ(dialogs.urls[0], QUrl::fromLocalFile("/docs/user-guide.html"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // Without a browser, the guide's place is shown instead.
+    dialogs.urlOpens = false;
+    Click(kLogo);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].endsWith(QDir::toNativeSeparators("/docs/user-guide.html")))
+        << dialogs.messages[0].toStdString();
 
     bool sawAbout = false;
     QTimer::singleShot(0, wizard.get(), [&] {
@@ -200,6 +210,44 @@ TEST_F(WizardShellTest, EscapeDoesNotEndTheProgramAndTheLogoOpensTheGuide)
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_EQ(wizard->result(), QDialog::Rejected);
     EXPECT_TRUE(dialogs.saveQuestions.isEmpty());
+}
+
+// A first run on a machine without games or a Wine prefix: the first page
+// says how to try the demo game and starts in the path; Next without a path
+// says what is missing; a project whose game folder is gone names it.
+TEST_F(WizardShellTest, AFirstRunWithoutGamesSaysWhatToDo)
+{
+    registry = std::make_unique<WineRegistry>(std::vector<WineRegistry::Prefix>{});
+    MakeWizard();
+    wizard->show();
+    const auto* text = Page(kGamePathPage)->findChild<QLabel*>(QStringLiteral("firstRunText"));
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->isVisible());
+    for (const std::string& part : {"no Wine prefix at " + (dir / "wine").string(), std::string("demo-game"),
+                                    (dir / "wine/drive_c/Games/Vantor").string()})
+        EXPECT_TRUE(text->text().contains(QString::fromStdString(part))) << text->text().toStdString();
+    EXPECT_EQ(wizard->focusWidget(), Edit(kGamePathPage, kGamePathEdit));
+
+    Type(kGamePathPage, kGamePathEdit, QString());
+    Click(kNext);
+    EXPECT_EQ(ActivePage(), kGamePathPage);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith("The game path is empty.")) << dialogs.messages[0].toStdString();
+
+    const auto project = dir / "moved.zproj";
+    std::ofstream(project) << "/games/Moved/Vantor\r\n0.8\r\n";
+    dialogs.saveChangesAnswers = {SaveAnswer::Discard};
+    wizard->OpenProjectFile(QString::fromStdString(project.string()));
+    EXPECT_TRUE(dialogs.messages.last().endsWith("\nGame path: /games/Moved/Vantor"))
+        << dialogs.messages.last().toStdString();
+}
+
+// Found games: no first-run text, and the list keeps the first place.
+TEST_F(WizardShellTest, FoundGamesNeedNoFirstRunText)
+{
+    wizard->show();
+    EXPECT_FALSE(Page(kGamePathPage)->findChild<QLabel*>(QStringLiteral("firstRunText"))->isVisible());
+    EXPECT_TRUE(Control<QComboBox>(kGamePathPage, kGamesCombo)->isEnabled());
 }
 
 // Drawn from the SVG at the size asked for: a bitmap icon would come out

@@ -19,10 +19,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 namespace zpak::ui {
 
 GamePathPage::GamePathPage(WizardDialog& wizard)
-    : WizardPage(wizard), games_(new QComboBox), folder_(new QLineEdit)
+    : WizardPage(wizard), games_(new QComboBox), folder_(new QLineEdit), firstRun_(new QLabel)
 {
     auto* layout = new QVBoxLayout(this);
     SetControlId(
@@ -52,6 +54,11 @@ GamePathPage::GamePathPage(WizardDialog& wizard)
     SetControlId(form->itemAt(form->rowCount() - 1, QFormLayout::LabelRole)->widget(), ids::kGamePathLabel,
                  "gamePathLabel");
     layout->addLayout(form);
+    firstRun_->setObjectName(QStringLiteral("firstRunText"));
+    firstRun_->setWordWrap(true);
+    firstRun_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    firstRun_->hide();
+    layout->addWidget(firstRun_);
     AddText(layout,
             QStringLiteral(" If the wizard failed to detect the folder where the corvex "
                            "powered video game is installed, you'll have to manually enter it."));
@@ -69,6 +76,31 @@ void GamePathPage::OnInitDialog()
     games_->setCurrentIndex(-1);  // no selection, even when the default game is found
     LoadFolderOf(GameKeyPath(kDefaultGame));
     Wizard().EnableNext(true);
+    if (games_->count() == 0) {
+        // Nothing to choose: the list is skipped, and typing starts in the path.
+        games_->setEnabled(false);
+        firstRun_->setText(FirstRunText());
+        firstRun_->show();
+    }
+}
+
+QString GamePathPage::FirstRunText() const
+{
+    // Installed, the demo game lies beside the user guide; in the sources, among the examples.
+    const std::filesystem::path installed = Wizard().Context().userGuide.parent_path() / "demo-game";
+    const QString demo = std::filesystem::is_directory(installed) ? FromNativePath(installed)
+                                                                  : QStringLiteral("examples/demo-game");
+    const std::filesystem::path& prefix = WinePrefix();
+    QString text = QStringLiteral("<b>No game of this engine was found on this computer.</b> ");
+    if (!prefix.empty() && !std::filesystem::is_directory(prefix))
+        text += QStringLiteral("There is no Wine prefix at %1 either. ").arg(FromNativePath(prefix).toHtmlEscaped());
+    const QString target = prefix.empty() ? QStringLiteral("C:\\Games\\Vantor")
+                                          : FromNativePath(prefix / "drive_c/Games/Vantor")
+                                                + QStringLiteral(" (C:\\Games\\Vantor of the Wine prefix)");
+    return text
+        + QStringLiteral("To try the wizard with the demo game, copy its folder %1 to %2, or type the demo "
+                         "game's folder in Game Path.")
+              .arg(demo.toHtmlEscaped(), target.toHtmlEscaped());
 }
 
 void GamePathPage::OnGameChosen(int index)
@@ -125,6 +157,12 @@ void GamePathPage::OnProjectReplaced()
 
 bool GamePathPage::StoreGameFolder()
 {
+    if (folder_->text().trimmed().isEmpty()) {
+        ShowMessage(QStringLiteral("The game path is empty. Enter the folder of the installed game, the one "
+                                   "that holds System\\MKR.exe, or choose it with Browse."));
+        FocusField(folder_);
+        return false;
+    }
     const std::string folder = NormalisedGameFolder(
         ToProjectText(folder_->text()), ToProjectText(QDir::homePath()), ToProjectText(QDir::currentPath()));
     folder_->setText(FromProjectText(folder));

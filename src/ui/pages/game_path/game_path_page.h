@@ -3,6 +3,7 @@
 #include "ui/app/wizard_page.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace zpak::ui {
@@ -29,9 +30,12 @@ private:
     void OnGameChosen(int index);
     void LoadFolderOf(const std::string& keyPath);
     bool StoreGameFolder();
+    // On a machine without any game: what to do to try the wizard.
+    QString FirstRunText() const;
 
     QComboBox* games_;
     QLineEdit* folder_;
+    QLabel* firstRun_;
 };
 
 }  // namespace zpak::ui
