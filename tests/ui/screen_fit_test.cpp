@@ -12,7 +12,12 @@
 #include "ui/pages/requirements/requirements_dialogs.h"
 #include "wizard_fixture.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 
 #include <functional>
@@ -157,6 +162,53 @@ TEST_F(ScreenFitTest, DialogsRememberTheirSize)
     large.show();
     EXPECT_LE(large.width(), screen.width());
     EXPECT_LE(large.height(), screen.height());
+}
+
+// Whether the widget shows all it holds at its size: text not cut, a
+// wrapped text given all its lines, a field not squashed below what it asks for.
+std::string Squeezed(const QWidget& widget)
+{
+    const QSize size = widget.size();
+    bool fits = true;
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        fits = label->wordWrap() ? size.height() >= label->heightForWidth(size.width())
+                                 : size.width() >= label->minimumSizeHint().width();
+    } else if (qobject_cast<const QAbstractButton*>(&widget) || qobject_cast<const QLineEdit*>(&widget)
+               || qobject_cast<const QComboBox*>(&widget)) {
+        fits = size.width() >= widget.sizeHint().width() && size.height() >= widget.minimumSizeHint().height();
+    } else if (qobject_cast<const QAbstractItemView*>(&widget)) {
+        fits = size.height() >= widget.minimumSizeHint().height();
+    }
+    if (fits)
+        return {};
+    const auto* label = qobject_cast<const QLabel*>(&widget);
+    const auto* button = qobject_cast<const QAbstractButton*>(&widget);
+    return widget.metaObject()->className() + std::string(" ") + widget.objectName().toStdString() + " \""
+        + (label ? label->text() : button ? button->text() : QString()).left(40).toStdString() + "\" "
+        + std::to_string(size.width()) + "x" + std::to_string(size.height()) + " wants "
+        + std::to_string(widget.sizeHint().width()) + "x" + std::to_string(widget.sizeHint().height());
+}
+
+// At the smallest size the window lets itself be made, every page and the
+// window's own buttons show all of their labels and fields.
+TEST_F(ScreenFitTest, EveryPageIsReadableAtTheSmallestWindow)
+{
+    wizard->show();
+    wizard->resize(1, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(wizard->size(), wizard->minimumSize());
+    for (const int page : {kGamePathPage, kGroupsPage, kIniChangesPage, kRequirementsPage, kProductPage,
+                           kPackagePage, kShortcutsPage, kGeneratePage}) {
+        wizard->SetActivePage(page);
+        QApplication::processEvents();
+        for (const QWidget* widget : wizard->findChildren<QWidget*>()) {
+            // A combo box's own edit sits inside its frame: the combo box is checked.
+            if (!widget->isVisible() || widget->isWindow() || qobject_cast<const QComboBox*>(widget->parent()))
+                continue;
+            const std::string squeezed = Squeezed(*widget);
+            EXPECT_TRUE(squeezed.empty()) << "page " << page << ": " << squeezed;
+        }
+    }
 }
 
 }  // namespace

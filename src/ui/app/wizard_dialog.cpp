@@ -34,6 +34,8 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zpak::ui {
 
 WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* parent)
@@ -88,6 +90,7 @@ WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* pare
     for (const ProjectPageFacts& facts : kProjectPages)
         AddPage(IdOf(facts.page));
     FixTabOrder();
+    FitSmallestFrame();
     // The title's star comes with the first key typed, not when the field is left.
     for (QLineEdit* edit : Frame()->findChildren<QLineEdit*>())
         connect(edit, &QLineEdit::textEdited, this, &WizardDialog::UpdateTitle);
@@ -145,6 +148,26 @@ QWidget* WizardDialog::CreateButtons()
             &WizardDialog::SaveAs);
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, &WizardDialog::OnOpen);
     return row;
+}
+
+// The window cannot be made smaller than the frame every page is readable
+// in: as wide as the widest page asks, as tall as the tallest needs at that
+// width (wrapped texts take more lines when narrower).
+void WizardDialog::FitSmallestFrame()
+{
+    int width = 0;
+    for (const auto& info : Pages()) {
+        if (info->page)
+            width = std::max(width, info->page->sizeHint().width());
+    }
+    int height = 0;
+    for (const auto& info : Pages()) {
+        if (!info->page)
+            continue;
+        const QWidget* page = info->page;
+        height = std::max(height, page->hasHeightForWidth() ? page->heightForWidth(width) : page->sizeHint().height());
+    }
+    Frame()->setMinimumSize(width, height);
 }
 
 // Tab goes through the fields of the page on display before the window's

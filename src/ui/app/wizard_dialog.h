@@ -107,6 +107,7 @@ private:
     void AddUndoButtons(QHBoxLayout* buttons);
     static void FocusFirstField(QWidget* page);
     void FixTabOrder();
+    void FitSmallestFrame();
     // Asks whether to save unsaved changes; false when the user cancelled
     // (or the save failed), so that what was about to happen does not.
     bool MaybeSave();
