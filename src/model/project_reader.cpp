@@ -349,8 +349,9 @@ OpenResult OpenProject(const std::filesystem::path& file, ProjectDocument& docum
     if (!IsGameFolderValid(document.GameFolderText(), winePrefix))
         // The folder is named: the user has to find it, or the one it should have been.
         sink.ShowMessage("The game path referenced by the project is invalid. Please update the path.\n"
-                         + (document.GameFolderText().empty() ? std::string("The project names no game folder.")
-                                                              : "Game path: " + document.GameFolderText()));
+                         + (document.GameFolderText().empty()
+                                ? std::string("The project names no game folder.")
+                                : "Game path: " + document.GameFolderText()));
     return OpenResult::Opened;
 }
 

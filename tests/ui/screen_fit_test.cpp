@@ -96,17 +96,26 @@ TEST_F(ScreenFitTest, EveryDialogFitsTheScreenAtAnyProjectSize)
          [&]() -> std::unique_ptr<QDialog> {
              std::vector<Diagnostic> problems;
              for (const auto& group : doc.groups)
-                 problems.push_back({Severity::Warning, "Z105", 0, ProjectPage::Groups, {},
-                                     "The group " + group->NameText() + " lost a file on the way", ""});
-             return std::make_unique<ImportReportDialog>(QStringLiteral("/games/Vantor/System/FrontierMOD.ini"),
-                                                         QStringLiteral("a project"), std::move(problems),
-                                                         parent);
+                 problems.push_back({Severity::Warning,
+                                     "Z105",
+                                     0,
+                                     ProjectPage::Groups,
+                                     {},
+                                     "The group " + group->NameText() + " lost a file on the way",
+                                     ""});
+             return std::make_unique<ImportReportDialog>(
+                 QStringLiteral("/games/Vantor/System/FrontierMOD.ini"), QStringLiteral("a project"),
+                 std::move(problems), parent);
          }},
         {"Add INI File",
-         [&] { return std::make_unique<AddIniFileDialog>(std::vector<std::string>{"User.ini"}, dialogs, parent); }},
+         [&] {
+             return std::make_unique<AddIniFileDialog>(std::vector<std::string>{"User.ini"}, dialogs, parent);
+         }},
         {"INI Property", [&] { return std::make_unique<IniPropertyDialog>(nullptr, dialogs, parent); }},
         {"Import INI",
-         [&] { return std::make_unique<ImportIniDialog>(std::vector<std::string>{"User.ini"}, dialogs, parent); }},
+         [&] {
+             return std::make_unique<ImportIniDialog>(std::vector<std::string>{"User.ini"}, dialogs, parent);
+         }},
         {"Add Requirement",
          [&] { return std::make_unique<AddRequirementDialog>(presets, nullptr, dialogs, parent); }},
         {"Create Group", [&] { return std::make_unique<CreateGroupDialog>(dialogs, parent); }},
@@ -115,8 +124,9 @@ TEST_F(ScreenFitTest, EveryDialogFitsTheScreenAtAnyProjectSize)
         {"Group Options", [&] { return std::make_unique<GroupOptionsDialog>(GroupOptions{}, parent); }},
         {"File Destination",
          [&] {
-             return std::make_unique<FileDestinationDialog>("Maps\\FR-Canyon.map", "Maps\\FR-Canyon.map", dialogs,
-                                                            doc.GameFolderText(), game.string(), parent);
+             return std::make_unique<FileDestinationDialog>("Maps\\FR-Canyon.map", "Maps\\FR-Canyon.map",
+                                                            dialogs, doc.GameFolderText(), game.string(),
+                                                            parent);
          }},
         {"Add Wildcard",
          [&] {
@@ -175,7 +185,8 @@ std::string Squeezed(const QWidget& widget)
                                  : size.width() >= label->minimumSizeHint().width();
     } else if (qobject_cast<const QAbstractButton*>(&widget) || qobject_cast<const QLineEdit*>(&widget)
                || qobject_cast<const QComboBox*>(&widget)) {
-        fits = size.width() >= widget.sizeHint().width() && size.height() >= widget.minimumSizeHint().height();
+        fits =
+            size.width() >= widget.sizeHint().width() && size.height() >= widget.minimumSizeHint().height();
     } else if (qobject_cast<const QAbstractItemView*>(&widget)) {
         fits = size.height() >= widget.minimumSizeHint().height();
     }
@@ -184,8 +195,12 @@ std::string Squeezed(const QWidget& widget)
     const auto* label = qobject_cast<const QLabel*>(&widget);
     const auto* button = qobject_cast<const QAbstractButton*>(&widget);
     return widget.metaObject()->className() + std::string(" ") + widget.objectName().toStdString() + " \""
-        + (label ? label->text() : button ? button->text() : QString()).left(40).toStdString() + "\" "
-        + std::to_string(size.width()) + "x" + std::to_string(size.height()) + " wants "
+        + (label        ? label->text()
+               : button ? button->text()
+                        : QString())
+              .left(40)
+              .toStdString()
+        + "\" " + std::to_string(size.width()) + "x" + std::to_string(size.height()) + " wants "
         + std::to_string(widget.sizeHint().width()) + "x" + std::to_string(widget.sizeHint().height());
 }
 
@@ -203,7 +218,8 @@ TEST_F(ScreenFitTest, EveryPageIsReadableAtTheSmallestWindow)
         QApplication::processEvents();
         for (const QWidget* widget : wizard->findChildren<QWidget*>()) {
             // A combo box's own edit sits inside its frame: the combo box is checked.
-            if (!widget->isVisible() || widget->isWindow() || qobject_cast<const QComboBox*>(widget->parent()))
+            if (!widget->isVisible() || widget->isWindow()
+                || qobject_cast<const QComboBox*>(widget->parent()))
                 continue;
             const std::string squeezed = Squeezed(*widget);
             EXPECT_TRUE(squeezed.empty()) << "page " << page << ": " << squeezed;

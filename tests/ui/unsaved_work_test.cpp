@@ -138,7 +138,6 @@ TEST_F(UnsavedWorkTest, CtrlSSavesToTheProjectsFileAndTypingStarsTheTitle)
     EXPECT_EQ(wizard->windowTitle(), QString("frontier.zproj") + kCaption);
     QTest::keyClick(developer, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(dialogs.saveTitles.size(), 1);
-
 }
 
 TEST_F(UnsavedWorkTest, SaveAsOfANewProjectProposesTheProductsName)

@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLabel>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTest>
 
 #include <cstdlib>
@@ -232,7 +232,8 @@ TEST_F(WizardShellTest, AFirstRunWithoutGamesSaysWhatToDo)
     Click(kNext);
     EXPECT_EQ(ActivePage(), kGamePathPage);
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].startsWith("The game path is empty.")) << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].startsWith("The game path is empty."))
+        << dialogs.messages[0].toStdString();
 
     const auto project = dir / "moved.zproj";
     std::ofstream(project) << "/games/Moved/Vantor\r\n0.8\r\n";

@@ -165,7 +165,8 @@ void WizardDialog::FitSmallestFrame()
         if (!info->page)
             continue;
         const QWidget* page = info->page;
-        height = std::max(height, page->hasHeightForWidth() ? page->heightForWidth(width) : page->sizeHint().height());
+        height = std::max(
+            height, page->hasHeightForWidth() ? page->heightForWidth(width) : page->sizeHint().height());
     }
     Frame()->setMinimumSize(width, height);
 }
@@ -514,11 +515,11 @@ bool WizardDialog::SaveAs()
         return false;
     if (PageInfo* active = GetActivePage(); active && !active->page->OnCommit())
         return false;
-    const QString file = WithDefaultSuffix(context_.dialogs.GetSaveFileName(
-                                               this, QStringLiteral("Save ZPAK Project As"),
-                                               QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
-                                               QStringLiteral("zproj"), SaveStart()),
-                                           QStringLiteral("zproj"));
+    const QString file = WithDefaultSuffix(
+        context_.dialogs.GetSaveFileName(this, QStringLiteral("Save ZPAK Project As"),
+                                         QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
+                                         QStringLiteral("zproj"), SaveStart()),
+        QStringLiteral("zproj"));
     if (file.isEmpty())
         return false;
     // Saving over the project's own file asks nothing; over another one, it asks.
@@ -695,8 +696,9 @@ void WizardDialog::OnLogo()
     const QString guide = FromNativePath(context_.userGuide);
     // Without a browser (a bare desktop, a Wine prefix), the guide is still there to open by hand.
     if (!context_.dialogs.OpenUrl(QUrl::fromLocalFile(guide)))
-        context_.dialogs.ShowMessage(this, QStringLiteral("No web browser opened the user guide. It is here:\n%1")
-                                               .arg(QDir::toNativeSeparators(guide)));
+        context_.dialogs.ShowMessage(this,
+                                     QStringLiteral("No web browser opened the user guide. It is here:\n%1")
+                                         .arg(QDir::toNativeSeparators(guide)));
 }
 
 void WizardDialog::keyPressEvent(QKeyEvent* event)

@@ -93,10 +93,11 @@ QString GamePathPage::FirstRunText() const
     const std::filesystem::path& prefix = WinePrefix();
     QString text = QStringLiteral("<b>No game of this engine was found on this computer.</b> ");
     if (!prefix.empty() && !std::filesystem::is_directory(prefix))
-        text += QStringLiteral("There is no Wine prefix at %1 either. ").arg(FromNativePath(prefix).toHtmlEscaped());
+        text += QStringLiteral("There is no Wine prefix at %1 either. ")
+                    .arg(FromNativePath(prefix).toHtmlEscaped());
     const QString target = prefix.empty() ? QStringLiteral("C:\\Games\\Vantor")
                                           : FromNativePath(prefix / "drive_c/Games/Vantor")
-                                                + QStringLiteral(" (C:\\Games\\Vantor of the Wine prefix)");
+            + QStringLiteral(" (C:\\Games\\Vantor of the Wine prefix)");
     return text
         + QStringLiteral("To try the wizard with the demo game, copy its folder %1 to %2, or type the demo "
                          "game's folder in Game Path.")

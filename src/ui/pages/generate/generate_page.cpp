@@ -41,11 +41,16 @@ QString ProblemCount(const std::vector<Diagnostic>& diagnostics)
                              [severity](const Diagnostic& d) { return d.severity == severity; });
     };
     const auto noun = [](qsizetype n, const char* one) {
-        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(one)).arg(n == 1 ? QString() : QStringLiteral("s"));
+        return QStringLiteral("%1 %2%3")
+            .arg(n)
+            .arg(QLatin1String(one))
+            .arg(n == 1 ? QString() : QStringLiteral("s"));
     };
     const auto errors = count(Severity::Error);
     const auto warnings = count(Severity::Warning);
-    QString text = QStringLiteral("The project has %1: %2").arg(noun(static_cast<qsizetype>(diagnostics.size()), "problem"), noun(errors, "error"));
+    QString text =
+        QStringLiteral("The project has %1: %2")
+            .arg(noun(static_cast<qsizetype>(diagnostics.size()), "problem"), noun(errors, "error"));
     if (warnings > 0)
         text += QStringLiteral(" and ") + noun(warnings, "warning");
     return text + u'.';
@@ -155,7 +160,8 @@ void GeneratePage::OpenPreview(bool atFirstProblem)
             // Lines are not shown: they belong to the file as read, not to the project as edited.
             auto diagnostics = std::make_shared<std::vector<Diagnostic>>(DiagnoseRun(document, *run, prefix));
             QMetaObject::invokeMethod(
-                &dialog, [&dialog, run, diagnostics] { dialog.Found(std::move(*run), std::move(*diagnostics)); },
+                &dialog,
+                [&dialog, run, diagnostics] { dialog.Found(std::move(*run), std::move(*diagnostics)); },
                 Qt::QueuedConnection);
         });
     }
@@ -176,10 +182,10 @@ void GeneratePage::Generate()
     const ResolvedRun run = ResolveGeneration(Document(), choice, prefix);
     if (RecordingSink refusal; ReportResolutionError(run, refusal)) {
         // The first error stops the run; the Preview shows it among all the others.
-        if (Wizard().Context().dialogs.Ask(
-                &Wizard(), FromProjectText(refusal.messages.front()) + QStringLiteral("\n\n")
-                               + ProblemCount(DiagnoseRun(Document(), run, prefix))
-                               + QStringLiteral(" Open the Preview at the first one?")))
+        if (Wizard().Context().dialogs.Ask(&Wizard(),
+                                           FromProjectText(refusal.messages.front()) + QStringLiteral("\n\n")
+                                               + ProblemCount(DiagnoseRun(Document(), run, prefix))
+                                               + QStringLiteral(" Open the Preview at the first one?")))
             OpenPreview(true);
         return;
     }

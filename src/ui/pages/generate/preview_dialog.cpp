@@ -53,9 +53,9 @@ QTreeWidgetItem* Section(QTreeWidget* tree, const QString& title)
 
 PreviewDialog::PreviewDialog(const ProjectDocument& document, std::filesystem::path winePrefix,
                              QWidget* parent)
-    : QDialog(parent), doc_(document), winePrefix_(std::move(winePrefix)), splitter_(new QSplitter(Qt::Vertical)),
-      checking_(new QWidget), groupsBox_(new QGroupBox(QStringLiteral("Groups the player installs"))),
-      install_(new QTreeWidget)
+    : QDialog(parent), doc_(document), winePrefix_(std::move(winePrefix)),
+      splitter_(new QSplitter(Qt::Vertical)), checking_(new QWidget),
+      groupsBox_(new QGroupBox(QStringLiteral("Groups the player installs"))), install_(new QTreeWidget)
 {
     setWindowTitle(QStringLiteral("Preview of the Install"));
     resize(820, 640);
@@ -99,8 +99,8 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, std::filesystem::p
     scroll->setWidget(groupsGrid);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
-    const int rows = std::min<int>(kGroupRowsShown, (static_cast<int>(groups_.size()) + kGroupColumns - 1)
-                                                        / kGroupColumns);
+    const int rows = std::min<int>(kGroupRowsShown,
+                                   (static_cast<int>(groups_.size()) + kGroupColumns - 1) / kGroupColumns);
     const int rowHeight = groups_.empty() ? 0 : groups_[0]->sizeHint().height() + grid->verticalSpacing();
     scroll->setMaximumHeight(rows * rowHeight + 2 * scroll->horizontalScrollBar()->sizeHint().height());
     auto* groupsLayout = new QVBoxLayout(groupsBox_);
