@@ -505,7 +505,7 @@ QString WizardDialog::SaveStart() const
     const std::filesystem::path folder =
         GamePathToNative(context_.document.GameFolderText(), context_.winePrefix);
     if (!context_.document.GameFolderText().empty() && std::filesystem::is_directory(folder))
-        return QDir(FromNativePath(folder)).filePath(name);
+        return FromNativePath(folder / ToNativePath(name));
     return name;
 }
 
