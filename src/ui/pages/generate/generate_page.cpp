@@ -182,10 +182,13 @@ void GeneratePage::Generate()
     const ResolvedRun run = ResolveGeneration(Document(), choice, prefix);
     if (RecordingSink refusal; ReportResolutionError(run, refusal)) {
         // The first error stops the run; the Preview shows it among all the others.
-        if (Wizard().Context().dialogs.Ask(&Wizard(),
-                                           FromProjectText(refusal.messages.front()) + QStringLiteral("\n\n")
-                                               + ProblemCount(DiagnoseRun(Document(), run, prefix))
-                                               + QStringLiteral(" Open the Preview at the first one?")))
+        const QString refused = FromProjectText(refusal.messages.front());
+        const std::vector<Diagnostic> problems = DiagnoseRun(Document(), run, prefix);
+        if (problems.empty())
+            Wizard().Context().dialogs.ShowMessage(&Wizard(), refused);
+        else if (Wizard().Context().dialogs.Ask(&Wizard(),
+                                                refused + QStringLiteral("\n\n") + ProblemCount(problems)
+                                                    + QStringLiteral(" Open the Preview at the first one?")))
             OpenPreview(true);
         return;
     }
