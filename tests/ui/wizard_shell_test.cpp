@@ -243,14 +243,6 @@ TEST_F(WizardShellTest, AFirstRunWithoutGamesSaysWhatToDo)
         << dialogs.messages.last().toStdString();
 }
 
-// Found games: no first-run text, and the list keeps the first place.
-TEST_F(WizardShellTest, FoundGamesNeedNoFirstRunText)
-{
-    wizard->show();
-    EXPECT_FALSE(Page(kGamePathPage)->findChild<QLabel*>(QStringLiteral("firstRunText"))->isVisible());
-    EXPECT_TRUE(Control<QComboBox>(kGamePathPage, kGamesCombo)->isEnabled());
-}
-
 // Drawn from the SVG at the size asked for: a bitmap icon would come out
 // smaller than 256 px, and a missing SVG plugin would draw nothing at all.
 TEST(AppIconTest, IsDrawnAtEachSize)
