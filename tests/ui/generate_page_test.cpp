@@ -1,3 +1,4 @@
+#include "support/scoped_env.h"
 #include "ui/pages/generation_progress.h"
 #include "ui/pages/preview_dialog.h"
 #include "wizard_fixture.h"
@@ -36,6 +37,9 @@ void Press(QAbstractButton* button)
 
 class GeneratePageTest : public WizardFixture {
 protected:
+    // What makes the Windows stand-in wait as the script does.
+    const zpak::test::ScopedEnv waitForGo{"MKR_STAND_IN_WAIT_FOR_GO", "1"};
+
     GeneratePageTest()
     {
         dialogs.openAnswers.push_back(ZPAK_EXAMPLES_DIR "/frontier.zproj");
@@ -43,14 +47,22 @@ protected:
         doc.gameFolder = game.string();
         dialogs.messages.clear();
         fs::remove(game / "System/MKR.exe");
+#ifdef _WIN32
+        // A Windows program that does as the script below does.
+        fs::copy_file(ZPAK_MKR_STAND_IN, game / "System/MKR.exe");
+#else
         std::ofstream(game / "System/MKR.exe") << kSlowTool;
         fs::permissions(game / "System/MKR.exe", fs::perms::owner_all);
+#endif
         wizard->show();
         wizard->SetActivePage(kGeneratePage);
         dialogs.openFilters.clear();
     }
 
-    GenerationProgressDialog* Progress() const { return wizard->findChild<GenerationProgressDialog*>(); }
+    GenerationProgressDialog* Progress() const
+    {
+        return wizard->findChild<GenerationProgressDialog*>();
+    }
 
     // Calls `act` once the tool has started (and the progress dialog had
     // time to appear), then lets the tool finish unless told not to.

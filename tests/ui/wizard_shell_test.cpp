@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QTest>
 
 #include <cstdlib>
 
@@ -141,6 +142,30 @@ TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)
     EXPECT_EQ(Edit(kShortcutsPage, kShortcutCaption)->text(), "");
     EXPECT_EQ(Edit(kPackagePage, kArchive)->text(), "");  // filled when shown
     EXPECT_EQ(dialogs.openFilters, QStringList(2, "ZPACK2 Project Files (*.zproj)|*.zproj||"));
+}
+
+// The keyboard as on Windows: Ctrl+O and Ctrl+S, Alt with a button's
+// underlined letter.
+TEST_F(WizardShellTest, KeysOpenSaveAndTurnThePages)
+{
+    wizard->show();
+    wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    const auto project =
+        dir.Write("keys.zproj", game.string() + "\n0.8\n[Group]\nname=Main\nSystem\\Frontier.u\n");
+    dialogs.openAnswers.push_back(QString::fromStdString(project.string()));
+    QTest::keyClick(wizard.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(wizard->windowTitle(), "keys.zproj \u2014 ZPAK WIZARD 2.36");
+
+    // A button's own key clicks it as the mouse does, once it has shown itself pressed.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ActivePage() == kGroupsPage; }, 2000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ActivePage() == kGamePathPage; }, 2000));
+
+    QTest::keyClick(wizard.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saveTitles, QStringList{"Save ZPAK Project As"});
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
 }
 
 TEST_F(WizardShellTest, EscapeDoesNotEndTheProgramAndTheLogoOpensTheGuide)
