@@ -28,6 +28,7 @@ VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey "LegalCopyright" "${PRODUCT} developers"
 
 ; Every user (elevated) by default; each user for themselves as the choice
 ; of the first page, of /CurrentUser, and of anyone who is no administrator.

@@ -131,14 +131,17 @@ check "which the uninstaller removes" nothing_left "$chosen"
 # For the current user alone: no administrator rights needed.
 local_programs=$(unix_path "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\\Programs")
 user_dir="$local_programs/ZPAK Wizard"
+user_menu=$(unix_path "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
+user_menu="$user_menu/Microsoft/Windows/Start Menu/Programs/ZPAK Wizard.lnk"
 check "a per-user install ends with status 0" [ "$(status_of wine "$setup" /S /CurrentUser)" = 0 ]
 check "it installs into the user's own programs folder" all_installed "$user_dir"
+check "and the user's own Start menu" [ -f "$user_menu" ]
 check "and tells the user's own .zproj association" \
     sh -c "wine reg query '$user_classes\\.zproj' /ve | grep -q ZpakWizard.Project"
 check "not every user's" no_key "$classes\\.zproj"
 wine "$user_dir/uninstall.exe" /S >/dev/null 2>&1
 settle
-check "its uninstaller leaves nothing of it behind" sh -c "[ ! -e '$user_dir' ] \
+check "its uninstaller leaves nothing of it behind" sh -c "[ ! -e '$user_dir' ] && [ ! -e '$user_menu' ] \
     && ! wine reg query '$user_classes\\.zproj' && ! wine reg query '$user_classes\\ZpakWizard.Project' \
     && ! wine reg query 'HKCU\\$uninstall_key'"
 
