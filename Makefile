@@ -115,9 +115,14 @@ format: deps
 check-format: deps
 	clang-format --dry-run --Werror $(SOURCES)
 
-# clang-tidy 14 with .clang-tidy over the project's own sources.
+# clang-tidy 14 with .clang-tidy over the project's own sources; fails on
+# any finding (the whole output is kept in $(BUILD)/lint.log).
 lint: build
-	run-clang-tidy -quiet -p $(BUILD) '$(CURDIR)/(src|tests)/' 2>/dev/null | grep -E 'warning:|error:' || true
+	@status=0; run-clang-tidy -quiet -j $(JOBS) -p $(BUILD) '$(CURDIR)/(src|tests)/' \
+		> $(BUILD)/lint.log 2>&1 || status=$$?; \
+	if grep -E 'warning:|error:' $(BUILD)/lint.log; then \
+		echo "make lint: the findings above; all of clang-tidy's output is in $(BUILD)/lint.log"; exit 1; fi; \
+	if [ $$status -ne 0 ]; then tail -20 $(BUILD)/lint.log; exit $$status; fi
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -1,9 +1,9 @@
 // Feeds arbitrary project texts to the full check and the install preview,
 // over a small game folder made once. Neither may crash; every line they
 // name lies in the text, and every text they give tools is valid JSON.
-#include "generate/generation_run.h"
 #include "generate/install_preview.h"
 #include "generate/project_check.h"
+#include "generate/run_resolver.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/record_lines.h"

@@ -7,7 +7,7 @@
 // `make screenshots` runs it under Xvfb, so that fonts are drawn as on a desktop.
 
 #include "game/wine_registry.h"
-#include "generate/generation_run.h"
+#include "generate/run_resolver.h"
 #include "model/project_document.h"
 #include "platform/folder_index.h"
 #include "rules/group_rules.h"

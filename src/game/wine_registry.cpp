@@ -316,11 +316,4 @@ std::optional<ValueOrigin> WineRegistry::FindOrigin(std::string_view path, std::
     return std::nullopt;
 }
 
-#ifndef _WIN32
-std::unique_ptr<RegistryBackend> OpenSystemRegistry()
-{
-    return WineRegistry::Load(FindWinePrefixes(WineSearchFromEnvironment()));
-}
-#endif
-
 }  // namespace zpak

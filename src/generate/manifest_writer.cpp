@@ -1,11 +1,8 @@
 #include "generate/manifest_writer.h"
 
-#include "generate/generation_run.h"
 #include "generate/product_paths.h"
 #include "model/project_document.h"
 #include "model/property_line.h"
-#include "platform/message_sink.h"
-#include "platform/wine_prefix.h"
 
 #include <algorithm>
 
@@ -42,7 +39,7 @@ std::string ReadmeFolder(const std::string& readme)
 
 class ManifestBuilder {
 public:
-    explicit ManifestBuilder(ProjectDocument& document)
+    explicit ManifestBuilder(const ProjectDocument& document)
         : doc_(document), product_(*document.product),
           tree_(std::ranges::any_of(document.groups, [](const auto& g) { return g->Visible; })),
           shortcuts_(product_.shortcut && product_.windows)
@@ -231,8 +228,8 @@ private:
         }
     }
 
-    ProjectDocument& doc_;
-    ProductData& product_;
+    const ProjectDocument& doc_;
+    const ProductData& product_;
     const bool tree_;
     const bool shortcuts_;
     ManifestText ini_;
@@ -254,18 +251,9 @@ void WriteIniChangeLine(std::string& out, const INIGroup& iniFile, const INIDefi
     out += "\r\n";
 }
 
-ManifestTexts BuildManifest(ProjectDocument& document)
+ManifestTexts BuildManifest(const ProjectDocument& document)
 {
     return ManifestBuilder(document).Build();
-}
-
-bool WriteManifest(ProjectDocument& document, bool quiet, MessageSink& sink)
-{
-    ResolvedRun run = ResolveGeneration(document, GenerationChoice::ManifestOnly, DefaultWinePrefix());
-    run.quiet = quiet;
-    if (ReportResolutionError(run, sink))
-        return false;
-    return ExecuteGeneration(run, sink) == GenerationOutcome::Done;
 }
 
 }  // namespace zpak

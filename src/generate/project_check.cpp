@@ -1,9 +1,9 @@
 #include "generate/project_check.h"
 
 #include "generate/build_files.h"
-#include "generate/generation_run.h"
 #include "generate/problem_codes.h"
 #include "generate/product_paths.h"
+#include "generate/run_resolver.h"
 #include "ini/ini_file.h"
 #include "model/project_document.h"
 #include "model/record_lines.h"
@@ -397,7 +397,7 @@ std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vect
     return diagnostics;
 }
 
-std::vector<Diagnostic> CheckProject(ProjectDocument& document, GenerationChoice choice,
+std::vector<Diagnostic> CheckProject(const ProjectDocument& document, GenerationChoice choice,
                                      const fs::path& winePrefix, const RecordLines* lines)
 {
     const ResolvedRun run = ResolveGeneration(document, choice, winePrefix);

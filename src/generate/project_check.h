@@ -44,7 +44,7 @@ ProjectPage PageOf(const RecordRef& record);
 // but a player would regret (warnings). Lines come from `lines` when the
 // project is as it was read. In the order of the project file (of the pages
 // without lines).
-std::vector<Diagnostic> CheckProject(ProjectDocument& document, GenerationChoice choice,
+std::vector<Diagnostic> CheckProject(const ProjectDocument& document, GenerationChoice choice,
                                      const std::filesystem::path& winePrefix,
                                      const RecordLines* lines = nullptr);
 

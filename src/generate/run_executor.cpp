@@ -1,5 +1,6 @@
+#include "generate/run_executor.h"
+
 #include "generate/build_files.h"
-#include "generate/generation_run.h"
 #include "generate/package_journal.h"
 #include "model/project_document.h"
 #include "platform/atomic_file.h"
@@ -452,15 +453,6 @@ GenerationOutcome ExecuteGeneration(const ResolvedRun& run, MessageSink& sink, c
     const GenerationOutcome outcome = Executor(run, messages, hooks).Execute();
     messages.Finish(run.Warnings());
     return outcome;
-}
-
-GenerationOutcome RunGeneration(ProjectDocument& document, GenerationChoice choice, MessageSink& sink,
-                                const GenerationHooks& hooks)
-{
-    const ResolvedRun run = ResolveGeneration(document, choice, DefaultWinePrefix());
-    if (ReportResolutionError(run, sink))
-        return GenerationOutcome::Failed;
-    return ExecuteGeneration(run, sink, hooks);
 }
 
 }  // namespace zpak

@@ -1,5 +1,6 @@
+#include "generate/run_resolver.h"
+
 #include "generate/build_files.h"
-#include "generate/generation_run.h"
 #include "generate/launch_scripts.h"
 #include "generate/manifest_writer.h"
 #include "generate/problem_codes.h"
@@ -8,7 +9,6 @@
 #include "model/relative_path.h"
 #include "platform/file_search.h"
 #include "platform/folder_index.h"
-#include "platform/message_sink.h"
 #include "platform/readable_file.h"
 #include "platform/text_encoding.h"
 #include "platform/text_format.h"
@@ -172,15 +172,15 @@ public:
                   "Could not open an input file for reading.");
     }
 
-    void PlanOutputs(ProjectDocument& document)
+    void PlanOutputs()
     {
         const ProductData& product = *doc_.product;
         if (!zip_) {
-            const ManifestTexts manifest = BuildManifest(document);
+            const ManifestTexts manifest = BuildManifest(doc_);
             AddText(TextOutput::Kind::Manifest, run_.baseName + ".ini", manifest.ini);
             AddText(TextOutput::Kind::Manifest, run_.baseName + ".int", manifest.localized);
             run_.tool = Child(run_.systemFolder, std::string(kPackagingTool));
-            run_.packageName = document.product->GetArchiveName();
+            run_.packageName = product.GetArchiveName();
             if (HasControlCharacter(run_.packageName))
                 Error(codes::kPackageName, RecordRef::Product("archive"),
                       FormatText("The package name [%s] holds a control character, which cannot "
@@ -443,8 +443,8 @@ std::vector<std::string> ResolvedRun::Warnings() const
     return warnings;
 }
 
-ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice, const fs::path& winePrefix,
-                              const fs::path& archive)
+ResolvedRun ResolveGeneration(const ProjectDocument& document, GenerationChoice choice,
+                              const fs::path& winePrefix, const fs::path& archive)
 {
     Resolver resolver(document, choice, winePrefix, archive);
     // The files are checked without a usable product too, so that one pass
@@ -454,22 +454,28 @@ ResolvedRun ResolveGeneration(ProjectDocument& document, GenerationChoice choice
         resolver.CheckInputs();
         resolver.CheckPlacedFiles();
         if (product)
-            resolver.PlanOutputs(document);
+            resolver.PlanOutputs();
     }
     return resolver.Take();
 }
 
-bool CheckProductFiles(const ProjectDocument& document, MessageSink& sink)
+ResolvedRun ResolveProductFiles(const ProjectDocument& document, const fs::path& winePrefix)
 {
-    Resolver resolver(document, GenerationChoice::ManifestOnly, DefaultWinePrefix());
+    Resolver resolver(document, GenerationChoice::ManifestOnly, winePrefix);
     if (resolver.ResolveGameFolder())
         resolver.CheckInputs();
-    const ResolvedRun run = resolver.Take();
-    if (const Problem* error = run.FirstError()) {
-        sink.ShowMessage(error->text);
-        return false;
-    }
-    return true;
+    return resolver.Take();
+}
+
+void KeepArchiveName(ProjectDocument& document, GenerationChoice choice)
+{
+    // Where the resolution goes on to write the manifest: for a choice other
+    // than the zip, past the checks of the product name and the game folder.
+    if (choice == GenerationChoice::Zip)
+        return;
+    Resolver resolver(document, choice, {});
+    if (resolver.CheckProduct() && resolver.ResolveGameFolder())
+        document.product->KeepArchiveName();
 }
 
 }  // namespace zpak

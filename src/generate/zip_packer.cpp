@@ -1,6 +1,5 @@
 #include "generate/zip_packer.h"
 
-#include "generate/generation_run.h"
 #include "generate/zip_piece.h"
 #include "generate/zip_workers.h"
 #include "platform/cancel_flag.h"
@@ -365,14 +364,6 @@ std::string ZipFailureMessage(int code)
     default:
         return FormatText("Unknown Error #:%d", {std::to_string(code)});
     }
-}
-
-bool PackZip(ProjectDocument& document, MessageSink& sink, const ZipProgressCallback& progress)
-{
-    GenerationHooks hooks;
-    hooks.zipProgress = progress;
-    hooks.skipCleanup = true;
-    return RunGeneration(document, GenerationChoice::Zip, sink, hooks) == GenerationOutcome::Done;
 }
 
 }  // namespace zpak

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/zip_packer.h"
+#include "generate/pack_list.h"
 
 #include <cstdint>
 #include <memory>

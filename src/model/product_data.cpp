@@ -28,6 +28,7 @@ void ProductData::Serialize(TextArchive& out)
         out.WriteLine("shortcutCaption", TextOf(shortcutCaption));
         out.WriteLine("documentationCaption", GetDocumentationCaption());
     }
+    KeepArchiveName();
     out.WriteLine("archive", GetArchiveName());
 }
 
@@ -41,15 +42,19 @@ std::string ProductData::GetTitle() const
     return title ? *title : TextOf(product);
 }
 
-std::string ProductData::GetArchiveName()
+std::string ProductData::GetArchiveName() const
 {
     if (archive)
         return *archive;
-    if (product) {
-        archive = *product + std::string(format::kArchiveExtension);
-        return *archive;
-    }
+    if (product)
+        return *product + std::string(format::kArchiveExtension);
     return std::string(format::kDefaultArchive);
+}
+
+void ProductData::KeepArchiveName()
+{
+    if (!archive && product)
+        archive = GetArchiveName();
 }
 
 std::string ProductData::GetDocumentationCaption() const

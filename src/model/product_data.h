@@ -13,9 +13,13 @@ public:
 
     // `title`, or the product name when there is no title.
     std::string GetTitle() const;
-    // `archive`; when absent and the product has a name, the default
-    // "<product>.zpack2" is stored into `archive` first.
-    std::string GetArchiveName();
+    // `archive`; when absent, "<product>.zpack2", or "mymod.zpack2" for a
+    // product without a name.
+    std::string GetArchiveName() const;
+    // Makes the default archive name of a named product its own, so that it
+    // no longer follows the product name: done where the name is shown or
+    // written (the packaging page, the project file, the manifest).
+    void KeepArchiveName();
     // `documentationCaption`, or "Release Notes" when it is empty.
     std::string GetDocumentationCaption() const;
 

@@ -110,6 +110,26 @@ TEST_F(ResolverTest, ControlCharactersInNamesAreRefused)
     EXPECT_NE(FirstError(GenerationChoice::Zip).find("holds a control character"), std::string::npos);
 }
 
+// The manifest names the archive, and from then on the product keeps that
+// name; a run that stops before the manifest, or the zip, leaves it to follow
+// the product name.
+TEST_F(ResolverTest, OnlyARunThatNamesTheArchiveKeepsItsName)
+{
+    ASSERT_FALSE(doc.product->archive);
+    KeepArchiveName(doc, GenerationChoice::Zip);
+    doc.product->product = "";
+    KeepArchiveName(doc, GenerationChoice::Package);
+    doc.product->product = "Frontier";
+    doc.gameFolder = "";
+    KeepArchiveName(doc, GenerationChoice::ManifestOnly);
+    EXPECT_FALSE(doc.product->archive);
+
+    doc.gameFolder = game.string();
+    KeepArchiveName(doc, GenerationChoice::ManifestOnly);
+    doc.product->product = "Renamed";
+    EXPECT_EQ(ResolveGeneration(doc, GenerationChoice::Package, {}).packageName, "Frontier.zpack2");
+}
+
 // A zip of the game folder's root must not read the archive it replaces.
 TEST_F(ResolverTest, TheArchiveIsNeverOneOfItsOwnInputs)
 {

@@ -1,3 +1,4 @@
+#include "generate/generation_run.h"
 #include "generate/zip_packer.h"
 #include "generate/zip_piece.h"
 #include "generate_fixture.h"

@@ -9,11 +9,15 @@ TEST(ProductDataTest, DerivedValues)
 {
     ProductData product;  // the other defaults: ProjectWriterTest
     EXPECT_EQ(product.GetTitle(), "");
+    EXPECT_EQ(product.GetArchiveName(), "mymod.zpack2");
+    product.KeepArchiveName();
+    EXPECT_FALSE(product.archive.has_value());  // nothing to keep without a name
     product.product = "MyMod";
     EXPECT_EQ(product.GetArchiveName(), "MyMod.zpack2");
-    ASSERT_TRUE(product.archive.has_value());
+    EXPECT_FALSE(product.archive.has_value());  // follows the name until kept
+    product.KeepArchiveName();
     product.product = "Renamed";
-    EXPECT_EQ(product.GetArchiveName(), "MyMod.zpack2");  // stored once, then kept
+    EXPECT_EQ(product.GetArchiveName(), "MyMod.zpack2");
 
     product.title = "";
     EXPECT_EQ(product.GetTitle(), "");  // a present title wins even when empty

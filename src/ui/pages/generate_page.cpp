@@ -1,7 +1,8 @@
 #include "ui/pages/generate_page.h"
 
-#include "generate/generation_run.h"
 #include "generate/project_check.h"
+#include "generate/run_executor.h"
+#include "generate/run_resolver.h"
 #include "model/project_document.h"
 #include "platform/cancel_flag.h"
 #include "platform/message_sink.h"
@@ -128,6 +129,7 @@ void GeneratePage::Preview()
     if (Wizard().IsBusy())
         return;
     const std::filesystem::path& prefix = Wizard().Context().winePrefix;
+    KeepArchiveName(Document(), Choice());
     ResolvedRun run = ResolveGeneration(Document(), Choice(), prefix);
     // Lines are not shown: they belong to the file as read, not to the project as edited.
     std::vector<Diagnostic> diagnostics = DiagnoseRun(Document(), run, prefix);
@@ -142,6 +144,7 @@ void GeneratePage::Generate()
     if (Wizard().IsBusy())
         return;
     const GenerationChoice choice = Choice();
+    KeepArchiveName(Document(), choice);
     const ResolvedRun run = ResolveGeneration(Document(), choice, Wizard().Context().winePrefix);
     if (ReportResolutionError(run, Sink()))
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/generation_run.h"
+#include "generate/run_executor.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

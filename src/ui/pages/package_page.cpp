@@ -94,6 +94,7 @@ void PackagePage::OnInitDialog()
 void PackagePage::OnSetActive()
 {
     ProductData& product = EnsureProduct(Document());
+    product.KeepArchiveName();
     archive_->setText(FromProjectText(product.GetArchiveName()));
     if (product.logo)
         logo_->setText(FromProjectText(*product.logo));

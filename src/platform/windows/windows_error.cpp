@@ -1,4 +1,4 @@
-#include "platform/windows_error.h"
+#include "platform/windows/windows_error.h"
 
 #include "platform/text_encoding.h"
 

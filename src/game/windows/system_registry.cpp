@@ -1,4 +1,4 @@
-// The Windows registry behind RegistryBackend; built only on Windows.
+// The Windows registry behind RegistryBackend.
 #include "game/registry_backend.h"
 
 #include "platform/text_case.h"

@@ -1,7 +1,7 @@
 #include "platform/atomic_file.h"
 
 #include "platform/folder_lock.h"
-#include "platform/windows_error.h"
+#include "platform/windows/windows_error.h"
 
 #include <random>
 #include <vector>

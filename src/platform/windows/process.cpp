@@ -4,7 +4,7 @@
 #include "platform/file_handle.h"
 #include "platform/readable_file.h"
 #include "platform/text_encoding.h"
-#include "platform/windows_error.h"
+#include "platform/windows/windows_error.h"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
 #include "platform/folder_lock.h"
 
-#include "platform/windows_error.h"
+#include "platform/windows/windows_error.h"
 
 #include <windows.h>
 
