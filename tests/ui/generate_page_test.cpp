@@ -25,6 +25,7 @@ echo "packing the maps"
 : > started
 i=0
 while [ ! -e go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done
+: > went-on
 echo built > Frontier.zpack2
 )SH";
 
@@ -138,6 +139,11 @@ TEST_F(GeneratePageTest, CancelInTheProgressDialogStopsTheRun)
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("cancelled")));
     EXPECT_FALSE(fs::exists(game / "System/Frontier.zpack2"));
     EXPECT_TRUE(wizard->isVisible());
+
+    // The tool has ended: let go, it does not go on.
+    std::ofstream(game / "System/go").flush();
+    QTest::qWait(1000);
+    EXPECT_FALSE(fs::exists(game / "System/went-on"));
 }
 
 // The preview lists every problem above the install of the ticked groups; a

@@ -7,7 +7,7 @@
 // MKR_STAND_IN_HOLD set it writes "started" once it has written its
 // arguments, then waits to be ended; with MKR_STAND_IN_WAIT_FOR_GO set it
 // says what it packs, writes "started" and waits (20 s at most) for a file
-// "go" before it goes on.
+// "go" before it goes on, writing "went-on".
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -77,6 +77,7 @@ int main()
         std::ofstream("started").close();
         for (int i = 0; i < 400 && ::GetFileAttributesW(L"go") == INVALID_FILE_ATTRIBUTES; ++i)
             ::Sleep(50);
+        std::ofstream("went-on").close();
     }
     std::ofstream("manifest.ini") << "tool's own";
     std::puts("MKR stand-in: arguments written");
