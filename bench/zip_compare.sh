@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Zip packaging of a generated game-like tree (~SIZE_MB, one file in five
-# random) beside Info-ZIP, 7-Zip and pigz over the same bytes, then one 1 GB
-# text-like file beside Info-ZIP, with zpakbuild's peak memory.
+# random) beside Info-ZIP, 7-Zip and pigz over the same bytes, the check of
+# that archive by zpakbuild verify beside unzip -t, then one 1 GB text-like
+# file beside Info-ZIP, with zpakbuild's peak memory.
 # Usage: bench/zip_compare.sh [BUILD_DIR] [SIZE_MB] [THREADS]
 # THREADS is zpakbuild's --threads (default: the cores); RUNS (default 2)
 # how often each figure is taken. Other work may share the machine: every
@@ -37,16 +38,13 @@ write_project() {
 
 megabytes() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
 
-# Runs "$@" $runs times after removing $output; prints each run's time, CPU
-# use, peak memory and load, then the output's size. The best time is left
-# in $best, the output's size in bytes in $bytes.
-measure() {
-    local label=$1 output=$2
-    shift 2
-    local line="" load stats seconds
+# Runs "$@" $runs times; leaves each run's time, CPU use, peak memory and
+# load in $line, the best time in $best.
+time_runs() {
+    local load stats seconds cpu peak
+    line=""
     best=""
     for ((run = 0; run < runs; ++run)); do
-        rm -f "$output"
         load=$(cut -d' ' -f1 /proc/loadavg)
         stats=$(/usr/bin/time -f "%e %P %M" "$@" 2>&1 >/dev/null | tail -n 1)
         read -r seconds cpu peak <<< "$stats"
@@ -55,6 +53,23 @@ measure() {
             best=$seconds
         fi
     done
+}
+
+# time_runs "$@", then prints the figures after the label.
+time_only() {
+    local label=$1
+    shift
+    time_runs "$@"
+    printf "%-30s%s\n" "$label" "$line"
+}
+
+# time_runs "$@", each run after removing $output, then prints the figures
+# and the output's size, which is left in $bytes in bytes.
+measure() {
+    local label=$1 output=$2
+    shift 2
+    # shellcheck disable=SC2016 # the inner shell expands them
+    time_runs sh -c 'rm -f "$0" && exec "$@"' "$output" "$@"
     bytes=$(stat -c %s "$output")
     printf "%-30s%s  -> %s\n" "$label" "$line" "$(megabytes "$output")"
 }
@@ -68,6 +83,13 @@ write_project "${packs[@]}"
 measure "zpakbuild --zip" BenchMOD.zip "$zpakbuild" build --zip --threads "$threads" "$work/bench.zproj"
 tree_zpak=$best
 tree_zpak_bytes=$bytes
+# The archive checked: verify unpacks every entry and compares it with its
+# file; unzip -t unpacks every entry and compares its CRC.
+"$zpakbuild" build --zip --quiet --threads "$threads" "$work/bench.zproj"
+time_only "zpakbuild verify --zip" "$zpakbuild" verify --zip --quiet --threads "$threads" "$work/bench.zproj"
+tree_verify=$best
+time_only "unzip -tq" unzip -tq BenchMOD.zip
+tree_unzip_test=$best
 measure "zip -r -6" "$work/info.zip" zip -q -r -6 "$work/info.zip" "${packs[@]}"
 tree_info=$best
 tree_info_bytes=$bytes
@@ -95,4 +117,4 @@ big_info_bytes=$bytes
 echo "zpakbuild is $(ratio "$tree_info" "$tree_zpak") as fast as Info-ZIP on the tree and" \
      "$(ratio "$big_info" "$big_zpak") on the 1 GB file; its archives are" \
      "$(ratio "$tree_zpak_bytes" "$tree_info_bytes") and $(ratio "$big_zpak_bytes" "$big_info_bytes")" \
-     "the size of Info-ZIP's"
+     "the size of Info-ZIP's; zpakbuild verify is $(ratio "$tree_unzip_test" "$tree_verify") as fast as unzip -t"

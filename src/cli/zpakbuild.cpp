@@ -6,6 +6,7 @@
 #include "game/registry_enumerator.h"
 #include "game/wine_registry.h"
 #include "generate/install_preview.h"
+#include "generate/output_verifier.h"
 #include "generate/problem_codes.h"
 #include "generate/project_check.h"
 #include "generate/run_executor.h"
@@ -60,7 +61,7 @@ constexpr const char* kHelp =
     "  format PROJECT.zproj [-o OUT]  read the project and write it back exactly as\n"
     "                                 the wizard's Save would (in place without -o)\n"
     "  build PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--cleanup]\n"
-    "                      [--game-folder DIR] [--quiet] [--threads N]\n"
+    "                      [--game-folder DIR] [--checksums] [--quiet] [--threads N]\n"
     "                                 generate from the project, as the Generate page\n"
     "                                 does: the game's package (the default), only the\n"
     "                                 manifest pair, or a zip archive. --cleanup deletes\n"
@@ -69,7 +70,20 @@ constexpr const char* kHelp =
     "                                 -o (--output) writes the zip there instead of\n"
     "                                 into the game folder; --threads compresses the zip\n"
     "                                 on N threads (default: one per core, at most 8);\n"
-    "                                 the archive is the same whatever N\n"
+    "                                 the archive is the same whatever N. The SHA-256\n"
+    "                                 of the zip or package is printed; --checksums\n"
+    "                                 also writes it to FILE.sha256 (sha256sum -c).\n"
+    "                                 With SOURCE_DATE_EPOCH set, no zip entry is dated\n"
+    "                                 later, and times are in UTC: the same files give\n"
+    "                                 the same archive anywhere\n"
+    "  verify PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--cleanup]\n"
+    "                       [--game-folder DIR] [--format text|github|json] [--threads N]\n"
+    "                       [--quiet]\n"
+    "                                 check, without writing, that what build wrote is\n"
+    "                                 what the project gives now: the manifest pair and\n"
+    "                                 scripts byte for byte (but those --cleanup deletes),\n"
+    "                                 the package against its .sha256 file, the zip\n"
+    "                                 entry by entry; each difference with its line and code\n"
     "\n"
     "Options:\n"
     "  -h, --help                     show this help\n"
@@ -82,21 +96,22 @@ constexpr const char* kHelp =
     "Exit status:\n"
     "  0    done (check: no errors; warnings alone pass unless --werror)\n"
     "  1    a problem was found, or the project could not be read, written or\n"
-    "       generated, or the packaging tool failed\n"
+    "       generated, or the packaging tool failed, or (verify) an output differs\n"
     "  2    usage error (an unknown option, command or group)\n"
     "  130  build interrupted by SIGINT (Ctrl-C) and cancelled; 143 by SIGTERM\n";
 
 // The options each command takes; any other is a usage error.
 enum Option : unsigned {
-    kOutputOption = 1,      // -o FILE
-    kChoiceOptions = 2,     // --package, --manifest, --zip
-    kCleanupOption = 4,     // --cleanup
-    kGameFolderOption = 8,  // --game-folder DIR
-    kFormatOption = 16,     // --format NAME
-    kWerrorOption = 32,     // --werror
-    kQuietOption = 64,      // --quiet
-    kGroupsOption = 128,    // --groups A,B
-    kThreadsOption = 256,   // --threads N
+    kOutputOption = 1,       // -o FILE
+    kChoiceOptions = 2,      // --package, --manifest, --zip
+    kCleanupOption = 4,      // --cleanup
+    kGameFolderOption = 8,   // --game-folder DIR
+    kFormatOption = 16,      // --format NAME
+    kWerrorOption = 32,      // --werror
+    kQuietOption = 64,       // --quiet
+    kGroupsOption = 128,     // --groups A,B
+    kThreadsOption = 256,    // --threads N
+    kChecksumsOption = 512,  // --checksums
 };
 
 struct Invocation {
@@ -110,6 +125,7 @@ struct Invocation {
     std::optional<std::string> gameFolder;
     std::optional<GenerationChoice> choice;
     bool cleanup = false;
+    bool checksums = false;
     std::optional<std::string> format;  // as given
     bool werror = false;
     bool quiet = false;
@@ -279,23 +295,35 @@ private:
     bool drawn_ = false;
 };
 
-int Build(Invocation& call)
+// The opening that build and verify share: one project, --output only for
+// the zip, --cleanup as the project's own setting. The exit status when the
+// command cannot go on.
+std::optional<int> OpenForRun(Invocation& call, const std::string& command, ProjectDocument& document,
+                              RecordLines& lines)
 {
     if (call.operands.size() != 1)
-        return UsageError(call.err, "build takes one project file");
+        return UsageError(call.err, command + " takes one project file");
     if (!call.output.empty() && call.choice != GenerationChoice::Zip)
-        return UsageError(call.err, "build writes to --output only with --zip");
-    ProjectDocument document;
-    RecordLines lines;
+        return UsageError(call.err, command + " takes --output only with --zip");
     if (!Open(call, document, lines))
         return kFailure;
     if (call.cleanup && document.product)
         document.product->cleanup = 1;
+    return std::nullopt;
+}
+
+int Build(Invocation& call)
+{
+    ProjectDocument document;
+    RecordLines lines;
+    if (const std::optional<int> stop = OpenForRun(call, "build", document, lines))
+        return *stop;
 
     const InterruptSignals interrupts;
     GenerationHooks hooks;
     hooks.cancel = &interrupts.Flag();
     hooks.zipThreads = call.threads;
+    hooks.checksumFile = call.checksums;
     hooks.toolOutput = [&call](std::string_view chunk) { call.err << chunk << std::flush; };
     std::optional<TerminalProgress> progress;
     if (call.progress) {
@@ -330,6 +358,29 @@ int Build(Invocation& call)
         break;
     }
     return kFailure;
+}
+
+// What build with the same choice would write, compared with what is there.
+int Verify(Invocation& call)
+{
+    ProjectDocument document;
+    RecordLines lines;
+    // With --cleanup, what build --cleanup deleted is not looked for.
+    if (const std::optional<int> stop = OpenForRun(call, "verify", document, lines))
+        return *stop;
+    ResolvedRun run = ResolveGeneration(document, call.choice.value_or(GenerationChoice::Package),
+                                        call.winePrefix, PathFromText(call.output));
+    const std::vector<Diagnostic> problems = ToDiagnostics(document, std::move(run.problems), &lines);
+    run.problems.clear();
+    if (Report(call, problems) && HasError(problems))
+        return kFailure;
+    OutputCheck check = VerifyOutputs(run, call.threads);
+    if (Report(call, ToDiagnostics(document, std::move(check.problems), &lines)))
+        return kFailure;
+    if (!call.quiet)
+        call.out << "The " << check.outputs << (check.outputs == 1 ? " output is" : " outputs are")
+                 << " what the project gives now.\n";
+    return kSuccess;
 }
 
 // The "Packaging tool" line of a game in the list.
@@ -413,7 +464,11 @@ const Command kCommands[] = {
     {"preview", Preview, kGameFolderOption | kFormatOption | kGroupsOption | kQuietOption},
     {"format", Format, kOutputOption},
     {"build", Build,
-     kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kQuietOption | kThreadsOption},
+     kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kQuietOption | kThreadsOption
+         | kChecksumsOption},
+    {"verify", Verify,
+     kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kFormatOption | kQuietOption
+         | kThreadsOption},
     {"games", Games, 0},
 };
 
@@ -505,6 +560,14 @@ const OptionSpec kOptions[] = {
          return std::nullopt;
      }},
     {"--threads", {}, kThreadsOption, "a number", StoreThreads},
+    {"--checksums",
+     {},
+     kChecksumsOption,
+     nullptr,
+     [](Invocation& call, std::string_view, const std::string&) -> std::optional<std::string> {
+         call.checksums = true;
+         return std::nullopt;
+     }},
 };
 
 const OptionSpec* FindOption(std::string_view arg)

@@ -35,6 +35,11 @@ struct PackEntry {
 struct PackList {
     std::filesystem::path archive;
     std::vector<PackEntry> entries;
+    // When set (seconds since 1970, UTC, from SOURCE_DATE_EPOCH), no entry
+    // is dated later than this moment, and times are taken in UTC rather
+    // than local time: the archive then depends on the files' contents,
+    // names and modes only, not on when or where they were checked out.
+    std::optional<std::int64_t> sourceDate;
 };
 
 // The most entries a zip file without zip64 end records can hold.

@@ -21,6 +21,10 @@ inline constexpr const char* kMissingReadme = "Z109";
 inline constexpr const char* kPackageName = "Z110";
 inline constexpr const char* kTooManyZipEntries = "Z111";
 inline constexpr const char* kMissingPackagingTool = "Z112";
+inline constexpr const char* kDestinationNamesNothing =
+    "Z113";  // "." or a path that comes back to the folder
+inline constexpr const char* kMissingGameFolder = "Z114";
+inline constexpr const char* kBadSourceDate = "Z115";  // SOURCE_DATE_EPOCH that is not a number
 
 // Warnings: what generation accepts but a player would regret.
 inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it
@@ -34,5 +38,19 @@ inline constexpr const char* kMissingIniSection = "Z208";
 inline constexpr const char* kMissingIniKey = "Z209";
 inline constexpr const char* kZipWouldOverflow = "Z210";
 inline constexpr const char* kLogoNotBitmap = "Z211";
+inline constexpr const char* kWildcardIntoFileName =
+    "Z212";  // a wildcard's destination that looks like a file
+
+// Errors of verify: an output differs from what the project gives now.
+inline constexpr const char* kNotBuiltYet = "Z401";
+inline constexpr const char* kTextDiffers = "Z402";        // the manifest pair or a launch script
+inline constexpr const char* kArchiveUnreadable = "Z403";  // cut short, or not a zip file
+inline constexpr const char* kEntryMissing = "Z404";
+inline constexpr const char* kEntryExtra = "Z405";
+inline constexpr const char* kEntryOutOfOrder = "Z406";
+inline constexpr const char* kSourceChanged = "Z407";    // the entry holds other bytes than its file now
+inline constexpr const char* kEntryDamaged = "Z408";     // its data does not unpack to what its CRC says
+inline constexpr const char* kWrongCrc = "Z409";         // its data is right, the CRC it records is not
+inline constexpr const char* kChecksumDiffers = "Z410";  // a package that its .sha256 file does not describe
 
 }  // namespace zpak::codes

@@ -151,6 +151,8 @@ public:
 
     void CheckIniChanges()
     {
+        if (run_.systemFolder.empty())
+            return;  // no game folder, which is told already
         for (std::size_t f = 0; f < doc_.iniFiles.size(); ++f) {
             const INIGroup& file = *doc_.iniFiles[f];
             if (!std::any_of(file.entries.begin(), file.entries.end(),

@@ -36,6 +36,14 @@ struct ResolvedInput {
     std::optional<std::string> content;  // a script's text
 };
 
+// Whether the zip holds the input: entries, the readme and the scripts do;
+// the logo and the licence are named by the manifest only.
+inline bool IsPacked(ResolvedInput::Kind kind)
+{
+    return kind == ResolvedInput::Kind::Entry || kind == ResolvedInput::Kind::Readme
+        || kind == ResolvedInput::Kind::Script;
+}
+
 // A text file that the run writes: the manifest pair or a launch script.
 struct TextOutput {
     enum class Kind { Manifest, Script };

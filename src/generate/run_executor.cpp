@@ -11,6 +11,7 @@
 #include "platform/message_sink.h"
 #include "platform/process.h"
 #include "platform/readable_file.h"
+#include "platform/sha256.h"
 #include "platform/text_case.h"
 #include "platform/text_encoding.h"
 #include "platform/text_format.h"
@@ -269,7 +270,7 @@ private:
         if (!scripts.Stage(run_.texts, sink_))
             return GenerationOutcome::Failed;
         const int result = WriteZip(archive.TempPath(), run_.pack.entries, hooks_.zipProgress, hooks_.cancel,
-                                    hooks_.zipThreads);
+                                    hooks_.zipThreads, run_.pack.sourceDate);
         if (result == kZipCancelled)
             return Cancel();
         if (result != kZipOk) {
@@ -287,8 +288,12 @@ private:
         const fs::path folder = run_.pack.archive.parent_path() == run_.gameFolder
             ? run_.gameFolder
             : run_.pack.archive.parent_path();
+        const std::optional<std::string> digest = Checksum(run_.pack.archive);
+        if (!digest)
+            return GenerationOutcome::Failed;
         sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
-                                     {TextFromPath(run_.pack.archive), TextFromPath(folder)}));
+                                     {TextFromPath(run_.pack.archive), TextFromPath(folder)})
+                          + DigestLine(*digest));
         CleanUp();
         return GenerationOutcome::Done;
     }
@@ -305,6 +310,8 @@ private:
             return GenerationOutcome::Failed;
         }
 
+        // Whether the tool made the package is told by the package changing.
+        const std::optional<FileStamp> before = PackageStamp();
         OutputTail tail;
         PackageJournal running = *journal;
         ProcessOptions options;
@@ -337,7 +344,7 @@ private:
             return GenerationOutcome::Cancelled;
         }
         CleanUp();
-        return ToolOutcome(tool, tail);
+        return ToolOutcome(tool, tail, before);
     }
 
     // The game's manifest pair as it stands in System, and what the run
@@ -390,7 +397,61 @@ private:
         return true;
     }
 
-    GenerationOutcome ToolOutcome(const ProcessResult& tool, const OutputTail& tail)
+    struct FileStamp {
+        std::uintmax_t size = 0;
+        fs::file_time_type modified;
+        bool operator==(const FileStamp&) const = default;
+    };
+
+    std::optional<fs::path> PackagePath()
+    {
+        index_.Forget();
+        const auto package = index_.Locate(system_, run_.packageName);
+        if (!package)
+            return std::nullopt;
+        return system_ / PathFromText(*package);
+    }
+
+    std::optional<FileStamp> PackageStamp()
+    {
+        const std::optional<fs::path> package = PackagePath();
+        std::error_code sizeError;
+        std::error_code timeError;
+        if (!package)
+            return std::nullopt;
+        FileStamp stamp{fs::file_size(*package, sizeError), fs::last_write_time(*package, timeError)};
+        if (sizeError || timeError)
+            return std::nullopt;
+        return stamp;
+    }
+
+    static std::string DigestLine(const std::string& digest) { return "\nSHA-256: " + digest; }
+
+    // The SHA-256 of a file the run made, and with checksumFile, the file
+    // that records it beside it; nothing after a message saying why not.
+    std::optional<std::string> Checksum(const fs::path& file)
+    {
+        std::optional<std::string> digest = Sha256OfFile(file);
+        if (!digest) {
+            sink_.ShowMessage(
+                FormatText("Could not read the file %s to take its checksum.", {TextFromPath(file)}));
+            return std::nullopt;
+        }
+        if (!hooks_.checksumFile)
+            return digest;
+        fs::path sums = file;
+        sums += ".sha256";
+        std::string error;
+        if (!WriteFileAtomically(sums, *digest + "  " + TextFromPath(file.filename()) + "\n", error,
+                                 {false, 0666})) {
+            sink_.ShowMessage(FormatText("Could not write the file %s: %s", {TextFromPath(sums), error}));
+            return std::nullopt;
+        }
+        return digest;
+    }
+
+    GenerationOutcome ToolOutcome(const ProcessResult& tool, const OutputTail& tail,
+                                  const std::optional<FileStamp>& before)
     {
         if (!tool.started)
             return GenerationOutcome::ToolFailed;
@@ -402,13 +463,19 @@ private:
             sink_.ShowMessage(text);
             return GenerationOutcome::ToolFailed;
         }
-        index_.Forget();
-        const auto package = index_.Locate(system_, run_.packageName);
-        sink_.ShowMessage(package ? FormatText("The packaging tool built %s.",
-                                               {TextFromPath(system_ / PathFromText(*package))})
-                                  : FormatText("The packaging tool finished without an error; it "
-                                               "was asked to build %s.",
-                                               {run_.packageName}));
+        const std::optional<fs::path> package = PackagePath();
+        const std::optional<FileStamp> after = PackageStamp();
+        if (!package || !after || after == before) {
+            sink_.ShowMessage(
+                FormatText("The packaging tool finished without an error; it was asked to build %s.",
+                           {run_.packageName}));
+            return GenerationOutcome::Done;
+        }
+        const std::optional<std::string> digest = Checksum(*package);
+        if (!digest)
+            return GenerationOutcome::Failed;
+        sink_.ShowMessage(FormatText("The packaging tool built %s.", {TextFromPath(*package)})
+                          + DigestLine(*digest));
         return GenerationOutcome::Done;
     }
 

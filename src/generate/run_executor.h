@@ -33,6 +33,9 @@ struct GenerationHooks {
     const CancelFlag* cancel = nullptr;
     // The zip choice without the cleanup of the Generate page.
     bool skipCleanup = false;
+    // Beside the zip, or the package the tool built, its SHA-256 in a file
+    // named after it with ".sha256" added, as sha256sum -c reads it.
+    bool checksumFile = false;
 };
 
 // Shows the run's first error, with the run's warnings, and gives true;

@@ -5,6 +5,7 @@
 #include "generate/manifest_writer.h"
 #include "generate/problem_codes.h"
 #include "generate/product_paths.h"
+#include "generate/zip_packer.h"
 #include "model/project_document.h"
 #include "model/relative_path.h"
 #include "platform/file_search.h"
@@ -15,6 +16,7 @@
 #include "platform/wine_prefix.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace zpak {
@@ -108,6 +110,12 @@ public:
         // One trailing separator of the folder as typed is not a component.
         while (folder.has_relative_path() && !folder.has_filename())
             folder = folder.parent_path();
+        // Said once, in place of every file of the project being missing.
+        if (!fs::is_directory(folder, ec))
+            return Error(codes::kMissingGameFolder, RecordRef::GameFolder(),
+                         FormatText(fs::exists(folder, ec) ? "The game folder %s is not a folder.%s"
+                                                           : "The game folder %s does not exist.%s",
+                                    {TextFromPath(folder), kCannotContinue}));
         run_.gameFolder = folder;
         run_.systemFolder = Child(folder, "System");
         if (zip_) {
@@ -257,18 +265,58 @@ private:
     {
         const std::string& name = file.NameText();
         const auto source = Inside(name, "The file", CurrentEntry());
+        const bool wildcard = name.find('*') != std::string::npos;
         std::optional<std::vector<std::string>> destination;
         if (!file.GetSrc().empty()) {
-            destination = Inside(file.GetSrc(), "The destination", CurrentEntry());
+            destination = Destination(file, wildcard);
             if (!destination)
                 return;
         }
         if (!source)
             return;
-        if (name.find('*') != std::string::npos)
+        // A destination ending in a separator names the folder a single file goes to.
+        if (destination && !wildcard && EndsWithSeparator(file.GetSrc()) && !source->empty())
+            destination->push_back(source->back());
+        if (wildcard)
             CheckWildcard(*source, destination);
         else
             CheckFile(*source, destination);
+    }
+
+    static bool EndsWithSeparator(std::string_view text)
+    {
+        return text.ends_with('\\') || text.ends_with('/');
+    }
+
+    // The components of an entry's destination: a file name for a single
+    // file, a folder for a wildcard or when it ends in a separator. One that
+    // names the game folder itself ("." or "Maps\..") names no file.
+    std::optional<std::vector<std::string>> Destination(const FileInfo& file, bool wildcard)
+    {
+        const std::string& text = file.GetSrc();
+        auto destination = Inside(text, "The destination", CurrentEntry());
+        if (destination && destination->empty()) {
+            Error(codes::kDestinationNamesNothing, CurrentEntry(),
+                  FormatText("The destination [%s] of [%s] names no file: name the file, or the folder "
+                             "followed by \\, that it installs as.%s",
+                             {text, file.NameText(), kCannotContinue}));
+            return std::nullopt;
+        }
+        if (destination && wildcard && !EndsWithSeparator(text) && LooksLikeFileName(destination->back()))
+            Warning(codes::kWildcardIntoFileName, CurrentEntry(),
+                    FormatText("The destination [%s] of the wildcard [%s] is a folder, as for every "
+                               "wildcard: its files go into %s\\ under their own names. End the "
+                               "destination with \\ to say so.",
+                               {text, file.NameText(), text}));
+        return destination;
+    }
+
+    // A name with an extension ("Only.map"), not a pattern.
+    static bool LooksLikeFileName(std::string_view name)
+    {
+        const std::size_t dot = name.rfind('.');
+        return name.find('*') == std::string_view::npos && dot != std::string_view::npos && dot > 0
+            && dot + 1 < name.size();
     }
 
     void CheckFile(const std::vector<std::string>& source,
@@ -369,10 +417,18 @@ private:
     // The zip holds the entries, the readme and the scripts, in that order.
     void PlanArchive()
     {
+        // The reproducible-builds convention: a date that is not a number
+        // stops the build rather than giving an archive no one can rebuild.
+        if (const char* date = std::getenv("SOURCE_DATE_EPOCH"); date && *date) {
+            run_.pack.sourceDate = ParseSourceDate(date);
+            if (!run_.pack.sourceDate)
+                Error(codes::kBadSourceDate, RecordRef(),
+                      FormatText("SOURCE_DATE_EPOCH is [%s], not a number of seconds since 1970.%s",
+                                 {ShowControlCharacters(date), kCannotContinue}));
+        }
         for (const ResolvedInput& input : run_.inputs) {
             const bool script = input.kind == ResolvedInput::Kind::Script;
-            if (input.kind == ResolvedInput::Kind::Entry || input.kind == ResolvedInput::Kind::Readme
-                || script)
+            if (IsPacked(input.kind))
                 run_.pack.entries.push_back(
                     {input.source, input.destination, script ? 0755u : 0644u, input.content});
         }

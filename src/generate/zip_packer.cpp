@@ -10,6 +10,7 @@
 #include "platform/zip_file_io.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -32,20 +33,40 @@ constexpr uLong kUtf8NameFlag = 1UL << 11;        // general-purpose bit 11
 constexpr std::uint64_t kProgressStep = 1 << 20;
 
 // Data that deflate cannot shrink (already compressed media, archives) is
-// stored: deflating it costs time and gains nothing. The entry's first bytes decide.
-constexpr std::size_t kStoreSample = 16384;
+// stored: deflating it costs time and gains nothing. Samples spread over the
+// entry decide, so that a file whose head is packed data and whose rest is
+// not (or the other way round) is still deflated; a small entry is its own
+// sample.
+constexpr std::size_t kSampleSize = 4096;
+constexpr std::size_t kSamples = 4;
 
-bool WorthDeflating(std::string_view sample)
+// Where the samples of an entry of `size` bytes start: the head, the tail
+// and evenly between; the whole entry when it is no larger than the samples.
+std::vector<std::pair<std::uint64_t, std::size_t>> SampleSpans(std::uint64_t size)
 {
-    if (sample.empty())
-        return false;
-    Bytef scratch[kStoreSample + 64];
-    uLongf packed = sizeof scratch;
-    if (compress2(scratch, &packed, reinterpret_cast<const Bytef*>(sample.data()),
-                  static_cast<uLong>(sample.size()), 1)
-        != Z_OK)
-        return true;
-    return packed < sample.size();
+    if (size <= kSampleSize * kSamples)
+        return {{0, static_cast<std::size_t>(size)}};
+    std::vector<std::pair<std::uint64_t, std::size_t>> spans;
+    for (std::size_t i = 0; i < kSamples; ++i)
+        spans.emplace_back((size - kSampleSize) * i / (kSamples - 1), kSampleSize);
+    return spans;
+}
+
+bool WorthDeflating(const std::vector<std::string_view>& samples)
+{
+    std::size_t sampled = 0;
+    std::size_t packed = 0;
+    Bytef scratch[kSampleSize * kSamples + 64];
+    for (const std::string_view sample : samples) {
+        uLongf size = sizeof scratch;
+        if (compress2(scratch, &size, reinterpret_cast<const Bytef*>(sample.data()),
+                      static_cast<uLong>(sample.size()), 1)
+            != Z_OK)
+            return true;
+        sampled += sample.size();
+        packed += size;
+    }
+    return packed < sampled;
 }
 
 std::uint64_t SizeOf(const PackEntry& entry)
@@ -72,25 +93,43 @@ std::uint32_t DosTime(const std::tm& local)
     return (date << 16) | time;
 }
 
-std::optional<std::uint32_t> DosTimeOf(std::time_t stamp)
+std::optional<std::uint32_t> DosTimeOf(std::time_t stamp, bool utc)
 {
-    std::tm local{};
+    std::tm broken{};
 #ifdef _WIN32
-    if (::localtime_s(&local, &stamp) != 0)
+    if ((utc ? ::gmtime_s(&broken, &stamp) : ::localtime_s(&broken, &stamp)) != 0)
         return std::nullopt;
 #else
-    if (!::localtime_r(&stamp, &local))
+    if (!(utc ? ::gmtime_r(&stamp, &broken) : ::localtime_r(&stamp, &broken)))
         return std::nullopt;
 #endif
-    const int year = local.tm_year + 1900;
+    const int year = broken.tm_year + 1900;
     if (year < 1980 || year > 2107)
         return std::nullopt;
-    return DosTime(local);
+    return DosTime(broken);
 }
 
-std::optional<std::uint32_t> EntryTime(const PackEntry& entry)
+std::optional<std::time_t> ModificationTime(const std::filesystem::path& file)
 {
-    return entry.content ? DosTimeOf(std::time(nullptr)) : GetDosFileTime(entry.source);
+    std::error_code ec;
+    const auto modified = std::filesystem::last_write_time(file, ec);
+    if (ec)
+        return std::nullopt;
+    const auto stamp = std::chrono::file_clock::to_sys(modified);
+    return std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(stamp));
+}
+
+std::optional<std::uint32_t> EntryTime(const PackEntry& entry, std::optional<std::int64_t> sourceDate)
+{
+    // A text written in this run is as new as the run.
+    const std::optional<std::time_t> modified =
+        entry.content ? std::time(nullptr) : ModificationTime(entry.source);
+    if (!modified)
+        return std::nullopt;
+    if (!sourceDate)
+        return DosTimeOf(*modified, false);
+    return DosTimeOf(std::min<std::int64_t>(*modified, *sourceDate), true);
 }
 
 // Cuts the entries into pieces, in the archive's order. An entry is opened,
@@ -135,27 +174,35 @@ private:
             piece.entrySize = file->Size();
             piece.file = std::move(file);
         }
-        const std::optional<std::string_view> sample = Sample(piece);
-        if (!sample) {
+        const std::optional<std::vector<std::string_view>> samples = Samples(piece);
+        if (!samples) {
             failure_ = kZipError;
             return false;
         }
-        piece.deflate = WorthDeflating(*sample);
+        piece.deflate = piece.entrySize > 0 && WorthDeflating(*samples);
         current_ = std::move(piece);
         inEntry_ = true;
         return true;
     }
 
-    std::optional<std::string_view> Sample(const ZipPiece& piece)
+    std::optional<std::vector<std::string_view>> Samples(const ZipPiece& piece)
     {
-        const std::size_t size =
-            static_cast<std::size_t>(std::min<std::uint64_t>(piece.entrySize, kStoreSample));
-        if (!piece.file)
-            return piece.content.substr(0, size);
-        sample_.resize(size);
-        if (piece.file->ReadFullAt(sample_.data(), size, 0) != size)
-            return std::nullopt;
-        return sample_;
+        const auto spans = SampleSpans(piece.entrySize);
+        std::vector<std::string_view> samples;
+        if (!piece.file) {
+            for (const auto& [offset, size] : spans)
+                samples.push_back(piece.content.substr(static_cast<std::size_t>(offset), size));
+            return samples;
+        }
+        sample_.resize(kSampleSize * kSamples);
+        char* at = sample_.data();
+        for (const auto& [offset, size] : spans) {
+            if (piece.file->ReadFullAt(at, size, offset) != size)
+                return std::nullopt;
+            samples.emplace_back(at, size);
+            at += size;
+        }
+        return samples;
     }
 
     const std::vector<PackEntry>& entries_;
@@ -181,9 +228,9 @@ constexpr std::size_t kWindowPieces = 64;
 class ZipWriter {
 public:
     ZipWriter(const std::vector<PackEntry>& entries, const ZipProgressCallback& progress,
-              const CancelFlag* cancel, unsigned threads)
+              const CancelFlag* cancel, unsigned threads, std::optional<std::int64_t> sourceDate)
         : entries_(entries), progress_(progress), cancel_(cancel), threads_(threads),
-          windowBytes_(WindowBytes(threads))
+          windowBytes_(WindowBytes(threads)), sourceDate_(sourceDate)
     {
     }
 
@@ -279,7 +326,7 @@ private:
         Report();
 
         zip_fileinfo info{};
-        info.dosDate = EntryTime(entry).value_or(0);
+        info.dosDate = EntryTime(entry, sourceDate_).value_or(0);
         info.external_fa = (kRegularFile | entry.mode) << 16;
         const int method = piece.deflate ? Z_DEFLATED : 0;
         const int zip64 = piece.entrySize >= kZip64Threshold ? 1 : 0;
@@ -310,6 +357,7 @@ private:
     const CancelFlag* cancel_;
     unsigned threads_;
     std::uint64_t windowBytes_;
+    std::optional<std::int64_t> sourceDate_;
     zipFile zip_ = nullptr;
     ZipProgress state_;
     std::uint64_t sinceReport_ = 0;
@@ -322,13 +370,22 @@ private:
 
 std::optional<std::uint32_t> GetDosFileTime(const std::filesystem::path& file)
 {
-    std::error_code ec;
-    const auto modified = std::filesystem::last_write_time(file, ec);
-    if (ec)
+    return EntryTime({file, {}, 0644, std::nullopt}, std::nullopt);
+}
+
+std::optional<std::uint32_t> GetDosFileTime(const std::filesystem::path& file, std::int64_t sourceDate)
+{
+    return EntryTime({file, {}, 0644, std::nullopt}, sourceDate);
+}
+
+std::optional<std::int64_t> ParseSourceDate(std::string_view text)
+{
+    std::int64_t seconds = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seconds);
+    if (text.empty() || error != std::errc() || stop != end || seconds < 0)
         return std::nullopt;
-    const auto stamp = std::chrono::file_clock::to_sys(modified);
-    return DosTimeOf(std::chrono::system_clock::to_time_t(
-        std::chrono::time_point_cast<std::chrono::system_clock::duration>(stamp)));
+    return seconds;
 }
 
 unsigned DefaultZipThreads()
@@ -337,14 +394,17 @@ unsigned DefaultZipThreads()
 }
 
 int WriteZip(const std::filesystem::path& file, const std::vector<PackEntry>& entries,
-             const ZipProgressCallback& progress, const CancelFlag* cancel, unsigned threads)
+             const ZipProgressCallback& progress, const CancelFlag* cancel, unsigned threads,
+             std::optional<std::int64_t> sourceDate)
 {
-    return ZipWriter(entries, progress, cancel, std::clamp(threads, 1U, kMaxZipThreads)).Run(file);
+    return ZipWriter(entries, progress, cancel, std::clamp(threads, 1U, kMaxZipThreads), sourceDate)
+        .Run(file);
 }
 
 int ZipPackList(const PackList& list, const ZipProgressCallback& progress)
 {
-    const int result = WriteZip(list.archive, list.entries, progress);
+    const int result =
+        WriteZip(list.archive, list.entries, progress, nullptr, DefaultZipThreads(), list.sourceDate);
     if (result != kZipOk && result != kZipCannotCreate)
         DeleteFileAt(list.archive);
     return result;

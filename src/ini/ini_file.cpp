@@ -1,5 +1,6 @@
 #include "ini/ini_file.h"
 
+#include "ini/ini_encoding.h"
 #include "ini/ini_text.h"
 #include "platform/atomic_file.h"
 #include "platform/readable_file.h"
@@ -23,9 +24,11 @@ void IniFile::Load(const std::filesystem::path& path)
     sections_.clear();
     firstByName_.clear();
 
-    std::string text;
-    if (!ReadWholeFile(path, text))
-        text.clear();
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        bytes.clear();
+    encoding_ = ini::DetectIniEncoding(bytes);
+    const std::string text = ini::DecodeIniText(bytes, encoding_);
     const std::vector<ini::IniLine> lines = ini::ParseIniText(text);
 
     // A section is listed each time its header appears; its entries are
@@ -152,11 +155,17 @@ bool IniFile::Save()
         updates.push_back(std::move(update));
     }
 
-    std::string text;
-    if (!ReadWholeFile(path_, text))
-        text.clear();
+    // The file as it is now, in its own encoding; a file that has gone since
+    // Load is made anew in the encoding it had.
+    std::string bytes;
+    ini::IniEncoding encoding = encoding_;
+    if (ReadWholeFile(path_, bytes))
+        encoding = ini::DetectIniEncoding(bytes);
+    else
+        bytes.clear();
+    const std::string text = ini::RewriteSections(ini::DecodeIniText(bytes, encoding), updates);
     std::string error;
-    return WriteFileAtomically(path_, ini::RewriteSections(text, updates), error);
+    return WriteFileAtomically(path_, ini::EncodeIniText(text, encoding), error);
 }
 
 }  // namespace zpak

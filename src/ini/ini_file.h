@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ini/ini_encoding.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -18,7 +20,8 @@ struct IniSection {
 
 // An INI file held in memory as ordered sections of ordered entries. It reads
 // files as the Windows profile functions deliver them and writes back only
-// the sections it holds, leaving every other line of the file as it was.
+// the sections it holds, leaving every other line of the file as it was, in
+// the file's own encoding (single bytes, UTF-8 or UTF-16 with a byte-order mark).
 // Names of sections and keys are compared ignoring case.
 class IniFile {
 public:
@@ -64,6 +67,7 @@ private:
 
     bool changed_ = false;
     std::filesystem::path path_;
+    ini::IniEncoding encoding_ = ini::IniEncoding::Bytes;  // of the file Load read
     // One per header. A header that repeats a name lists the first section of
     // that name again and holds no entries of its own: it shares the first's.
     std::vector<IniSection> sections_;

@@ -1,11 +1,14 @@
 #include "cli/zpakbuild.h"
+#include "platform/sha256.h"
 #include "support/platform_skip.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 
 namespace zpak {
@@ -30,10 +33,10 @@ TEST(ZpakbuildTest, CheckReportsEveryProblemAtItsLine)
     test::TempDir dir;
     // It reads, with a message of the reader; build would refuse it: it has
     // no product, and the game folder has no packaging tool.
-    const auto good = dir.Write("good.zproj", "/nowhere\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
+    const auto nowhere = (dir / "Empty").make_preferred();
+    std::filesystem::create_directory(nowhere);
+    const auto good = dir.Write("good.zproj", nowhere.string() + "\n0.8\n[INI]\nname=a\nA,B,C,(X,Y\n");
     const std::string name = good.string();
-    // As the system names it: on Windows on the current drive.
-    const auto nowhere = std::filesystem::absolute("/nowhere").make_preferred();
     Outcome run = Zpakbuild({"check", name});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(
@@ -188,11 +191,13 @@ TEST_F(DemoGameTest, ChecksAgainstTheDemoGame)
     Outcome run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj", "--game-folder", game.string()});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "");
+    // C:\Games\Vantor is not here: said once, at the game folder's line, not as every file missing.
     run = Zpakbuild({"check", ZPAK_EXAMPLES_DIR "/frontier.zproj"});
-    EXPECT_EQ(run.code, 1);  // C:\Games\Vantor holds none of the files here
-    // Every missing file, each at its line.
-    EXPECT_NE(run.err.find("frontier.zproj:10: error: The file ["), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("frontier.zproj:11: error: The file ["), std::string::npos) << run.err;
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.starts_with(ZPAK_EXAMPLES_DIR "/frontier.zproj:1: error: The game folder "))
+        << run.err;
+    EXPECT_TRUE(run.err.ends_with(" does not exist. [Z114]\n")) << run.err;
+    EXPECT_EQ(std::ranges::count(run.err, '\n'), 1) << run.err;
 }
 
 // check runs the resolution of build with the same choice: what build would
@@ -229,11 +234,18 @@ TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
 TEST_F(DemoGameTest, BuildsThePackageByDefault)
 {
     SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
-    const Outcome run = Build({});
+    const Outcome run = Build({"--checksums"});
     ASSERT_EQ(run.code, 0) << run.err;
-    // The tool's own output passes through, then the package is named.
+    // The tool's own output passes through, then the package is named with its checksum.
     EXPECT_NE(run.err.find("MKR: wrote System/Frontier.zpack2"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "The packaging tool built " + (game / "System/Frontier.zpack2").string() + ".\n");
+    const auto package = game / "System/Frontier.zpack2";
+    const std::string digest = Sha256OfFile(package).value_or("none");
+    EXPECT_EQ(run.out, "The packaging tool built " + package.string() + ".\nSHA-256: " + digest + "\n");
+    EXPECT_EQ(test::ReadFile(game / "System/Frontier.zpack2.sha256"), digest + "  Frontier.zpack2\n");
+    EXPECT_EQ(
+        std::system(("cd '" + (game / "System").string() + "' && sha256sum --quiet -c Frontier.zpack2.sha256")
+                        .c_str()),
+        0);
     EXPECT_TRUE(Has("System/Frontier.zpack2"));
     EXPECT_TRUE(Has("System/FrontierMOD.ini"));
     EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"),
@@ -242,6 +254,58 @@ TEST_F(DemoGameTest, BuildsThePackageByDefault)
     ASSERT_EQ(Build({"--package", "--cleanup"}).code, 0);
     EXPECT_FALSE(Has("System/FrontierMOD.ini"));
     EXPECT_FALSE(Has("System/Frontier.sh"));
+}
+
+// verify of the package: the manifest pair and the scripts byte for byte,
+// the package itself against the checksum written beside it; what --cleanup
+// deleted is looked for only when verify is not told of it.
+TEST_F(DemoGameTest, VerifyChecksThePackageAndTheFilesBesideIt)
+{
+    SKIP_ON_WINDOWS("runs the demo game's #!/bin/sh packaging tool");
+    const std::string name = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+    const auto verify = [&](std::vector<std::string> options) {
+        std::vector<std::string> args{"verify", name, "--game-folder", game.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        return Zpakbuild(args);
+    };
+    const auto notBuilt = [](const Outcome& run) { return std::ranges::count(run.err, '\n'); };
+    const auto package = game / "System/Frontier.zpack2";
+
+    Outcome run = verify({});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(notBuilt(run), 5) << run.err;  // the manifest pair, two scripts, the package
+    ASSERT_EQ(Build({"--checksums"}).code, 0);
+    run = verify({"--package"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "The 5 outputs are what the project gives now.\n");
+
+    const std::string script = test::ReadFile(game / "System/Frontier.sh");
+    dir.Write("Vantor/System/Frontier.sh", script.substr(0, script.size() - 1));
+    run = verify({});
+    EXPECT_EQ(run.err,
+              name + ":52: error: The file " + (game / "System/Frontier.sh").string()
+                  + " differs from what the project gives now, from its line 3 on. [Z402]\n");
+    dir.Write("Vantor/System/Frontier.sh", script);
+
+    const std::string built = test::ReadFile(package);
+    dir.Write("Vantor/System/Frontier.zpack2", built + "!");
+    run = verify({});
+    EXPECT_EQ(run.err,
+              name + ":55: error: The package " + package.string() + " is not the file its checksum file "
+                  + package.string() + ".sha256 describes. [Z410]\n");
+    std::filesystem::remove(package.string() + ".sha256");
+    EXPECT_EQ(verify({}).code, 0);  // without its checksum, that it is there is all that can be told
+    std::filesystem::remove(package);
+    run = verify({});
+    EXPECT_EQ(run.err, name + ":55: error: The package " + package.string() + " is not built yet. [Z401]\n");
+
+    ASSERT_EQ(Build({"--cleanup"}).code, 0);
+    run = verify({});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(notBuilt(run), 3) << run.err;  // the manifest pair and the Linux script
+    run = verify({"--cleanup"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "The 2 outputs are what the project gives now.\n");
 }
 
 TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
@@ -253,11 +317,15 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
     EXPECT_EQ(run.err, "");
     EXPECT_FALSE(Has("System/Frontier.zpack2"));
 
+    // The launch scripts are dated when written; with SOURCE_DATE_EPOCH the two
+    // archives below do not depend on the second each run falls in.
+    const test::ScopedEnv epoch("SOURCE_DATE_EPOCH", "1700000000");
     run = Build({"--zip", "--threads", "3"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out,
               "The files have been compressed into " + (game / "FrontierMOD.zip").string() + " within the "
-                  + game.string() + " folder\n");
+                  + game.string()
+                  + " folder\nSHA-256: " + Sha256OfFile(game / "FrontierMOD.zip").value_or("none") + "\n");
     EXPECT_EQ(Build({"--zip", "--manifest"}).code, 2);
 
     // Elsewhere than the game folder; --quiet keeps the success line back.
@@ -267,6 +335,114 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out + run.err, "");
     EXPECT_EQ(test::ReadFile(elsewhere), test::ReadFile(game / "FrontierMOD.zip"));
+}
+
+// The offset of the data of the archive's entry `name`, from its local header.
+std::size_t DataOf(const std::string& zip, const std::string& name)
+{
+    for (std::size_t at = zip.find("PK\x03\x04"); at != std::string::npos;
+         at = zip.find("PK\x03\x04", at + 1)) {
+        const auto u16 = [&](std::size_t i) {
+            return std::size_t(std::uint8_t(zip[i])) | std::uint8_t(zip[i + 1]) << 8;
+        };
+        if (zip.compare(at + 30, name.size(), name) == 0 && u16(at + 26) == name.size())
+            return at + 30 + u16(at + 26) + u16(at + 28);
+    }
+    return std::string::npos;
+}
+
+// verify finds each fault planted in what build wrote, with its code and
+// where the project makes it; only what build would write now passes.
+TEST_F(DemoGameTest, VerifyFindsEveryDifference)
+{
+    const std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    const auto variant = [&](const std::string& from, const std::string& to) {
+        std::string text = project;
+        text.replace(text.find(from), from.size(), to);
+        return dir.Write("variant.zproj", text).string();
+    };
+    const std::string name = ZPAK_EXAMPLES_DIR "/frontier.zproj";
+    const auto verify = [&](const std::string& choice) {
+        return Zpakbuild({"verify", name, "--game-folder", game.string(), choice});
+    };
+    const auto build = [&](const std::string& file, const std::string& choice) {
+        return Zpakbuild({"build", file, "--game-folder", game.string(), choice}).code;
+    };
+    const auto zip = game / "FrontierMOD.zip";
+
+    Outcome run = verify("--zip");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, name + ":40: error: The zip file " + zip.string() + " is not built yet. [Z401]\n");
+    ASSERT_EQ(build(name, "--zip"), 0);
+    run = verify("--zip");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "The 1 output is what the project gives now.\n");
+    const std::string built = test::ReadFile(zip);
+
+    struct Fault {
+        const char* what;
+        std::function<void()> plant;
+        const char* line;  // of the diagnostic, in the project
+        const char* code;
+    };
+    const auto write = [&](const std::string& bytes) { dir.Write("Vantor/FrontierMOD.zip", bytes); };
+    const Fault faults[] = {
+        {"a flipped byte",
+         [&] {
+             std::string b = built;
+             b[DataOf(b, "Maps/FR-Canyon.map") + 100] ^= 1;
+             write(b);
+         },
+         ":12:", "Z408"},
+        {"a wrong CRC",
+         [&] {
+             std::string b = built;
+             const std::size_t central = b.find("PK\x01\x02");  // the first entry's record
+             b[central + 16] ^= 1;
+             write(b);
+         },
+         ":10:", "Z409"},
+        {"a file changed", [&] { dir.Write("Vantor/Help/Frontier.txt", "Other notes."); }, ":13:", "Z407"},
+        {"an entry removed", [&] { ASSERT_EQ(build(variant("System\\Frontier.int\n", ""), "--zip"), 0); },
+         ":11:", "Z404"},
+        {"an extra entry",
+         [&] {
+             ASSERT_EQ(
+                 build(variant("Help\\Frontier.txt\n", "Help\\Frontier.txt\nMaps\\Index.map\n"), "--zip"), 0);
+         },
+         ": error", "Z405"},
+        {"entries swapped",
+         [&] {
+             ASSERT_EQ(build(variant("System\\Frontier.u\nSystem\\Frontier.int\n",
+                                     "System\\Frontier.int\nSystem\\Frontier.u\n"),
+                             "--zip"),
+                       0);
+         },
+         ":11:", "Z406"},
+        {"a truncated archive", [&] { write(built.substr(0, built.size() - 30)); }, ": error", "Z403"},
+    };
+    const std::string notes = test::ReadFile(game / "Help/Frontier.txt");
+    for (const Fault& fault : faults) {
+        fault.plant();
+        run = verify("--zip");
+        EXPECT_EQ(run.code, 1) << fault.what;
+        EXPECT_TRUE(run.err.starts_with(name + fault.line)) << fault.what << ": " << run.err;
+        EXPECT_NE(run.err.find(std::string("[") + fault.code + "]\n"), std::string::npos)
+            << fault.what << ": " << run.err;
+        write(built);
+        dir.Write("Vantor/Help/Frontier.txt", notes);
+    }
+    EXPECT_EQ(verify("--zip").code, 0);
+
+    // The manifest pair and the scripts, byte for byte.
+    ASSERT_EQ(build(variant("version=1\n", "version=2\n"), "--manifest"), 0);
+    run = verify("--manifest");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err,
+              name + ":40: error: The file " + (game / "System/FrontierMOD.ini").make_preferred().string()
+                  + " differs from what the project gives now, from its line 4 on. [Z402]\n");
+    ASSERT_EQ(build(name, "--manifest"), 0);
+    EXPECT_EQ(verify("--manifest").code, 0);
 }
 
 TEST_F(DemoGameTest, FailingToolFailsTheBuild)

@@ -120,6 +120,21 @@ TEST_F(ProjectCheckTest, FilesAreCheckedWithoutAProductAndTheToolByChoice)
     EXPECT_EQ(found[0].line, 1);
 }
 
+// Nothing else is told about a game folder that is gone: not each file, the
+// tool or the INI files.
+TEST_F(ProjectCheckTest, MissingGameFolderIsTheOneProblem)
+{
+    fs::rename(dir / "Game", dir / "Moved");
+    const auto found =
+        Check(std::string("[Group]\nname=Main\nMaps\\A.map\nMaps\\*.map\n[INI]\nname=Game.ini\n"
+                          "Engine,Detail,High,FALSE\n")
+              + kProduct + "logo=logo.png\n");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].code, "Z114");
+    EXPECT_EQ(found[0].line, 1);
+    EXPECT_NE(found[0].text.find((dir / "Game").string()), std::string::npos);
+}
+
 TEST_F(ProjectCheckTest, AWellMadeProjectHasNoProblem)
 {
     EXPECT_TRUE(Check(std::string("[Group]\nname=Main\nMaps\\*.map\n[INI]\nname=game.INI\nkeys,f1,x,FALSE\n")

@@ -127,7 +127,8 @@ TEST_F(ResolverTest, OnlyARunThatNamesTheArchiveKeepsItsName)
     doc.gameFolder = game.string();
     KeepArchiveName(doc, GenerationChoice::ManifestOnly);
     doc.product->product = "Renamed";
-    EXPECT_EQ(ResolveGeneration(doc, GenerationChoice::Package, {}).packageName, "Frontier.zpack2");
+    const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, {});
+    EXPECT_EQ(run.packageName, "Frontier.zpack2");
 }
 
 // A zip of the game folder's root must not read the archive it replaces.
@@ -146,16 +147,66 @@ TEST_F(ResolverTest, TheArchiveIsNeverOneOfItsOwnInputs)
     EXPECT_EQ(std::ranges::find(names, ".FrontierMOD.zip.tmp-12"), names.end());
 }
 
-// A wildcard's destination is the folder its matches go to.
-TEST_F(ResolverTest, WildcardDestinationNamesAFolder)
+// A destination is a file name for a single file, and a folder for a
+// wildcard or when it ends in "\"; one that names the game folder itself
+// names no file and is refused. A wildcard's destination that looks like a
+// file name is still a folder, and the run says so.
+TEST_F(ResolverTest, DestinationNamesAFileOrAFolder)
 {
+    struct Case {
+        const char* entry;
+        const char* destination;
+        const char* names;  // the zip's entries, or the problem's code
+    };
+    const Case cases[] = {
+        {"System\\Frontier.pkg", "NewDir\\Game.pkg", "NewDir/Game.pkg"},
+        {"System\\Frontier.pkg", "NewDir\\", "NewDir/Frontier.pkg"},
+        {"System\\Frontier.pkg", "NewDir/", "NewDir/Frontier.pkg"},
+        {"System\\Frontier.pkg", ".", "Z113"},
+        {"System\\Frontier.pkg", ".\\", "Z113"},
+        {"System\\Frontier.pkg", "Maps\\..", "Z113"},
+        {"maps\\*.map", "NewMaps", "NewMaps/FR-Canyon.map"},
+        {"maps\\*.map", "NewMaps\\", "NewMaps/FR-Canyon.map"},
+        {"maps\\*.map", "NewMaps\\*.map", "NewMaps/FR-Canyon.map"},
+        {"maps\\*.map", ".", "Z113"},
+        {"maps\\*.map", "Maps\\Only.map", "Maps/Only.map/FR-Canyon.map Z212"},
+    };
     doc.groups.resize(1);
     doc.product->readme.reset();
     doc.product->shortcut.reset();
-    for (const char* destination : {"NewMaps", "NewMaps\\", "NewMaps\\*.map"}) {
+    for (const Case& c : cases) {
         doc.groups[0]->files.clear();
-        doc.groups[0]->AddFile("maps\\*.map").src = destination;
-        EXPECT_EQ(EntryNames(), std::vector<std::string>{"NewMaps/FR-Canyon.map"}) << destination;
+        doc.groups[0]->AddFile(c.entry).src = c.destination;
+        std::string names;
+        for (GenerationChoice choice :
+             {GenerationChoice::Zip, GenerationChoice::Package, GenerationChoice::ManifestOnly}) {
+            const ResolvedRun run = ResolveGeneration(doc, choice, {});
+            std::string seen;
+            for (const ResolvedInput& input : run.inputs)
+                seen += (seen.empty() ? "" : " ") + input.destination;
+            for (const Problem& problem : run.problems) {
+                seen += (seen.empty() ? "" : " ") + problem.code;
+                EXPECT_EQ(problem.record, RecordRef::Entry(0, 0));
+            }
+            EXPECT_EQ(seen, c.names) << c.entry << " to " << c.destination;
+        }
+    }
+}
+
+// A game folder that is gone is told once, with its path, rather than as
+// every file of the project missing.
+TEST_F(ResolverTest, MissingGameFolderIsToldOnce)
+{
+    doc.gameFolder = (dir / "Gone").string();
+    doc.product->logo = "Help\\Logo.bmp";
+    for (GenerationChoice choice :
+         {GenerationChoice::Zip, GenerationChoice::Package, GenerationChoice::ManifestOnly}) {
+        const ResolvedRun run = ResolveGeneration(doc, choice, {});
+        ASSERT_EQ(run.problems.size(), 1u);
+        EXPECT_EQ(run.problems[0].code, "Z114");
+        EXPECT_EQ(run.problems[0].text,
+                  "The game folder " + (dir / "Gone").string()
+                      + " does not exist. Cannot continue generating the product.");
     }
 }
 

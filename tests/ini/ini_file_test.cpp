@@ -188,5 +188,57 @@ TEST_F(IniFileTest, FailedSaveLeavesTheFileAsItWas)
     EXPECT_FALSE(gone.Save());
 }
 
+// The bytes of `text` (ASCII and UTF-8) in UTF-16, with the byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+// Files with a byte-order mark, as the Windows profile functions write them
+// in UTF-16 and editors in UTF-8: read as their text, and written back in
+// their own encoding with only the changed lines changed. A lone surrogate,
+// which Windows allows, comes back as it was.
+TEST_F(IniFileTest, ReadsAndWritesBackFilesWithAByteOrderMark)
+{
+    const std::u16string text = u"[Engine.Engine]\r\nGameName=Caf\u00e9 \U0001F3AE\r\n"
+                                u"Odd=\xD800!\r\n[URL]\r\nMap=Index.map\r\n";
+    const std::u16string changed = u"[Engine.Engine]\r\nGameName=Caf\u00e9 \U0001F3AE\r\n"
+                                   u"Odd=\xD800!\r\n[URL]\r\nMap=FR-Landing.map\r\n\r\n[New]\r\nk=\u00fc\r\n";
+    const std::string utf8 =
+        "[Engine.Engine]\r\nGameName=Caf\xC3\xA9 \xF0\x9F\x8E\xAE\r\n[URL]\r\nMap=Index.map\r\n";
+    struct Case {
+        const char* encoding;
+        std::string before;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"UTF-16LE", Utf16(text, false), Utf16(changed, false)},
+        {"UTF-16BE", Utf16(text, true), Utf16(changed, true)},
+        {"UTF-8", "\xEF\xBB\xBF" + utf8,
+         "\xEF\xBB\xBF[Engine.Engine]\r\nGameName=Caf\xC3\xA9 \xF0\x9F\x8E\xAE\r\n[URL]\r\n"
+         "Map=FR-Landing.map\r\n\r\n[New]\r\nk=\xC3\xBC\r\n"},
+    };
+    for (const Case& c : cases) {
+        const auto path = Write(c.before);
+        IniFile ini;
+        ini.Load(path);
+        ASSERT_EQ(ini.GetSectionCount(), 2) << c.encoding;
+        EXPECT_EQ(ini.GetSectionName(0), "Engine.Engine") << c.encoding;
+        EXPECT_EQ(ini.GetValue("Engine.Engine", "GameName"), "Caf\xC3\xA9 \xF0\x9F\x8E\xAE") << c.encoding;
+        EXPECT_EQ(ini.GetValue("url", "map"), "Index.map") << c.encoding;
+        ini.SetValue("URL", "Map", "FR-Landing.map");
+        ini.AddSection("New", {"k"}, {"\xC3\xBC"});
+        ASSERT_TRUE(ini.Save());
+        EXPECT_EQ(test::ReadFile(path), c.after) << c.encoding;
+    }
+}
+
 }  // namespace
 }  // namespace zpak

@@ -1,3 +1,4 @@
+#include "platform/sha256.h"
 #include "support/scoped_env.h"
 #include "ui/pages/generation_progress.h"
 #include "ui/pages/preview_dialog.h"
@@ -121,6 +122,9 @@ TEST_F(GeneratePageTest, RunIsModalForItsWholeLength)
     EXPECT_FALSE(Control<QAbstractButton>(kGeneratePage, kZipChoice)->isChecked());
     ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
     EXPECT_TRUE(dialogs.messages[0].startsWith("The packaging tool built"));
+    const std::string digest = Sha256OfFile(game / "System/Frontier.zpack2").value_or("none");
+    EXPECT_TRUE(dialogs.messages[0].endsWith(QString::fromStdString("\nSHA-256: " + digest)))
+        << dialogs.messages[0].toStdString();
 
     // The close asked for during the run comes now.
     QTRY_VERIFY_WITH_TIMEOUT(!wizard->isVisible(), 2000);

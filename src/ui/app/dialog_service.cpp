@@ -12,6 +12,8 @@ namespace zpak::ui {
 void QtDialogService::ShowMessage(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("ZPAK WIZARD"), text, QMessageBox::Ok, parent);
+    // Paths and checksums in a message are there to be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
 }
 
