@@ -12,8 +12,9 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/app/wizard_page.h"
-#include "ui/pages/groups_dialogs.h"
-#include "ui/pages/preview_dialog.h"
+#include "ui/pages/generate/preview_dialog.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/wizard_pages.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -243,7 +244,8 @@ int main(int argc, char** argv)
                 options.missing ? "missing" : "present", options.changes);
     SilentDialogs dialogs;
     WineRegistry registry({});
-    WizardDialog wizard(WizardContext{doc, dialogs, registry, {}, game / "presets.ini", {}, {}});
+    WizardDialog wizard(WizardContext{doc, dialogs, registry, {}, game / "presets.ini", {}, {}},
+                        WizardPages());
     wizard.resize(900, 600);
     wizard.show();
     QApplication::processEvents();

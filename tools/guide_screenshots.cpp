@@ -16,9 +16,10 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/app/wizard_page.h"
-#include "ui/pages/groups_dialogs.h"
-#include "ui/pages/ini_dialogs.h"
-#include "ui/pages/preview_dialog.h"
+#include "ui/pages/generate/preview_dialog.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
+#include "ui/pages/wizard_pages.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -132,7 +133,8 @@ int main(int argc, char** argv)
                                       {},
                                       prefix.parent_path() / "presets.ini",
                                       prefix,
-                                      prefix.parent_path() / "recent-projects"});
+                                      prefix.parent_path() / "recent-projects"},
+                        WizardPages());
     wizard.resize(720, 560);
     wizard.OpenProjectFile(QString::fromStdString(project.string()));
     bool ok = Save(&wizard, output, "01-game-folder");

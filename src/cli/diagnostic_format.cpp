@@ -10,30 +10,21 @@ namespace {
 
 const char* SeverityName(Severity severity)
 {
-    return severity == Severity::Error ? "error" : "warning";
+    switch (severity) {
+    case Severity::Error:
+        return "error";
+    case Severity::Warning:
+        return "warning";
+    case Severity::Note:
+        return "note";
+    }
+    return "error";
 }
 
-const char* RecordKindName(RecordRef::Kind kind)
+// Workflow commands call a note a notice.
+const char* GitHubSeverityName(Severity severity)
 {
-    switch (kind) {
-    case RecordRef::Kind::Project:
-        return "project";
-    case RecordRef::Kind::GameFolder:
-        return "gameFolder";
-    case RecordRef::Kind::Group:
-        return "group";
-    case RecordRef::Kind::Entry:
-        return "entry";
-    case RecordRef::Kind::IniFile:
-        return "iniFile";
-    case RecordRef::Kind::IniChange:
-        return "iniChange";
-    case RecordRef::Kind::Requirement:
-        return "requirement";
-    case RecordRef::Kind::Product:
-        return "product";
-    }
-    return "project";
+    return severity == Severity::Note ? "notice" : SeverityName(severity);
 }
 
 // Workflow commands end a value at a line break, and a property also at
@@ -84,15 +75,16 @@ void WriteJson(std::ostream& out, const Diagnostic& d, std::string_view file)
     out << "{\"severity\":\"" << SeverityName(d.severity) << "\",\"code\":" << JsonString(d.code)
         << ",\"file\":" << JsonString(file) << ",\"line\":" << d.line
         << ",\"page\":" << JsonString(PageName(d.page)) << ",\"record\":{\"kind\":\""
-        << RecordKindName(d.record.kind) << "\",\"index\":" << d.record.index
-        << ",\"child\":" << d.record.child << ",\"field\":" << JsonString(d.record.field)
-        << "},\"text\":" << JsonString(d.text) << "}\n";
+        << FactsOf(d.record.kind).name << "\",\"index\":" << d.record.index << ",\"child\":" << d.record.child
+        << ",\"field\":" << JsonString(d.record.field) << "},\"text\":" << JsonString(d.text) << "}\n";
 }
 
 }  // namespace
 
-void WriteDiagnostic(std::ostream& out, const Diagnostic& d, std::string_view file, DiagnosticFormat format)
+void WriteDiagnostic(std::ostream& out, const Diagnostic& d, std::string_view project,
+                     DiagnosticFormat format)
 {
+    const std::string_view file = d.file.empty() ? project : d.file;
     switch (format) {
     case DiagnosticFormat::Text:
         out << file;
@@ -101,7 +93,7 @@ void WriteDiagnostic(std::ostream& out, const Diagnostic& d, std::string_view fi
         out << ": " << SeverityName(d.severity) << ": " << ConciseText(d.text) << " [" << d.code << "]\n";
         break;
     case DiagnosticFormat::GitHub:
-        out << "::" << SeverityName(d.severity) << " file=" << GitHubEscape(file, true);
+        out << "::" << GitHubSeverityName(d.severity) << " file=" << GitHubEscape(file, true);
         if (d.line > 0)
             out << ",line=" << d.line;
         out << ",title=" << d.code << "::" << GitHubEscape(ConciseText(d.text), false) << '\n';

@@ -14,8 +14,9 @@ enum class DiagnosticFormat {
     Json,    // one JSON object a line
 };
 
-// Writes one diagnostic about `file` (the project as named on the command line).
-void WriteDiagnostic(std::ostream& out, const Diagnostic& diagnostic, std::string_view file,
+// Writes one diagnostic about its file, or else about `project` (the project
+// as named on the command line).
+void WriteDiagnostic(std::ostream& out, const Diagnostic& diagnostic, std::string_view project,
                      DiagnosticFormat format);
 
 }  // namespace zpak

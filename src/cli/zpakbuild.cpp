@@ -8,9 +8,11 @@
 #include "generate/install_preview.h"
 #include "generate/output_verifier.h"
 #include "generate/problem_codes.h"
+#include "generate/product_paths.h"
 #include "generate/project_check.h"
 #include "generate/run_executor.h"
 #include "generate/run_resolver.h"
+#include "import/manifest_import.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
@@ -60,6 +62,15 @@ constexpr const char* kHelp =
     "                                 offers, with the folder each one is found in\n"
     "  format PROJECT.zproj [-o OUT]  read the project and write it back exactly as\n"
     "                                 the wizard's Save would (in place without -o)\n"
+    "  import GAME/System/NAMEMOD.ini [-o PROJECT.zproj] [--format text|github|json]\n"
+    "                      [--quiet]\n"
+    "                                 make a project from a manifest pair made without\n"
+    "                                 one (the .ini, its .int and launch scripts);\n"
+    "                                 generating from it writes the same pair again.\n"
+    "                                 What the pair holds that a project cannot is\n"
+    "                                 reported line by line, as check reports. Writes\n"
+    "                                 <product>.zproj here unless -o names the project\n"
+    "                                 (-o - writes it to standard output)\n"
     "  build PROJECT.zproj [--package | --manifest | --zip [-o FILE]] [--cleanup]\n"
     "                      [--game-folder DIR] [--checksums] [--quiet] [--threads N]\n"
     "                                 generate from the project, as the Generate page\n"
@@ -158,7 +169,7 @@ bool Report(const Invocation& call, const std::vector<Diagnostic>& diagnostics)
     bool failed = false;
     for (const Diagnostic& diagnostic : diagnostics) {
         const bool error = diagnostic.severity == Severity::Error;
-        failed = failed || error || call.werror;
+        failed = failed || error || (call.werror && diagnostic.severity == Severity::Warning);
         if (error || !call.quiet)
             WriteDiagnostic(call.err, diagnostic, call.operands[0], FormatOf(call));
     }
@@ -185,7 +196,8 @@ bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
                  0,
                  ProjectPage::Generate,
                  {},
-                 "cannot open " + file + ": " + reason}});
+                 "cannot open " + file + ": " + reason,
+                 {}}});
         return false;
     }
     // The reader's messages, each at the line it was reading; the last one
@@ -199,7 +211,8 @@ bool Open(const Invocation& call, ProjectDocument& document, RecordLines& lines)
                             lines.messageLines[i],
                             ProjectPage::Generate,
                             {},
-                            sink.messages[i]});
+                            sink.messages[i],
+                            {}});
     }
     Report(call, messages);
     return result == OpenResult::Opened;
@@ -270,6 +283,62 @@ int Format(Invocation& call)
         return kFailure;
     const std::string& target = call.output.empty() ? call.operands[0] : call.output;
     return SaveProject(document, PathFromText(target), sink) ? kSuccess : kFailure;
+}
+
+// The project file an import writes unless -o names one: after the
+// product, else after the manifest, in the current folder.
+std::string DefaultProjectName(const ProjectDocument& document, const std::string& manifest)
+{
+    if (!ProductNameProblem(document))
+        return *document.product->product + ".zproj";
+    return TextFromPath(PathFromText(manifest).stem()) + ".zproj";
+}
+
+// A project from a manifest pair: what the pair holds that the project
+// cannot is reported as the check reports problems.
+int Import(Invocation& call)
+{
+    if (call.operands.size() != 1)
+        return UsageError(call.err, "import takes one manifest (GAME/System/NAMEMOD.ini)");
+    const std::string& manifest = call.operands[0];
+    ImportResult result = ImportManifest(PathFromText(manifest));
+    Report(call, result.diagnostics);
+    if (!result.imported)
+        return kFailure;
+    ProjectDocument& document = result.document;
+    if (call.output == "-") {
+        call.out << SerializeProject(document);
+        return kSuccess;
+    }
+    std::string target = call.output;
+    if (target.empty()) {
+        target = DefaultProjectName(document, manifest);
+        std::error_code error;
+        if (std::filesystem::exists(PathFromText(target), error)) {
+            call.err << "zpakbuild: " << target
+                     << " exists already; name the project with -o to replace it\n";
+            return kFailure;
+        }
+    }
+    StreamSink sink(call.err);
+    if (!SaveProject(document, PathFromText(target), sink))
+        return kFailure;
+    std::size_t entries = 0;
+    for (const auto& group : document.groups)
+        entries += group->files.size();
+    std::size_t changes = 0;
+    for (const auto& file : document.iniFiles)
+        changes += file->entries.size();
+    const auto counted = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    if (!call.quiet)
+        call.out << "Imported " << manifest << " into " << target << ": "
+                 << counted(document.groups.size(), "group", "groups") << ", "
+                 << counted(entries, "file entry", "file entries") << ", "
+                 << counted(changes, "INI change", "INI changes") << ", "
+                 << counted(document.requirements.size(), "requirement", "requirements") << "\n";
+    return kSuccess;
 }
 
 // Zip progress on one terminal line, redrawn in place.
@@ -463,6 +532,7 @@ const Command kCommands[] = {
     {"check", Check, kChoiceOptions | kGameFolderOption | kFormatOption | kWerrorOption | kQuietOption},
     {"preview", Preview, kGameFolderOption | kFormatOption | kGroupsOption | kQuietOption},
     {"format", Format, kOutputOption},
+    {"import", Import, kOutputOption | kFormatOption | kQuietOption},
     {"build", Build,
      kChoiceOptions | kCleanupOption | kGameFolderOption | kOutputOption | kQuietOption | kThreadsOption
          | kChecksumsOption},

@@ -53,4 +53,19 @@ inline constexpr const char* kEntryDamaged = "Z408";     // its data does not un
 inline constexpr const char* kWrongCrc = "Z409";         // its data is right, the CRC it records is not
 inline constexpr const char* kChecksumDiffers = "Z410";  // a package that its .sha256 file does not describe
 
+// Import of a manifest pair: what the pair holds that the project cannot,
+// and what the project had to assume.
+inline constexpr const char* kUnreadableManifest = "Z301";  // an error
+inline constexpr const char* kNotAManifest = "Z302";        // an error: no [Setup]
+inline constexpr const char* kNoLocalizedManifest = "Z303";
+inline constexpr const char* kLineWithoutPlace = "Z304";  // unknown key, stray line, repeated key
+inline constexpr const char* kSectionNamedByNothing = "Z305";
+inline constexpr const char* kUnwrittenForm = "Z306";  // a File=, Copy= or Ini= form never written
+inline constexpr const char* kValueNotKept = "Z307";   // generating would write something else
+inline constexpr const char* kDefaultsTaken = "Z308";  // a note
+inline constexpr const char* kMissingSection = "Z309";
+inline constexpr const char* kLaunchScriptUnread = "Z310";
+inline constexpr const char* kSetupGroupFiles = "Z311";
+inline constexpr const char* kUtf16Manifest = "Z312";  // a note
+
 }  // namespace zpak::codes

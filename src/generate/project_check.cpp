@@ -24,24 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProjectPage PageOfProductField(const std::string& field)
-{
-    static const std::unordered_map<std::string, ProjectPage> pages = {
-        {"logo", ProjectPage::Packaging},
-        {"archive", ProjectPage::Packaging},
-        {"license", ProjectPage::Packaging},
-        {"shortcut", ProjectPage::Shortcuts},
-        {"shortcutCaption", ProjectPage::Shortcuts},
-        {"documentationCaption", ProjectPage::Shortcuts},
-        {"windows", ProjectPage::Shortcuts},
-        {"linux", ProjectPage::Shortcuts},
-        {"mac", ProjectPage::Shortcuts},
-        {"cleanup", ProjectPage::Generate},
-    };
-    const auto found = pages.find(field);
-    return found == pages.end() ? ProjectPage::Product : found->second;
-}
-
 int LineOf(const ProjectDocument& doc, const RecordLines& lines, const RecordRef& record)
 {
     switch (record.kind) {
@@ -324,50 +306,6 @@ bool ComesBefore(const Diagnostic& a, const Diagnostic& b)
 
 }  // namespace
 
-const char* PageName(ProjectPage page)
-{
-    switch (page) {
-    case ProjectPage::GameFolder:
-        return "game folder";
-    case ProjectPage::Groups:
-        return "groups";
-    case ProjectPage::IniChanges:
-        return "INI changes";
-    case ProjectPage::Requirements:
-        return "requirements";
-    case ProjectPage::Product:
-        return "product";
-    case ProjectPage::Packaging:
-        return "packaging";
-    case ProjectPage::Shortcuts:
-        return "shortcuts";
-    case ProjectPage::Generate:
-        return "generate";
-    }
-    return "generate";
-}
-
-ProjectPage PageOf(const RecordRef& record)
-{
-    switch (record.kind) {
-    case RecordRef::Kind::Project:
-        return ProjectPage::Generate;
-    case RecordRef::Kind::GameFolder:
-        return ProjectPage::GameFolder;
-    case RecordRef::Kind::Group:
-    case RecordRef::Kind::Entry:
-        return ProjectPage::Groups;
-    case RecordRef::Kind::IniFile:
-    case RecordRef::Kind::IniChange:
-        return ProjectPage::IniChanges;
-    case RecordRef::Kind::Requirement:
-        return ProjectPage::Requirements;
-    case RecordRef::Kind::Product:
-        return PageOfProductField(record.field);
-    }
-    return ProjectPage::Generate;
-}
-
 std::vector<Diagnostic> DiagnoseRun(const ProjectDocument& document, const ResolvedRun& run,
                                     const fs::path& winePrefix, const RecordLines* lines)
 {
@@ -392,8 +330,13 @@ std::vector<Diagnostic> ToDiagnostics(const ProjectDocument& document, std::vect
     for (Problem& problem : problems) {
         const int line = lines ? LineOf(document, *lines, problem.record) : 0;
         const ProjectPage page = PageOf(problem.record);
-        diagnostics.push_back({problem.severity, std::move(problem.code), line, page,
-                               std::move(problem.record), std::move(problem.text)});
+        diagnostics.push_back({problem.severity,
+                               std::move(problem.code),
+                               line,
+                               page,
+                               std::move(problem.record),
+                               std::move(problem.text),
+                               {}});
     }
     std::stable_sort(diagnostics.begin(), diagnostics.end(), ComesBefore);
     return diagnostics;

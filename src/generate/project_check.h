@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generate/resolved_run.h"
+#include "model/project_pages.h"
 #include "model/record_ref.h"
 
 #include <filesystem>
@@ -12,20 +13,6 @@ namespace zpak {
 class ProjectDocument;
 class RecordLines;
 
-// The wizard's pages, in their order, as places a problem can be mended.
-enum class ProjectPage {
-    GameFolder,
-    Groups,
-    IniChanges,
-    Requirements,
-    Product,
-    Packaging,
-    Shortcuts,
-    Generate
-};
-
-const char* PageName(ProjectPage page);
-
 // One problem of a project.
 struct Diagnostic {
     Severity severity = Severity::Error;
@@ -34,10 +21,8 @@ struct Diagnostic {
     ProjectPage page = ProjectPage::Generate;
     RecordRef record;
     std::string text;
+    std::string file;  // the file `line` is of, when it is not the project's
 };
-
-// The page on which a record is edited.
-ProjectPage PageOf(const RecordRef& record);
 
 // Every problem of a project that has been read: what generation with
 // `choice` refuses (errors, as its messages say them) and what it accepts

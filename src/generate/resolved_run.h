@@ -13,7 +13,8 @@ namespace zpak {
 // The three outputs of the Generate page.
 enum class GenerationChoice { Package, ManifestOnly, Zip };
 
-enum class Severity { Error, Warning };
+// A note tells what was assumed where nothing was said; it fails nothing.
+enum class Severity { Error, Warning, Note };
 
 // Something the resolution found. Errors stop the run before anything is
 // written; warnings are told and the run goes on.

@@ -2,8 +2,24 @@
 
 #include "model/project_format.h"
 #include "model/text_archive.h"
+#include "platform/text_case.h"
+
+#include <algorithm>
 
 namespace zpak {
+
+namespace {
+
+constexpr std::string_view kReservedNames[] = {
+    "SetupGroup", "PlayShortcut", "UninstallShortcut", "DesktopShortcut", "DocumentationShortcut", "Setup"};
+
+}  // namespace
+
+bool IsReservedGroupName(std::string_view name)
+{
+    return std::ranges::any_of(
+        kReservedNames, [name](std::string_view reserved) { return EqualsIgnoringCase(name, reserved); });
+}
 
 void GroupInfo::Serialize(TextArchive& archive)
 {

@@ -3,6 +3,7 @@
 #include "model/file_info.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace zpak {
@@ -31,5 +32,9 @@ public:
     int Selected = 0;
     std::vector<std::unique_ptr<FileInfo>> files;
 };
+
+// Whether a group name is one of the installer manifest's own section names
+// (compared ignoring case): a group of that name would share its section.
+bool IsReservedGroupName(std::string_view name);
 
 }  // namespace zpak

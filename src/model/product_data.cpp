@@ -1,5 +1,6 @@
 #include "model/product_data.h"
 
+#include "model/product_fields.h"
 #include "model/project_format.h"
 #include "model/text_archive.h"
 
@@ -8,28 +9,12 @@ namespace zpak {
 void ProductData::Serialize(TextArchive& out)
 {
     RequirementInfo::Serialize(out);
-    if (readme)
-        out.WriteLine("readme", *readme);
-    out.WriteLine("title", GetTitle());
-    if (cleanup)
-        out.WriteLine("cleanup", format::kProductFlagOn);
-    if (windows)
-        out.WriteLine("windows", format::kProductFlagOn);
-    if (linux)
-        out.WriteLine("linux", format::kProductFlagOn);
-    if (mac)
-        out.WriteLine("mac", format::kProductFlagOn);
-    if (license)
-        out.WriteLine("license", *license);
-    if (logo)
-        out.WriteLine("logo", *logo);
-    if (shortcut) {
-        out.WriteLine("shortcut", *shortcut);
-        out.WriteLine("shortcutCaption", TextOf(shortcutCaption));
-        out.WriteLine("documentationCaption", GetDocumentationCaption());
-    }
+    // The archive line names the default archive: from now on it is the product's own.
     KeepArchiveName();
-    out.WriteLine("archive", GetArchiveName());
+    for (const ProductField& field : kProductFields) {
+        if (const auto text = WrittenText(*this, field))
+            out.WriteLine(field.key, *text);
+    }
 }
 
 std::string ProductData::GetTag() const
@@ -59,8 +44,8 @@ void ProductData::KeepArchiveName()
 
 std::string ProductData::GetDocumentationCaption() const
 {
-    return documentationCaption.empty() ? std::string(format::kDefaultDocumentationCaption)
-                                        : documentationCaption;
+    return TextOf(documentationCaption).empty() ? std::string(format::kDefaultDocumentationCaption)
+                                                : *documentationCaption;
 }
 
 }  // namespace zpak

@@ -20,7 +20,7 @@ public:
     // no longer follows the product name: done where the name is shown or
     // written (the packaging page, the project file, the manifest).
     void KeepArchiveName();
-    // `documentationCaption`, or "Release Notes" when it is empty.
+    // `documentationCaption`, or "Release Notes" when it is absent or empty.
     std::string GetDocumentationCaption() const;
 
     std::optional<std::string> readme;
@@ -30,7 +30,7 @@ public:
     std::optional<std::string> logo;
     std::optional<std::string> shortcut;
     std::optional<std::string> shortcutCaption;
-    std::string documentationCaption;
+    std::optional<std::string> documentationCaption;
     int cleanup = 0;
     int windows = 0;
     int linux = 0;

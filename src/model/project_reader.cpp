@@ -1,5 +1,6 @@
 #include "model/project_reader.h"
 
+#include "model/product_fields.h"
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/property_line.h"
@@ -18,48 +19,6 @@ namespace zpak {
 namespace {
 
 enum class Kind { None, INI, Group, Requirement, Product };
-
-template <typename Field> struct KeyField {
-    std::string_view key;
-    Field field;
-};
-
-using TextField = std::optional<std::string> ProductData::*;
-
-// Keys of a requirement record; in a [Product] section they describe the product.
-constexpr KeyField<std::optional<std::string> RequirementInfo::*> kIdentityKeys[] = {
-    {"product", &RequirementInfo::product},       {"version", &RequirementInfo::version},
-    {"developer", &RequirementInfo::developer},   {"productURL", &RequirementInfo::productURL},
-    {"versionURL", &RequirementInfo::versionURL}, {"developerURL", &RequirementInfo::developerURL},
-};
-
-// Keys that always act on the product, also inside a [Requirement] section.
-constexpr KeyField<TextField> kProductTextKeys[] = {
-    {"readme", &ProductData::readme},
-    {"title", &ProductData::title},
-    {"archive", &ProductData::archive},
-    {"license", &ProductData::license},
-    {"logo", &ProductData::logo},
-    {"shortcut", &ProductData::shortcut},
-    {"shortcutCaption", &ProductData::shortcutCaption},
-};
-
-constexpr KeyField<int ProductData::*> kProductFlagKeys[] = {
-    {"cleanup", &ProductData::cleanup},
-    {"windows", &ProductData::windows},
-    {"linux", &ProductData::linux},
-    {"mac", &ProductData::mac},
-};
-
-template <typename Field, std::size_t N>
-const KeyField<Field>* FindKey(const KeyField<Field> (&table)[N], std::string_view key)
-{
-    for (const auto& entry : table) {
-        if (entry.key == key)
-            return &entry;
-    }
-    return nullptr;
-}
 
 // Hands out the lines of a text: a line ends at LF, a CR just before the LF
 // is not part of it, and the last line needs no line end.
@@ -328,28 +287,20 @@ private:
     bool HandleRequirementKey(std::string_view line, std::string_view key, std::string_view value,
                               int lineNumber)
     {
-        if (const auto* identity = FindKey(kIdentityKeys, key)) {
-            requirement_->*(identity->field) = std::string(value);
+        if (const RequirementField* field = FindRequirementField(key)) {
+            requirement_->*(field->member) = std::string(value);
             NoteKey(requirement_, key);
             return true;
         }
-        const auto* text = FindKey(kProductTextKeys, key);
-        const auto* flag = FindKey(kProductFlagKeys, key);
-        if (!text && !flag && key != "documentationCaption")
+        const ProductField* field = FindProductField(key);
+        if (!field)
             return Fail("Parser could not interpret the Requirement attribute %s at line #%d",
                         {line, std::to_string(lineNumber)});
         if (!doc_.product)
             return Fail("Parser expected to see attribute %s at line #%d under a Product section",
                         {line, std::to_string(lineNumber)});
-
-        ProductData& product = *doc_.product;
-        NoteKey(&product, key);
-        if (text)
-            product.*(text->field) = std::string(value);
-        else if (flag)
-            product.*(flag->field) = 1;
-        else
-            product.documentationCaption = std::string(value);
+        NoteKey(doc_.product.get(), key);
+        ReadField(*doc_.product, *field, value);
         return true;
     }
 

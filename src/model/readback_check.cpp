@@ -1,5 +1,6 @@
 #include "model/readback_check.h"
 
+#include "model/product_fields.h"
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/property_line.h"
@@ -13,15 +14,6 @@ namespace zpak {
 namespace {
 
 constexpr std::size_t kMostListed = 20;
-
-const char* LineBreakProblem(std::string_view text)
-{
-    if (text.find('\n') != std::string_view::npos)
-        return "holds a line break, which splits its line";
-    if (!text.empty() && text.back() == '\r')
-        return "ends with a carriage return, which is dropped";
-    return nullptr;
-}
 
 // A text shown in a message: quoted, with line breaks made visible.
 std::string Quoted(std::string_view text)
@@ -37,6 +29,49 @@ std::string Quoted(std::string_view text)
     }
     return out + "\"";
 }
+
+}  // namespace
+
+const char* LineBreakProblem(std::string_view text)
+{
+    if (text.find('\n') != std::string_view::npos)
+        return "holds a line break, which splits its line";
+    if (!text.empty() && text.back() == '\r')
+        return "ends with a carriage return, which is dropped";
+    return nullptr;
+}
+
+const char* EntryNameProblem(std::string_view name)
+{
+    if (const char* problem = LineBreakProblem(name))
+        return problem;
+    if (name.find('=') != std::string_view::npos)
+        return "holds \"=\", so it reads as a setting and the project will not open";
+    if (format::IsSectionHeader(name))
+        return "reads as a section header";
+    return nullptr;
+}
+
+const char* ChangeLineProblem(const INIDefinition& entry)
+{
+    const std::string line = entry.ChangeLine();
+    if (const char* problem = LineBreakProblem(line))
+        return problem;
+    const std::string_view key = std::string_view(line).substr(0, line.find('='));
+    if (key.size() < line.size() && key == "name")
+        return "reads as a \"name=\" line";
+    if (key.size() < line.size() && key == "group")
+        return "reads as a \"group=\" line";
+    SilentSink silent;
+    const auto pieces = SplitPropertyLine(line, ',', true, silent);
+    if (pieces.size() < 3 || pieces[0] != TextOf(entry.section) || pieces[1] != TextOf(entry.key)
+        || pieces[2] != TextOf(entry.value))
+        return "splits differently at its commas (a \",\" outside a leading parenthesis, "
+               "or unbalanced parentheses)";
+    return nullptr;
+}
+
+namespace {
 
 // Places are built only for texts that are reported: a clean project of a
 // million entries must not pay for a million descriptions.
@@ -95,22 +130,10 @@ private:
                         + field;
                 };
             };
-            if (const char* problem = EntryProblem(file->NameText()))
+            if (const char* problem = EntryNameProblem(file->NameText()))
                 Report(entry("")(), problem);
             Value(entry(" destination"), file->GetSrc());
         }
-    }
-
-    // An entry is a bare line: it must not look like a header or a setting.
-    static const char* EntryProblem(std::string_view name)
-    {
-        if (const char* problem = LineBreakProblem(name))
-            return problem;
-        if (name.find('=') != std::string_view::npos)
-            return "holds \"=\", so it reads as a setting and the project will not open";
-        if (format::IsSectionHeader(name))
-            return "reads as a section header";
-        return nullptr;
     }
 
     void IniFile(const INIGroup& iniFile)
@@ -118,7 +141,7 @@ private:
         const auto place = [&iniFile] { return "INI file " + Quoted(iniFile.NameText()); };
         Value([&] { return place() + " name"; }, iniFile.NameText());
         for (const auto& entry : iniFile.entries) {
-            if (const char* problem = ChangeProblem(*entry))
+            if (const char* problem = ChangeLineProblem(*entry))
                 Report(place() + ", change " + Quoted(entry->ChangeLine()), problem);
         }
         if (iniFile.group && FirstGroupNamed(iniFile.group->NameText()) != iniFile.group)
@@ -132,49 +155,21 @@ private:
         return found == firstGroups_.end() ? nullptr : found->second;
     }
 
-    static const char* ChangeProblem(const INIDefinition& entry)
-    {
-        const std::string line = entry.ChangeLine();
-        if (const char* problem = LineBreakProblem(line))
-            return problem;
-        const std::string_view key = std::string_view(line).substr(0, line.find('='));
-        if (key.size() < line.size() && key == "name")
-            return "reads as a \"name=\" line";
-        if (key.size() < line.size() && key == "group")
-            return "reads as a \"group=\" line";
-        SilentSink silent;
-        const auto pieces = SplitPropertyLine(line, ',', true, silent);
-        if (pieces.size() < 3 || pieces[0] != TextOf(entry.section) || pieces[1] != TextOf(entry.key)
-            || pieces[2] != TextOf(entry.value))
-            return "splits differently at its commas (a \",\" outside a leading parenthesis, "
-                   "or unbalanced parentheses)";
-        return nullptr;
-    }
-
     template <typename Place> void Identity(const Place& place, const RequirementInfo& record)
     {
-        const auto field = [&place](const char* name) { return [&place, name] { return place() + name; }; };
-        Value(field(" product"), TextOf(record.product));
-        Value(field(" version"), TextOf(record.version));
-        Value(field(" developer"), TextOf(record.developer));
-        Value(field(" product URL"), TextOf(record.productURL));
-        Value(field(" version URL"), TextOf(record.versionURL));
-        Value(field(" developer URL"), TextOf(record.developerURL));
+        for (const RequirementField& field : kRequirementFields)
+            Value([&place, &field] { return place() + " " + std::string(field.caption); },
+                  TextOf(record.*field.member));
     }
 
     void Product(const ProductData& product)
     {
         Identity([] { return std::string("the product"); }, product);
-        Value("the readme", TextOf(product.readme));
-        Value("the setup title", product.GetTitle());
-        Value("the licence", TextOf(product.license));
-        Value("the logo", TextOf(product.logo));
-        if (product.shortcut) {
-            Value("the shortcut parameters", *product.shortcut);
-            Value("the shortcut caption", TextOf(product.shortcutCaption));
-            Value("the documentation caption", product.GetDocumentationCaption());
+        for (const ProductField& field : kProductFields) {
+            const auto text = field.text ? WrittenText(product, field) : std::nullopt;
+            if (text)
+                Value([&field] { return "the " + std::string(field.caption); }, *text);
         }
-        Value("the archive name", TextOf(product.archive));
     }
 
     const ProjectDocument& doc_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/project_pages.h"
+
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -23,9 +25,29 @@ struct RecordRef {
     {
         return {Kind::IniChange, file, change, {}};
     }
+    static RecordRef Requirement(std::size_t requirement) { return {Kind::Requirement, requirement, 0, {}}; }
     static RecordRef Product(std::string field = {}) { return {Kind::Product, 0, 0, std::move(field)}; }
 
     bool operator==(const RecordRef&) const = default;
 };
+
+struct RecordKindFacts {
+    RecordRef::Kind kind;
+    const char* name;  // as reports name the kind
+    ProjectPage page;  // where it is edited (a field of the product: kProductFields)
+};
+
+inline constexpr RecordKindFacts kRecordKinds[] = {
+    {RecordRef::Kind::Project, "project", ProjectPage::Generate},
+    {RecordRef::Kind::GameFolder, "gameFolder", ProjectPage::GameFolder},
+    {RecordRef::Kind::Group, "group", ProjectPage::Groups},
+    {RecordRef::Kind::Entry, "entry", ProjectPage::Groups},
+    {RecordRef::Kind::IniFile, "iniFile", ProjectPage::IniChanges},
+    {RecordRef::Kind::IniChange, "iniChange", ProjectPage::IniChanges},
+    {RecordRef::Kind::Requirement, "requirement", ProjectPage::Requirements},
+    {RecordRef::Kind::Product, "product", ProjectPage::Product},
+};
+
+const RecordKindFacts& FactsOf(RecordRef::Kind kind);
 
 }  // namespace zpak

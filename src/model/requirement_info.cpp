@@ -1,6 +1,7 @@
 #include "model/requirement_info.h"
 
 #include "model/project_format.h"
+#include "model/requirement_fields.h"
 #include "model/text_archive.h"
 
 namespace zpak {
@@ -8,17 +9,22 @@ namespace zpak {
 void RequirementInfo::Serialize(TextArchive& archive)
 {
     archive.WriteLine(GetTag());
-    archive.WriteLine("product", TextOf(product));
-    archive.WriteLine("version", TextOf(version));
-    archive.WriteLine("developer", TextOf(developer));
-    archive.WriteLine("productURL", TextOf(productURL));
-    archive.WriteLine("versionURL", TextOf(versionURL));
-    archive.WriteLine("developerURL", TextOf(developerURL));
+    for (const RequirementField& field : kRequirementFields)
+        archive.WriteLine(field.key, TextOf(this->*field.member));
 }
 
 std::string RequirementInfo::GetTag() const
 {
     return std::string(format::kRequirementHeader);
+}
+
+const RequirementField* FindRequirementField(std::string_view key)
+{
+    for (const RequirementField& field : kRequirementFields) {
+        if (field.key == key)
+            return &field;
+    }
+    return nullptr;
 }
 
 }  // namespace zpak

@@ -12,13 +12,6 @@
 
 namespace zpak {
 
-namespace {
-
-constexpr const char* kReservedNames[] = {"SetupGroup",      "PlayShortcut",          "UninstallShortcut",
-                                          "DesktopShortcut", "DocumentationShortcut", "Setup"};
-
-}  // namespace
-
 bool CheckGroupName(const std::string& name, MessageSink& sink)
 {
     if (name.empty()) {
@@ -30,12 +23,10 @@ bool CheckGroupName(const std::string& name, MessageSink& sink)
             "The group name %s contains invalid characters. Please choose a different name.", {name}));
         return false;
     }
-    for (const char* reserved : kReservedNames) {
-        if (EqualsIgnoringCase(name, reserved)) {
-            sink.ShowMessage(
-                FormatText("The group name %s is reserved. Please choose a different name.", {name}));
-            return false;
-        }
+    if (IsReservedGroupName(name)) {
+        sink.ShowMessage(
+            FormatText("The group name %s is reserved. Please choose a different name.", {name}));
+        return false;
     }
     return true;
 }

@@ -49,42 +49,35 @@ void FillProductForm(const ProjectDocument& document, ProductForm& form)
     const ProductData* product = document.product.get();
     if (!product)
         return;
-    const auto fill = [](std::string& field, const std::optional<std::string>& value) {
-        if (value)
-            field = *value;
-    };
-    fill(form.identity.product, product->product);
-    fill(form.readme, product->readme);
-    fill(form.identity.productURL, product->productURL);
-    fill(form.title, product->title ? product->title : product->product);
-    form.identity.version = product->version.value_or("100");
-    fill(form.identity.versionURL, product->versionURL);
-    fill(form.identity.developerURL, product->developerURL);
-    fill(form.identity.developer, product->developer);
+    for (const ProductFormField& field : ProductFormFields()) {
+        if (const auto& value = product->*field.member)
+            form.*field.text = *value;
+    }
+    if (!product->title && product->product)
+        form.title = *product->product;
+    form.version = product->version.value_or("100");
 }
 
 bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSink& sink)
 {
     ProductData& product = EnsureProduct(document);
-    if (form.identity.product.empty()) {
+    if (form.product.empty()) {
         sink.ShowMessage("You must complete the product field.");
         return false;
     }
     if (!form.readme.empty())
         product.readme = form.readme;
-    if (!IsVersionValid(form.identity.version)) {
+    if (!IsVersionValid(form.version)) {
         sink.ShowMessage("You must enter a numerical number into the version field.");
         return false;
     }
-    product.product = form.identity.product;
     if (form.title.empty())
-        form.title = form.identity.product + " Setup";
-    product.developer = form.identity.developer;
-    product.title = form.title;
-    product.productURL = form.identity.productURL;
-    product.version = form.identity.version;
-    product.versionURL = form.identity.versionURL;
-    product.developerURL = form.identity.developerURL;
+        form.title = form.product + " Setup";
+    // An empty readme field keeps the readme: it was stored above when there was one.
+    for (const ProductFormField& field : ProductFormFields()) {
+        if (field.member != &ProductData::readme)
+            product.*field.member = form.*field.text;
+    }
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rules/requirement_rules.h"
+#include "model/product_fields.h"
 
 #include <optional>
 #include <string>
@@ -28,16 +28,6 @@ std::string NormalisedVersion(const std::string& version);
 
 // The product record, created empty when the project has none.
 ProductData& EnsureProduct(ProjectDocument& document);
-
-// The product page's fields: those a requirement has too, the readme and the
-// setup window's title.
-struct ProductForm {
-    RequirementFields identity;
-    std::string readme;
-    std::string title;
-
-    bool operator==(const ProductForm&) const = default;
-};
 
 // Fills the form from the product; fields the product does not hold keep
 // their text. The version shows "100" when the product has none.

@@ -9,35 +9,18 @@
 
 namespace zpak {
 
-namespace {
-
-struct PresetKey {
-    const char* key;
-    std::string RequirementFields::*field;
-};
-
-constexpr PresetKey kPresetKeys[] = {
-    {"Product", &RequirementFields::product},       {"Version", &RequirementFields::version},
-    {"Developer", &RequirementFields::developer},   {"ProductURL", &RequirementFields::productURL},
-    {"VersionURL", &RequirementFields::versionURL}, {"DeveloperURL", &RequirementFields::developerURL},
-};
-
-}  // namespace
-
-RequirementFields FieldsOf(const RequirementInfo& r)
+RequirementFields FieldsOf(const RequirementInfo& requirement)
 {
-    return {TextOf(r.product),    TextOf(r.version),    TextOf(r.developer),
-            TextOf(r.productURL), TextOf(r.versionURL), TextOf(r.developerURL)};
+    RequirementFields fields;
+    for (const RequirementField& field : kRequirementFields)
+        fields.*field.text = TextOf(requirement.*field.member);
+    return fields;
 }
 
-void StoreFields(const RequirementFields& fields, RequirementInfo& r)
+void StoreFields(const RequirementFields& fields, RequirementInfo& requirement)
 {
-    r.product = fields.product;
-    r.version = fields.version;
-    r.developer = fields.developer;
-    r.productURL = fields.productURL;
-    r.versionURL = fields.versionURL;
-    r.developerURL = fields.developerURL;
+    for (const RequirementField& field : kRequirementFields)
+        requirement.*field.member = fields.*field.text;
 }
 
 void ApplyPreset(const IniFile& presets, const std::string& section, RequirementFields& fields)
@@ -47,9 +30,9 @@ void ApplyPreset(const IniFile& presets, const std::string& section, Requirement
     if (presets.GetSectionEntries(section, keys, values) < 0)
         return;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        for (const PresetKey& preset : kPresetKeys) {
-            if (EqualsIgnoringCase(keys[i], preset.key))
-                fields.*(preset.field) = values[i];
+        for (const RequirementField& field : kRequirementFields) {
+            if (EqualsIgnoringCase(keys[i], field.presetKey))
+                fields.*field.text = values[i];
         }
     }
 }
@@ -58,16 +41,16 @@ void RecordPreset(IniFile& presets, const RequirementFields& fields)
 {
     if (presets.FindSection(fields.product) >= 0) {
         // The section's Product value is left as it is.
-        for (const PresetKey& preset : kPresetKeys) {
-            if (preset.field != &RequirementFields::product)
-                presets.SetValue(fields.product, preset.key, fields.*(preset.field));
+        for (const RequirementField& field : kRequirementFields) {
+            if (field.text != &RequirementFields::product)
+                presets.SetValue(fields.product, field.presetKey, fields.*field.text);
         }
     } else {
         std::vector<std::string> keys;
         std::vector<std::string> values;
-        for (const PresetKey& preset : kPresetKeys) {
-            keys.emplace_back(preset.key);
-            values.push_back(fields.*(preset.field));
+        for (const RequirementField& field : kRequirementFields) {
+            keys.emplace_back(field.presetKey);
+            values.push_back(fields.*field.text);
         }
         presets.AddSection(fields.product, keys, values);
     }

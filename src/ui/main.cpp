@@ -1,6 +1,7 @@
 #include "platform/command_line.h"
 #include "platform/running_marker.h"
 #include "ui/app/wizard_app.h"
+#include "ui/pages/wizard_pages.h"
 
 #include <iostream>
 
@@ -40,5 +41,5 @@ int main(int argc, char** argv)
         return *done;
     const zpak::RunningMarker running;
     zpak::ui::WizardApp app(argc, argv);
-    return app.Run(project);
+    return app.Run(zpak::ui::WizardPages(), project);
 }

@@ -1,13 +1,16 @@
 #include "cli/zpakbuild.h"
 #include "platform/sha256.h"
+#include "support/manifest_round_trip.h"
 #include "support/platform_skip.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "zpak/version.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -134,6 +137,9 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_EQ(Zpakbuild({"frobnicate"}).code, 2);
     EXPECT_EQ(Zpakbuild({"check"}).code, 2);
     EXPECT_EQ(Zpakbuild({"check", "a", "--bogus"}).code, 2);
+    const Outcome dash = Zpakbuild({"check", "a", "-x"});
+    EXPECT_EQ(dash.code, 2);
+    EXPECT_NE(dash.err.find("unknown option '-x'"), std::string::npos) << dash.err;
     EXPECT_EQ(Zpakbuild({"format", "a", "-o"}).code, 2);
     for (const char* threads : {"0", "-1", "2x", ""})
         EXPECT_EQ(Zpakbuild({"build", "a", "--zip", "--threads", threads}).code, 2) << threads;
@@ -161,7 +167,7 @@ TEST(ZpakbuildTest, UsageHelpAndVersion)
     EXPECT_NE(help.out.find("130  build interrupted"), std::string::npos);
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("format PROJECT.zproj"), std::string::npos);
-    EXPECT_EQ(Zpakbuild({"--version"}).out, "zpakbuild 2.36\n");
+    EXPECT_EQ(Zpakbuild({"--version"}).out, std::string("zpakbuild ") + kVersion + "\n");
 }
 
 // The example project against a copy of the demo game, all three choices.
@@ -179,6 +185,9 @@ protected:
         args.insert(args.end(), options.begin(), options.end());
         return Zpakbuild(args);
     }
+
+    // Every manifest pair a build leaves imports into a project that builds it again.
+    void TearDown() override { test::ExpectManifestsRoundTrip(game); }
 
     bool Has(const char* relative) const { return std::filesystem::exists(game / relative); }
 
@@ -229,6 +238,36 @@ TEST_F(DemoGameTest, CheckRefusesWhatBuildWouldRefuse)
                   + " is not packed into itself. [Z202]\n");
     EXPECT_EQ(Zpakbuild({"check", root.string(), "--game-folder", game.string(), "--zip", "--werror"}).code,
               1);
+}
+
+// Only the zip holds the readme: the package and the manifest pair are built
+// without it.
+TEST_F(DemoGameTest, AMissingReadmeStopsOnlyTheZip)
+{
+    std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    project.replace(project.find("readme=Help\\Frontier.txt"), 24, "readme=Help\\Gone.txt");
+    const auto file = dir.Write("gone.zproj", project);
+    for (const char* choice : {"--package", "--manifest"}) {
+        const Outcome check = Zpakbuild({"check", file.string(), "--game-folder", game.string(), choice});
+        EXPECT_EQ(check.code, 0) << choice << check.err;
+    }
+    EXPECT_EQ(Zpakbuild({"build", file.string(), "--game-folder", game.string(), "--manifest"}).code, 0);
+    EXPECT_TRUE(Has("System/FrontierMOD.ini"));
+    const Outcome zip = Zpakbuild({"check", file.string(), "--game-folder", game.string(), "--zip"});
+    EXPECT_EQ(zip.code, 1);
+    EXPECT_NE(zip.err.find("[Z109]"), std::string::npos) << zip.err;
+}
+
+// A group the player cannot leave out is installed also when the project
+// does not mark it selected.
+TEST_F(DemoGameTest, DefaultPreviewInstallsRequiredGroups)
+{
+    std::string project = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    project.erase(project.find("Selected=true\n"), 14);
+    const auto file = dir.Write("required.zproj", project);
+    const Outcome preview = Zpakbuild({"preview", file.string(), "--game-folder", game.string()});
+    ASSERT_EQ(preview.code, 0) << preview.err;
+    EXPECT_TRUE(preview.out.starts_with("Groups installed: Frontier\n\nFiles copied (7,")) << preview.out;
 }
 
 TEST_F(DemoGameTest, BuildsThePackageByDefault)
@@ -335,6 +374,66 @@ TEST_F(DemoGameTest, BuildsTheManifestOrTheZip)
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out + run.err, "");
     EXPECT_EQ(test::ReadFile(elsewhere), test::ReadFile(game / "FrontierMOD.zip"));
+}
+
+TEST_F(DemoGameTest, ImportGivesBackTheProjectThatBuildsThePair)
+{
+    ASSERT_EQ(Build({"--manifest"}).code, 0);
+    const auto manifest = game / "System/FrontierMOD.ini";
+    const std::string pair = test::ReadFile(manifest) + test::ReadFile(game / "System/FrontierMOD.int");
+    const auto project = dir / "imported.zproj";
+    Outcome run = Zpakbuild({"import", manifest.string(), "-o", project.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "Imported " + manifest.string() + " into " + project.string()
+                  + ": 2 groups, 6 file entries, 4 INI changes, 1 requirement\n");
+    // The example project itself, but for the game folder it was built in.
+    std::string example = test::ReadFile(ZPAK_EXAMPLES_DIR "/frontier.zproj");
+    example.replace(0, example.find('\n'), std::filesystem::absolute(game).string());
+    EXPECT_EQ(test::ReadFile(project), example);
+    std::filesystem::remove(manifest);
+    ASSERT_EQ(Zpakbuild({"build", project.string(), "--manifest"}).code, 0);
+    EXPECT_EQ(test::ReadFile(manifest) + test::ReadFile(game / "System/FrontierMOD.int"), pair);
+
+    // To standard output; without -o into the current folder, never over a file.
+    EXPECT_EQ(Zpakbuild({"import", manifest.string(), "-o", "-"}).out, example);
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    run = Zpakbuild({"import", manifest.string(), "--quiet"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    run = Zpakbuild({"import", manifest.string()});
+    std::filesystem::current_path(here);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "zpakbuild: Frontier.zproj exists already; name the project with -o to replace it\n");
+    EXPECT_EQ(test::ReadFile(dir / "Frontier.zproj"), example);
+}
+
+TEST_F(DemoGameTest, ImportTellsWhatItLeavesOutAsCheckDoes)
+{
+    ASSERT_EQ(Build({"--manifest"}).code, 0);
+    const auto manifest = game / "System/FrontierMOD.ini";
+    std::ofstream(manifest, std::ios::app) << "\r\n[Extra]\r\nA=1\r\n";
+    std::ofstream(game / "System/FrontierMOD.int", std::ios::app) << "Colour=blue\r\n";
+    const std::string name = manifest.string();
+    Outcome run = Zpakbuild({"import", name, "-o", (dir / "p.zproj").string()});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err,
+              name
+                  + ":73: warning: The section [Extra] is named by no line of [Setup] or [SetupGroup]; "
+                    "it is not imported, nor its 1 line. [Z305]\n"
+                  + (manifest.parent_path() / "FrontierMOD.int").string()
+                  + ":35: warning: The line Colour=blue of [DocumentationShortcut] has no place in a "
+                    "project; it is not imported. [Z304]\n");
+    run = Zpakbuild({"import", name, "--format", "github", "-o", (dir / "p.zproj").string()});
+    EXPECT_NE(run.err.find(",line=73,title=Z305::The section [Extra]"), std::string::npos) << run.err;
+
+    std::filesystem::remove(manifest);
+    run = Zpakbuild({"import", name, "--format", "json", "-o", (dir / "p.zproj").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("{\"severity\":\"error\",\"code\":\"Z301\""), std::string::npos) << run.err;
+    EXPECT_EQ(Zpakbuild({"import", name, "--game-folder", "x"}).code, 2);
 }
 
 // The offset of the data of the archive's entry `name`, from its local header.

@@ -1,5 +1,7 @@
 #include "generate_fixture.h"
 
+#include "support/manifest_round_trip.h"
+
 namespace zpak::test {
 
 void GenerateFixture::SetUp()
@@ -42,6 +44,11 @@ void GenerateFixture::SetUp()
 
     doc.iniFiles.emplace_back(std::make_unique<INIGroup>("Player.ini"))
         ->AddEntry("Game.Keys", "F7", "open FR-Canyon", 0);
+}
+
+void GenerateFixture::TearDown()
+{
+    ExpectManifestsRoundTrip(game);
 }
 
 }  // namespace zpak::test

@@ -9,10 +9,12 @@
 namespace zpak::test {
 
 // A game folder named Vantor holding the files of the worked example, and the
-// example's project pointing at it.
+// example's project pointing at it. Every manifest pair a test leaves in the
+// game folder must import into a project that generates it again.
 class GenerateFixture : public ::testing::Test {
 protected:
     void SetUp() override;
+    void TearDown() override;
 
     // With the system's separators, as the run names its files in messages.
     std::filesystem::path Game(std::string_view relative) const { return (game / relative).make_preferred(); }

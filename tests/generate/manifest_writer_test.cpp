@@ -3,6 +3,7 @@
 #include "generate/manifest_writer.h"
 #include "generate/product_paths.h"
 #include "generate_fixture.h"
+#include "support/manifest_round_trip.h"
 #include "support/platform_skip.h"
 
 #ifndef _WIN32
@@ -159,6 +160,7 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
                    "AutoplayWindowTitle=My Mod\nProductURL=\nVersionURL=\nDeveloper=\n"
                    "DeveloperURL=\n"));
     EXPECT_EQ(ManifestBaseName(bare), "My ModMOD");
+    EXPECT_TRUE(test::ManifestRoundTrips(bare));
 
     // No visible group: no tree lines and no group captions in the .int file.
     doc.groups[1]->Visible = 0;
@@ -175,6 +177,7 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
     EXPECT_NE(second.ini.find("Copy=(Src=\"System\\Frontier_mac.sh\")"), std::string::npos);
     EXPECT_EQ(second.localized.find("[Maps]"), std::string::npos);
     EXPECT_NE(second.localized.find("License=Docs\\Frontier.int\r\n"), std::string::npos);
+    EXPECT_TRUE(test::ManifestRoundTrips(doc));
 
     // A readme without a folder, a visible group with a caption, an added INI line.
     doc.product->windows = 1;
@@ -189,6 +192,7 @@ TEST_F(ManifestTest, BareProjectAndFlagDependentLines)
                              "AddIni=System\\Player.ini,Game.Keys.F7=open FR-Canyon\r\n"),
               std::string::npos);
     EXPECT_NE(third.localized.find("[Core]\r\nCaption=Core files\r\nDescription=\r\n"), std::string::npos);
+    EXPECT_TRUE(test::ManifestRoundTrips(doc));
 }
 
 TEST_F(ManifestTest, FileCheckNamesTheMissingFileAndWritesNothing)

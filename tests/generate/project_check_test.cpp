@@ -120,6 +120,18 @@ TEST_F(ProjectCheckTest, FilesAreCheckedWithoutAProductAndTheToolByChoice)
     EXPECT_EQ(found[0].line, 1);
 }
 
+// Windows folds letter case: two files bound for one place in other letters
+// leave the player one of them.
+TEST_F(ProjectCheckTest, DestinationsThatDifferInLetterCaseClash)
+{
+    const auto found =
+        Check(std::string("[Group]\nname=Main\nMaps\\A.map\nsrc=New\\X.map\nMaps\\B.map\nsrc=New\\x.MAP\n")
+              + kProduct);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].code, "Z204");
+    EXPECT_EQ(found[0].record, RecordRef::Entry(0, 1));
+}
+
 // Nothing else is told about a game folder that is gone: not each file, the
 // tool or the INI files.
 TEST_F(ProjectCheckTest, MissingGameFolderIsTheOneProblem)
@@ -229,6 +241,10 @@ TEST_F(InstallPreviewTest, ChosenGroupsInstallTheirFiles)
     EXPECT_EQ(files[5], "Frontier/Classes/Campaign.uc -> Frontier/Classes/Campaign.uc 33");
     EXPECT_EQ(files[7], "System/FrontierDefault.ini -> System/Frontier.ini 55");
     EXPECT_EQ(ChooseGroups(doc, {"Frontier", "Nope"}).unknown, "Nope");
+
+    // A required group is installed whether or not it is marked selected.
+    doc.groups[0]->Selected = 0;
+    EXPECT_EQ(DefaultGroups(doc), std::vector<std::size_t>{0});
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "generate/build_files.h"
 #include "generate/generation_run.h"
 #include "generate_fixture.h"
 
@@ -131,20 +132,33 @@ TEST_F(ResolverTest, OnlyARunThatNamesTheArchiveKeepsItsName)
     EXPECT_EQ(run.packageName, "Frontier.zpack2");
 }
 
-// A zip of the game folder's root must not read the archive it replaces.
-TEST_F(ResolverTest, TheArchiveIsNeverOneOfItsOwnInputs)
+// A zip of the game folder's root must not read the archive it replaces, nor
+// any run's own files: temporary files, the lock, a killed run's journal.
+TEST_F(ResolverTest, TheRunsOwnFilesAreNeverInputs)
 {
     doc.groups[0]->AddFile("*");
+    doc.groups[0]->AddFile("System\\*");
     dir.Write("Vantor/FrontierMOD.zip", "the previous archive");
     dir.Write("Vantor/.FrontierMOD.zip.tmp-12", "a killed run's");
     dir.Write("Vantor/notes.txt", "notes");
+    dir.Write("Vantor/System/" + std::string(kJournalFileName), "a killed run's journal");
+    dir.Write("Vantor/System/" + std::string(kLockFileName), "");
     EXPECT_EQ(ResolveGeneration(doc, GenerationChoice::Zip, {}).Warnings(),
               std::vector<std::string>{"The zip file " + Game("FrontierMOD.zip").string()
                                        + " is not packed into itself."});
     const std::vector<std::string> names = EntryNames();
     EXPECT_NE(std::ranges::find(names, "notes.txt"), names.end());
+    EXPECT_NE(std::ranges::find(names, "System/Frontier.pkg"), names.end());
+    const ResolvedRun manifest = ResolveGeneration(doc, GenerationChoice::ManifestOnly, {});
+    std::vector<std::string> inputs;
+    for (const ResolvedInput& input : manifest.inputs)
+        inputs.push_back(input.destination);
     EXPECT_EQ(std::ranges::find(names, "FrontierMOD.zip"), names.end());
-    EXPECT_EQ(std::ranges::find(names, ".FrontierMOD.zip.tmp-12"), names.end());
+    for (const auto& found : {names, inputs}) {
+        for (const char* own :
+             {".FrontierMOD.zip.tmp-12", "System/zpak_build.journal", "System/zpak_build.lock"})
+            EXPECT_EQ(std::ranges::find(found, own), found.end()) << own;
+    }
 }
 
 // A destination is a file name for a single file, and a folder for a

@@ -1,3 +1,4 @@
+#include "model/product_fields.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
@@ -53,12 +54,12 @@ public:
             doc.product = std::make_unique<ProductData>();
             ProductData& p = *doc.product;
             FillIdentity(p);
-            for (auto* field :
-                 {&p.readme, &p.title, &p.archive, &p.license, &p.logo, &p.shortcut, &p.shortcutCaption})
-                *field = Optional();
-            p.documentationCaption = Flag() ? Text() : "";
-            for (int* flag : {&p.cleanup, &p.windows, &p.linux, &p.mac})
-                *flag = Flag();
+            for (const ProductField& field : kProductFields) {
+                if (field.text)
+                    p.*field.text = Optional();
+                else
+                    p.*field.flag = Flag();
+            }
         }
         return doc;
     }
@@ -93,9 +94,8 @@ private:
 
     void FillIdentity(RequirementInfo& r)
     {
-        for (auto* field :
-             {&r.product, &r.version, &r.developer, &r.productURL, &r.versionURL, &r.developerURL})
-            *field = Optional();
+        for (const RequirementField& field : kRequirementFields)
+            r.*field.member = Optional();
     }
 
     std::mt19937 random_;
@@ -133,9 +133,8 @@ void ApplyReloadDifferences(ProjectDocument& doc)
     }
     auto identity = [](RequirementInfo& r) {
         r.name.reset();
-        for (auto* field :
-             {&r.product, &r.version, &r.developer, &r.productURL, &r.versionURL, &r.developerURL})
-            Present(*field);
+        for (const RequirementField& field : kRequirementFields)
+            Present(r.*field.member);
     };
     for (auto& requirement : doc.requirements)
         identity(*requirement);
@@ -149,7 +148,7 @@ void ApplyReloadDifferences(ProjectDocument& doc)
             p->documentationCaption = p->GetDocumentationCaption();
         } else {
             p->shortcutCaption.reset();
-            p->documentationCaption.clear();
+            p->documentationCaption.reset();
         }
     }
 }

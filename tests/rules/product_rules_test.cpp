@@ -25,20 +25,20 @@ TEST(ProductFormTest, StoresInTheOrderTheChecksAllow)
     RecordingSink sink;
     ProductForm form;
     FillProductForm(doc, form);  // no product: nothing happens
-    EXPECT_EQ(form.identity.version, "");
+    EXPECT_EQ(form.version, "");
 
     form.readme = "Help\\Readme.txt";
     EXPECT_FALSE(StoreProductFields(doc, form, sink));
     ASSERT_NE(doc.product, nullptr);  // created before the refusal
     EXPECT_FALSE(doc.product->readme.has_value());
 
-    form.identity.product = "MyMod";
-    form.identity.version = "0";
+    form.product = "MyMod";
+    form.version = "0";
     EXPECT_FALSE(StoreProductFields(doc, form, sink));
     EXPECT_EQ(doc.product->readme, "Help\\Readme.txt");  // stored before the version check
     EXPECT_FALSE(doc.product->product.has_value());
 
-    form.identity.version = "1.5";
+    form.version = "1.5";
     form.readme.clear();
     ASSERT_TRUE(StoreProductFields(doc, form, sink));
     EXPECT_EQ(form.title, "MyMod Setup");
@@ -51,12 +51,12 @@ TEST(ProductFormTest, StoresInTheOrderTheChecksAllow)
                                         "You must enter a numerical number into the version field."}));
 
     ProductForm shown;
-    shown.identity.developer = "typed";
+    shown.developer = "typed";
     doc.product->version.reset();
     doc.product->developer.reset();
     FillProductForm(doc, shown);
-    EXPECT_EQ(shown.identity.version, "100");
-    EXPECT_EQ(shown.identity.developer, "typed");
+    EXPECT_EQ(shown.version, "100");
+    EXPECT_EQ(shown.developer, "typed");
     EXPECT_EQ(shown.title, "MyMod Setup");
 }
 

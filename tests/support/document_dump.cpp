@@ -1,5 +1,6 @@
 #include "support/document_dump.h"
 
+#include "model/product_fields.h"
 #include "model/project_document.h"
 
 #include <sstream>
@@ -15,9 +16,9 @@ std::string Opt(const std::optional<std::string>& text)
 
 void Identity(std::ostringstream& out, const RequirementInfo& record)
 {
-    out << " product=" << Opt(record.product) << " version=" << Opt(record.version)
-        << " developer=" << Opt(record.developer) << " productURL=" << Opt(record.productURL)
-        << " versionURL=" << Opt(record.versionURL) << " developerURL=" << Opt(record.developerURL) << '\n';
+    for (const RequirementField& field : kRequirementFields)
+        out << ' ' << field.key << '=' << Opt(record.*field.member);
+    out << '\n';
 }
 
 }  // namespace
@@ -52,12 +53,13 @@ std::string Dump(const ProjectDocument& doc)
     if (const ProductData* product = doc.product.get()) {
         out << "product";
         Identity(out, *product);
-        out << "  readme=" << Opt(product->readme) << " title=" << Opt(product->title)
-            << " archive=" << Opt(product->archive) << " license=" << Opt(product->license)
-            << " logo=" << Opt(product->logo) << " shortcut=" << Opt(product->shortcut)
-            << " shortcutCaption=" << Opt(product->shortcutCaption) << " documentationCaption='"
-            << product->documentationCaption << "' flags=" << !!product->cleanup << !!product->windows
-            << !!product->linux << !!product->mac << '\n';
+        for (const ProductField& field : kProductFields) {
+            if (field.text)
+                out << ' ' << field.key << '=' << Opt(product->*field.text);
+            else
+                out << ' ' << field.key << '=' << !!(product->*field.flag);
+        }
+        out << '\n';
     }
     return out.str();
 }

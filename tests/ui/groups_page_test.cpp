@@ -1,5 +1,5 @@
-#include "ui/pages/groups_dialogs.h"
-#include "ui/pages/groups_page.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/groups/groups_page.h"
 #include "wizard_fixture.h"
 
 #include <QLabel>

@@ -1,5 +1,5 @@
-#include "ui/pages/ini_changes_page.h"
-#include "ui/pages/ini_dialogs.h"
+#include "ui/pages/ini_changes/ini_changes_page.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
 #include "wizard_fixture.h"
 
 #include <QComboBox>
@@ -72,6 +72,10 @@ TEST_F(IniChangesPageTest, ChangesOfferTheFilesSectionsKeysAndValues)
         EXPECT_FALSE(FindControl<QAbstractButton>(&dialog, kModifyLine)->isChecked());
     }));
     EXPECT_EQ(doc.iniFiles[0]->entries[0]->addNewLine, 1);
+    EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
+        EXPECT_TRUE(FindControl<QAbstractButton>(&dialog, kAddNewLine)->isChecked());
+    }));
+    EXPECT_EQ(doc.iniFiles[0]->entries[0]->addNewLine, 1);
 }
 
 TEST_F(IniChangesPageTest, ImportAddsEveryKeyAsANewLine)
@@ -99,9 +103,13 @@ TEST_F(IniChangesPageTest, ImportAddsEveryKeyAsANewLine)
     EXPECT_FALSE(Control<QAbstractButton>(kIniChangesPage, kRemoveIniFile)->isEnabled());
     ClickOn(kIniChangesPage, kRemoveIniEntry);
     EXPECT_EQ(doc.iniFiles[0]->entries.size(), 4u);
+    dialogs.saveAnswers.push_back(QString::fromStdString((dir / "saved.zproj").string()));
+    Click(kSave);
+    ASSERT_FALSE(wizard->windowTitle().contains(QLatin1Char('*')));
     Select(0);
     ClickOn(kIniChangesPage, kRemoveIniFile);
     EXPECT_TRUE(doc.iniFiles.empty());
+    EXPECT_TRUE(wizard->windowTitle().startsWith("saved.zproj*"));  // unsaved again
 }
 
 TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)

@@ -134,6 +134,25 @@ TEST_F(PagesTest, PagesNeverActOnAMissingProduct)
     EXPECT_EQ(doc.product->cleanup, 1);
 }
 
+// The Cleanup box shows the project's switch, also of a project opened while
+// the Generate page is on display.
+TEST_F(PagesTest, CleanupBoxFollowsTheProject)
+{
+    doc.product = std::make_unique<ProductData>();
+    doc.product->cleanup = 1;
+    wizard->SetActivePage(kGeneratePage);
+    const auto* cleanup = Control<QAbstractButton>(kGeneratePage, kCleanup);
+    EXPECT_TRUE(cleanup->isChecked());
+    dialogs.saveChangesAnswers = {SaveAnswer::Discard, SaveAnswer::Discard};
+    for (const bool on : {false, true}) {
+        const auto file = dir.Write(
+            "p.zproj", game.string() + "\n0.8\n[Product]\nproduct=P\n" + (on ? "cleanup=True\n" : ""));
+        dialogs.openAnswers.push_back(QString::fromStdString(file.string()));
+        Click(kOpen);
+        EXPECT_EQ(cleanup->isChecked(), on);
+    }
+}
+
 // Open the example project, point it at the demo game, walk to Generate and
 // build the zip (the package: GeneratePageTest).
 TEST_F(PagesTest, FullRunThroughTheWindow)

@@ -1,5 +1,5 @@
-#include "ui/pages/requirements_dialogs.h"
-#include "ui/pages/requirements_page.h"
+#include "ui/pages/requirements/requirements_dialogs.h"
+#include "ui/pages/requirements/requirements_page.h"
 #include "wizard_fixture.h"
 
 #include <QComboBox>

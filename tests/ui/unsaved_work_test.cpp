@@ -1,4 +1,5 @@
 #include "wizard_fixture.h"
+#include "zpak/version.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -12,7 +13,7 @@ namespace {
 
 using namespace ids;
 
-constexpr const char* kCaption = " \u2014 ZPAK WIZARD 2.36";
+const QString kCaption = QStringLiteral(" \u2014 ZPAK WIZARD ") + QString::fromLatin1(zpak::kVersion);
 
 class UnsavedWorkTest : public WizardFixture {
 protected:

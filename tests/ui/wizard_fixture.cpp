@@ -1,7 +1,9 @@
 #include "wizard_fixture.h"
 
+#include "support/manifest_round_trip.h"
 #include "ui/app/wizard_sheet.h"
-#include "ui/pages/groups_dialogs.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/wizard_pages.h"
 
 namespace zpak::ui::test {
 
@@ -24,12 +26,18 @@ WizardFixture::WizardFixture() : game(dir / "Vantor")
 
 WizardFixture::~WizardFixture() = default;
 
+void WizardFixture::TearDown()
+{
+    zpak::test::ExpectManifestsRoundTrip(game);
+}
+
 void WizardFixture::MakeWizard()
 {
     wizard.reset();
     wizard = std::make_unique<WizardDialog>(WizardContext{doc, dialogs, *registry, "/docs/user-guide.html",
                                                           dir / "presets.ini", dir / "wine",
-                                                          dir / "recent-projects"});
+                                                          dir / "recent-projects"},
+                                            WizardPages());
 }
 
 QAbstractButton* WizardFixture::Button(int id) const

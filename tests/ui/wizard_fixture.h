@@ -33,6 +33,8 @@ class WizardFixture : public ::testing::Test {
 protected:
     WizardFixture();
     ~WizardFixture() override;
+    // Every manifest pair a test generates imports into a project that generates it again.
+    void TearDown() override;
 
     void MakeWizard();
 

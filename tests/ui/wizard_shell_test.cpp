@@ -1,6 +1,7 @@
 #include "ui/app/about_dialog.h"
 #include "ui/app/app_icon.h"
 #include "wizard_fixture.h"
+#include "zpak/version.h"
 
 #include <QApplication>
 #include <QImage>
@@ -22,15 +23,18 @@ protected:
         // The groups page lets Next through only when some group holds an entry.
         doc.groups.push_back(std::make_unique<GroupInfo>("Main"));
         doc.groups[0]->AddFile("System\\Frontier.u");
-        for (int page = 0; page < 4; ++page)
+        for (const ProjectPageFacts& facts : kProjectPages) {
+            if (facts.page == ProjectPage::Product)
+                break;
             Click(kNext);
+        }
         ASSERT_EQ(ActivePage(), kProductPage);
     }
 };
 
 TEST_F(WizardShellTest, AVetoKeepsThePageAndTheButtons)
 {
-    EXPECT_EQ(wizard->windowTitle(), "ZPAK WIZARD 2.36");
+    EXPECT_EQ(wizard->windowTitle(), QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(zpak::kVersion));
     Type(kGamePathPage, kGamePathEdit, "/no/such/game");
     Click(kNext);
     EXPECT_EQ(ActivePage(), kGamePathPage);
@@ -117,6 +121,31 @@ TEST_F(WizardShellTest, ShortcutSwitchDecidesThePageOrder)
     EXPECT_FALSE(doc.product->linux);
     Click(kNext);
     EXPECT_EQ(ActivePage(), kGeneratePage);
+}
+
+// A problem leads back to the control of its field; a field of the shortcuts
+// page, while shortcuts are off, to the switch that brings the page back.
+TEST_F(WizardShellTest, AProblemLeadsToItsField)
+{
+    doc.product = std::make_unique<ProductData>();
+    doc.product->product = "Frontier";
+    doc.product->version = "1";
+    wizard->show();
+    wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    WalkToProductPage();
+    const std::pair<RecordRef, QWidget*> cases[] = {
+        {RecordRef::Product("shortcutCaption"), Control<QWidget>(kPackagePage, kInstallShortcuts)},
+        {RecordRef::Product("logo"), Edit(kPackagePage, kLogoEdit)},
+        {RecordRef::Product("version"), Edit(kProductPage, kVersion)},
+        {RecordRef::GameFolder(), Edit(kGamePathPage, kGamePathEdit)},
+    };
+    for (const auto& [record, field] : cases) {
+        while (ActivePage() != kGeneratePage)
+            Click(kNext);
+        wizard->GoToRecord(PageOf(record), record);
+        EXPECT_EQ(QApplication::focusWidget(), field) << record.field;
+    }
 }
 
 TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +30,27 @@ QLineEdit* AddEdit(QFormLayout* form, const QString& label, int id, const char* 
     edit->setToolTip(tip);
     form->addRow(label, edit);
     return edit;
+}
+
+std::vector<QLineEdit*> AddEdits(QFormLayout* form, std::initializer_list<EditRow> rows)
+{
+    std::vector<QLineEdit*> edits;
+    for (const EditRow& row : rows)
+        edits.push_back(AddEdit(form, row.label, row.id, row.name, row.tip));
+    return edits;
+}
+
+QPushButton* AddBrowseRow(QFormLayout* form, const QString& label, QLineEdit* edit, int id, const char* name,
+                          const QString& tip)
+{
+    auto* button = new QPushButton(QStringLiteral("..."));
+    SetControlId(button, id, name);
+    button->setToolTip(tip);
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit, 1);
+    row->addWidget(button);
+    form->addRow(label, row);
+    return button;
 }
 
 QPushButton* AddButton(QBoxLayout* column, const QString& caption, int id, const char* name)

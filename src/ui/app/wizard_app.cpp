@@ -37,13 +37,14 @@ WizardApp::~WizardApp()
     state_->document.Release();
 }
 
-int WizardApp::Run(const QString& project)
+int WizardApp::Run(PageTable pages, const QString& project)
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
     const QString bin = QCoreApplication::applicationDirPath();
     WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(bin),
                                       FindPresets(bin, UserFilesFolder()), DefaultWinePrefix(),
-                                      ToNativePath(RecentProjectsLocation())});
+                                      ToNativePath(RecentProjectsLocation())},
+                        pages);
     if (!project.isEmpty())
         wizard.OpenProjectFile(project);
     wizard.exec();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/app/page_table.h"
+
 #include <QString>
 
 #include <iosfwd>
@@ -19,9 +21,9 @@ public:
     WizardApp& operator=(const WizardApp&) = delete;
     ~WizardApp();
 
-    // Shows the window, with `project` opened when one is given; gives the
-    // process exit code.
-    int Run(const QString& project = {});
+    // Shows the window with those pages, with `project` opened when one is
+    // given; gives the process exit code.
+    int Run(PageTable pages, const QString& project = {});
 
 private:
     struct State;

@@ -9,7 +9,6 @@
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_page.h"
-#include "ui/pages/page_factory.h"
 #include "zpak/version.h"
 
 #include <QCloseEvent>
@@ -30,14 +29,8 @@
 
 namespace zpak::ui {
 
-namespace {
-constexpr int kPageOrder[] = {ids::kGamePathPage,     ids::kGroupsPage,   ids::kIniChangesPage,
-                              ids::kRequirementsPage, ids::kProductPage,  ids::kPackagePage,
-                              ids::kGeneratePage,     ids::kShortcutsPage};
-}  // namespace
-
-WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
-    : WizardSheet(parent), context_(std::move(context)), sink_(context_.dialogs, this),
+WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* parent)
+    : WizardSheet(parent), context_(std::move(context)), pageTable_(pages), sink_(context_.dialogs, this),
       recent_(FromNativePath(context_.recentProjects))
 {
     setWindowTitle(QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion));
@@ -70,11 +63,15 @@ WizardDialog::WizardDialog(WizardContext context, QWidget* parent)
 
     resize(720, 440);
     setAcceptDrops(true);
-    for (int id : kPageOrder)
-        AddPage(id);
+    for (const ProjectPageFacts& facts : kProjectPages) {
+        if (facts.next)
+            SetNextPage(facts.page, *facts.next);
+    }
+    for (const ProjectPageFacts& facts : kProjectPages)
+        AddPage(IdOf(facts.page));
     FixTabOrder();
     saved_.Remember(context_.document);
-    SetActivePage(ids::kGamePathPage);
+    SetActivePage(IdOf(kProjectPages[0].page));
     UpdateTitle();
 }
 
@@ -230,9 +227,25 @@ void WizardDialog::FocusFirstField(QWidget* page)
     }
 }
 
+int WizardDialog::IdOf(ProjectPage page) const
+{
+    for (const PageEntry& entry : pageTable_) {
+        if (entry.page == page)
+            return entry.id;
+    }
+    return 0;
+}
+
 WizardPage* WizardDialog::CreatePage(int id)
 {
-    return CreateWizardPage(*this, id);
+    for (const PageEntry& entry : pageTable_) {
+        if (entry.id != id)
+            continue;
+        WizardPage* page = entry.create(*this);
+        SetControlId(page, entry.id, entry.name);
+        return page;
+    }
+    return nullptr;
 }
 
 PageLink* WizardDialog::FindLink(int id) const
@@ -244,8 +257,10 @@ PageLink* WizardDialog::FindLink(int id) const
     return nullptr;
 }
 
-PageLink* WizardDialog::SetNextPage(int from, int to)
+PageLink* WizardDialog::SetNextPage(ProjectPage fromPage, ProjectPage toPage)
 {
+    const int from = IdOf(fromPage);
+    const int to = IdOf(toPage);
     const auto linkOf = [this](int id) {
         if (PageLink* link = FindLink(id))
             return link;
@@ -298,17 +313,26 @@ void WizardDialog::OnBack()
         SetActivePage(link->previousId);
 }
 
-void WizardDialog::GoToRecord(int pageId, const RecordRef& record)
+bool WizardDialog::OnTheWayBack(int pageId) const
 {
-    // Only a page on the way back can be reached this way.
-    bool onTheWay = false;
     for (const PageLink* link = FindLink(currentPageId_); link; link = FindLink(link->previousId)) {
-        onTheWay = onTheWay || link->id == pageId;
+        if (link->id == pageId)
+            return true;
         if (link->previousId == 0)
             break;
     }
-    if (!onTheWay && pageId == ids::kShortcutsPage)
-        pageId = ids::kPackagePage;
+    return false;
+}
+
+void WizardDialog::GoToRecord(ProjectPage page, const RecordRef& record)
+{
+    int pageId = IdOf(page);
+    if (!OnTheWayBack(pageId)) {
+        for (std::size_t i = 1; i < std::size(kProjectPages); ++i) {
+            if (kProjectPages[i].page == page)
+                pageId = IdOf(kProjectPages[i - 1].page);
+        }
+    }
     while (currentPageId_ != pageId) {
         const int before = currentPageId_;
         OnBack();

@@ -3,6 +3,7 @@
 #include "model/record_ref.h"
 #include "model/saved_project.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/page_table.h"
 #include "ui/app/recent_projects.h"
 #include "ui/app/wizard_context.h"
 #include "ui/app/wizard_sheet.h"
@@ -21,32 +22,32 @@ struct PageLink {
     int previousId = 0;  // 0: none
 };
 
-// The main window: eight pages in one frame, Next and Back in the order the
-// pages link themselves, Save and Open of the project, About, the logo and
-// Cancel. Work is never lost without a question: Cancel, closing the window
+// The main window: the pages of its page table in one frame, Next and Back
+// in the order of kProjectPages, Save and Open of the project, About, the
+// logo and Cancel. Work is never lost without a question: Cancel, closing the window
 // and Open ask to save a project with unsaved changes, and the title says
 // whether there are any.
 class WizardDialog final : public WizardSheet {
     Q_OBJECT
 
 public:
-    explicit WizardDialog(WizardContext context, QWidget* parent = nullptr);
+    WizardDialog(WizardContext context, PageTable pages, QWidget* parent = nullptr);
     ~WizardDialog() override;
 
     const WizardContext& Context() const { return context_; }
     MessageSink& Sink() { return sink_; }
 
     // Makes `to` follow `from`; gives the link of `to`.
-    PageLink* SetNextPage(int from, int to);
+    PageLink* SetNextPage(ProjectPage from, ProjectPage to);
     void EnableNext(bool enable);
     PageLink* FindLink(int id) const;
 
     void OnNext();
     void OnBack();
-    // Walks Back from the page on display to the page of `record` (to the
-    // packaging page for the shortcuts page when shortcuts are off) and
-    // selects the record there.
-    void GoToRecord(int pageId, const RecordRef& record);
+    // Walks Back from the page on display to `page` (to the page before it
+    // when it is off the way back, as the shortcuts page is while shortcuts
+    // are off) and selects the record there.
+    void GoToRecord(ProjectPage page, const RecordRef& record);
     void OnSave();
     void OnOpen();
     void OnAbout();
@@ -81,6 +82,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The control id of the page; 0 for a page the table lacks.
+    int IdOf(ProjectPage page) const;
+    bool OnTheWayBack(int pageId) const;
     QWidget* CreateButtons();
     static void FocusFirstField(QWidget* page);
     void FixTabOrder();
@@ -92,6 +96,7 @@ private:
     void FillRecentMenu();
 
     WizardContext context_;
+    PageTable pageTable_;
     DialogSink sink_;
     std::vector<std::unique_ptr<PageLink>> links_;
     int currentPageId_ = 0;

@@ -1,22 +1,18 @@
 #include "ui/app/wizard_page.h"
 
+#include "model/product_fields.h"
 #include "model/record_ref.h"
 #include "platform/game_path.h"
-#include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include <map>
-#include <vector>
-
 namespace zpak::ui {
 
-WizardPage::WizardPage(WizardDialog& wizard, int id, const char* name) : wizard_(wizard), id_(id)
+WizardPage::WizardPage(WizardDialog& wizard) : wizard_(wizard)
 {
-    SetControlId(this, id, name);
 }
 
 WizardPage::~WizardPage() = default;
@@ -53,41 +49,18 @@ const std::filesystem::path& WizardPage::WinePrefix() const
 
 void WizardPage::ShowRecord(const RecordRef& record)
 {
-    // The field of each key of the product; the first one this page has.
-    static const std::map<std::string, std::vector<const char*>> fields = {
-        {"product", {"productNameEdit"}},
-        {"version", {"versionEdit"}},
-        {"developer", {"developerEdit"}},
-        {"productURL", {"productUrlEdit"}},
-        {"versionURL", {"versionUrlEdit"}},
-        {"developerURL", {"developerUrlEdit"}},
-        {"readme", {"readmeEdit"}},
-        {"title", {"setupTitleEdit"}},
-        {"logo", {"logoEdit"}},
-        {"archive", {"archiveEdit"}},
-        {"license", {"licenseCombo"}},
-        {"shortcut", {"parametersEdit", "installShortcutsBox"}},
-        {"shortcutCaption", {"shortcutCaptionEdit", "installShortcutsBox"}},
-        {"documentationCaption", {"documentationCaptionEdit", "installShortcutsBox"}},
-        {"windows", {"windowsBox", "installShortcutsBox"}},
-        {"linux", {"linuxBox", "installShortcutsBox"}},
-        {"mac", {"macBox", "installShortcutsBox"}},
-        {"cleanup", {"cleanupBox"}},
-    };
-    std::vector<const char*> names;
-    if (record.kind == RecordRef::Kind::GameFolder)
-        names = {"gamePathEdit"};
-    else if (const auto found = fields.find(record.field);
-             record.kind == RecordRef::Kind::Product && found != fields.end())
-        names = found->second;
-    for (const char* name : names) {
-        if (auto* field = findChild<QWidget*>(QString::fromLatin1(name))) {
-            field->setFocus(Qt::OtherFocusReason);
-            if (auto* edit = qobject_cast<QLineEdit*>(field))
-                edit->selectAll();
-            return;
-        }
-    }
+    const char* name = record.kind == RecordRef::Kind::Product ? ControlNameOf(record.field) : nullptr;
+    if (name)
+        FocusField(findChild<QWidget*>(QLatin1String(name)));
+}
+
+void WizardPage::FocusField(QWidget* field)
+{
+    if (!field)
+        return;
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        edit->selectAll();
 }
 
 void WizardPage::keyPressEvent(QKeyEvent* event)

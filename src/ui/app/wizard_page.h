@@ -23,10 +23,9 @@ class WizardPage : public QWidget {
     Q_OBJECT
 
 public:
-    WizardPage(WizardDialog& wizard, int id, const char* name);
+    // The window gives the page its control id and object name (PageTable).
+    explicit WizardPage(WizardDialog& wizard);
     ~WizardPage() override;
-
-    int Id() const { return id_; }
 
     // Runs once the page exists, inside AddPage: pages make their links here.
     virtual void OnInitDialog() {}
@@ -41,8 +40,9 @@ public:
     virtual void OnProjectReplaced() {}
     // True when the page shows typed text that Next or Save would store.
     virtual bool HasPendingEdits() const { return false; }
-    // Selects the record (or focuses the field) a problem is about. Fields of
-    // the product and the game folder are found by their object names.
+    // Selects the record (or focuses the field) a problem is about. A field
+    // of the product is the control its field table names, when this page
+    // has it.
     virtual void ShowRecord(const RecordRef& record);
 
     ProjectDocument& Document() const;
@@ -57,13 +57,14 @@ protected:
     // system names it here.
     std::filesystem::path NativeGamePath(const std::string& gamePath) const;
     const std::filesystem::path& WinePrefix() const;
+    // Gives the field the focus, its text selected.
+    static void FocusField(QWidget* field);
 
     // Escape never closes the window from a page.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     WizardDialog& wizard_;
-    const int id_;
 };
 
 }  // namespace zpak::ui

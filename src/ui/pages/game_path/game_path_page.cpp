@@ -1,0 +1,133 @@
+#include "ui/pages/game_path/game_path_page.h"
+
+#include "game/game_folder.h"
+#include "model/project_document.h"
+#include "model/project_reader.h"
+#include "model/record_ref.h"
+#include "rules/game_folder_rules.h"
+#include "ui/app/control_ids.h"
+#include "ui/app/dialog_service.h"
+#include "ui/app/layout_helpers.h"
+#include "ui/app/project_text.h"
+#include "ui/app/wizard_dialog.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zpak::ui {
+
+GamePathPage::GamePathPage(WizardDialog& wizard)
+    : WizardPage(wizard), games_(new QComboBox), folder_(new QLineEdit)
+{
+    auto* layout = new QVBoxLayout(this);
+    SetControlId(
+        AddText(layout,
+                QStringLiteral("This wizard will guide you through the process of creating a ZPAK for client "
+                               "systems. The first step is to enter the location of the corvex engine title "
+                               "you wish to generate a zpak for.")),
+        ids::kIntroText, "introText");
+
+    // Only the list chooses a game: there is nothing to type.
+    SetControlId(games_, ids::kGamesCombo, "gamesCombo");
+    games_->setToolTip(
+        QStringLiteral("The games of this engine that their installers registered (on Linux, "
+                       "in your Wine and Proton prefixes). Choosing one fills in its folder."));
+    SetControlId(folder_, ids::kGamePathEdit, "gamePathEdit");
+    folder_->setToolTip(
+        QStringLiteral("The folder of the installed game, the one that holds System\\MKR.exe. "
+                       "The files of your mod are named relative to it."));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Corvex Engine Games Detected:"), games_);
+    QPushButton* browse =
+        AddBrowseRow(form, QStringLiteral("Game Path:"), folder_, ids::kGamePathBrowse,
+                     "gamePathBrowseButton", QStringLiteral("Choose the game folder in a folder dialog."));
+    browse->setText(QStringLiteral("Browse\u2026"));
+    browse->setAutoDefault(false);
+    connect(browse, &QPushButton::clicked, this, &GamePathPage::OnBrowse);
+    SetControlId(form->itemAt(form->rowCount() - 1, QFormLayout::LabelRole)->widget(), ids::kGamePathLabel,
+                 "gamePathLabel");
+    layout->addLayout(form);
+    AddText(layout,
+            QStringLiteral(" If the wizard failed to detect the folder where the corvex "
+                           "powered video game is installed, you'll have to manually enter it."));
+    layout->addStretch();
+
+    // Chosen again, the same game loads its folder again.
+    connect(games_, &QComboBox::activated, this, &GamePathPage::OnGameChosen);
+}
+
+void GamePathPage::OnInitDialog()
+{
+    const QSignalBlocker quiet(games_);
+    for (const std::string& game : ListInstalledGames(Wizard().Context().registry))
+        games_->addItem(FromProjectText(game));
+    games_->setCurrentIndex(-1);  // no selection, even when the default game is found
+    LoadFolderOf(GameKeyPath(kDefaultGame));
+    Wizard().EnableNext(true);
+}
+
+void GamePathPage::OnGameChosen(int index)
+{
+    if (index >= 0)
+        LoadFolderOf(GameKeyPath(ToProjectText(games_->itemText(index))));
+}
+
+void GamePathPage::LoadFolderOf(const std::string& keyPath)
+{
+    std::string folder;
+    if (LoadGameFolder(Wizard().Context().registry, keyPath, Document(), folder, WinePrefix())) {
+        folder_->setText(FromProjectText(folder));
+        Wizard().ProjectEdited();
+    }
+}
+
+void GamePathPage::OnBrowse()
+{
+    const QString start = FromNativePath(NativeGamePath(ToProjectText(folder_->text())));
+    const QString chosen = Dialogs().GetExistingDirectory(this, QStringLiteral("Game Folder"), start);
+    if (!chosen.isEmpty())
+        folder_->setText(QDir::toNativeSeparators(chosen));
+}
+
+bool GamePathPage::HasPendingEdits() const
+{
+    return ToProjectText(folder_->text()) != Document().GameFolderText();
+}
+
+void GamePathPage::OnSetActive()
+{
+    if (Document().gameFolder)
+        folder_->setText(FromProjectText(*Document().gameFolder));
+}
+
+void GamePathPage::ShowRecord(const RecordRef& record)
+{
+    if (record.kind == RecordRef::Kind::GameFolder)
+        FocusField(folder_);
+}
+
+void GamePathPage::OnProjectReplaced()
+{
+    folder_->clear();
+}
+
+bool GamePathPage::StoreGameFolder()
+{
+    const std::string folder = NormalisedGameFolder(
+        ToProjectText(folder_->text()), ToProjectText(QDir::homePath()), ToProjectText(QDir::currentPath()));
+    folder_->setText(FromProjectText(folder));
+    Document().gameFolder = folder;
+    if (IsGameFolderValid(folder, WinePrefix()))
+        return true;
+    // Say what is missing where, so that the folder can be put right.
+    ShowMessage(QStringLiteral("This is not a valid game folder.\nSystem\\MKR.exe not found in %1")
+                    .arg(FromNativePath(NativeGamePath(folder))));
+    return false;
+}
+
+}  // namespace zpak::ui

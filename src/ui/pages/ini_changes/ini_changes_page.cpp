@@ -1,0 +1,267 @@
+#include "ui/pages/ini_changes/ini_changes_page.h"
+
+#include "ini/ini_file.h"
+#include "model/project_document.h"
+#include "model/record_ref.h"
+#include "platform/file_search.h"
+#include "rules/ini_change_rules.h"
+#include "ui/app/control_ids.h"
+#include "ui/app/dialog_service.h"
+#include "ui/app/layout_helpers.h"
+#include "ui/app/project_text.h"
+#include "ui/app/wizard_dialog.h"
+#include "ui/pages/ini_changes/ini_changes_model.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace zpak::ui {
+
+IniChangesPage::IniChangesPage(WizardDialog& wizard)
+    : WizardPage(wizard), model_(new IniChangesModel(wizard.Context().document, this)), tree_(new QTreeView)
+{
+    auto* layout = new QVBoxLayout(this);
+    SetControlId(
+        AddText(
+            layout,
+            QStringLiteral("This section allows developers to change/add INI values. If you need modify an "
+                           "INI file on the target system, then you'll need to do it here. The INI file you "
+                           "wish to modify is depicted as a root element.")),
+        ids::kIntroText, "introText");
+    SetControlId(tree_, ids::kIniTree, "iniTree");
+    tree_->setModel(model_);
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setToolTip(QStringLiteral("The game's INI files that installation changes, each with its changes. "
+                                     "Delete removes the selected change; a double click edits it."));
+    tree_->installEventFilter(this);
+
+    auto* buttons = new QVBoxLayout;
+    const auto button = [&](const QString& caption, int id, const char* name,
+                            void (IniChangesPage::*handler)(), const QString& tip) {
+        QPushButton* push = AddButton(buttons, caption, id, name);
+        push->setToolTip(tip);
+        connect(push, &QPushButton::clicked, this, handler);
+        return push;
+    };
+    button(QStringLiteral("Add"), ids::kAddIniFile, "addIniFileButton", &IniChangesPage::OnAdd,
+           QStringLiteral("An INI file of the game's System folder that installation changes."));
+    addEntry_ =
+        button(QStringLiteral("Add Entry"), ids::kAddIniEntry, "addEntryButton", &IniChangesPage::OnAddEntry,
+               QStringLiteral("A change of the selected file: a key to set, or a line to add."));
+    removeEntry_ = button(QStringLiteral("Remove Entry"), ids::kRemoveIniEntry, "removeEntryButton",
+                          &IniChangesPage::OnRemoveEntry, QStringLiteral("Removes the selected change."));
+    removeFile_ = button(QStringLiteral("Remove File"), ids::kRemoveIniFile, "removeIniFileButton",
+                         &IniChangesPage::OnRemoveFile,
+                         QStringLiteral("Removes the selected file with all its changes."));
+    edit_ = button(QStringLiteral("Edit"), ids::kEditIni, "editIniButton", &IniChangesPage::OnEdit,
+                   QStringLiteral("A change: edit it. A file: tie it to an install group, so that its "
+                                  "changes are made only when that group is installed."));
+    import_ = button(QStringLiteral("Import Keys"), ids::kImportKeys, "importKeysButton",
+                     &IniChangesPage::OnImportKeys,
+                     QStringLiteral("Adds every key of one of the game's INI files as new lines."));
+    buttons->addStretch();
+    for (QPushButton* push : {addEntry_, removeEntry_, removeFile_, edit_, import_})
+        push->setEnabled(false);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(tree_, 1);
+    row->addLayout(buttons);
+    layout->addLayout(row, 1);
+    AddText(layout, QStringLiteral("Any additions or changes will be listed under the affected INI file."));
+
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { OnSelectionChanged(current); });
+    connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (model_->ChildAt(index))
+            OnEdit();
+    });
+}
+
+void IniChangesPage::OnSetActive()
+{
+    model_->Reload();
+    // The rows are new; what the page remembered must go with the old ones.
+    currentIniFile_ = 0;
+    currentIniEntry_ = 0;
+}
+
+INIGroup* IniChangesPage::CurrentIniFile() const
+{
+    return Document().FindIniFileByHandle(currentIniFile_);
+}
+
+INIDefinition* IniChangesPage::CurrentIniEntry() const
+{
+    return Document().FindIniEntryByHandle(currentIniEntry_);
+}
+
+std::filesystem::path IniChangesPage::SystemIniPath(const std::string& name) const
+{
+    return NativeGamePath(Document().GameFolderText() + "\\System\\" + name);
+}
+
+std::vector<std::string> IniChangesPage::GameIniFiles() const
+{
+    return ListMatchingFiles(NativeGamePath(Document().GameFolderText() + "\\System"), "*.ini");
+}
+
+void IniChangesPage::OnSelectionChanged(const QModelIndex& selected)
+{
+    const INIGroup* file = model_->ParentAt(selected);
+    const INIDefinition* change = model_->ChildAt(selected);
+    if (file) {
+        currentIniFile_ = file->viewHandle;
+        currentIniEntry_ = 0;
+    } else {
+        currentIniEntry_ = change ? change->viewHandle : 0;
+    }
+    addEntry_->setEnabled(file);
+    removeFile_->setEnabled(file);
+    import_->setEnabled(file);
+    edit_->setEnabled(true);
+    removeEntry_->setEnabled(!file);
+}
+
+void IniChangesPage::ShowRecord(const RecordRef& record)
+{
+    const auto& files = Document().iniFiles;
+    if (record.index >= files.size())
+        return;
+    const INIGroup& file = *files[record.index];
+    tree_->expand(model_->IndexOf(file));
+    if (record.kind == RecordRef::Kind::IniChange && record.child < file.entries.size())
+        Reveal(tree_, model_->IndexOf(*file.entries[record.child]));
+    else
+        Reveal(tree_, model_->IndexOf(file));
+    tree_->setFocus(Qt::OtherFocusReason);
+}
+
+void IniChangesPage::ShowNewEntries(const std::vector<INIDefinition*>& entries)
+{
+    if (entries.empty())
+        return;
+    currentIniEntry_ = entries.back()->viewHandle;
+    if (const INIGroup* file = CurrentIniFile())
+        tree_->expand(model_->IndexOf(*file));
+    Wizard().ProjectEdited();
+}
+
+void IniChangesPage::OnAdd()
+{
+    AddIniFileDialog dialog(GameIniFiles(), Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const INIGroup& file = model_->InsertParent(std::make_unique<INIGroup>(dialog.FileName()));
+    Reveal(tree_, model_->IndexOf(file));
+    Wizard().ProjectEdited();
+}
+
+void IniChangesPage::OnAddEntry()
+{
+    const INIGroup* file = CurrentIniFile();
+    if (!file)
+        return;
+    IniFile ini;
+    ini.Load(SystemIniPath(file->NameText()));
+    IniPropertyDialog dialog(ini, Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (INIGroup* target = CurrentIniFile()) {
+        const IniChangeFields fields = dialog.Fields();
+        INIGroup made;
+        made.AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0);
+        ShowNewEntries(model_->InsertChildren(*target, std::move(made.entries)));
+    }
+}
+
+void IniChangesPage::OnEdit()
+{
+    INIGroup* file = model_->ParentAt(tree_->currentIndex());
+    if (!file) {
+        EditCurrentEntry();
+        return;
+    }
+    std::vector<GroupInfo*> groups;
+    for (const auto& group : Document().groups)
+        groups.push_back(group.get());
+    IniGroupingDialog dialog(groups, file->group, Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    file->group = dialog.Chosen();
+    model_->Changed(*file);
+    Wizard().ProjectEdited();
+}
+
+void IniChangesPage::EditCurrentEntry()
+{
+    const INIDefinition* entry = CurrentIniEntry();
+    if (!entry)
+        ShowMessage(QStringLiteral("Could not load the current property."));
+    const IniChangeFields current = entry ? FieldsOf(*entry) : IniChangeFields();
+    IniPropertyDialog dialog(entry ? &current : nullptr, Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.Loaded())
+        return;
+    if (INIDefinition* edited = CurrentIniEntry()) {
+        StoreFields(dialog.Fields(), *edited);
+        model_->Changed(*edited);
+        Wizard().ProjectEdited();
+    }
+}
+
+void IniChangesPage::OnRemoveFile()
+{
+    const INIGroup* file = model_->ParentAt(tree_->currentIndex());
+    if (!file) {
+        ShowMessage(QStringLiteral("Only groups can be removed via this action."));
+        return;
+    }
+    model_->TakeParent(*file);
+    Wizard().ProjectEdited();
+}
+
+void IniChangesPage::OnRemoveEntry()
+{
+    const INIDefinition* entry = CurrentIniEntry();
+    if (!entry)
+        return;
+    model_->TakeChild(*entry);
+    currentIniEntry_ = 0;
+    Wizard().ProjectEdited();
+}
+
+void IniChangesPage::OnImportKeys()
+{
+    if (!CurrentIniFile())
+        return;
+    ImportIniDialog dialog(GameIniFiles(), Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    IniFile source;
+    source.Load(SystemIniPath(dialog.FileName()));
+    if (INIGroup* file = CurrentIniFile()) {
+        INIGroup made;
+        ImportIniEntries(source, made);
+        ShowNewEntries(model_->InsertChildren(*file, std::move(made.entries)));
+    }
+}
+
+bool IniChangesPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == tree_ && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (model_->ParentAt(tree_->currentIndex()))
+            OnRemoveFile();
+        else
+            OnRemoveEntry();
+        return true;
+    }
+    return WizardPage::eventFilter(watched, event);
+}
+
+}  // namespace zpak::ui

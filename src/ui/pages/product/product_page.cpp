@@ -1,0 +1,125 @@
+#include "ui/pages/product/product_page.h"
+
+#include "model/project_document.h"
+#include "ui/app/browse.h"
+#include "ui/app/control_ids.h"
+#include "ui/app/layout_helpers.h"
+#include "ui/app/project_text.h"
+#include "ui/app/wizard_dialog.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zpak::ui {
+
+ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard)
+{
+    auto* layout = new QVBoxLayout(this);
+    AddText(layout,
+            QStringLiteral("You must fill out information about your mod. Complete all the "
+                           "entries and click Next to continue."));
+    auto* form = new QFormLayout;
+    name_ = AddEdits(
+        form,
+        {{QStringLiteral("Product Name"), ids::kProductName, ControlNameOf("product"),
+          QStringLiteral("The name of your mod. It names what is built: System\\<name>MOD.ini and .int, "
+                         "<name>MOD.zip, and the package <name>.zpack2 unless you name it.")},
+         {QStringLiteral("Product URL"), ids::kProductUrl, ControlNameOf("productURL"),
+          QStringLiteral("The web page of your mod, offered by the installer.")},
+         {QStringLiteral("Setup Window Title"), ids::kSetupTitle, ControlNameOf("title"),
+          QStringLiteral("The title of the installer's window; empty shows the product name.")}})[0];
+
+    auto* readme = new QLineEdit;
+    SetControlId(readme, ids::kReadme, ControlNameOf("readme"));
+    readme->setToolTip(QStringLiteral("A text file inside the game folder that the installer shows and "
+                                      "installs with the mod."));
+    QPushButton* browse =
+        AddBrowseRow(form, QStringLiteral("Readme File Location"), readme, ids::kReadmeBrowse,
+                     "readmeBrowseButton", QStringLiteral("Choose the readme file in the game folder."));
+
+    version_ = AddEdits(
+        form,
+        {{QStringLiteral("Version"), ids::kVersion, ControlNameOf("version"),
+          QStringLiteral("The version of your mod, a whole number above 0 (Next keeps the number it starts "
+                         "with). Other mods may require at least this version.")},
+         {QStringLiteral("Version URL"), ids::kVersionUrl, ControlNameOf("versionURL"),
+          QStringLiteral("A web page about this version, offered by the installer.")},
+         {QStringLiteral("Developer"), ids::kDeveloper, ControlNameOf("developer"),
+          QStringLiteral("Who made the mod, shown by the installer.")},
+         {QStringLiteral("Developer URL"), ids::kDeveloperUrl, ControlNameOf("developerURL"),
+          QStringLiteral("The developer's web page, offered by the installer.")}})[0];
+    layout->addLayout(form);
+    layout->addStretch();
+    for (const ProductFormField& field : ProductFormFields())
+        fields_.push_back({findChild<QLineEdit*>(QLatin1String(field.objectName)), field.text});
+
+    connect(name_, &QLineEdit::textChanged, this, &ProductPage::UpdateNext);
+    connect(version_, &QLineEdit::textChanged, this, &ProductPage::UpdateNext);
+    connect(browse, &QPushButton::clicked, this, [this, readme] {
+        BrowseRelativeFile(Dialogs(), readme, QStringLiteral("Readme File (*.*)|*.*||"),
+                           Document().GameFolderText());
+    });
+}
+
+ProductForm ProductPage::ReadForm() const
+{
+    ProductForm form;
+    for (const auto& [edit, text] : fields_)
+        form.*text = ToProjectText(edit->text());
+    return form;
+}
+
+void ProductPage::ShowForm(const ProductForm& form)
+{
+    for (const auto& [edit, text] : fields_) {
+        const QString shown = FromProjectText(form.*text);
+        if (edit->text() != shown)
+            edit->setText(shown);
+    }
+}
+
+void ProductPage::OnSetActive()
+{
+    ProductForm form = ReadForm();
+    FillProductForm(Document(), form);
+    ShowForm(form);
+    UpdateNext();
+}
+
+void ProductPage::UpdateNext()
+{
+    // Only the page on display steers Next.
+    if (!isHidden())
+        Wizard().EnableNext(!name_->text().isEmpty() && IsVersionValid(ToProjectText(version_->text())));
+}
+
+bool ProductPage::OnCommit()
+{
+    ProductForm form = ReadForm();
+    const bool stored = StoreProductFields(Document(), form, Sink());
+    ShowForm(form);
+    return stored;
+}
+
+bool ProductPage::OnWizardNext()
+{
+    version_->setText(FromProjectText(NormalisedVersion(ToProjectText(version_->text()))));
+    return OnCommit();
+}
+
+bool ProductPage::HasPendingEdits() const
+{
+    ProductForm stored;
+    FillProductForm(Document(), stored);
+    return ReadForm() != stored;
+}
+
+void ProductPage::OnProjectReplaced()
+{
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        edit->clear();
+}
+
+}  // namespace zpak::ui

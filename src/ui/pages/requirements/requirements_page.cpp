@@ -1,0 +1,171 @@
+#include "ui/pages/requirements/requirements_page.h"
+
+#include "ini/ini_file.h"
+#include "model/project_document.h"
+#include "model/record_ref.h"
+#include "platform/message_sink.h"
+#include "rules/requirement_rules.h"
+#include "ui/app/control_ids.h"
+#include "ui/app/dialog_service.h"
+#include "ui/app/layout_helpers.h"
+#include "ui/app/project_text.h"
+#include "ui/app/wizard_dialog.h"
+#include "ui/pages/requirements/requirements_dialogs.h"
+#include "ui/pages/requirements/tree_items.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace zpak::ui {
+
+RequirementsPage::RequirementsPage(WizardDialog& wizard) : WizardPage(wizard), tree_(new QTreeWidget)
+{
+    auto* layout = new QVBoxLayout(this);
+    SetControlId(AddText(layout,
+                         QStringLiteral(
+                             "Specify any requirements that your product has. For an example, a Vantor "
+                             "modification requires Vantor. If you do not set a requirement, the zpak will "
+                             "fail to display a default directory for the client, making your mod harder to "
+                             "install.")),
+                 ids::kRequirementsText, "introText");
+    SetControlId(tree_, ids::kRequirementsTree, "requirementsTree");
+    tree_->setToolTip(QStringLiteral("Products the player must have before installing yours; the installer "
+                                     "refuses to go on without them."));
+    tree_->setHeaderHidden(true);
+    tree_->setRootIsDecorated(false);
+
+    auto* buttons = new QVBoxLayout;
+    const auto button = [&](const QString& caption, int id, const char* name,
+                            void (RequirementsPage::*handler)(), const QString& tip) {
+        QPushButton* push = AddButton(buttons, caption, id, name);
+        push->setToolTip(tip);
+        connect(push, &QPushButton::clicked, this, handler);
+        return push;
+    };
+    button(QStringLiteral("Add"), ids::kAddRequirement, "addRequirementButton", &RequirementsPage::OnAdd,
+           QStringLiteral("A product that must be installed before yours (the installer checks its "
+                          "version); presets fill it in and remember it."));
+    remove_ = button(QStringLiteral("Remove"), ids::kRemoveRequirement, "removeRequirementButton",
+                     &RequirementsPage::OnRemove, QStringLiteral("Removes the selected requirement."));
+    edit_ = button(QStringLiteral("Edit"), ids::kEditRequirement, "editRequirementButton",
+                   &RequirementsPage::OnEdit, QStringLiteral("Edits the selected requirement."));
+    buttons->addStretch();
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(tree_, 1);
+    row->addLayout(buttons);
+    layout->addLayout(row, 1);
+
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && Document().FindRequirementByHandle(HandleOf(item)))
+            currentRequirement_ = HandleOf(item);
+        UpdateButtons();
+    });
+    UpdateButtons();
+}
+
+// Remove acts on the selected row; Edit on the requirement remembered (the
+// one selected or added last): with neither there is nothing to act on.
+void RequirementsPage::UpdateButtons()
+{
+    remove_->setEnabled(tree_->currentItem() != nullptr);
+    edit_->setEnabled(currentRequirement_ != 0);
+}
+
+void RequirementsPage::OnInitDialog()
+{
+    Wizard().EnableNext(true);
+}
+
+void RequirementsPage::OnSetActive()
+{
+    const QSignalBlocker quiet(tree_);
+    tree_->clear();
+    // The old items are gone: Edit must not act through one of them.
+    currentRequirement_ = 0;
+    for (const auto& requirement : Document().requirements) {
+        auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement->product))));
+        requirement->viewHandle = HandleOf(item);
+    }
+    UpdateButtons();
+}
+
+void RequirementsPage::ShowRecord(const RecordRef& record)
+{
+    if (record.kind == RecordRef::Kind::Requirement
+        && static_cast<int>(record.index) < tree_->topLevelItemCount()) {
+        tree_->setCurrentItem(tree_->topLevelItem(static_cast<int>(record.index)));
+        tree_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void RequirementsPage::AddItem(RequirementInfo& requirement)
+{
+    auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement.product))));
+    requirement.viewHandle = HandleOf(item);
+    tree_->setCurrentItem(item);
+    tree_->scrollToItem(item);
+    currentRequirement_ = requirement.viewHandle;
+    UpdateButtons();
+}
+
+void RequirementsPage::OnAdd()
+{
+    IniFile presets;
+    presets.Load(Wizard().Context().presets);
+    AddRequirementDialog dialog(
+        presets,
+        [this](const RequirementFields& fields, MessageSink& sink) {
+            return CheckNewRequirement(Document(), fields, sink);
+        },
+        Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (RequirementInfo* added = AddRequirement(Document(), dialog.Fields(), Sink())) {
+        AddItem(*added);
+        RecordPreset(presets, dialog.Fields());
+        Wizard().ProjectEdited();
+    }
+}
+
+void RequirementsPage::OnEdit()
+{
+    RequirementInfo* requirement = Document().FindRequirementByHandle(currentRequirement_);
+    if (currentRequirement_ != 0 && !requirement) {
+        ShowMessage(QStringLiteral("UNEXPECTED ERROR: Node not selected."));
+        return;
+    }
+    if (!requirement) {
+        OnAdd();  // Edit with nothing remembered adds, as Add does
+        return;
+    }
+    AddRequirementDialog dialog(FieldsOf(*requirement), CheckRequirementEdit, Dialogs(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_)) {
+        StoreFields(dialog.Fields(), *edited);
+        Wizard().ProjectEdited();
+    }
+}
+
+void RequirementsPage::OnRemove()
+{
+    QTreeWidgetItem* selected = tree_->currentItem();
+    RequirementInfo* requirement =
+        selected ? Document().FindRequirementByHandle(HandleOf(selected)) : nullptr;
+    if (!requirement) {
+        ShowMessage(QStringLiteral("Could not find the item to remove!"));
+        return;
+    }
+    if (currentRequirement_ == requirement->viewHandle)
+        currentRequirement_ = 0;
+    delete selected;
+    Document().RemoveRequirement(*requirement);
+    UpdateButtons();
+    Wizard().ProjectEdited();
+}
+
+}  // namespace zpak::ui
