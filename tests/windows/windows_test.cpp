@@ -404,8 +404,8 @@ TEST_P(WindowsResourceTest, CarriesItsVersionAndIcon)
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, WindowsResourceTest, ::testing::ValuesIn(Programs()),
-                         [](const auto& info) {
-                             const std::string name = info.param.name;
+                         [](const auto& param_info) {
+                             const std::string name = param_info.param.name;
                              return name.substr(0, name.find('.'));
                          });
 
