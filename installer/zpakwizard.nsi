@@ -80,8 +80,16 @@ VIAddVersionKey "LegalCopyright" "${PRODUCT} developers"
     System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 !macroend
 
+; A folder named on the command line (/D=) is set before .onInit; the install
+; mode's default folder, or the folder of an earlier install, must not replace it.
+Var CommandLineDir
+
 Function .onInit
+    StrCpy $CommandLineDir $INSTDIR
     !insertmacro MULTIUSER_INIT
+    ${If} $CommandLineDir != ""
+        StrCpy $INSTDIR $CommandLineDir
+    ${EndIf}
     !insertmacro REFUSE_WHILE_RUNNING
 FunctionEnd
 

@@ -36,7 +36,10 @@ TEST(RecentProjectsTest, NewestFirstWithoutRepeatsUpToTheMost)
     const zpak::test::TempDir dir;
     for (const QString& location : RecentLocations(dir)) {
         SCOPED_TRACE(location.toStdString());
-        const auto project = [&](int n) { return QtPath(dir / ("p" + std::to_string(n) + ".zproj")); };
+        // Qt's form of the path, whichever separators the system writes.
+        const auto project = [&](int n) {
+            return QDir::fromNativeSeparators(QtPath(dir / ("p" + std::to_string(n) + ".zproj")));
+        };
         RecentProjects recent(location);
         EXPECT_TRUE(recent.Files().isEmpty());
         for (int n = 1; n <= RecentProjects::kMost + 2; ++n)

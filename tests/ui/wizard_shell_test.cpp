@@ -4,6 +4,7 @@
 #include "zpak/version.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QKeyEvent>
 #include <QTest>
@@ -38,9 +39,11 @@ TEST_F(WizardShellTest, AVetoKeepsThePageAndTheButtons)
     Type(kGamePathPage, kGamePathEdit, "/no/such/game");
     Click(kNext);
     EXPECT_EQ(ActivePage(), kGamePathPage);
-    const QStringList refusal{"This is not a valid game folder.\nSystem\\MKR.exe not found in /no/such/game"};
+    const QStringList refusal{"This is not a valid game folder.\nSystem\\MKR.exe not found in "
+                              + QDir::toNativeSeparators("/no/such/game")};
     EXPECT_EQ(dialogs.messages, refusal);
-    EXPECT_EQ(doc.gameFolder, "/no/such/game");  // stored before the check
+    EXPECT_EQ(doc.gameFolder,
+              QDir::toNativeSeparators("/no/such/game").toStdString());  // stored before the check
     EXPECT_FALSE(Button(kBack)->isEnabled());
     EXPECT_TRUE(Button(kNext)->isEnabled());
 
