@@ -40,6 +40,7 @@ inline constexpr const char* kZipWouldOverflow = "Z210";
 inline constexpr const char* kLogoNotBitmap = "Z211";
 inline constexpr const char* kWildcardIntoFileName =
     "Z212";  // a wildcard's destination that looks like a file
+inline constexpr const char* kWildcardInstallsNoFile = "Z214";  // it matches folders only
 
 // Errors of verify: an output differs from what the project gives now.
 inline constexpr const char* kNotBuiltYet = "Z401";

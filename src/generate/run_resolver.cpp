@@ -357,12 +357,19 @@ private:
             target.pop_back();
 
         bool matched = false;
+        std::size_t folders = 0;
+        std::size_t files = 0;
         for (const FolderEntry& entry : listing.entries) {
             if (pattern.empty() || !MatchesWildcard(entry.name, pattern))
                 continue;
             matched = true;
             const fs::path path = folder / PathFromText(entry.name);
-            if (IsFolderLike(entry.type, path) || IsOwnFile(path))
+            if (IsFolderLike(entry.type, path)) {
+                ++folders;
+                continue;
+            }
+            ++files;
+            if (IsOwnFile(path))
                 continue;
             std::error_code ec;
             if (!fs::is_regular_file(path, ec))
@@ -371,6 +378,14 @@ private:
             name.push_back(entry.name);
             AddInput(ResolvedInput::Kind::Entry, path, name);
         }
+        // A folder matches as a file does, but its files are not taken: an
+        // entry that matches only folders installs nothing.
+        if (folders > 0 && files == 0)
+            Warning(
+                codes::kWildcardInstallsNoFile, CurrentEntry(),
+                FormatText("The wildcard [%s] matches %s and no file: the entry installs nothing.",
+                           {TextFromPath(folder / PathFromText(pattern)),
+                            folders == 1 ? std::string("1 folder") : std::to_string(folders) + " folders"}));
         if (!matched)
             Error(codes::kWildcardMatchesNothing, CurrentEntry(),
                   FormatText("The wildcard [%s] is not valid (No files were found).%s",

@@ -33,6 +33,15 @@ std::string MakeRelativePath(const std::string& base, const std::string& path)
     return relative;
 }
 
+std::string GameFolderRelativePath(const std::string& folder, const std::string& resolvedFolder,
+                                   const std::string& path)
+{
+    std::string relative = MakeRelativePath(folder, path);
+    if (relative.empty() && !resolvedFolder.empty())
+        relative = MakeRelativePath(resolvedFolder, path);
+    return relative;
+}
+
 bool LeavesFolder(std::string_view path)
 {
     if (path.empty() || IsSeparator(path.front()) || (path.size() > 1 && path[1] == ':'))

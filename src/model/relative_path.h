@@ -13,6 +13,12 @@ namespace zpak {
 // separator of the base is taken as that separator.
 std::string MakeRelativePath(const std::string& base, const std::string& path);
 
+// A file picked on disk as a path of the game folder: relative to the folder
+// as the project holds it, or else as it lies on disk (`resolvedFolder`: a
+// drive-letter folder found in a Wine prefix). Empty when it lies in neither.
+std::string GameFolderRelativePath(const std::string& folder, const std::string& resolvedFolder,
+                                   const std::string& path);
+
 // True when a path meant to stay inside a folder would leave it: it is empty,
 // starts with a separator or a drive letter, or has a ".." component.
 bool LeavesFolder(std::string_view path);

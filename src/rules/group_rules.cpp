@@ -6,6 +6,7 @@
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
 #include "platform/text_case.h"
+#include "platform/text_encoding.h"
 #include "platform/text_format.h"
 
 #include <algorithm>
@@ -45,9 +46,7 @@ std::vector<std::string> PickedFileNames(const ProjectDocument& document, const 
     std::vector<std::string> names;
     const std::string& folder = document.GameFolderText();
     for (const std::string& path : paths) {
-        std::string name = MakeRelativePath(folder, path);
-        if (name.empty() && !resolvedFolder.empty())
-            name = MakeRelativePath(resolvedFolder, path);
+        std::string name = GameFolderRelativePath(folder, resolvedFolder, path);
         if (name.empty()) {
             sink.ShowMessage(
                 FormatText("The file %s is not contained within the target folder %s", {path, folder}));
@@ -92,24 +91,55 @@ bool EntryFilePresent(FolderIndex& index, const std::filesystem::path& gameFolde
     return found.entry && FolderIndex::IsReadableFile(*found.folder, *found.entry);
 }
 
-std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
-                                         const std::string& expression)
+namespace {
+
+// Calls `matched` with each entry of the wildcard's folder that its file
+// name matches, files and folders alike, the folder's listing and its path.
+template <typename Matched>
+void ForEachMatch(FolderIndex& index, const std::filesystem::path& gameFolder, const std::string& expression,
+                  const Matched& matched)
 {
     auto components = ComponentsInsideFolder(expression);
-    std::vector<std::string> matches;
     if (!components || components->empty())
-        return matches;
+        return;
     const std::string pattern = components->back();
     components->pop_back();
     const FolderIndex::Found folder = index.Find(gameFolder, *components);
     if (!components->empty() && !folder.entry)
-        return matches;
+        return;
     const FolderListing& listing = index.List(folder.path);
     for (const FolderEntry& entry : listing.entries) {
-        if (MatchesWildcard(entry.name, pattern) && FolderIndex::IsReadableFile(listing, entry))
-            matches.push_back(entry.name);
+        if (MatchesWildcard(entry.name, pattern))
+            matched(listing, entry, folder.path);
     }
+}
+
+}  // namespace
+
+std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
+                                         const std::string& expression)
+{
+    std::vector<std::string> matches;
+    ForEachMatch(index, gameFolder, expression,
+                 [&](const FolderListing& listing, const FolderEntry& entry, const std::filesystem::path&) {
+                     if (FolderIndex::IsReadableFile(listing, entry))
+                         matches.push_back(entry.name);
+                 });
     return matches;
+}
+
+std::size_t WildcardFolderMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
+                                  const std::string& expression)
+{
+    std::size_t folders = 0;
+    ForEachMatch(index, gameFolder, expression,
+                 [&](const FolderListing&, const FolderEntry& entry, const std::filesystem::path& folder) {
+                     std::error_code ec;
+                     folders += entry.type == EntryType::Folder
+                         || ((entry.type == EntryType::Link || entry.type == EntryType::Unknown)
+                             && std::filesystem::is_directory(folder / PathFromText(entry.name), ec));
+                 });
+    return folders;
 }
 
 LiveWildcard::LiveWildcard(const ProjectDocument& document, FolderIndex& index,
@@ -184,8 +214,14 @@ WildcardMatchList LiveWildcard::Matches(const std::string& expression) const
         const bool covered = installed.count(FoldedText(name)) != 0;
         list.files.push_back({std::move(name), covered});
     }
-    if (list.files.empty())
-        list.problem = "The wildcard matches nothing.";
+    if (list.files.empty()) {
+        const std::size_t folders = WildcardFolderMatches(index_, gameFolder_, expression);
+        list.problem = folders == 0
+            ? std::string("The wildcard matches nothing.")
+            : FormatText("The wildcard matches %s and no file: the entry would install "
+                         "nothing, as a folder's files are not taken.",
+                         {folders == 1 ? std::string("1 folder") : std::to_string(folders) + " folders"});
+    }
     return list;
 }
 

@@ -45,6 +45,10 @@ bool CheckWildcard(const ProjectDocument& document, const std::string& expressio
 bool EntryFilePresent(FolderIndex& index, const std::filesystem::path& gameFolder, const std::string& name);
 std::vector<std::string> WildcardMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
                                          const std::string& expression);
+// How many folders the wildcard matches in the same place: a folder matches
+// as a file does, but its files are not installed.
+std::size_t WildcardFolderMatches(FolderIndex& index, const std::filesystem::path& gameFolder,
+                                  const std::string& expression);
 
 // What a wildcard being typed would add, told before it is added.
 struct WildcardMatch {

@@ -132,6 +132,21 @@ TEST_F(ProjectCheckTest, DestinationsThatDifferInLetterCaseClash)
     EXPECT_EQ(found[0].record, RecordRef::Entry(0, 1));
 }
 
+// A wildcard may match folders, whose files it does not take: one that
+// matches folders only installs nothing, which is told; files beside them are fine.
+TEST_F(ProjectCheckTest, AWildcardOfFoldersOnlyInstallsNothing)
+{
+    const auto found = Check(std::string("[Group]\nname=Main\nMa*\nMaps\\*\nl*\n") + kProduct);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].code, "Z214");
+    EXPECT_EQ(found[0].severity, Severity::Warning);
+    EXPECT_EQ(found[0].record, RecordRef::Entry(0, 0));
+    EXPECT_EQ(found[0].line, 5);
+    EXPECT_EQ(found[0].text,
+              "The wildcard [" + (dir / "Game/Ma*").make_preferred().string()
+                  + "] matches 1 folder and no file: the entry installs nothing.");
+}
+
 // Nothing else is told about a game folder that is gone: not each file, the
 // tool or the INI files.
 TEST_F(ProjectCheckTest, MissingGameFolderIsTheOneProblem)

@@ -64,7 +64,8 @@ TEST_F(ControlsTest, EveryControlSaysWhatItDoes)
     windows.push_back(std::make_unique<CreateGroupDialog>(dialogs, nullptr));
     windows.push_back(std::make_unique<RenameGroupDialog>(dialogs, nullptr));
     windows.push_back(std::make_unique<GroupOptionsDialog>(GroupOptions{}, nullptr));
-    windows.push_back(std::make_unique<FileDestinationDialog>("Maps\\A.map", "", dialogs, "/games", nullptr));
+    windows.push_back(
+        std::make_unique<FileDestinationDialog>("Maps\\A.map", "", dialogs, "/games", "/games", nullptr));
     windows.push_back(std::make_unique<AddWildcardDialog>(AddWildcardDialog::Check{},
                                                           AddWildcardDialog::Matches{}, dialogs, nullptr));
     windows.push_back(std::make_unique<AddIniFileDialog>(files, dialogs, nullptr));

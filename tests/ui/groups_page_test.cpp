@@ -101,7 +101,7 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
         auto* edit = FindControl<QLineEdit>(&dialog, kWildcard);
         const auto* count = FindControl<QLabel>(&dialog, kWildcardMatchCount);
         const auto* list = FindControl<QListWidget>(&dialog, kWildcardMatchList);
-        for (const char* typed : {"maps/*.MAP", "Maps\\*.none", "Maps\\Index"}) {
+        for (const char* typed : {"maps/*.MAP", "Maps\\*.none", "Frontier\\*", "Maps\\Index"}) {
             edit->setText(QString::fromLatin1(typed));
             QStringList names;
             for (int i = 0; i < list->count(); ++i)
@@ -113,7 +113,10 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
     EXPECT_EQ(seen,
               QStringList({"3 files match, 1 of them already in the project: FR-Canyon.map  (already in the "
                            "project)|FR-Landing.map|Index.map",
-                           "The wildcard matches nothing.: ", "A wildcard needs a * in its file name.: "}));
+                           "The wildcard matches nothing.: ",
+                           "The wildcard matches 1 folder and no file: the entry would install nothing, as a "
+                           "folder's files are not taken.: ",
+                           "A wildcard needs a * in its file name.: "}));
 
     QList<bool> closed;
     for (const char* expression : {"Maps\\*.txt", "..\\*", "Maps\\FR-*.map"})

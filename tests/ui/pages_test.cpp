@@ -85,6 +85,14 @@ TEST_F(PagesTest, GamesOfTheDefaultPrefixKeepTheirDriveLetter)
     ClickOn(kGroupsPage, kAddFile);
     ASSERT_EQ(doc.groups[0]->files.size(), 1u);
     EXPECT_EQ(doc.groups[0]->files[0]->NameText(), "Maps\\Index.map");
+
+    // Browse takes a file of the game folder by the same rule.
+    wizard->SetActivePage(kProductPage);
+    dialogs.openAnswers.push_back(
+        QString::fromStdString((prefix / "drive_c/Games/Vantor/Help/Frontier.txt").string()));
+    ClickOn(kProductPage, kReadmeBrowse);
+    EXPECT_EQ(Edit(kProductPage, kReadme)->text(), "Help\\Frontier.txt");
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
 }
 
 TEST_F(PagesTest, PackagePageFillsAndStores)

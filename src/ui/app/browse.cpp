@@ -9,12 +9,12 @@
 namespace zpak::ui {
 
 void BrowseRelativeFile(DialogService& dialogs, QLineEdit* edit, const QString& filter,
-                        const std::string& base)
+                        const std::string& folder, const std::string& resolvedFolder)
 {
     const QString chosen = dialogs.GetOpenFileName(edit->window(), QString(), filter);
     if (chosen.isEmpty())
         return;
-    const std::string relative = MakeRelativePath(base, ToProjectText(chosen));
+    const std::string relative = GameFolderRelativePath(folder, resolvedFolder, ToProjectText(chosen));
     if (relative.empty()) {
         dialogs.ShowMessage(edit->window(),
                             QStringLiteral("Please pick a file that is located under the current folder."));

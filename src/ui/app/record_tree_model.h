@@ -1,14 +1,13 @@
 #pragma once
 
 #include "model/project_node.h"
+#include "ui/app/tree_selection.h"
 
 #include <QAbstractItemModel>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
-
-class QTreeView;
 
 namespace zpak::ui {
 
@@ -230,8 +229,5 @@ private:
     Children children_;
     ViewHandle lastHandle_ = 0;
 };
-
-// Makes the row current, opens its parent and scrolls it into view.
-void Reveal(QTreeView* view, const QModelIndex& index);
 
 }  // namespace zpak::ui

@@ -1,8 +1,10 @@
 #include "ui/app/wizard_page.h"
 
 #include "model/product_fields.h"
+#include "model/project_document.h"
 #include "model/record_ref.h"
 #include "platform/game_path.h"
+#include "platform/text_encoding.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/wizard_dialog.h"
 
@@ -40,6 +42,12 @@ void WizardPage::ShowMessage(const QString& text) const
 std::filesystem::path WizardPage::NativeGamePath(const std::string& gamePath) const
 {
     return GamePathToNative(gamePath, WinePrefix());
+}
+
+std::string WizardPage::GameFolderOnDisk() const
+{
+    const std::string& folder = Document().GameFolderText();
+    return folder.empty() ? std::string() : TextFromPath(NativeGamePath(folder));
 }
 
 const std::filesystem::path& WizardPage::WinePrefix() const

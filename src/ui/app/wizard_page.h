@@ -57,6 +57,8 @@ protected:
     // system names it here.
     std::filesystem::path NativeGamePath(const std::string& gamePath) const;
     const std::filesystem::path& WinePrefix() const;
+    // The game folder as it lies on disk here (a drive letter through the Wine prefix).
+    std::string GameFolderOnDisk() const;
     // Gives the field the focus, its text selected.
     static void FocusField(QWidget* field);
 

@@ -113,7 +113,7 @@ GroupOptions GroupOptionsDialog::Options() const
 
 FileDestinationDialog::FileDestinationDialog(const std::string& master, const std::string& destination,
                                              DialogService& dialogs, const std::string& gameFolder,
-                                             QWidget* parent)
+                                             const std::string& gameFolderOnDisk, QWidget* parent)
     : QDialog(parent), destination_(new QLineEdit(FromProjectText(destination)))
 {
     setWindowTitle(QStringLiteral("Change File Destination"));
@@ -135,8 +135,9 @@ FileDestinationDialog::FileDestinationDialog(const std::string& master, const st
         "destinationBrowseButton", QStringLiteral("Choose the destination among the game folder's files."));
     layout->addLayout(form);
     AddOkCancel(this, layout);
-    connect(browse, &QPushButton::clicked, this, [this, &dialogs, gameFolder] {
-        BrowseRelativeFile(dialogs, destination_, QStringLiteral("Source Filename (*.*)|*.*||"), gameFolder);
+    connect(browse, &QPushButton::clicked, this, [this, &dialogs, gameFolder, gameFolderOnDisk] {
+        BrowseRelativeFile(dialogs, destination_, QStringLiteral("Source Filename (*.*)|*.*||"), gameFolder,
+                           gameFolderOnDisk);
     });
 }
 

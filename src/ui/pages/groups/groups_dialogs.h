@@ -85,7 +85,8 @@ class FileDestinationDialog final : public QDialog {
 
 public:
     FileDestinationDialog(const std::string& master, const std::string& destination, DialogService& dialogs,
-                          const std::string& gameFolder, QWidget* parent);
+                          const std::string& gameFolder, const std::string& gameFolderOnDisk,
+                          QWidget* parent);
     std::string Destination() const;
 
 private:

@@ -10,6 +10,7 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
+#include "ui/app/tree_selection.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/groups/groups_dialogs.h"
 #include "ui/pages/groups/groups_model.h"
@@ -101,18 +102,15 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
     layout->addLayout(row, 1);
 
     UpdateButtons({});
-    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { OnSelectionChanged(current); });
+    OnSelectedRowChanged(tree_, [this](const QModelIndex& selected) { OnSelectionChanged(selected); });
     connect(tree_, &QTreeView::doubleClicked, this, &GroupsPage::OnDoubleClicked);
     connect(model_, &GroupsModel::FilesDropped, this, &GroupsPage::OnFilesDropped);
 }
 
 void GroupsPage::OnSetActive()
 {
+    // The rows are new and none is selected: the buttons that act on one wait for a choice.
     model_->Reload();
-    // The rows are new: nothing remembered from the old ones may be used.
-    currentGroup_ = 0;
-    UpdateButtons({});
     UpdateNext();
 }
 
@@ -131,22 +129,22 @@ GroupInfo* GroupsPage::CurrentGroup() const
     return Document().FindGroupByHandle(currentGroup_);
 }
 
-void GroupsPage::OnSelectionChanged(const QModelIndex& current)
+void GroupsPage::OnSelectionChanged(const QModelIndex& selected)
 {
-    if (const GroupInfo* group = model_->ParentAt(current))
-        currentGroup_ = group->viewHandle;
-    UpdateButtons(current);
+    const GroupInfo* group = model_->ParentAt(selected);
+    currentGroup_ = group ? group->viewHandle : 0;
+    UpdateButtons(selected);
 }
 
-void GroupsPage::UpdateButtons(const QModelIndex& current)
+void GroupsPage::UpdateButtons(const QModelIndex& selected)
 {
-    const bool group = model_->ParentAt(current) != nullptr;
-    const FileInfo* file = model_->ChildAt(current);
+    const bool group = model_->ParentAt(selected) != nullptr;
+    const FileInfo* file = model_->ChildAt(selected);
     addFile_->setEnabled(group);
     addWildcard_->setEnabled(group);
     groupOptions_->setEnabled(group);
     renameGroup_->setEnabled(group);
-    remove_->setEnabled(current.isValid());
+    remove_->setEnabled(selected.isValid());
     fileOptions_->setEnabled(file && !IsWildcard(*file));
 }
 
@@ -259,13 +257,13 @@ void GroupsPage::OnRenameGroup()
 
 void GroupsPage::OnFileOptions()
 {
-    FileInfo* file = model_->ChildAt(tree_->currentIndex());
+    FileInfo* file = model_->ChildAt(SelectedRow(tree_));
     if (!file) {
         ShowMessage(QStringLiteral("Could not find the selected file."));
         return;
     }
     FileDestinationDialog dialog(file->NameText(), file->GetSrc(), Dialogs(), Document().GameFolderText(),
-                                 this);
+                                 GameFolderOnDisk(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     SetFileDestination(*file, dialog.Destination());
@@ -275,7 +273,7 @@ void GroupsPage::OnFileOptions()
 
 void GroupsPage::OnDelete()
 {
-    const QModelIndex selected = tree_->currentIndex();
+    const QModelIndex selected = SelectedRow(tree_);
     if (!selected.isValid())
         return;
     if (const GroupInfo* group = model_->ParentAt(selected)) {
@@ -300,9 +298,7 @@ void GroupsPage::OnDelete()
         ShowMessage(QStringLiteral("Could not remove the file!"));
         return;
     }
-    if (!CurrentGroup())
-        currentGroup_ = 0;
-    UpdateButtons(tree_->currentIndex());
+    OnSelectionChanged(SelectedRow(tree_));
     UpdateNext();
     Wizard().ProjectEdited();
 }

@@ -9,6 +9,7 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
+#include "ui/app/tree_selection.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/ini_changes/ini_changes_model.h"
 #include "ui/pages/ini_changes/ini_dialogs.h"
@@ -75,8 +76,7 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
     layout->addLayout(row, 1);
     AddText(layout, QStringLiteral("Any additions or changes will be listed under the affected INI file."));
 
-    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { OnSelectionChanged(current); });
+    OnSelectedRowChanged(tree_, [this](const QModelIndex& selected) { OnSelectionChanged(selected); });
     connect(tree_, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
         if (model_->ChildAt(index))
             OnEdit();
@@ -85,10 +85,8 @@ IniChangesPage::IniChangesPage(WizardDialog& wizard)
 
 void IniChangesPage::OnSetActive()
 {
+    // The rows are new and none is selected: the buttons that act on one wait for a choice.
     model_->Reload();
-    // The rows are new; what the page remembered must go with the old ones.
-    currentIniFile_ = 0;
-    currentIniEntry_ = 0;
 }
 
 INIGroup* IniChangesPage::CurrentIniFile() const
@@ -115,17 +113,13 @@ void IniChangesPage::OnSelectionChanged(const QModelIndex& selected)
 {
     const INIGroup* file = model_->ParentAt(selected);
     const INIDefinition* change = model_->ChildAt(selected);
-    if (file) {
-        currentIniFile_ = file->viewHandle;
-        currentIniEntry_ = 0;
-    } else {
-        currentIniEntry_ = change ? change->viewHandle : 0;
-    }
+    currentIniFile_ = file ? file->viewHandle : 0;
+    currentIniEntry_ = change ? change->viewHandle : 0;
     addEntry_->setEnabled(file);
     removeFile_->setEnabled(file);
     import_->setEnabled(file);
-    edit_->setEnabled(true);
-    removeEntry_->setEnabled(!file);
+    edit_->setEnabled(file || change);
+    removeEntry_->setEnabled(change);
 }
 
 void IniChangesPage::ShowRecord(const RecordRef& record)
@@ -146,9 +140,10 @@ void IniChangesPage::ShowNewEntries(const std::vector<INIDefinition*>& entries)
 {
     if (entries.empty())
         return;
-    currentIniEntry_ = entries.back()->viewHandle;
-    if (const INIGroup* file = CurrentIniFile())
-        tree_->expand(model_->IndexOf(*file));
+    // The file stays selected, for the next Add Entry; its changes show below it.
+    const QModelIndex last = model_->IndexOf(*entries.back());
+    tree_->expand(last.parent());
+    tree_->scrollTo(last);
     Wizard().ProjectEdited();
 }
 
@@ -182,7 +177,7 @@ void IniChangesPage::OnAddEntry()
 
 void IniChangesPage::OnEdit()
 {
-    INIGroup* file = model_->ParentAt(tree_->currentIndex());
+    INIGroup* file = model_->ParentAt(SelectedRow(tree_));
     if (!file) {
         EditCurrentEntry();
         return;
@@ -216,7 +211,7 @@ void IniChangesPage::EditCurrentEntry()
 
 void IniChangesPage::OnRemoveFile()
 {
-    const INIGroup* file = model_->ParentAt(tree_->currentIndex());
+    const INIGroup* file = model_->ParentAt(SelectedRow(tree_));
     if (!file) {
         ShowMessage(QStringLiteral("Only groups can be removed via this action."));
         return;
@@ -231,7 +226,6 @@ void IniChangesPage::OnRemoveEntry()
     if (!entry)
         return;
     model_->TakeChild(*entry);
-    currentIniEntry_ = 0;
     Wizard().ProjectEdited();
 }
 
@@ -255,9 +249,10 @@ bool IniChangesPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == tree_ && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        if (model_->ParentAt(tree_->currentIndex()))
+        const QModelIndex selected = SelectedRow(tree_);
+        if (model_->ParentAt(selected))
             OnRemoveFile();
-        else
+        else if (model_->ChildAt(selected))
             OnRemoveEntry();
         return true;
     }

@@ -79,7 +79,7 @@ PackagePage::PackagePage(WizardDialog& wizard)
     connect(shortcuts_, &QCheckBox::clicked, this, &PackagePage::ApplyShortcutSwitch);
     connect(browse, &QPushButton::clicked, this, [this] {
         BrowseRelativeFile(Dialogs(), logo_, QStringLiteral("Bitmap File (*.bmp)|*.bmp||"),
-                           Document().GameFolderText());
+                           Document().GameFolderText(), GameFolderOnDisk());
     });
 }
 

@@ -59,7 +59,7 @@ ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard)
     connect(version_, &QLineEdit::textChanged, this, &ProductPage::UpdateNext);
     connect(browse, &QPushButton::clicked, this, [this, readme] {
         BrowseRelativeFile(Dialogs(), readme, QStringLiteral("Readme File (*.*)|*.*||"),
-                           Document().GameFolderText());
+                           Document().GameFolderText(), GameFolderOnDisk());
     });
 }
 

@@ -9,6 +9,7 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
+#include "ui/app/tree_selection.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/pages/requirements/requirements_dialogs.h"
 #include "ui/pages/requirements/tree_items.h"
@@ -59,19 +60,23 @@ RequirementsPage::RequirementsPage(WizardDialog& wizard) : WizardPage(wizard), t
     row->addLayout(buttons);
     layout->addLayout(row, 1);
 
-    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item && Document().FindRequirementByHandle(HandleOf(item)))
-            currentRequirement_ = HandleOf(item);
+    OnSelectedRowChanged(tree_, [this](const QModelIndex&) {
+        const QTreeWidgetItem* item = SelectedItem();
+        currentRequirement_ = item ? HandleOf(item) : 0;
         UpdateButtons();
     });
     UpdateButtons();
 }
 
-// Remove acts on the selected row; Edit on the requirement remembered (the
-// one selected or added last): with neither there is nothing to act on.
+QTreeWidgetItem* RequirementsPage::SelectedItem() const
+{
+    return SelectedRow(tree_).isValid() ? tree_->currentItem() : nullptr;
+}
+
+// Remove and Edit act on the selected row: with none there is nothing to act on.
 void RequirementsPage::UpdateButtons()
 {
-    remove_->setEnabled(tree_->currentItem() != nullptr);
+    remove_->setEnabled(currentRequirement_ != 0);
     edit_->setEnabled(currentRequirement_ != 0);
 }
 
@@ -82,10 +87,8 @@ void RequirementsPage::OnInitDialog()
 
 void RequirementsPage::OnSetActive()
 {
-    const QSignalBlocker quiet(tree_);
+    // The old items are gone and none is selected: Remove and Edit wait for a choice.
     tree_->clear();
-    // The old items are gone: Edit must not act through one of them.
-    currentRequirement_ = 0;
     for (const auto& requirement : Document().requirements) {
         auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement->product))));
         requirement->viewHandle = HandleOf(item);
@@ -97,7 +100,7 @@ void RequirementsPage::ShowRecord(const RecordRef& record)
 {
     if (record.kind == RecordRef::Kind::Requirement
         && static_cast<int>(record.index) < tree_->topLevelItemCount()) {
-        tree_->setCurrentItem(tree_->topLevelItem(static_cast<int>(record.index)));
+        Reveal(tree_, tree_->model()->index(static_cast<int>(record.index), 0));
         tree_->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -106,10 +109,7 @@ void RequirementsPage::AddItem(RequirementInfo& requirement)
 {
     auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement.product))));
     requirement.viewHandle = HandleOf(item);
-    tree_->setCurrentItem(item);
-    tree_->scrollToItem(item);
-    currentRequirement_ = requirement.viewHandle;
-    UpdateButtons();
+    Reveal(tree_, tree_->model()->index(tree_->indexOfTopLevelItem(item), 0));
 }
 
 void RequirementsPage::OnAdd()
@@ -153,15 +153,13 @@ void RequirementsPage::OnEdit()
 
 void RequirementsPage::OnRemove()
 {
-    QTreeWidgetItem* selected = tree_->currentItem();
+    QTreeWidgetItem* selected = SelectedItem();
     RequirementInfo* requirement =
         selected ? Document().FindRequirementByHandle(HandleOf(selected)) : nullptr;
     if (!requirement) {
         ShowMessage(QStringLiteral("Could not find the item to remove!"));
         return;
     }
-    if (currentRequirement_ == requirement->viewHandle)
-        currentRequirement_ = 0;
     delete selected;
     Document().RemoveRequirement(*requirement);
     UpdateButtons();

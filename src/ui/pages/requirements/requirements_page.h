@@ -5,6 +5,7 @@
 
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace zpak {
 class RequirementInfo;
@@ -30,11 +31,13 @@ public:
 private:
     void AddItem(RequirementInfo& requirement);
     void UpdateButtons();
+    // The row the user sees selected; null when none is.
+    QTreeWidgetItem* SelectedItem() const;
 
     QTreeWidget* tree_;
     QPushButton* remove_ = nullptr;
     QPushButton* edit_ = nullptr;
-    ViewHandle currentRequirement_ = 0;  // the requirement last selected or added
+    ViewHandle currentRequirement_ = 0;  // the selected requirement
 };
 
 }  // namespace zpak::ui
