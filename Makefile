@@ -93,7 +93,8 @@ fuzz: deps
 	@for target in $$(ls fuzz/corpus); do \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$target; \
 		echo "fuzzing $$target for $(FUZZ_SECONDS) s"; \
-		$(FUZZ_BUILD)/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+		timeout=10; [ $$target = project_shapes_fuzz ] && timeout=60; \
+		$(FUZZ_BUILD)/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -timeout=$$timeout \
 			$(FUZZ_BUILD)/corpus/$$target fuzz/corpus/$$target || exit 1; \
 	done
 

@@ -200,6 +200,71 @@ void MeasureWildcardTyping(Bench& bench, WizardDialog& wizard)
     std::printf("%-44s %8.1f ms\n", "type a wildcard: mean key", total / static_cast<double>(typed.size()));
 }
 
+long ResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+// Undo and redo of the two removals made before (the entry on the groups
+// page, the INI change here), one of them from another page; then the memory
+// a history of 1,000 removals of INI changes keeps.
+void MeasureUndo(Bench& bench, WizardDialog& wizard)
+{
+    bench.Measure("undo: remove an INI change", [&] { bench.Click(ids::kUndo); });
+    bench.Measure("redo: remove an INI change", [&] { bench.Click(ids::kRedo); });
+    bench.Measure("undo both: back to the groups page", [&] {
+        bench.Click(ids::kUndo);
+        bench.Click(ids::kUndo);
+    });
+    bench.Measure("redo both", [&] {
+        bench.Click(ids::kRedo);
+        bench.Click(ids::kRedo);
+    });
+    wizard.SetActivePage(ids::kIniChangesPage);
+    QAbstractItemView* ini = bench.Tree(ids::kIniChangesPage, ids::kIniTree);
+    const long before = ResidentKilobytes();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 1000; ++i) {
+        const QModelIndex file = ini->model()->index(i % ini->model()->rowCount(), 0);
+        ini->setCurrentIndex(ini->model()->index(0, 0, file));
+        bench.ClickOn(ids::kIniChangesPage, ids::kRemoveIniEntry);
+    }
+    std::printf("%-44s %8.1f ms\n", "1,000 removals: mean", static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    std::printf("%-44s %8.1f MB\n", "memory the history of 1,000 removals adds",
+                static_cast<double>(ResidentKilobytes() - before) / 1024.0);
+    bench.Measure("undo the last of 1,000 removals", [&] { bench.Click(ids::kUndo); });
+    bench.Measure("redo it", [&] { bench.Click(ids::kRedo); });
+    // A field typed on the product page is one step; undone from the groups
+    // page, it takes the user back to the field.
+    wizard.SetActivePage(ids::kProductPage);
+    auto* developer = FindControl<QLineEdit>(wizard.FindPage(ids::kProductPage)->page, ids::kDeveloper);
+    developer->setText(QStringLiteral("Someone"));
+    bench.Measure("leave a typed product field (one step)", [&] { Q_EMIT developer->editingFinished(); });
+    wizard.SetActivePage(ids::kGroupsPage);
+    bench.Measure("undo: a product field, from the groups page", [&] { bench.Click(ids::kUndo); });
+    bench.Measure("redo: a product field", [&] { bench.Click(ids::kRedo); });
+    // A group renamed through its step, as the rename dialog stores it.
+    QAbstractItemView* groups = bench.Tree(ids::kGroupsPage, ids::kGroupsTree);
+    wizard.SetActivePage(ids::kGroupsPage);
+    groups->setCurrentIndex(groups->model()->index(groups->model()->rowCount() - 1, 0));
+    QTimer::singleShot(0, &wizard, [&wizard] {
+        if (auto* dialog = wizard.findChild<RenameGroupDialog*>()) {
+            FindControl<QLineEdit>(dialog, ids::kRenameGroupName)->setText(QStringLiteral("Renamed"));
+            dialog->accept();
+        }
+    });
+    bench.Measure("rename the last group", [&] { bench.ClickOn(ids::kGroupsPage, ids::kRenameGroup); });
+    bench.Measure("undo: rename a group", [&] { bench.Click(ids::kUndo); });
+    bench.Measure("redo: rename a group", [&] { bench.Click(ids::kRedo); });
+}
+
 // Opens the preview from the Generate page (every problem of the project,
 // the install of the default groups), then ticks one more group.
 void MeasurePreview(WizardDialog& wizard)
@@ -275,6 +340,7 @@ int main(int argc, char** argv)
     bench.Measure("remove an INI change", [&] { bench.ClickOn(ids::kIniChangesPage, ids::kRemoveIniEntry); });
     bench.Measure("Next to the requirements page", [&] { bench.Click(ids::kNext); });
     bench.Measure("Back to the INI changes page", [&] { bench.Click(ids::kBack); });
+    MeasureUndo(bench, wizard);
     MeasurePreview(wizard);
     std::printf("%-44s %8ld MB\n", "peak memory of the program", PeakMegabytes());
     fs::remove_all(game);

@@ -38,8 +38,8 @@ const fs::path& GameFolder()
     return folder;
 }
 
-// A JSON text without a raw control character, an unescaped quote, a bad
-// escape or a byte that is not UTF-8.
+// A JSON text without a raw control character, an unescaped quote, a bad or
+// surrogate escape, or a byte that is not UTF-8.
 void CheckJson(std::string_view json)
 {
     bool inString = false;
@@ -65,6 +65,12 @@ void CheckJson(std::string_view json)
                     || !std::all_of(json.begin() + static_cast<long>(i) + 1,
                                     json.begin() + static_cast<long>(i) + 5,
                                     [](char h) { return std::isxdigit(static_cast<unsigned char>(h)); }))
+                    __builtin_trap();
+                // Only control characters are escaped: a surrogate escape is
+                // no text a strict parser accepts.
+                if (std::tolower(static_cast<unsigned char>(json[i + 1])) == 'd'
+                    && std::string_view("89abcdef").find(static_cast<char>(std::tolower(json[i + 2])))
+                        != std::string_view::npos)
                     __builtin_trap();
                 i += 4;
             } else if (std::string_view("\"\\/bfnrt").find(escaped) == std::string_view::npos) {

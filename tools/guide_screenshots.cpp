@@ -7,13 +7,19 @@
 // `make screenshots` runs it under Xvfb, so that fonts are drawn as on a desktop.
 
 #include "game/wine_registry.h"
+#include "generate/run_executor.h"
 #include "generate/run_resolver.h"
+#include "import/imported_project.h"
+#include "import/manifest_import.h"
 #include "model/project_document.h"
 #include "platform/folder_index.h"
+#include "platform/message_sink.h"
+#include "platform/readable_file.h"
 #include "rules/group_rules.h"
 #include "rules/ini_change_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/import_report_dialog.h"
 #include "ui/app/wizard_dialog.h"
 #include "ui/app/wizard_page.h"
 #include "ui/pages/generate/preview_dialog.h"
@@ -189,5 +195,26 @@ int main(int argc, char** argv)
     preview.resize(760, 620);
     preview.findChild<QCheckBox*>(QStringLiteral("previewGroup1"))->setChecked(true);
     ok = Save(&preview, output, "12-preview") && ok;
+
+    // The import of the demo game's pair after three hand edits (the README's).
+    doc.groups.pop_back();
+    RecordingSink sink;
+    ExecuteGeneration(ResolveGeneration(doc, GenerationChoice::ManifestOnly, prefix), sink);
+    const fs::path manifest = prefix / "drive_c/Games/Vantor/System/FrontierMOD.ini";
+    std::string text;
+    ReadWholeFile(manifest, text);
+    const auto edit = [&text](const std::string& after, const std::string& added) {
+        text.insert(text.find(after) + after.size(), added);
+    };
+    edit("Shortcut=DocumentationShortcut\r\n", "Shortcut=DesktopShortcut\r\n");
+    edit("Ini=System\\User.ini,Game.Keys.F7=open FR-Canyon\r\n", "File=(Src=\"System\\Frontier.u\")\r\n");
+    edit("File=(Src=\"Maps\\FR-*.map\"", ", Size=40000");
+    Write(manifest, text);
+    ImportResult imported = ImportManifest(manifest);
+    ImportReportDialog report(QString::fromStdString(manifest.string()),
+                              QString::fromStdString(DescribeImport(imported.document)),
+                              std::move(imported.diagnostics), &wizard);
+    report.resize(820, 300);
+    ok = Save(&report, output, "13-import") && ok;
     return ok ? 0 : 1;
 }

@@ -72,11 +72,11 @@ std::string_view ConciseText(std::string_view text)
 
 void WriteJson(std::ostream& out, const Diagnostic& d, std::string_view file)
 {
-    out << "{\"severity\":\"" << SeverityName(d.severity) << "\",\"code\":" << JsonString(d.code)
-        << ",\"file\":" << JsonString(file) << ",\"line\":" << d.line
-        << ",\"page\":" << JsonString(PageName(d.page)) << ",\"record\":{\"kind\":\""
-        << FactsOf(d.record.kind).name << "\",\"index\":" << d.record.index << ",\"child\":" << d.record.child
-        << ",\"field\":" << JsonString(d.record.field) << "},\"text\":" << JsonString(d.text) << "}\n";
+    out << "{\"severity\":\"" << SeverityName(d.severity) << "\"," << JsonField("code", d.code) << ','
+        << JsonField("file", file) << ",\"line\":" << d.line << ',' << JsonField("page", PageName(d.page))
+        << ",\"record\":{\"kind\":\"" << FactsOf(d.record.kind).name << "\",\"index\":" << d.record.index
+        << ",\"child\":" << d.record.child << ',' << JsonField("field", d.record.field) << "},"
+        << JsonField("text", d.text) << "}\n";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "generate/project_check.h"
 #include "generate/run_executor.h"
 #include "generate/run_resolver.h"
+#include "import/imported_project.h"
 #include "import/manifest_import.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
@@ -27,6 +28,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string_view>
 
 namespace zpak {
@@ -167,12 +169,19 @@ DiagnosticFormat FormatOf(const Invocation& call)
 bool Report(const Invocation& call, const std::vector<Diagnostic>& diagnostics)
 {
     bool failed = false;
+    // Standard error is not buffered: written in pieces, not a call per word.
+    std::ostringstream piece;
     for (const Diagnostic& diagnostic : diagnostics) {
         const bool error = diagnostic.severity == Severity::Error;
         failed = failed || error || (call.werror && diagnostic.severity == Severity::Warning);
         if (error || !call.quiet)
-            WriteDiagnostic(call.err, diagnostic, call.operands[0], FormatOf(call));
+            WriteDiagnostic(piece, diagnostic, call.operands[0], FormatOf(call));
+        if (piece.tellp() > 65536) {
+            call.err << piece.str();
+            piece.str({});
+        }
     }
+    call.err << piece.str() << std::flush;
     return failed;
 }
 
@@ -285,15 +294,6 @@ int Format(Invocation& call)
     return SaveProject(document, PathFromText(target), sink) ? kSuccess : kFailure;
 }
 
-// The project file an import writes unless -o names one: after the
-// product, else after the manifest, in the current folder.
-std::string DefaultProjectName(const ProjectDocument& document, const std::string& manifest)
-{
-    if (!ProductNameProblem(document))
-        return *document.product->product + ".zproj";
-    return TextFromPath(PathFromText(manifest).stem()) + ".zproj";
-}
-
 // A project from a manifest pair: what the pair holds that the project
 // cannot is reported as the check reports problems.
 int Import(Invocation& call)
@@ -312,7 +312,8 @@ int Import(Invocation& call)
     }
     std::string target = call.output;
     if (target.empty()) {
-        target = DefaultProjectName(document, manifest);
+        // After the product, else after the manifest, in the current folder.
+        target = ImportedProjectName(document, PathFromText(manifest));
         std::error_code error;
         if (std::filesystem::exists(PathFromText(target), error)) {
             call.err << "zpakbuild: " << target
@@ -323,21 +324,8 @@ int Import(Invocation& call)
     StreamSink sink(call.err);
     if (!SaveProject(document, PathFromText(target), sink))
         return kFailure;
-    std::size_t entries = 0;
-    for (const auto& group : document.groups)
-        entries += group->files.size();
-    std::size_t changes = 0;
-    for (const auto& file : document.iniFiles)
-        changes += file->entries.size();
-    const auto counted = [](std::size_t n, const char* one, const char* many) {
-        return std::to_string(n) + " " + (n == 1 ? one : many);
-    };
     if (!call.quiet)
-        call.out << "Imported " << manifest << " into " << target << ": "
-                 << counted(document.groups.size(), "group", "groups") << ", "
-                 << counted(entries, "file entry", "file entries") << ", "
-                 << counted(changes, "INI change", "INI changes") << ", "
-                 << counted(document.requirements.size(), "requirement", "requirements") << "\n";
+        call.out << "Imported " << manifest << " into " << target << ": " << DescribeImport(document) << "\n";
     return kSuccess;
 }
 

@@ -107,12 +107,23 @@ void AddLaunchers(const ProjectDocument& document, const ResolvedRun& run, Insta
     }
 }
 
-std::string JsonArray(const std::vector<std::string>& items)
+// `"name":[...]`; when an item is not valid UTF-8, also `"nameHex":[...]`
+// with the bytes of those items (null for the others), as JsonField does.
+std::string JsonArray(std::string_view name, const std::vector<std::string>& items)
 {
-    std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i)
+    std::string out = JsonString(name) + ":[";
+    std::string hex;
+    bool anyHex = false;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const auto bytes = HexOfInvalidUtf8(items[i]);
         out += (i ? "," : "") + JsonString(items[i]);
-    return out + ']';
+        hex += (i ? "," : "") + (bytes ? '"' + *bytes + '"' : std::string("null"));
+        anyHex = anyHex || bytes;
+    }
+    out += ']';
+    if (anyHex)
+        out += ',' + JsonString(std::string(name) + "Hex") + ":[" + hex + ']';
+    return out;
 }
 
 }  // namespace
@@ -230,23 +241,25 @@ std::string PreviewText(const InstallPreview& preview)
 
 std::string PreviewJson(const InstallPreview& preview)
 {
-    std::string out = "{\"groups\":" + JsonArray(preview.groups) + ",\"files\":[";
+    std::string out = "{" + JsonArray("groups", preview.groups) + ",\"files\":[";
     for (std::size_t i = 0; i < preview.files.size(); ++i) {
         const PreviewFile& file = preview.files[i];
-        out += (i ? ",{" : "{") + std::string("\"group\":") + JsonString(file.group)
-            + ",\"source\":" + JsonString(file.source) + ",\"destination\":" + JsonString(file.destination)
-            + ",\"size\":" + std::to_string(file.size) + '}';
+        out += (i ? ",{" : "{") + JsonField("group", file.group) + ',' + JsonField("source", file.source)
+            + ',' + JsonField("destination", file.destination) + ",\"size\":" + std::to_string(file.size)
+            + '}';
     }
     out += "],\"iniChanges\":[";
     for (std::size_t i = 0; i < preview.iniChanges.size(); ++i) {
         const PreviewIniChange& change = preview.iniChanges[i];
-        out += (i ? ",{" : "{") + std::string("\"file\":") + JsonString(change.file)
-            + ",\"section\":" + JsonString(change.section) + ",\"key\":" + JsonString(change.key)
-            + ",\"before\":" + (change.before ? JsonString(*change.before) : "null") + ",\"after\":"
-            + JsonString(change.after) + ",\"addsLine\":" + (change.addsLine ? "true" : "false") + '}';
+        out += (i ? ",{" : "{") + JsonField("file", change.file) + ',' + JsonField("section", change.section)
+            + ',' + JsonField("key", change.key) + ','
+            + (change.before ? JsonField("before", *change.before) : "\"before\":null") + ','
+            + JsonField("after", change.after) + ",\"addsLine\":" + (change.addsLine ? "true" : "false")
+            + '}';
     }
-    out += "],\"requirements\":" + JsonArray(preview.requirements) + ",\"launchers\":"
-        + JsonArray(preview.launchers) + ",\"totalSize\":" + std::to_string(preview.totalSize) + "}\n";
+    out += "]," + JsonArray("requirements", preview.requirements) + ','
+        + JsonArray("launchers", preview.launchers) + ",\"totalSize\":" + std::to_string(preview.totalSize)
+        + "}\n";
     return out;
 }
 

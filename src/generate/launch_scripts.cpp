@@ -17,12 +17,12 @@ std::string LaunchScriptText(const ProjectDocument& document, const std::string&
 
 LaunchScript LinuxScript(const ProjectDocument& document)
 {
-    return {TextOf(document.product->product) + ".sh", LaunchScriptText(document, " ")};
+    return {LinuxScriptName(document), LaunchScriptText(document, " ")};
 }
 
 LaunchScript MacScript(const ProjectDocument& document)
 {
-    return {TextOf(document.product->product) + "_mac.sh", LaunchScriptText(document, "-bin ")};
+    return {MacScriptName(document), LaunchScriptText(document, "-bin ")};
 }
 
 }  // namespace zpak

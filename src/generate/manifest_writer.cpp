@@ -5,6 +5,8 @@
 #include "model/property_line.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 namespace zpak {
 
@@ -44,6 +46,8 @@ public:
           tree_(std::ranges::any_of(document.groups, [](const auto& g) { return g->Visible; })),
           shortcuts_(product_.shortcut && product_.windows)
     {
+        for (const auto& iniFile : doc_.iniFiles)
+            tied_[iniFile->group].push_back(iniFile.get());
     }
 
     ManifestTexts Build()
@@ -106,9 +110,9 @@ private:
         }
         // The run writes the scripts beside the pair.
         if (product_.shortcut && product_.linux)
-            ini_.Line("Copy=(Src=\"System\\" + TextOf(product_.product) + ".sh\")");
+            ini_.Line("Copy=(Src=\"System\\" + LinuxScriptName(doc_) + "\")");
         if (product_.shortcut && product_.mac)
-            ini_.Line("Copy=(Src=\"System\\" + TextOf(product_.product) + "_mac.sh\")");
+            ini_.Line("Copy=(Src=\"System\\" + MacScriptName(doc_) + "\")");
         IniChanges(nullptr);
     }
 
@@ -135,9 +139,10 @@ private:
 
     void IniChanges(const GroupInfo* group)
     {
-        for (const auto& iniFile : doc_.iniFiles) {
-            if (iniFile->group != group)
-                continue;
+        const auto tied = tied_.find(group);
+        if (tied == tied_.end())
+            return;
+        for (const INIGroup* iniFile : tied->second) {
             for (const auto& entry : iniFile->entries)
                 WriteIniChangeLine(ini_.Text(), *iniFile, *entry);
         }
@@ -232,6 +237,8 @@ private:
     const ProductData& product_;
     const bool tree_;
     const bool shortcuts_;
+    // The INI files tied to each group (none: the setup group), in the project's order.
+    std::unordered_map<const GroupInfo*, std::vector<const INIGroup*>> tied_;
     ManifestText ini_;
     ManifestText int_;
 };

@@ -71,7 +71,11 @@ public:
     }
 
     bool SourceReadable() const { return entry_.content || (file_->IsOpen() && file_->IsRegular()); }
-    std::uint64_t SourceSize() const { return entry_.content ? entry_.content->size() : file_->Size(); }
+    // Nothing when the source's size cannot be told: then it is not the same.
+    std::optional<std::uint64_t> SourceSize() const
+    {
+        return entry_.content ? entry_.content->size() : file_->Size();
+    }
 
     bool Take(std::string_view bytes)
     {
@@ -84,7 +88,7 @@ public:
 
     std::uint32_t Crc() const { return crc_; }
     std::uint64_t Size() const { return offset_; }
-    bool Same() const { return same_ && offset_ == SourceSize(); }
+    bool Same() const { return same_ && SourceSize() == offset_; }
 
 private:
     std::string_view SourceAt(std::uint64_t offset, std::size_t size)

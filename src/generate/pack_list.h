@@ -51,5 +51,6 @@ inline constexpr int kZipError = -1;            // an entry could not be added, 
 inline constexpr int kZipCannotCreate = -2;     // the archive cannot be created
 inline constexpr int kZipCannotOpenInput = -4;  // an input file cannot be opened
 inline constexpr int kZipCancelled = -5;        // the run was cancelled
+inline constexpr int kZipNotWritten = -6;       // a write, seek or close of the archive failed
 
 }  // namespace zpak

@@ -24,7 +24,10 @@ inline constexpr const char* kMissingPackagingTool = "Z112";
 inline constexpr const char* kDestinationNamesNothing =
     "Z113";  // "." or a path that comes back to the folder
 inline constexpr const char* kMissingGameFolder = "Z114";
-inline constexpr const char* kBadSourceDate = "Z115";  // SOURCE_DATE_EPOCH that is not a number
+inline constexpr const char* kBadSourceDate = "Z115";        // SOURCE_DATE_EPOCH that is not a number
+inline constexpr const char* kUnusablePackageName = "Z116";  // no plain file name, or a file the run uses
+inline constexpr const char* kPathTooLong = "Z117";          // longer than any path can be
+inline constexpr const char* kUnreadableFile = "Z118";       // a file that cannot be examined or read
 
 // Warnings: what generation accepts but a player would regret.
 inline constexpr const char* kNoPackagingTool = "Z201";  // for choices that do not run it
@@ -39,7 +42,8 @@ inline constexpr const char* kMissingIniKey = "Z209";
 inline constexpr const char* kZipWouldOverflow = "Z210";
 inline constexpr const char* kLogoNotBitmap = "Z211";
 inline constexpr const char* kWildcardIntoFileName =
-    "Z212";  // a wildcard's destination that looks like a file
+    "Z212";                                              // a wildcard's destination that looks like a file
+inline constexpr const char* kPackageOverFile = "Z213";  // an existing file that is no package
 inline constexpr const char* kWildcardInstallsNoFile = "Z214";  // it matches folders only
 
 // Errors of verify: an output differs from what the project gives now.

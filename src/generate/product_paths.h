@@ -21,6 +21,31 @@ std::optional<std::string> ProductNameProblem(const ProjectDocument& document);
 // ProductNameProblem, shown through the sink; true when there is none.
 bool CheckProductName(const ProjectDocument& document, MessageSink& sink);
 
+// The launch scripts' file names in System: <product>.sh and <product>_mac.sh.
+std::string LinuxScriptName(const ProjectDocument& document);
+std::string MacScriptName(const ProjectDocument& document);
+
+// Why `name` cannot name the package that the packaging tool builds in
+// System: it is not a plain file name (empty, "." or "..", a separator, ":",
+// a control character, a dot or space at its end, or a device name such as
+// NUL), or it is, in any letter case, the name of a file that a package run
+// uses: the game's manifest pair and the names it is set aside under, the
+// packaging tool, the product's manifest pair and launch scripts, or ours.
+// Nothing when it can. The message ends with what to do.
+std::optional<std::string> PackageNameProblem(const ProjectDocument& document, std::string_view name);
+
+// True when the file name has the extension of a package: ".zpack2", or
+// ".zpak" of the engine's earlier games; in any letter case.
+bool IsPackageName(std::string_view name);
+
+// The longest path that can name a file: Windows' limit, longer than any
+// Linux allows. A longer path of the project names nothing, and is refused
+// before any work that grows with its length.
+inline constexpr std::size_t kLongestPath = 32767;
+
+// The first characters of a text too long to show whole, with "...".
+std::string ShortenedText(std::string_view text);
+
 // True when the text holds a byte below 32 (NUL, TAB, CR, LF and the like).
 bool HasControlCharacter(std::string_view text);
 

@@ -15,8 +15,16 @@
 #include "platform/text_format.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace zpak {
 
@@ -59,6 +67,106 @@ std::string_view FolderPart(std::string_view destination)
     const std::size_t slash = destination.find_last_of("\\/");
     return slash == std::string_view::npos ? std::string_view() : destination.substr(0, slash);
 }
+
+// Folders as a tree: each is known by its parent and its own name, so that a
+// deep path costs no more than its length. Folder 0 is the game folder.
+class FolderTree {
+public:
+    // The folder `name` in `parent`; true when it is new.
+    std::pair<std::size_t, bool> Child(std::size_t parent, std::string_view name)
+    {
+        const auto found = children_.find(Key{parent, name});
+        if (found != children_.end())
+            return {found->second, false};
+        parents_.push_back(parent);
+        names_.emplace_back(name);
+        children_.emplace(Key{parent, names_.back()}, parents_.size() - 1);
+        return {parents_.size() - 1, true};
+    }
+
+    std::string_view Name(std::size_t folder) const { return names_[folder]; }
+
+    // The folder's path below the game folder, its names joined with "\".
+    std::string Text(std::size_t folder) const
+    {
+        std::vector<std::string_view> path;
+        for (; folder != 0; folder = parents_[folder])
+            path.push_back(names_[folder]);
+        std::string text;
+        for (auto name = path.rbegin(); name != path.rend(); ++name) {
+            if (name != path.rbegin())
+                text += '\\';
+            text += *name;
+        }
+        return text;
+    }
+
+private:
+    struct Key {
+        std::size_t parent;
+        std::string_view name;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const
+        {
+            return std::hash<std::string_view>()(key.name) * 31 + key.parent;
+        }
+    };
+
+    std::vector<std::size_t> parents_{0};
+    std::deque<std::string> names_{std::string()};  // keep their place: the keys view them
+    std::unordered_map<Key, std::size_t, KeyHash> children_;
+};
+
+// The folders that entries name, as written and ignoring case. A folder is
+// told once, where its own name is spelled otherwise than the first time;
+// an entry once, at its first such folder, with the number of deeper ones.
+class FolderSpellings {
+public:
+    struct Clash {
+        std::string folder;  // as this entry writes it
+        std::string first;   // as it was written first
+        std::size_t more = 0;
+    };
+
+    // Adds the folders of a path (with "\\" or "/" between them).
+    std::optional<Clash> Add(std::string_view path)
+    {
+        std::size_t exact = 0;
+        std::size_t blind = 0;
+        std::optional<Clash> clash;
+        for (std::size_t start = 0; start <= path.size() && !path.empty();) {
+            std::size_t end = path.find_first_of("\\/", start + (start == 0 ? 1 : 0));
+            if (end == std::string_view::npos)
+                end = path.size();
+            const std::string_view name = path.substr(start, end - start);
+            start = end + 1;
+            exact = spelled_.Child(exact, name).first;
+            const auto [node, fresh] = folded_.Child(blind, FoldedText(name));
+            blind = node;
+            if (fresh)
+                firstSpelling_.push_back(exact);
+            else if (spelled_.Name(firstSpelling_[blind]) != name && told_.insert(exact).second)
+                Tell(clash, exact, firstSpelling_[blind]);
+        }
+        return clash;
+    }
+
+private:
+    void Tell(std::optional<Clash>& clash, std::size_t folder, std::size_t first) const
+    {
+        if (clash)
+            ++clash->more;
+        else
+            clash = Clash{spelled_.Text(folder), spelled_.Text(first), 0};
+    }
+
+    FolderTree spelled_;                         // folders as written
+    FolderTree folded_;                          // folders ignoring case
+    std::vector<std::size_t> firstSpelling_{0};  // of each folded folder, as written first
+    std::unordered_set<std::size_t> told_;
+};
 
 // The checks that generation does not make; each adds warnings.
 class Advisor {
@@ -103,8 +211,7 @@ public:
     // a system that tells letter case apart.
     void CheckFolderCase()
     {
-        std::unordered_map<std::string, std::string> firstSpelling;
-        std::unordered_set<std::string> told;
+        FolderSpellings spellings;
         std::string_view previous;  // entries of one folder most often follow each other
         for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
             const auto& files = doc_.groups[g]->files;
@@ -112,21 +219,19 @@ public:
                 const FileInfo& file = *files[e];
                 const std::string_view folder =
                     FolderPart(file.GetSrc().empty() ? file.NameText() : file.GetSrc());
-                if (folder == previous)
+                if (folder == previous || folder.size() > kLongestPath)  // the latter refused already
                     continue;
                 previous = folder;
-                // Each leading part of the folder is a folder of its own.
-                for (std::size_t end = 0; end != std::string_view::npos && !folder.empty();) {
-                    end = folder.find_first_of("\\/", end + 1);
-                    const std::string part(folder.substr(0, end));
-                    const auto [found, fresh] = firstSpelling.try_emplace(FoldedText(part), part);
-                    if (fresh || found->second == part || !told.insert(part).second)
-                        continue;
-                    Warn(codes::kFolderCase, RecordRef::Entry(g, e),
-                         FormatText("The folder [%s] of [%s] differs only in letter case from [%s]; on Linux "
-                                    "the installer makes two folders.",
-                                    {part, file.NameText(), found->second}));
-                }
+                const auto clash = spellings.Add(folder);
+                if (!clash)
+                    continue;
+                std::string text =
+                    FormatText("The folder [%s] of [%s] differs only in letter case from [%s]; on "
+                               "Linux the installer makes two folders.",
+                               {clash->folder, file.NameText(), clash->first});
+                if (clash->more > 0)
+                    text += FormatText(" So do %d folders below it.", {std::to_string(clash->more)});
+                Warn(codes::kFolderCase, RecordRef::Entry(g, e), std::move(text));
             }
         }
     }
@@ -135,12 +240,23 @@ public:
     {
         if (run_.systemFolder.empty())
             return;  // no game folder, which is told already
+        // Many records may change one file: each is read once.
+        std::unordered_map<fs::path::string_type, std::unique_ptr<IniFile>> loaded;
         for (std::size_t f = 0; f < doc_.iniFiles.size(); ++f) {
             const INIGroup& file = *doc_.iniFiles[f];
             if (!std::any_of(file.entries.begin(), file.entries.end(),
                              [](const auto& change) { return change->addNewLine == 0; }))
                 continue;
-            const auto path = GameIniFile(file.NameText());
+            int listError = 0;
+            const auto path = GameIniFile(file.NameText(), listError);
+            if (!path && listError != 0) {
+                Fail(
+                    codes::kUnreadableFolder, RecordRef::IniFile(f),
+                    FormatText("The game's System folder %s, or a folder in it, cannot be read to find the "
+                               "INI file [%s]: %s.",
+                               {TextFromPath(run_.systemFolder), file.NameText(), std::strerror(listError)}));
+                continue;
+            }
             if (!path) {
                 Warn(codes::kMissingIniFile, RecordRef::IniFile(f),
                      FormatText("The INI file [%s] is not in the game's System folder %s; its changes "
@@ -148,10 +264,20 @@ public:
                                 {file.NameText(), TextFromPath(run_.systemFolder)}));
                 continue;
             }
-            IniFile ini;
-            ini.Load(*path);
+            auto& ini = loaded[path->native()];
+            if (!ini) {
+                ini = std::make_unique<IniFile>();
+                if (!ini->Load(*path)) {
+                    Fail(codes::kUnreadableFile, RecordRef::IniFile(f),
+                         FormatText("The file [%s] cannot be read: %s.",
+                                    {TextFromPath(*path), std::strerror(errno)}));
+                    ini.reset();
+                    loaded.erase(path->native());
+                    continue;
+                }
+            }
             for (std::size_t c = 0; c < file.entries.size(); ++c)
-                CheckChange(ini, file, f, c);
+                CheckChange(*ini, file, f, c);
         }
     }
 
@@ -242,6 +368,11 @@ private:
         clashes = Clashes{clashes.code};
     }
 
+    void Fail(const char* code, RecordRef record, std::string text)
+    {
+        problems_.push_back({Severity::Error, std::move(text), code, std::move(record)});
+    }
+
     void Warn(const char* code, RecordRef record, std::string text)
     {
         problems_.push_back({Severity::Warning, std::move(text), code, std::move(record)});
@@ -254,15 +385,21 @@ private:
 
     std::string GroupName(const ResolvedInput& input) const { return doc_.groups[input.group]->NameText(); }
 
-    std::optional<fs::path> GameIniFile(const std::string& name)
+    // The INI file of the game's System folder so named; none when it is not
+    // there, with `listError` set when a folder on the way could not be read.
+    std::optional<fs::path> GameIniFile(const std::string& name, int& listError)
     {
         const auto components = ComponentsInsideFolder(name);
         if (!components || run_.systemFolder.empty())
             return std::nullopt;
         bool found = false;
         fs::path path = index_.Resolve(run_.systemFolder, *components, &found);
-        if (!found)
+        if (!found) {
+            const int error = index_.List(path.parent_path()).error;
+            if (error != ENOENT && error != ENOTDIR)
+                listError = error;
             return std::nullopt;
+        }
         return path;
     }
 

@@ -17,7 +17,9 @@
 #include "platform/text_format.h"
 #include "platform/wine_prefix.h"
 
+#include <algorithm>
 #include <memory>
+#include <random>
 
 namespace zpak {
 
@@ -136,6 +138,13 @@ private:
     std::string text_;
 };
 
+// Tells one run's journal from another's.
+std::string RunNumber()
+{
+    std::random_device random;
+    return std::to_string((std::uint64_t{random()} << 32) | random());
+}
+
 class Executor {
 public:
     Executor(const ResolvedRun& run, MessageSink& sink, const GenerationHooks& hooks)
@@ -145,9 +154,22 @@ public:
 
     GenerationOutcome Execute()
     {
-        FolderLock lock;
-        if (!Lock(lock) || !RecoverInterruptedRun())
+        if (!Lock(lock_))
             return GenerationOutcome::Failed;
+        const GenerationOutcome outcome = RecoverInterruptedRun() ? Run() : GenerationOutcome::Failed;
+        // Nothing of ours may stay behind a run that says it is done.
+        if (!lock_.Release() && outcome == GenerationOutcome::Done) {
+            sink_.ShowMessage(
+                FormatText("Could not remove the lock file %s: %s.",
+                           {TextFromPath(WorkFolder() / PathFromText(kLockFileName)), lock_.Error()}));
+            return GenerationOutcome::Failed;
+        }
+        return outcome;
+    }
+
+private:
+    GenerationOutcome Run()
+    {
         switch (run_.choice) {
         case GenerationChoice::Zip:
             return Zip();
@@ -159,7 +181,6 @@ public:
         return GenerationOutcome::Failed;
     }
 
-private:
     bool Cancelled() const { return hooks_.cancel && hooks_.cancel->IsSet(); }
 
     GenerationOutcome Cancel()
@@ -168,76 +189,131 @@ private:
         return GenerationOutcome::Cancelled;
     }
 
-    // Lock files live in System, or in the game folder itself when it has none.
-    // When neither folder can hold one, nothing can be written there either,
-    // and each write reports its own failure.
+    fs::path WorkFolder() const { return run_.gameFolder / PathFromText(kWorkFolderName); }
+    fs::path JournalPath() const { return WorkFolder() / PathFromText(kJournalFileName); }
+    fs::path OldJournalPath() const { return system_ / PathFromText(kOldJournalFileName); }
+
+    // No lock, no run: two runs at once could each take the other's
+    // set-aside manifest for the game's own.
     bool Lock(FolderLock& lock)
     {
-        for (const fs::path& folder : {system_, run_.gameFolder}) {
-            std::error_code ec;
-            if (!fs::is_directory(folder, ec))
-                continue;
-            switch (lock.Acquire(folder / kLockFileName)) {
-            case FolderLock::Result::Locked:
-                return true;
-            case FolderLock::Result::Busy:
-                sink_.ShowMessage(FormatText("Another build is using the game folder %s. Wait until "
-                                             "it has finished, then generate again. Nothing was "
-                                             "changed.",
-                                             {TextFromPath(run_.gameFolder)}));
-                return false;
-            case FolderLock::Result::Failed:
-                break;
-            }
+        const fs::path lockFile = WorkFolder() / PathFromText(kLockFileName);
+        const FolderLock::Result result = lock.Acquire(lockFile);
+        if (result == FolderLock::Result::Failed) {
+            sink_.ShowMessage(
+                FormatText("The game folder %s cannot be locked for the build: %s cannot "
+                           "be created or locked (%s). Nothing was changed.",
+                           {TextFromPath(run_.gameFolder), TextFromPath(lockFile), lock.Error()}));
+            return false;
+        }
+        if (result == FolderLock::Result::Busy || !TakeOldLock()) {
+            sink_.ShowMessage(FormatText("Another build is using the game folder %s. Wait until "
+                                         "it has finished, then generate again. Nothing was "
+                                         "changed.",
+                                         {TextFromPath(run_.gameFolder)}));
+            return false;
         }
         return true;
     }
 
-    fs::path JournalPath() const { return system_ / kJournalFileName; }
+    // An earlier version locked System\zpak_build.lock, and left it: a run
+    // of it may still hold it; otherwise the file goes.
+    bool TakeOldLock() { return RemoveAbandonedLockFile(system_ / PathFromText(kOldLockFileName)); }
+
+    bool StillLocked(const FolderLock& lock)
+    {
+        if (lock.StillHeld())
+            return true;
+        sink_.ShowMessage(FormatText("The lock file %s was removed or replaced while the build held it; "
+                                     "another build may be using the game folder. Check the game "
+                                     "folder, then generate again.",
+                                     {TextFromPath(WorkFolder() / PathFromText(kLockFileName))}));
+        return false;
+    }
+
+    // What to check before deleting a journal that cannot be acted on.
+    std::string CheckByHand(const fs::path& journal, const std::string& why) const
+    {
+        return FormatText("The file %s, which an earlier package build left, cannot be used: %s. Make "
+                          "sure that Manifest.ini and Manifest.int in %s are the game's own (an "
+                          "earlier build may have left them as zpak_manifest_backup.ini and "
+                          "zpak_manifest_backup.int), then delete the file. Nothing was changed.",
+                          {TextFromPath(journal), why, TextFromPath(system_)});
+    }
 
     // A package run that was cut off while the packaging tool ran left the
-    // game's manifest aside; put it back before anything else.
+    // game's manifest aside; put it back before anything else. Journals of
+    // an earlier version, in System, are honoured too.
     bool RecoverInterruptedRun()
     {
-        int restored = 0;
-        std::optional<std::string> stuck;
-        if (PathExists(JournalPath())) {
-            std::string text;
-            const auto journal =
-                ReadWholeFile(JournalPath(), text) ? PackageJournal::Parse(text) : std::nullopt;
-            if (!journal) {
-                sink_.ShowMessage(FormatText("The file %s, which an earlier package build left, "
-                                             "cannot be read. Make sure that Manifest.ini in that "
-                                             "folder is the game's own, then delete the file.",
-                                             {TextFromPath(JournalPath())}));
+        for (const fs::path& path : {JournalPath(), OldJournalPath()}) {
+            const PathState state = StateOfPath(path);
+            if (state == PathState::Unknown) {
+                sink_.ShowMessage(CheckByHand(path, "it cannot be examined"));
                 return false;
             }
-            if (ToolStillRunning(*journal)) {
-                sink_.ShowMessage(FormatText("The packaging tool of an earlier package build that "
-                                             "did not finish is still running (%s). "
-                                             "Wait until it has ended, or end it, then generate "
-                                             "again. Nothing was changed.",
-                                             {DescribeProcess(journal->tool)}));
+            if (state == PathState::Present && !RecoverFrom(path))
                 return false;
-            }
-            stuck = RestoreFromJournal(system_, *journal, restored);
-            if (!stuck)
-                DeleteFileAt(JournalPath());
-        } else {
-            // An earlier version of the wizard kept no journal.
-            PackageJournal legacy;
-            for (auto [name, backup] : {std::pair{kGameManifest, kManifestBackup},
-                                        std::pair{kGameLocalizedManifest, kLocalizedManifestBackup}}) {
-                if (!index_.Locate(system_, std::string(name)) && PathExists(system_ / PathFromText(backup)))
-                    legacy.aside.push_back({std::string(name), std::string(backup)});
-            }
-            stuck = RestoreFromJournal(system_, legacy, restored);
         }
-        if (stuck) {
-            sink_.ShowMessage(kCannotRestore);
+        // An earlier version of the wizard kept no journal.
+        PackageJournal legacy;
+        for (const SetAsideName& file : kSetAsideNames) {
+            if (!index_.Locate(system_, std::string(file.name))
+                && PathExists(system_ / PathFromText(file.backup)))
+                legacy.aside.push_back({std::string(file.name), std::string(file.backup)});
+        }
+        return Restore(legacy);
+    }
+
+    bool RecoverFrom(const fs::path& path)
+    {
+        std::string text;
+        const auto journal = ReadWholeFile(path, text) ? PackageJournal::Parse(text) : std::nullopt;
+        if (!journal) {
+            sink_.ShowMessage(CheckByHand(path, "it cannot be read"));
             return false;
         }
-        if (restored > 0)
+        if (const auto why = UntrustedJournal(*journal, system_)) {
+            sink_.ShowMessage(CheckByHand(path, *why));
+            return false;
+        }
+        if (ToolStillRunning(*journal)) {
+            sink_.ShowMessage(FormatText("The packaging tool of an earlier package build that "
+                                         "did not finish is still running (%s). "
+                                         "Wait until it has ended, or end it, then generate "
+                                         "again. Nothing was changed.",
+                                         {DescribeProcess(journal->tool)}));
+            return false;
+        }
+        // A journal of the first format says nothing of the folder it was
+        // written for: it is acted on only when a backup it names is here.
+        const bool setAside = std::ranges::any_of(journal->aside, [&](const PackageJournal::Aside& file) {
+            return StateOfPath(system_ / PathFromText(file.backup)) != PathState::Absent;
+        });
+        if ((!journal->OfFirstFormat() || setAside) && !Restore(*journal))
+            return false;
+        if (!DeleteFileAt(path)) {
+            sink_.ShowMessage(FormatText("Could not delete %s.", {TextFromPath(path)}));
+            return false;
+        }
+        return true;
+    }
+
+    // Puts back what `journal` set aside; false after a message. Unless
+    // `tell`, nothing is said when it went well.
+    bool Restore(const PackageJournal& journal, bool tell = true)
+    {
+        int restored = 0;
+        if (const auto failure = RestoreFromJournal(system_, journal, restored)) {
+            sink_.ShowMessage(failure->leftover
+                                  ? FormatText("Could not remove %s, which the packaging tool left in "
+                                               "place of the game's own file; remove it by hand, then "
+                                               "generate again.",
+                                               {TextFromPath(system_ / PathFromText(failure->name))})
+                                  : std::string(kCannotRestore));
+            return false;
+        }
+        if (tell && restored > 0)
             sink_.ShowMessage("The game's manifest was restored from zpak_manifest_backup.ini, which "
                               "an earlier package build left behind when it did not finish.");
         return true;
@@ -277,7 +353,7 @@ private:
             sink_.ShowMessage(ZipFailureMessage(result));
             return GenerationOutcome::Failed;
         }
-        if (!scripts.Commit(sink_))
+        if (!StillLocked(lock_) || !scripts.Commit(sink_))
             return GenerationOutcome::Failed;
         if (!archive.Commit()) {
             sink_.ShowMessage(FormatText("Could not write the file %s: %s",
@@ -294,8 +370,7 @@ private:
         sink_.ShowMessage(FormatText("The files have been compressed into %s within the %s folder",
                                      {TextFromPath(run_.pack.archive), TextFromPath(folder)})
                           + DigestLine(*digest));
-        CleanUp();
-        return GenerationOutcome::Done;
+        return CleanUp() ? GenerationOutcome::Done : GenerationOutcome::Failed;
     }
 
     GenerationOutcome Package()
@@ -304,6 +379,8 @@ private:
             return GenerationOutcome::Failed;
         if (Cancelled())
             return Cancel();
+        if (!StillLocked(lock_))
+            return GenerationOutcome::Failed;
         const std::optional<PackageJournal> journal = PlanSetAside();
         if (!journal || !SetAside(*journal)) {
             sink_.ShowMessage(kCannotBackUp);
@@ -333,18 +410,18 @@ private:
         if (!tool.started)
             sink_.ShowMessage("Could not start MKR");
 
-        int restored = 0;
-        if (RestoreFromJournal(system_, *journal, restored)) {
-            sink_.ShowMessage(kCannotRestore);
+        if (!Restore(*journal, false))
+            return GenerationOutcome::Failed;
+        if (!DeleteFileAt(JournalPath())) {
+            sink_.ShowMessage(FormatText("Could not delete %s.", {TextFromPath(JournalPath())}));
             return GenerationOutcome::Failed;
         }
-        DeleteFileAt(JournalPath());
         if (tool.cancelled) {
             sink_.ShowMessage("The package build was cancelled. The game's manifest was put back.");
             return GenerationOutcome::Cancelled;
         }
-        CleanUp();
-        return ToolOutcome(tool, tail, before);
+        const GenerationOutcome outcome = ToolOutcome(tool, tail, before);
+        return CleanUp() ? outcome : GenerationOutcome::Failed;
     }
 
     // The game's manifest pair as it stands in System, and what the run
@@ -354,9 +431,12 @@ private:
     {
         index_.Forget();
         PackageJournal journal;
+        journal.folder = FolderIdentity(system_);
+        journal.run = RunNumber();
         const FolderListing& listing = index_.List(system_);
-        for (auto [name, backup] : {std::pair{kGameManifest, kManifestBackup},
-                                    std::pair{kGameLocalizedManifest, kLocalizedManifestBackup}}) {
+        if (journal.folder.empty() || listing.error != 0)
+            return std::nullopt;
+        for (auto [name, backup] : kSetAsideNames) {
             const FolderEntry* found = listing.Exact(name);
             if (!found)
                 found = listing.IgnoringCase(name);
@@ -384,13 +464,11 @@ private:
         std::string error;
         if (!WriteFileAtomically(JournalPath(), journal.Serialize(), error, {false, 0666}))
             return false;
-        for (std::size_t i = 0; i < journal.aside.size(); ++i) {
-            const auto& file = journal.aside[i];
+        for (const PackageJournal::Aside& file : journal.aside) {
             if (!MoveFileNoReplace(system_ / PathFromText(file.name), system_ / PathFromText(file.backup))) {
-                for (std::size_t k = 0; k < i; ++k)
-                    MoveFileNoReplace(system_ / PathFromText(journal.aside[k].backup),
-                                      system_ / PathFromText(journal.aside[k].name));
-                DeleteFileAt(JournalPath());
+                // The journal goes only once what was moved is back.
+                if (Restore(journal, false))
+                    DeleteFileAt(JournalPath());
                 return false;
             }
         }
@@ -479,14 +557,20 @@ private:
         return GenerationOutcome::Done;
     }
 
-    void CleanUp()
+    // The first deletion that fails ends the cleanup, and the run: what was
+    // asked for is not all done.
+    bool CleanUp()
     {
         if (hooks_.skipCleanup)
-            return;
+            return true;
         for (const fs::path& file : run_.cleanup) {
-            if (!DeleteFileAt(file))
-                return;
+            if (!DeleteFileAt(file)) {
+                sink_.ShowMessage(FormatText(
+                    "Could not delete %s, which the cleanup removes after the build.", {TextFromPath(file)}));
+                return false;
+            }
         }
+        return true;
     }
 
     const ResolvedRun& run_;
@@ -494,6 +578,7 @@ private:
     const GenerationHooks& hooks_;
     fs::path system_;
     FolderIndex index_{fs::path(), true};
+    FolderLock lock_;  // let go, and its file removed, when the run ends
 };
 
 }  // namespace

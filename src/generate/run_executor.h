@@ -14,7 +14,7 @@ class CancelFlag;
 class MessageSink;
 
 enum class GenerationOutcome {
-    Done,        // what was asked for was made (a failed cleanup deletion is silent)
+    Done,        // what was asked for was made
     Failed,      // a message said why
     ToolFailed,  // the packaging tool could not start or exited with a non-zero code
     Cancelled,   // stopped on request; the game folder is as it was

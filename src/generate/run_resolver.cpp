@@ -11,6 +11,7 @@
 #include "platform/file_search.h"
 #include "platform/folder_index.h"
 #include "platform/readable_file.h"
+#include "platform/text_case.h"
 #include "platform/text_encoding.h"
 #include "platform/text_format.h"
 #include "platform/wine_prefix.h"
@@ -60,16 +61,6 @@ bool IsTempFileName(std::string_view name)
     return name.find_first_not_of("0123456789", marker + 5) == std::string_view::npos;
 }
 
-bool IsFolderLike(EntryType type, const fs::path& path)
-{
-    if (type == EntryType::Folder)
-        return true;
-    if (type != EntryType::Link && type != EntryType::Unknown)
-        return false;
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
 // Works out a run; every check adds to one list of problems.
 class Resolver {
 public:
@@ -99,6 +90,11 @@ public:
                          "The project names no game folder. Choose the game folder on the first "
                          "page of the wizard."
                              + std::string(kCannotContinue));
+        if (text.size() > kLongestPath)
+            return Error(codes::kPathTooLong, RecordRef::GameFolder(),
+                         FormatText("The game folder [%s] is %d characters long, longer than any folder can "
+                                    "be.%s",
+                                    {ShortenedText(text), std::to_string(text.size()), kCannotContinue}));
         if (HasControlCharacter(text))
             return Error(codes::kControlCharacter, RecordRef::GameFolder(),
                          FormatText("The game folder [%s] holds a control character.%s",
@@ -189,11 +185,7 @@ public:
             AddText(TextOutput::Kind::Manifest, run_.baseName + ".int", manifest.localized);
             run_.tool = Child(run_.systemFolder, std::string(kPackagingTool));
             run_.packageName = product.GetArchiveName();
-            if (HasControlCharacter(run_.packageName))
-                Error(codes::kPackageName, RecordRef::Product("archive"),
-                      FormatText("The package name [%s] holds a control character, which cannot "
-                                 "be part of a file name.%s",
-                                 {ShowControlCharacters(run_.packageName), kCannotContinue}));
+            CheckPackageName();
         }
         std::vector<fs::path> scripts;
         if (product.shortcut) {
@@ -245,6 +237,12 @@ private:
     std::optional<std::vector<std::string>> Inside(const std::string& text, const char* what,
                                                    const RecordRef& where)
     {
+        if (text.size() > kLongestPath) {
+            Error(codes::kPathTooLong, where,
+                  FormatText("%s [%s] is %d characters long, longer than any file name can be.%s",
+                             {what, ShortenedText(text), std::to_string(text.size()), kCannotContinue}));
+            return std::nullopt;
+        }
         if (HasControlCharacter(text)) {
             Error(codes::kControlCharacter, where,
                   FormatText("%s [%s] holds a control character.%s",
@@ -324,9 +322,15 @@ private:
     {
         const FolderIndex::Found found = index_.Find(run_.gameFolder, source);
         const fs::path& path = found.path;
-        const bool readable =
-            found.entry ? FolderIndex::IsReadableFile(*found.folder, *found.entry) : IsReadableFile(path);
-        if (!readable) {
+        int error = 0;
+        const auto kind = found.entry
+            ? FolderIndex::Examine(*found.folder, *found.entry, error)
+            : (IsReadableFile(path) ? FolderIndex::Kind::File : FolderIndex::Kind::Gone);
+        if (kind == FolderIndex::Kind::Unreadable) {
+            Unreadable(path, error);
+            return;
+        }
+        if (kind != FolderIndex::Kind::File) {
             Error(codes::kMissingFile, CurrentEntry(),
                   FormatText("The file [%s] does not exist.%s", {TextFromPath(path), kCannotContinue}));
             return;
@@ -364,15 +368,18 @@ private:
                 continue;
             matched = true;
             const fs::path path = folder / PathFromText(entry.name);
-            if (IsFolderLike(entry.type, path)) {
+            // Folders, devices and links to nothing are no files to install;
+            // a file that cannot be examined or read may be one.
+            int error = 0;
+            const FolderIndex::Kind kind = FolderIndex::Examine(listing, entry, error);
+            if (kind == FolderIndex::Kind::Folder) {
                 ++folders;
                 continue;
             }
             ++files;
-            if (IsOwnFile(path))
-                continue;
-            std::error_code ec;
-            if (!fs::is_regular_file(path, ec))
+            if (kind == FolderIndex::Kind::Unreadable)
+                Unreadable(path, error);
+            if (kind != FolderIndex::Kind::File || IsOwnFile(path))
                 continue;
             std::vector<std::string> name = target;
             name.push_back(entry.name);
@@ -392,6 +399,13 @@ private:
                              {TextFromPath(folder / PathFromText(pattern)), kCannotContinue}));
     }
 
+    void Unreadable(const fs::path& path, int error)
+    {
+        Error(codes::kUnreadableFile, CurrentEntry(),
+              FormatText("The file [%s] cannot be read: %s.%s",
+                         {TextFromPath(path), std::strerror(error), kCannotContinue}));
+    }
+
     // Files of the run itself never go into the archive: the archive (which
     // a wildcard of the game folder's root matches), temporary files of this
     // or an earlier run, the lock and the journal.
@@ -403,9 +417,11 @@ private:
             return true;
         }
         const std::string name = TextFromPath(path.filename());
-        if (name == kLockFileName || name == kJournalFileName)
-            return true;
         const fs::path folder = path.parent_path();
+        if (folder == run_.gameFolder / PathFromText(kWorkFolderName))
+            return true;
+        if (folder == run_.systemFolder && (name == kOldLockFileName || name == kOldJournalFileName))
+            return true;
         return (folder == run_.gameFolder || folder == run_.systemFolder) && IsTempFileName(name);
     }
 
@@ -453,6 +469,35 @@ private:
                              "65535.%s",
                              {std::to_string(run_.pack.entries.size()), kCannotContinue}));
         }
+    }
+
+    // The packaging tool writes the package into System, over whatever
+    // stands there under its name.
+    void CheckPackageName()
+    {
+        const RecordRef where = RecordRef::Product("archive");
+        const std::string& name = run_.packageName;
+        if (auto problem = PackageNameProblem(doc_, name)) {
+            Error(HasControlCharacter(name) ? codes::kPackageName : codes::kUnusablePackageName, where,
+                  std::move(*problem));
+            return;
+        }
+        for (const ResolvedInput& input : run_.inputs) {
+            if (input.source.parent_path() == run_.systemFolder
+                && EqualsIgnoringCase(TextFromPath(input.source.filename()), name)) {
+                Error(codes::kUnusablePackageName, where,
+                      FormatText("The package name [%s] is the name of %s, which the product installs; the "
+                                 "packaging tool would write over it.%s",
+                                 {name, TextFromPath(input.source), kCannotContinue}));
+                return;
+            }
+        }
+        const auto existing = index_.Locate(run_.systemFolder, name);
+        if (existing && !IsPackageName(*existing))
+            Warning(codes::kPackageOverFile, where,
+                    FormatText("The package name [%s] names the file %s, which is not a package; the "
+                               "packaging tool writes over it.",
+                               {name, TextFromPath(run_.systemFolder / PathFromText(*existing))}));
     }
 
     void AddText(TextOutput::Kind kind, const std::string& fileName, std::string content)

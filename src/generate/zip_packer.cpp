@@ -171,7 +171,12 @@ private:
                 failure_ = kZipCannotOpenInput;  // a folder included
                 return false;
             }
-            piece.entrySize = file->Size();
+            const std::optional<std::uint64_t> size = file->Size();
+            if (!size) {
+                failure_ = kZipError;
+                return false;
+            }
+            piece.entrySize = *size;
             piece.file = std::move(file);
         }
         const std::optional<std::vector<std::string_view>> samples = Samples(piece);
@@ -224,6 +229,69 @@ std::uint64_t WindowBytes(unsigned threads)
 }
 constexpr std::size_t kWindowPieces = 64;
 
+// The archive's file functions, noting every failure: minizip does not look
+// at each result (the position of the central directory, for one), and an
+// archive written through a failure it missed must never pass for whole.
+class CheckedFile {
+public:
+    CheckedFile() : inner_(ZipFileFunctions()) {}
+
+    zlib_filefunc64_def Functions()
+    {
+        zlib_filefunc64_def functions{};
+        functions.zopen64_file = [](voidpf self, const void* name, int mode) -> voidpf {
+            const auto& inner = Self(self).inner_;
+            voidpf stream = inner.zopen64_file(inner.opaque, name, mode);
+            Self(self).failed_ |= stream == nullptr;
+            return stream;
+        };
+        functions.zread_file = [](voidpf self, voidpf stream, void* buffer, uLong size) -> uLong {
+            const auto& inner = Self(self).inner_;
+            return inner.zread_file(inner.opaque, stream, buffer, size);
+        };
+        functions.zwrite_file = [](voidpf self, voidpf stream, const void* buffer, uLong size) -> uLong {
+            const auto& inner = Self(self).inner_;
+            const uLong written = inner.zwrite_file(inner.opaque, stream, buffer, size);
+            Self(self).failed_ |= written != size;
+            return written;
+        };
+        functions.ztell64_file = [](voidpf self, voidpf stream) -> ZPOS64_T {
+            const auto& inner = Self(self).inner_;
+            const ZPOS64_T at = inner.ztell64_file(inner.opaque, stream);
+            Self(self).failed_ |= at == static_cast<ZPOS64_T>(-1);
+            return at;
+        };
+        functions.zseek64_file = [](voidpf self, voidpf stream, ZPOS64_T offset, int origin) -> long {
+            const auto& inner = Self(self).inner_;
+            const long result = inner.zseek64_file(inner.opaque, stream, offset, origin);
+            Self(self).failed_ |= result != 0;
+            return result;
+        };
+        functions.zclose_file = [](voidpf self, voidpf stream) -> int {
+            const auto& inner = Self(self).inner_;
+            const int result = inner.zclose_file(inner.opaque, stream);
+            Self(self).failed_ |= result != 0;
+            return result;
+        };
+        functions.zerror_file = [](voidpf self, voidpf stream) -> int {
+            const auto& inner = Self(self).inner_;
+            const int result = inner.zerror_file(inner.opaque, stream);
+            Self(self).failed_ |= result != 0;
+            return result;
+        };
+        functions.opaque = this;
+        return functions;
+    }
+
+    bool Failed() const { return failed_; }
+
+private:
+    static CheckedFile& Self(voidpf self) { return *static_cast<CheckedFile*>(self); }
+
+    zlib_filefunc64_def inner_;
+    bool failed_ = false;
+};
+
 // Writes the pieces into the archive in order as the workers pack them.
 class ZipWriter {
 public:
@@ -236,7 +304,7 @@ public:
 
     int Run(const std::filesystem::path& file)
     {
-        zlib_filefunc64_def functions = ZipFileFunctions();
+        zlib_filefunc64_def functions = file_.Functions();
         zip_ = zipOpen2_64(file.c_str(), APPEND_STATUS_CREATE, nullptr, &functions);
         if (!zip_)
             return kZipCannotCreate;
@@ -249,6 +317,8 @@ public:
         const int closed = zipClose(zip_, nullptr);
         if (result == kZipOk && closed != ZIP_OK)
             result = closed;
+        if (result == kZipOk && file_.Failed())
+            result = kZipNotWritten;
         if (result == kZipOk)
             Report();
         return result;
@@ -358,6 +428,7 @@ private:
     unsigned threads_;
     std::uint64_t windowBytes_;
     std::optional<std::int64_t> sourceDate_;
+    CheckedFile file_;
     zipFile zip_ = nullptr;
     ZipProgress state_;
     std::uint64_t sinceReport_ = 0;
@@ -421,6 +492,8 @@ std::string ZipFailureMessage(int code)
         return "Could not open an input file for reading.";
     case kZipCancelled:
         return "The zip file was not written: the run was cancelled.";
+    case kZipNotWritten:
+        return "The zip file could not be written to the end: reading, writing or seeking in it failed.";
     default:
         return FormatText("Unknown Error #:%d", {std::to_string(code)});
     }

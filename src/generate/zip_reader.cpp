@@ -154,9 +154,13 @@ void ReadLocalHeader(const ReadableFile& file, ZipRecord& record, std::uint64_t 
 ZipDirectory ReadZipDirectory(const ReadableFile& file)
 {
     ZipDirectory directory;
-    const std::uint64_t fileSize = file.Size();
+    const std::optional<std::uint64_t> fileSize = file.Size();
+    if (!fileSize) {
+        directory.error = "its size cannot be told";
+        return directory;
+    }
     std::string error;
-    const std::optional<CentralDirectory> central = FindCentralDirectory(file, fileSize, error);
+    const std::optional<CentralDirectory> central = FindCentralDirectory(file, *fileSize, error);
     if (!central) {
         directory.error = error;
         return directory;

@@ -625,7 +625,9 @@ private:
         FileInfo& file = group.AddFile(name);
         if (destination)
             file.src = form->src;
-        TellDroppedAttributes(entry, form->otherAttributes, owner);
+        // The entry is imported: what it lost is told about the entry, not its group.
+        TellDroppedAttributes(entry, form->otherAttributes,
+                              RecordRef::Entry(owner.index, group.files.size() - 1));
         return &file;
     }
 

@@ -6,6 +6,7 @@
 #include "platform/readable_file.h"
 #include "platform/text_case.h"
 
+#include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -17,7 +18,7 @@ IniFile::~IniFile()
         Save();
 }
 
-void IniFile::Load(const std::filesystem::path& path)
+bool IniFile::Load(const std::filesystem::path& path)
 {
     changed_ = false;
     path_ = path;
@@ -25,8 +26,12 @@ void IniFile::Load(const std::filesystem::path& path)
     firstByName_.clear();
 
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    bool read = ReadWholeFile(path, bytes);
+    if (!read) {
         bytes.clear();
+        read = errno == ENOENT;
+    }
+    const int error = errno;
     encoding_ = ini::DetectIniEncoding(bytes);
     const std::string text = ini::DecodeIniText(bytes, encoding_);
     const std::vector<ini::IniLine> lines = ini::ParseIniText(text);
@@ -50,6 +55,8 @@ void IniFile::Load(const std::filesystem::path& path)
         sections_.emplace_back();
         firstByName_.emplace("", 0);
     }
+    errno = error;
+    return read;
 }
 
 const IniSection& IniFile::EntriesOf(std::size_t index) const

@@ -32,7 +32,9 @@ public:
     virtual ~IniFile();
 
     // Reads the file; a missing or empty file gives one empty-named section.
-    void Load(const std::filesystem::path& path);
+    // False (errno saying why) when a file is there but could not be read:
+    // it is then held as if empty.
+    bool Load(const std::filesystem::path& path);
 
     int GetSectionCount() const { return static_cast<int>(sections_.size()); }
     // Empty for an index out of range.

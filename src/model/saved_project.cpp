@@ -21,7 +21,7 @@ void SavedProject::Remember(ProjectDocument& document)
 
 bool SavedProject::Differs(ProjectDocument& document) const
 {
-    return ProjectText(document) != text_;
+    return !text_ || ProjectText(document) != *text_;
 }
 
 }  // namespace zpak

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace zpak {
@@ -12,10 +13,13 @@ class ProjectDocument;
 class SavedProject {
 public:
     void Remember(ProjectDocument& document);
+    // A project that no file holds yet (an import): it differs from every
+    // document until it is remembered.
+    void Forget() { text_.reset(); }
     bool Differs(ProjectDocument& document) const;
 
 private:
-    std::string text_;
+    std::optional<std::string> text_;
 };
 
 // What Save would write, leaving the document as it was (the writer stores

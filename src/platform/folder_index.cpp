@@ -206,4 +206,13 @@ fs::path FolderIndex::ToNative(std::string_view gamePath)
     return result;
 }
 
+FolderIndex::Kind FolderIndex::Examine(const FolderListing& folder, const FolderEntry& entry, int& error)
+{
+    if (entry.examined < 0) {
+        entry.examined = static_cast<signed char>(ExamineOnce(folder, entry, entry.examineError));
+    }
+    error = entry.examineError;
+    return static_cast<Kind>(entry.examined);
+}
+
 }  // namespace zpak

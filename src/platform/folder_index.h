@@ -23,6 +23,10 @@ struct FolderEntry {
     EntryType type = EntryType::Unknown;
     // The entry's own listing, once somebody has looked inside it.
     mutable std::unique_ptr<FolderListing> listing;
+    // What FolderIndex::Examine found, once it has looked (a project may
+    // name one file many times): its kind, and the errno value.
+    mutable signed char examined = -1;
+    mutable int examineError = 0;
 };
 
 // One folder's entries, read once: exact and letter-case-blind lookups in
@@ -102,12 +106,22 @@ public:
     // process may read.
     static bool IsReadableFile(const FolderListing& folder, const FolderEntry& entry);
 
+    // What an entry is, looked at through a link: a file this process may
+    // read, a folder, something else (a device, a pipe), gone (a link to
+    // nothing, or removed since the listing), or unknown because it could
+    // not be examined or read (`error` then holds the errno value).
+    enum class Kind { File, Folder, Other, Gone, Unreadable };
+    static Kind Examine(const FolderListing& folder, const FolderEntry& entry, int& error);
+
     // The entry of `folder` that `component` names, as ToNative finds it.
     std::optional<std::string> Locate(const std::filesystem::path& folder, std::string_view component);
 
     const std::filesystem::path& WinePrefix() const { return winePrefix_; }
 
 private:
+    // Examine's look, in the system's own form.
+    static Kind ExamineOnce(const FolderListing& folder, const FolderEntry& entry, int& error);
+
     std::filesystem::path winePrefix_;
     bool eager_;
     std::unordered_map<std::filesystem::path::string_type, std::unique_ptr<FolderListing>> listings_;

@@ -4,19 +4,26 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace zpak {
 
-// An exclusive lock on a folder, held through a lock file of ours in it for
-// as long as the object lives: a lock on its first byte, which Linux (an
-// open-file-description lock) and Windows (LockFileEx) both take, and which
-// conflict with each other when both run on one folder under Wine. The lock
-// belongs to the open file, not to the process: a second lock in the same
-// process conflicts too, and the system drops it when the holder dies,
-// however it dies. The lock file stays: it is
-// removed by nobody, since removing a lock file while somebody waits on it
-// is what makes lock files unsafe.
+// An exclusive lock on a folder, held through a lock file of ours for as long
+// as the object lives. Taken on the file's first byte as an
+// open-file-description lock (Linux) or with LockFileEx (Windows), which
+// conflict with each other when both run on one folder under Wine; on Linux
+// also with flock(2), which scripts and other tools take. The lock belongs to
+// the open file, not to the process: a second lock in the same process
+// conflicts too, and the system drops it when the holder dies, however it
+// dies.
+//
+// The lock file and its folder, which holds only files of ours, are made
+// when the lock is taken and removed when it is let go, so that nothing of
+// ours stays behind. Removing a lock
+// file that somebody else has opened and waits to lock is safe because every
+// taker checks, once it holds its lock, that the path still names the file it
+// locked, and starts again when it does not.
 class FolderLock {
 public:
     enum class Result { Locked, Busy, Failed };
@@ -26,18 +33,33 @@ public:
     FolderLock& operator=(const FolderLock&) = delete;
     ~FolderLock();
 
-    // Takes the lock without waiting. Busy: somebody else holds it. Failed:
-    // the lock file cannot be opened (Error says why).
+    // Takes the lock without waiting, making the lock file's folder when it
+    // is missing. Busy: somebody else holds it. Failed: the lock cannot be
+    // taken (Error says why).
     Result Acquire(const std::filesystem::path& lockFile);
-    void Release();
+    // Removes the lock file, then its folder when nothing else is left in
+    // it, and lets go. False when the lock file, or its folder, had to stay
+    // (Error says why).
+    bool Release();
 
     bool Held() const { return file_.IsOpen(); }
+    // False when the lock file was removed or replaced while it was held:
+    // somebody else may then hold a lock of their own.
+    bool StillHeld() const;
     const std::string& Error() const { return error_; }
 
 private:
+    // One attempt: Busy, Failed, Locked, or nothing when the path no longer
+    // names the file that was locked (try again).
+    std::optional<Result> TryOnce();
+
+    std::filesystem::path path_;
     FileHandle file_;
     std::string error_;
 };
+
+// Removes a lock file that nobody holds a lock on; false when somebody does.
+bool RemoveAbandonedLockFile(const std::filesystem::path& lockFile);
 
 // Takes an exclusive lock on one byte of an open file without waiting; false
 // when somebody else holds one (or locking fails).

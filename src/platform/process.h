@@ -61,9 +61,9 @@ bool ProcessStillRuns(const ProcessTag& tag);
 std::string DescribeProcess(const ProcessTag& tag);
 
 // Runs a Windows program of the game. On Windows it runs directly. On Linux a
-// native executable (an ELF binary or a script with a "#!" line, with its run
-// bit) runs directly; anything else runs through Wine: $WINE when set, else
-// `wine` from the PATH.
+// native executable (an ELF binary or a script with a "#!" line) runs
+// directly; anything else runs through Wine: $WINE when set, else `wine` from
+// the PATH. A program that cannot be read does not start.
 ProcessResult RunGameProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                              const ProcessOptions& options = {});
 

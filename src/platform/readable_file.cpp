@@ -19,7 +19,7 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& content)
     // Read straight into the string; keep going past the size seen first in
     // case the file grew meanwhile (or its size could not be told).
     std::size_t used = 0;
-    content.resize(static_cast<std::size_t>(input.Size()) + 1);
+    content.resize(static_cast<std::size_t>(input.Size().value_or(0)) + 1);
     for (;;) {
         const std::optional<std::size_t> got = input.ReadFull(content.data() + used, content.size() - used);
         if (!got)

@@ -20,8 +20,8 @@ public:
 
     bool IsOpen() const { return file_.IsOpen(); }
     bool IsRegular() const;
-    // The size the file has now; 0 when it cannot be told.
-    std::uint64_t Size() const;
+    // The size the file has now; nothing when it cannot be told.
+    std::optional<std::uint64_t> Size() const;
 
     // Fills as much of the buffer as the file still holds and returns the
     // count: a short count is the end of the file. Nothing on a read error.

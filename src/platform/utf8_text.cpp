@@ -45,8 +45,7 @@ std::string JsonString(std::string_view text)
         const auto byte = static_cast<unsigned char>(text[i]);
         const std::size_t length = Utf8SequenceLength(text, i);
         if (length == 0) {
-            std::snprintf(escape, sizeof escape, "\\udc%02x", byte);
-            out += escape;
+            out += "\xEF\xBF\xBD";  // U+FFFD
             ++i;
             continue;
         }
@@ -63,6 +62,35 @@ std::string JsonString(std::string_view text)
     }
     out += '"';
     return out;
+}
+
+std::optional<std::string> HexOfInvalidUtf8(std::string_view text)
+{
+    bool valid = true;
+    for (std::size_t i = 0; i < text.size() && valid;) {
+        const std::size_t length = Utf8SequenceLength(text, i);
+        valid = length != 0;
+        i += length;
+    }
+    if (valid)
+        return std::nullopt;
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(2 * text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+    }
+    return hex;
+}
+
+std::string JsonField(std::string_view name, std::string_view text)
+{
+    std::string field = JsonString(name) + ':' + JsonString(text);
+    if (const auto hex = HexOfInvalidUtf8(text))
+        field += ',' + JsonString(std::string(name) + "Hex") + ":\"" + *hex + '"';
+    return field;
 }
 
 }  // namespace zpak

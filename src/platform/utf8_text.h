@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,8 +11,16 @@ namespace zpak {
 // there does not start one (a stray byte, an overlong form, a surrogate).
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t i);
 
-// `text` as a JSON string, quotes included. A byte that is not part of valid
-// UTF-8 becomes the code point U+DC80–U+DCFF that the window shows it as.
+// `text` as a JSON string, quotes included, that any strict parser reads:
+// each byte that is not part of valid UTF-8 becomes U+FFFD.
 std::string JsonString(std::string_view text);
+
+// The bytes of a text that is not valid UTF-8 in hexadecimal; nothing for
+// valid UTF-8.
+std::optional<std::string> HexOfInvalidUtf8(std::string_view text);
+
+// `"name":` and JsonString(text); when the text is not valid UTF-8, also
+// `"nameHex":` and its bytes in hexadecimal, so that nothing of it is lost.
+std::string JsonField(std::string_view name, std::string_view text);
 
 }  // namespace zpak

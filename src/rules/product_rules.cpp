@@ -1,5 +1,7 @@
 #include "rules/product_rules.h"
 
+#include "generate/product_paths.h"
+
 #include "model/project_document.h"
 #include "platform/message_sink.h"
 
@@ -81,9 +83,28 @@ bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSin
     return true;
 }
 
+bool StoreProductField(ProjectDocument& document, const ProductFormField& field, std::string text)
+{
+    ProductData* product = document.product.get();
+    if (!product || (field.text == &ProductForm::product && text.empty())
+        || (field.text == &ProductForm::version && !IsVersionValid(text)))
+        return false;
+    // Leaving a field unchanged stores nothing: an absent text shows empty.
+    if ((field.member == &ProductData::readme && text.empty()) || TextOf(product->*field.member) == text)
+        return true;
+    if (field.text == &ProductForm::title && text.empty())
+        text = TextOf(product->product) + " Setup";
+    product->*field.member = std::move(text);
+    return true;
+}
+
 bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink)
 {
     ProductData& product = EnsureProduct(document);
+    if (const auto problem = PackageNameProblem(document, form.archive)) {
+        sink.ShowMessage(*problem);
+        return false;
+    }
     if (form.licenseSelection && *form.licenseSelection >= 1) {
         product.license = form.licenseText;
     } else if (form.licenseSelection || form.licenseText.empty()) {

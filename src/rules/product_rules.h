@@ -38,6 +38,13 @@ void FillProductForm(const ProjectDocument& document, ProductForm& form);
 // stored before a later check refuses.
 bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSink& sink);
 
+// Stores one field of the product page as StoreProductFields stores it, the
+// other fields as they are: a field left after typing; its text unchanged
+// (an absent one is empty) stores nothing. False, and nothing
+// stored, without a product or for what Next refuses (an empty product
+// name, a version that is not a number).
+bool StoreProductField(ProjectDocument& document, const ProductFormField& field, std::string text);
+
 struct PackageForm {
     std::string archive;
     std::string logo;
@@ -46,6 +53,9 @@ struct PackageForm {
     std::string licenseText;
 };
 
+// Stores the packaging page's fields; an archive name that cannot name the
+// package (PackageNameProblem) is refused with its message, and nothing is
+// stored.
 bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink);
 
 // The "Install Shortcuts" box: cleared, it removes the shortcut parameters

@@ -2,13 +2,18 @@
 #include "generate/package_journal.h"
 #include "generate_fixture.h"
 #include "platform/cancel_flag.h"
+#include "platform/file_operations.h"
 #include "support/platform_skip.h"
+#include "support/scoped_env.h"
 
 #include <chrono>
 #include <thread>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace zpak {
@@ -16,9 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A stand-in packaging tool: records its arguments, its working directory
-// and whether the game's manifest was set aside, and leaves files of its own
-// behind as the real tool may.
+// A stand-in packaging tool: records its arguments, its working directory,
+// whether the game's manifest was set aside and any file of ours that a
+// wildcard of System or of the game folder would see, and leaves files of
+// its own behind as the real tool may.
 constexpr const char* kTool = R"SH(#!/bin/sh
 here=$(dirname "$0")
 {
@@ -26,6 +32,9 @@ here=$(dirname "$0")
   echo "cwd:$(pwd)"
   if [ -e "$here/Manifest.ini" ]; then echo "manifest:present"; else echo "manifest:aside"; fi
   if [ -e "$here/zpak_manifest_backup.ini" ]; then echo "backup:present"; fi
+  for f in "$here"/* "$here"/.??* "$here"/../* "$here"/../.??*; do
+    case "$f" in *zpak_build*|*lock*|*journal*) [ -f "$f" ] && echo "seen:$f";; esac
+  done
 } > "$here/tool.log"
 echo "tool's own" > "$here/Manifest.ini"
 echo "tool's own" > "$here/manifest.int"
@@ -161,19 +170,48 @@ TEST_F(GenerationTest, ToolThatFailsOrIsMissingIsReportedAndTheManifestRestored)
     EXPECT_FALSE(Has("System/zpak_manifest_backup.ini"));
 }
 
-// A journal that cannot be read stops the run before anything is written; a
-// run of a wizard that kept no journal left the manifest under its backup name.
+// A journal that cannot be read, or cannot be trusted, stops the run before
+// anything is written or deleted; a run of a wizard that kept no journal left
+// the manifest under its backup name.
 TEST_F(GenerationTest, InterruptedRunIsRecoveredFirst)
 {
     SKIP_ON_WINDOWS("runs a #!/bin/sh stand-in for the packaging tool");
-    dir.Write("Vantor/System/zpak_build.journal", "half a jour");
-    EXPECT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Failed);
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_NE(sink.messages[0].find("cannot be read"), std::string::npos);
-    EXPECT_FALSE(Has("System/FrontierMOD.ini"));
-    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+    dir.Write("Vantor/System/Manifest.int", "game localized manifest");
+    dir.Write("Vantor/System/Frontier.u", "the mod's code");
+    PackageJournal foreign;
+    foreign.folder = FolderIdentity(Game("Maps"));  // another folder
+    foreign.run = "1";
+    foreign.absent = {"Manifest.int"};
+    PackageJournal strange;
+    strange.folder = FolderIdentity(Game("System"));
+    strange.run = "2";
+    strange.absent = {"Frontier.u"};
+    PackageJournal linked = strange;
+    linked.absent.clear();
+    linked.aside = {{"Manifest.ini", "outside"}};
+    fs::create_symlink(dir / "elsewhere", Game("System/outside"));
+    std::string edited = strange.Serialize();
+    edited.replace(edited.find("Frontier.u"), 10, "Manifest.i");
+    for (const std::string& journal :
+         {std::string("half a jour"), foreign.Serialize(), strange.Serialize(), linked.Serialize(), edited}) {
+        dir.Write("Vantor/.zpak_build/journal", journal);
+        sink.messages.clear();
+        EXPECT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Failed) << journal;
+        ASSERT_EQ(sink.messages.size(), 1u) << journal;
+        EXPECT_NE(sink.messages[0].find(Game(".zpak_build/journal").string()
+                                        + ", which an earlier package "
+                                          "build left, cannot be used"),
+                  std::string::npos)
+            << sink.messages[0];
+        EXPECT_FALSE(Has("System/FrontierMOD.ini"));
+        EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+        EXPECT_EQ(Read("System/Manifest.int"), "game localized manifest");
+        EXPECT_TRUE(Has("System/Frontier.u"));
+        EXPECT_TRUE(fs::is_symlink(Game("System/outside")));
+    }
+    fs::remove_all(Game(".zpak_build"));
+    fs::remove(Game("System/outside"));
 
-    fs::remove(Game("System/zpak_build.journal"));
     sink.messages.clear();
     fs::rename(Game("System/Manifest.ini"), Game("System/zpak_manifest_backup.ini"));
     ASSERT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Done);
@@ -181,6 +219,30 @@ TEST_F(GenerationTest, InterruptedRunIsRecoveredFirst)
     EXPECT_NE(sink.messages[0].find("restored"), std::string::npos);
     EXPECT_NE(Read("System/tool.log").find("manifest:aside"), std::string::npos);
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+}
+
+// Journals of the first format, in System, carry no folder: one is acted on
+// only while a backup it names is there; otherwise it only goes.
+TEST_F(GenerationTest, FirstFormatJournalsAreHonoured)
+{
+    const std::string journal = "zpak build journal 1\naside\tManifest.ini\tzpak_manifest_backup.ini\n"
+                                "absent\tManifest.int\ntool\t999999999\n";
+    dir.Write("Vantor/System/zpak_build.journal", journal);
+    dir.Write("Vantor/System/Manifest.int", "a file of this game");
+    ASSERT_EQ(Run(GenerationChoice::ManifestOnly), GenerationOutcome::Done);
+    EXPECT_EQ(Read("System/Manifest.int"), "a file of this game");
+    EXPECT_FALSE(Has("System/zpak_build.journal"));
+
+    fs::remove(Game("System/Manifest.int"));
+    dir.Write("Vantor/System/zpak_build.journal", journal);
+    fs::rename(Game("System/Manifest.ini"), Game("System/zpak_manifest_backup.ini"));
+    dir.Write("Vantor/System/MANIFEST.INT", "tool's own");
+    dir.Write("Vantor/System/manifest.ini", "tool's own");
+    ASSERT_EQ(Run(GenerationChoice::ManifestOnly), GenerationOutcome::Done);
+    EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
+    EXPECT_EQ(test::FolderNames(Game("System")),
+              (std::vector<std::string>{"Frontier.pkg", "Frontier.sh", "FrontierDefault.ini",
+                                        "FrontierMOD.ini", "FrontierMOD.int", "MKR.exe", "Manifest.ini"}));
 }
 
 TEST_F(GenerationTest, SecondRunOnTheSameGameFolderIsRefused)
@@ -208,11 +270,55 @@ TEST_F(GenerationTest, SecondRunOnTheSameGameFolderIsRefused)
     EXPECT_EQ(first, GenerationOutcome::Done);
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
     EXPECT_EQ(Read("System/Manifest.int"), "game localized manifest");
-    EXPECT_EQ(
-        test::FolderNames(Game("System")),
-        (std::vector<std::string>{"Frontier.pkg", "Frontier.sh", "Frontier.zpack2", "FrontierDefault.ini",
-                                  "FrontierMOD.ini", "FrontierMOD.int", "MKR.exe", "Manifest.ini",
-                                  "Manifest.int", "go", "started", "zpak_build.lock"}));
+    EXPECT_EQ(test::FolderNames(Game("System")),
+              (std::vector<std::string>{"Frontier.pkg", "Frontier.sh", "Frontier.zpack2",
+                                        "FrontierDefault.ini", "FrontierMOD.ini", "FrontierMOD.int",
+                                        "MKR.exe", "Manifest.ini", "Manifest.int", "go", "started"}));
+    EXPECT_FALSE(Has(".zpak_build"));
+}
+
+// No lock, no run: a lock that cannot be made, or that a script holds with
+// flock(2), stops every choice before anything is written. Afterwards
+// nothing of ours is left in the game folder, whatever the outcome.
+TEST_F(GenerationTest, NoLockNoRun)
+{
+    SKIP_ON_WINDOWS("runs a #!/bin/sh stand-in for the packaging tool");
+    const std::vector<std::string> root = test::FolderNames(game);
+    const std::vector<std::string> system = test::FolderNames(Game("System"));
+    dir.Write("Vantor/.zpak_build", "a file where our folder goes");
+    for (GenerationChoice choice :
+         {GenerationChoice::Package, GenerationChoice::Zip, GenerationChoice::ManifestOnly}) {
+        sink.messages.clear();
+        EXPECT_EQ(Run(choice), GenerationOutcome::Failed);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_NE(sink.messages[0].find(Game(".zpak_build/lock").string() + " cannot be created or locked"),
+                  std::string::npos)
+            << sink.messages[0];
+        EXPECT_EQ(test::FolderNames(Game("System")), system);
+    }
+    fs::remove(Game(".zpak_build"));
+
+#ifndef _WIN32
+    const fs::path lockFile = dir.Write("Vantor/.zpak_build/lock", "");
+    const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    sink.messages.clear();
+    EXPECT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Failed);
+    EXPECT_TRUE(sink.messages.at(0).starts_with("Another build is using the game folder"));
+    ::close(fd);
+    fs::remove_all(Game(".zpak_build"));
+#endif
+
+    // An earlier version's lock in System: honoured while held, else removed.
+    dir.Write("Vantor/System/zpak_build.lock", "");
+    for (GenerationChoice choice :
+         {GenerationChoice::Package, GenerationChoice::Zip, GenerationChoice::ManifestOnly})
+        EXPECT_EQ(Run(choice), GenerationOutcome::Done);
+    const test::ScopedEnv failing("TOOL_EXIT", "3");
+    EXPECT_EQ(Run(GenerationChoice::Package), GenerationOutcome::ToolFailed);
+    EXPECT_EQ(test::FolderNames(game),
+              (std::vector<std::string>{"FrontierMOD.zip", "Help", "Maps", "System"}));
+    EXPECT_FALSE(Has("System/zpak_build.lock"));
 }
 
 // What a run killed while the tool ran leaves behind: the journal, the game's
@@ -227,7 +333,9 @@ TEST_F(GenerationTest, KilledRunIsRecoveredOverTheToolsLeftovers)
     journal.aside = {{"Manifest.ini", "zpak_manifest_backup.ini"},
                      {"Manifest.int", "zpak_manifest_backup.int"}};
     journal.keep = {"manifest.ini"};
-    dir.Write("Vantor/System/zpak_build.journal", journal.Serialize());
+    journal.folder = FolderIdentity(Game("System"));
+    journal.run = "1";
+    dir.Write("Vantor/.zpak_build/journal", journal.Serialize());
     fs::rename(Game("System/Manifest.ini"), Game("System/zpak_manifest_backup.ini"));
     fs::rename(Game("System/Manifest.int"), Game("System/zpak_manifest_backup.int"));
     dir.Write("Vantor/System/MANIFEST.INI", "tool's own");
@@ -240,7 +348,7 @@ TEST_F(GenerationTest, KilledRunIsRecoveredOverTheToolsLeftovers)
     EXPECT_EQ(Read("System/manifest.ini"), "game's other manifest");
     EXPECT_FALSE(Has("System/MANIFEST.INI"));
     EXPECT_FALSE(Has("System/manifest.int"));
-    EXPECT_FALSE(Has("System/zpak_build.journal"));
+    EXPECT_FALSE(Has(".zpak_build"));
     EXPECT_FALSE(Has("System/zpak_manifest_backup.ini"));
 
     // Every later package run works again.
@@ -314,7 +422,7 @@ TEST_F(GenerationTest, CancelStopsTheToolAndPutsTheManifestBack)
     EXPECT_FALSE(Has("System/Frontier.zpack2"));  // the tool did not get to the end
     EXPECT_FALSE(Has("System/manifest.ini"));
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
-    EXPECT_FALSE(Has("System/zpak_build.journal"));
+    EXPECT_FALSE(Has(".zpak_build"));
 }
 
 // Cancelled before the zip starts, or once its workers are packing: the

@@ -111,6 +111,55 @@ TEST_F(ResolverTest, ControlCharactersInNamesAreRefused)
     EXPECT_NE(FirstError(GenerationChoice::Zip).find("holds a control character"), std::string::npos);
 }
 
+// The packaging tool writes the package into System under its name, over
+// whatever stands there: a name that leaves System, or names a file the run
+// itself uses or installs, is refused in every choice that names the package.
+TEST_F(ResolverTest, PackageNameIsAPlainNameOfNoFileTheRunUses)
+{
+    dir.Write("Vantor/System/Vantor.ini", "[Engine]");
+    dir.Write("Vantor/System/Old.zpak", "an earlier package");
+    for (const char* name : {"..\\README.txt",
+                             "../../evil.pkg",
+                             "Help\\Frontier.txt",
+                             "..",
+                             "C:evil.pkg",
+                             "",
+                             "Frontier.pkg.",
+                             "nul.zpack2",
+                             "MKR.exe",
+                             "mkr.EXE",
+                             "Manifest.ini",
+                             "MANIFEST.INT",
+                             "zpak_manifest_backup.ini",
+                             "FrontierMOD.ini",
+                             "frontiermod.int",
+                             "Frontier.sh",
+                             "Frontier_mac.sh",
+                             ".zpak_build",
+                             "zpak_build.journal",
+                             "Frontier.pkg"}) {
+        doc.product->archive = name;
+        for (GenerationChoice choice : {GenerationChoice::Package, GenerationChoice::ManifestOnly}) {
+            const ResolvedRun run = ResolveGeneration(doc, choice, {});
+            const Problem* error = run.FirstError();
+            ASSERT_NE(error, nullptr) << name;
+            EXPECT_EQ(error->code, "Z116") << name << ": " << error->text;
+            EXPECT_EQ(error->record, RecordRef::Product("archive")) << name;
+        }
+        EXPECT_EQ(FirstError(GenerationChoice::Zip), "") << name;
+    }
+    // An existing file that is not a package: told, not refused.
+    for (const char* name : {"Vantor.ini", "vantor.INI", "Old.zpak", "Frontier.zpack2"}) {
+        doc.product->archive = name;
+        const ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Package, {});
+        EXPECT_EQ(run.FirstError(), nullptr) << name;
+        const bool told =
+            std::ranges::any_of(run.problems, [](const Problem& p) { return p.code == "Z213"; });
+        EXPECT_EQ(told, std::string_view(name).ends_with("INI") || std::string_view(name).ends_with("ini"))
+            << name;
+    }
+}
+
 // The manifest names the archive, and from then on the product keeps that
 // name; a run that stops before the manifest, or the zip, leaves it to follow
 // the product name.

@@ -240,6 +240,7 @@ TEST(ManifestImportText, HandWrittenPairReadsWithEveryLossTold)
                   "M.ini:34 Z304",  // stray line
               }))
         << Texts(result);
+    EXPECT_EQ(result.diagnostics[0].record, RecordRef::Entry(0, 1));  // the entry that lost its size
     EXPECT_EQ(test::ReopenedText(result),
               "C:\\Games\\Vantor\n0.8\n"
               "[Group]\nname=Frontier\nRequired=true\nSelectable=true\nVisible=true\ncaption=Frontier\n"

@@ -8,8 +8,11 @@
 #ifndef _WIN32
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace zpak {
@@ -128,18 +131,81 @@ TEST(AtomicFileTest, TemporaryFilesOfKilledWritersGoOthersStay)
 }
 
 // One build per game folder: the lock is refused at once while another
-// holder has it, even in the same process, and free again once it is released.
+// holder has it, even in the same process, and free again once it is
+// released; letting go leaves neither the lock file nor its folder.
 TEST(FolderLockTest, SecondHolderIsRefusedUntilTheFirstReleases)
 {
     test::TempDir dir;
+    const fs::path lockFile = dir / "ours/lock";
     FolderLock first;
     FolderLock second;
-    ASSERT_EQ(first.Acquire(dir / "zpak_build.lock"), FolderLock::Result::Locked);
-    EXPECT_EQ(second.Acquire(dir / "zpak_build.lock"), FolderLock::Result::Busy);
+    ASSERT_EQ(first.Acquire(lockFile), FolderLock::Result::Locked);
+    EXPECT_EQ(second.Acquire(lockFile), FolderLock::Result::Busy);
     first.Release();
-    EXPECT_EQ(second.Acquire(dir / "zpak_build.lock"), FolderLock::Result::Locked);
-    EXPECT_EQ(first.Acquire(dir / "missing/zpak_build.lock"), FolderLock::Result::Failed);
+    EXPECT_FALSE(fs::exists(dir / "ours"));
+    EXPECT_EQ(second.Acquire(lockFile), FolderLock::Result::Locked);
+    second.Release();
+    EXPECT_EQ(FileCount(dir.path()), 0);
+
+    // Where no lock file can be: a file in place of its folder, a folder in
+    // place of the file, a link at its name.
+    dir.Write("file", "");
+    fs::create_directories(dir / "folder/lock");
+    EXPECT_EQ(first.Acquire(dir / "file/lock"), FolderLock::Result::Failed);
+    EXPECT_FALSE(first.Error().empty());
+    EXPECT_EQ(first.Acquire(dir / "folder/lock"), FolderLock::Result::Failed);
+#ifndef _WIN32
+    fs::create_directories(dir / "linked");
+    fs::create_symlink(dir / "elsewhere", dir / "linked/lock");
+    EXPECT_EQ(first.Acquire(dir / "linked/lock"), FolderLock::Result::Failed);
+    EXPECT_FALSE(fs::exists(dir / "elsewhere"));
+#endif
 }
+
+// A lock file removed or replaced under its holder: the holder can tell, and
+// a file that is no longer the held one is not removed on letting go.
+// Where removing an open file waits for its last handle (Windows under
+// Wine), the name stays the held file's meanwhile, and no second taker gets
+// a lock of its own.
+TEST(FolderLockTest, ReplacedLockFileIsNoticed)
+{
+    test::TempDir dir;
+    const fs::path lockFile = dir / "ours/lock";
+    FolderLock holder;
+    ASSERT_EQ(holder.Acquire(lockFile), FolderLock::Result::Locked);
+    EXPECT_TRUE(holder.StillHeld());
+    std::error_code ec;
+    fs::remove(lockFile, ec);
+    FolderLock second;
+    if (fs::exists(lockFile)) {
+        EXPECT_TRUE(holder.StillHeld());
+        EXPECT_NE(second.Acquire(lockFile), FolderLock::Result::Locked);
+        EXPECT_TRUE(holder.Release());
+        EXPECT_EQ(second.Acquire(lockFile), FolderLock::Result::Locked);
+        return;
+    }
+    EXPECT_FALSE(holder.StillHeld());
+    dir.Write("ours/lock", "somebody else's");
+    EXPECT_FALSE(holder.StillHeld());
+    EXPECT_FALSE(holder.Release());
+    EXPECT_EQ(test::ReadFile(lockFile), "somebody else's");  // not ours to remove
+}
+
+#ifndef _WIN32
+// Scripts lock with flock(2): a holder of that kind keeps a run out too.
+TEST(FolderLockTest, FlockHolderIsNoticed)
+{
+    test::TempDir dir;
+    const fs::path lockFile = dir.Write("ours/lock", "");
+    const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    FolderLock lock;
+    EXPECT_EQ(lock.Acquire(lockFile), FolderLock::Result::Busy);
+    ::close(fd);
+    EXPECT_EQ(lock.Acquire(lockFile), FolderLock::Result::Locked);
+}
+#endif
 
 }  // namespace
 }  // namespace zpak

@@ -75,11 +75,21 @@ TEST(PackageFormTest, LicenceMustComeFromTheList)
     EXPECT_FALSE(StorePackageFields(doc, form, sink));
     EXPECT_EQ(doc.product->archive, "Frontier.zpack2");
 
+    // The archive names the package the tool writes into System: a plain
+    // name of no file the build uses.
     form.licenseText.clear();
     form.logo = "Help\\Logo.bmp";
+    for (const char* archive : {"", "..\\Vantor.exe", "MKR.exe"}) {
+        form.archive = archive;
+        sink.messages.clear();
+        EXPECT_FALSE(StorePackageFields(doc, form, sink)) << archive;
+        EXPECT_EQ(sink.messages.size(), 1u);
+        EXPECT_EQ(doc.product->archive, "Frontier.zpack2");
+    }
+    form.archive = "Other.zpack2";
     ASSERT_TRUE(StorePackageFields(doc, form, sink));
     EXPECT_FALSE(doc.product->license.has_value());
-    EXPECT_EQ(doc.product->archive, "");
+    EXPECT_EQ(doc.product->archive, "Other.zpack2");
     EXPECT_EQ(doc.product->logo, "Help\\Logo.bmp");
 
     form.licenseSelection = 0;

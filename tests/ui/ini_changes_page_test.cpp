@@ -138,8 +138,8 @@ TEST_F(IniChangesPageTest, GroupingTiesToExactlyTheChosenGroup)
     EXPECT_EQ(dialogs.messages.last(), "Please select a Group or click Cancel.");
 }
 
-// After Remove Entry the change shown selected in its place, if any, is the
-// one Edit modifies; with none selected Edit is off.
+// After Remove Entry the change that took its place is shown selected, and
+// Edit acts on it; with none selected Edit is off.
 TEST_F(IniChangesPageTest, EditActsOnTheChangeShownSelected)
 {
     doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
@@ -149,16 +149,17 @@ TEST_F(IniChangesPageTest, EditActsOnTheChangeShownSelected)
     Select(0, 0);
     ClickOn(kIniChangesPage, kRemoveIniEntry);
     ASSERT_EQ(doc.iniFiles[0]->entries.size(), 1u);
-    if (Tree()->selectionModel()->isSelected(Row(0, 0))) {
-        EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
-            FindControl<QComboBox>(&dialog, kIniSection)->setEditText("Typed");
-        }));
-        EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "Typed,b,2");
-    }
+    EXPECT_EQ(Tree()->currentIndex(), Row(0, 0));
+    EXPECT_TRUE(Tree()->selectionModel()->isSelected(Row(0, 0)));
+    EXPECT_TRUE(Use<IniPropertyDialog>(kEditIni, [](IniPropertyDialog& dialog) {
+        EXPECT_EQ(FindControl<QComboBox>(&dialog, kIniSection)->currentText(), "B");
+        FindControl<QLineEdit>(&dialog, kIniValue)->setText("3");
+    }));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(doc.iniFiles[0]->entries[0]->GetName(), "B,b,3");
     Tree()->selectionModel()->clearSelection();
     EXPECT_FALSE(Enabled(kIniChangesPage, kEditIni));
     EXPECT_FALSE(Enabled(kIniChangesPage, kRemoveIniEntry));
-    EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // Showing the page again builds new items: the file and change remembered
     // from the old ones are forgotten.

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 
 namespace zpak::ui::test {
 namespace {
@@ -114,6 +115,18 @@ TEST_F(PagesTest, PackagePageFillsAndStores)
     Click(kNext);
     EXPECT_EQ(ActivePage(), kPackagePage);
     EXPECT_TRUE(dialogs.messages.last().startsWith("You cannot manually enter the name of a license file."));
+
+    // A name the package cannot have is told as it is typed, and Next waits.
+    auto* problem = wizard->findChild<QLabel*>("archiveProblem");
+    ASSERT_NE(problem, nullptr);
+    EXPECT_TRUE(problem->isHidden());
+    Type(kPackagePage, kArchive, "..\\MKR.exe");
+    EXPECT_FALSE(problem->isHidden());
+    EXPECT_TRUE(problem->text().startsWith("The package name [..\\MKR.exe] is not a plain file name"));
+    EXPECT_FALSE(Button(kNext)->isEnabled());
+    Type(kPackagePage, kArchive, "MyMod.zpack2");
+    EXPECT_TRUE(problem->isHidden());
+    EXPECT_TRUE(Button(kNext)->isEnabled());
 
     licences->setCurrentIndex(2);
     Type(kPackagePage, kLogoEdit, "Help\\Logo.bmp");

@@ -149,7 +149,7 @@ TEST(WindowsBuildTest, PackageRunsTheToolAndZipHoldsTheGroups)
               (std::vector<std::string>{"master", "FrontierMOD", "manifest:aside"}));
     EXPECT_EQ(test::ReadFile(game / "System/Frontier.zpack2"), "package of FrontierMOD");
     EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"), manifest);  // the tool's own one is gone
-    EXPECT_FALSE(fs::exists(game / "System/zpak_build.journal"));
+    EXPECT_FALSE(fs::exists(game / ".zpak_build"));                     // neither lock nor journal stays
     EXPECT_FALSE(fs::exists(game / "System/zpak_manifest_backup.ini"));
 
     run = build("--zip");
@@ -224,7 +224,7 @@ TEST(WindowsInterruptTest, CtrlCCancelsTheBuild)
         << test::ReadFile(log);
     EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"), manifest);
     EXPECT_FALSE(fs::exists(game / "System/Frontier.zpack2"));
-    EXPECT_FALSE(fs::exists(game / "System/zpak_build.journal"));
+    EXPECT_FALSE(fs::exists(game / ".zpak_build"));  // neither lock nor journal stays
     EXPECT_FALSE(fs::exists(game / "System/zpak_manifest_backup.ini"));
 }
 
@@ -260,7 +260,7 @@ TEST(WindowsLockTest, LinuxAndWindowsLocksExcludeEachOther)
     // process that could be waited for: ofd_lock.py says in `report` what it
     // did, and this waits to read something new there.
     test::TempDir dir;
-    const fs::path lockFile = dir / "zpak_build.lock";
+    const fs::path lockFile = dir / "lock";
     const fs::path report = dir / "report";
     const auto linuxLock = [&](std::vector<std::string> more) {
         fs::remove(report);

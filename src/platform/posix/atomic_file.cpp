@@ -135,7 +135,19 @@ bool AtomicFile::CreateTemp(const AtomicFileOptions& options)
         // its creation and our lock; then it is gone (no links) or still
         // locked by the cleaner, and we try another name.
         struct stat info {};
-        if (TryLockFile(file.Get()) && ::fstat(file.Get(), &info) == 0 && info.st_nlink > 0)
+        if (!TryLockFile(file.Get())) {
+            const int code = errno;
+            if (code == EAGAIN || code == EACCES)
+                continue;  // a cleaner holds it, and removes it
+            ::unlink(tempPath_.c_str());
+            return Fail(code);
+        }
+        if (::fstat(file.Get(), &info) != 0) {
+            const int code = errno;
+            ::unlink(tempPath_.c_str());
+            return Fail(code);
+        }
+        if (info.st_nlink > 0)  // else a cleaner removed it
             file_ = std::move(file);
     }
     if (!file_.IsOpen())

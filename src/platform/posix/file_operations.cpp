@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -38,6 +39,22 @@ bool PathExists(const std::filesystem::path& path)
 {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
+}
+
+PathState StateOfPath(const std::filesystem::path& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0)
+        return PathState::Present;
+    return errno == ENOENT || errno == ENOTDIR ? PathState::Absent : PathState::Unknown;
+}
+
+std::string FolderIdentity(const std::filesystem::path& folder)
+{
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return {};
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
 }
 
 }  // namespace zpak

@@ -60,6 +60,29 @@ std::unique_ptr<FolderListing> FolderListing::Read(const std::filesystem::path& 
     return listing;
 }
 
+FolderIndex::Kind FolderIndex::ExamineOnce(const FolderListing& folder, const FolderEntry& entry, int& error)
+{
+    const int fd = folder.handle.Get();
+    const auto failed = [&error] {
+        error = errno;
+        return error == ENOENT ? Kind::Gone : Kind::Unreadable;
+    };
+    if (entry.type == EntryType::Folder)
+        return Kind::Folder;
+    if (entry.type == EntryType::Other)
+        return Kind::Other;
+    if (entry.type != EntryType::File) {
+        struct stat info {};
+        if (::fstatat(fd, entry.name.c_str(), &info, 0) != 0)
+            return failed();
+        if (S_ISDIR(info.st_mode))
+            return Kind::Folder;
+        if (!S_ISREG(info.st_mode))
+            return Kind::Other;
+    }
+    return ::faccessat(fd, entry.name.c_str(), R_OK, AT_EACCESS) == 0 ? Kind::File : failed();
+}
+
 bool FolderIndex::IsReadableFile(const FolderListing& folder, const FolderEntry& entry)
 {
     const int fd = folder.handle.Get();

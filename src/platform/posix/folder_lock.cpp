@@ -4,9 +4,23 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zpak {
+
+namespace {
+
+// Attempts before giving up on a lock file that keeps being replaced.
+constexpr int kAttempts = 100;
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace
 
 bool TryLockFile(FileHandle::Native file, std::uint64_t offset)
 {
@@ -21,25 +35,68 @@ bool TryLockFile(FileHandle::Native file, std::uint64_t offset)
     return ::fcntl(file, F_OFD_SETLK, &lock) == 0;
 }
 
+bool RemoveAbandonedLockFile(const std::filesystem::path& lockFile)
+{
+    const FileHandle file(::open(lockFile.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.IsOpen())
+        return true;
+    if (!TryLockFile(file.Get()) || ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
+        return false;
+    ::unlink(lockFile.c_str());  // still holding the lock
+    return true;
+}
+
 FolderLock::~FolderLock()
 {
     Release();
 }
 
-void FolderLock::Release()
+bool FolderLock::Release()
 {
+    if (!file_.IsOpen())
+        return true;
+    // Removed while still locked: whoever opened it meanwhile finds, once it
+    // gets the lock, that the path no longer names it. One that is no longer
+    // ours stays.
+    const bool ours = StillHeld();
+    const bool removed = ours && ::unlink(path_.c_str()) == 0;
+    const int code = errno;
     file_.Close();
+    if (!removed) {
+        error_ = ours ? std::strerror(code) : "it was removed or replaced while the lock was held";
+        return false;
+    }
+    // The folder stays while other files of ours, or another run's lock, are in it.
+    if (::rmdir(path_.parent_path().c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST
+        && errno != ENOENT) {
+        error_ = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
-FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
+bool FolderLock::StillHeld() const
 {
-    Release();
-    error_.clear();
+    struct stat held {};
+    struct stat named {};
+    return file_.IsOpen() && ::fstat(file_.Get(), &held) == 0 && ::lstat(path_.c_str(), &named) == 0
+        && SameFile(held, named);
+}
+
+std::optional<FolderLock::Result> FolderLock::TryOnce()
+{
+    if (::mkdir(path_.parent_path().c_str(), 0777) != 0 && errno != EEXIST) {
+        error_ = std::strerror(errno);
+        return Result::Failed;
+    }
     // O_NOFOLLOW: a link placed at the lock file's name must not make us
     // create or lock a file elsewhere.
-    FileHandle file(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+    FileHandle file(::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!file.IsOpen()) {
-        error_ = std::strerror(errno);
+        const int code = errno;
+        error_ = std::strerror(code);
+        if (code == ENOENT)
+            return std::nullopt;  // the folder was removed by a run that let go
         return Result::Failed;
     }
     if (!TryLockFile(file.Get())) {
@@ -49,8 +106,32 @@ FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
         error_ = std::strerror(code);
         return Result::Failed;
     }
+    if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        if (code == EWOULDBLOCK)
+            return Result::Busy;
+        error_ = std::strerror(code);
+        return Result::Failed;
+    }
     file_ = std::move(file);
-    return Result::Locked;
+    if (StillHeld())
+        return Result::Locked;
+    file_.Close();
+    return std::nullopt;
+}
+
+FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
+{
+    Release();
+    error_.clear();
+    path_ = lockFile;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (const auto result = TryOnce())
+            return *result;
+    }
+    if (error_.empty())
+        error_ = "the lock file keeps being removed or replaced";
+    return Result::Failed;
 }
 
 }  // namespace zpak

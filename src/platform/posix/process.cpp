@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include "platform/cancel_flag.h"
+#include "platform/file_handle.h"
 #include "platform/readable_file.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -29,16 +31,23 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kTick = std::chrono::milliseconds(100);
 constexpr auto kGraceBeforeKill = std::chrono::seconds(5);
 
-bool IsNativeExecutable(const std::filesystem::path& program)
+// True when the program is one of this system: an ELF binary or a script
+// with a "#!" line, whatever its mode (without a run bit it fails to start,
+// as it would through Wine). Nothing, with errno telling why, when that
+// cannot be told: a program that cannot be read is not run through Wine on
+// a guess.
+std::optional<bool> IsNativeExecutable(const std::filesystem::path& program)
 {
-    if (::access(program.c_str(), X_OK) != 0)
-        return false;
-    const int fd = ::open(program.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    const FileHandle file(::open(program.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsOpen())
+        return std::nullopt;
     char magic[4] = {};
-    const ssize_t got = ::read(fd, magic, sizeof magic);
-    ::close(fd);
+    ssize_t got = 0;
+    do {
+        got = ::read(file.Get(), magic, sizeof magic);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        return std::nullopt;
     return (got >= 2 && magic[0] == '#' && magic[1] == '!')
         || (got == 4
             && std::memcmp(magic,
@@ -337,7 +346,10 @@ ProcessResult RunGameProgram(const std::filesystem::path& program, const std::ve
 {
     if (!IsReadableFile(program))
         return {false, -1, false, "no such file"};
-    if (IsNativeExecutable(program))
+    const std::optional<bool> native = IsNativeExecutable(program);
+    if (!native)
+        return {false, -1, false, std::string("it cannot be read: ") + std::strerror(errno)};
+    if (*native)
         return RunProcess(program, args, options);
 
     const char* wine = std::getenv("WINE");

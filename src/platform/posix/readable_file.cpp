@@ -20,10 +20,12 @@ bool ReadableFile::IsRegular() const
     return IsOpen() && ::fstat(file_.Get(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::uint64_t ReadableFile::Size() const
+std::optional<std::uint64_t> ReadableFile::Size() const
 {
     struct stat info {};
-    return IsOpen() && ::fstat(file_.Get(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    if (!IsOpen() || ::fstat(file_.Get(), &info) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 namespace {

@@ -63,6 +63,24 @@ std::unique_ptr<FolderListing> FolderListing::Read(const std::filesystem::path& 
     return listing;
 }
 
+FolderIndex::Kind FolderIndex::ExamineOnce(const FolderListing& folder, const FolderEntry& entry, int& error)
+{
+    if (entry.type == EntryType::Folder)
+        return Kind::Folder;
+    const std::filesystem::path path = folder.path / PathFromText(entry.name);
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        error = ErrnoOf(::GetLastError());
+        return error == ENOENT ? Kind::Gone : Kind::Unreadable;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return Kind::Folder;
+    if (zpak::IsReadableFile(path))
+        return Kind::File;
+    error = EACCES;
+    return Kind::Unreadable;
+}
+
 bool FolderIndex::IsReadableFile(const FolderListing& folder, const FolderEntry& entry)
 {
     return entry.type != EntryType::Folder && zpak::IsReadableFile(folder.path / PathFromText(entry.name));

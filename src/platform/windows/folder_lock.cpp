@@ -6,6 +6,25 @@
 
 namespace zpak {
 
+namespace {
+
+// Attempts before giving up on a lock file that keeps being replaced.
+constexpr int kAttempts = 100;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool IdentityOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& info)
+{
+    return ::GetFileInformationByHandle(file, &info) != 0;
+}
+
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
+{
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh
+        && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+}  // namespace
+
 bool TryLockFile(FileHandle::Native file, std::uint64_t offset)
 {
     OVERLAPPED where{};
@@ -14,30 +33,85 @@ bool TryLockFile(FileHandle::Native file, std::uint64_t offset)
     return ::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) != 0;
 }
 
+bool RemoveAbandonedLockFile(const std::filesystem::path& lockFile)
+{
+    const FileHandle file(::CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, kShareAll,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.IsOpen())
+        return true;
+    if (!TryLockFile(file.Get()))
+        return false;
+    FILE_DISPOSITION_INFO dispose{TRUE};  // gone when the handle, and with it the lock, closes
+    ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &dispose, sizeof dispose);
+    return true;
+}
+
 FolderLock::~FolderLock()
 {
     Release();
 }
 
-void FolderLock::Release()
+bool FolderLock::Release()
 {
-    // Closing the handle drops the lock.
+    if (!file_.IsOpen())
+        return true;
+    // Deleted while still locked: whoever opened it meanwhile finds, once it
+    // gets the lock, that the path no longer names it. Closing the handle
+    // drops the lock. One that is no longer ours stays.
+    const bool ours = StillHeld();
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    const bool removed =
+        ours && ::SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &dispose, sizeof dispose);
+    const DWORD code = ::GetLastError();
     file_.Close();
+    if (!removed) {
+        error_ = ours ? WindowsErrorText(code) : "it was removed or replaced while the lock was held";
+        return false;
+    }
+    // The folder stays while other files of ours, or another run's lock, are in it.
+    if (!::RemoveDirectoryW(path_.parent_path().c_str())) {
+        const DWORD folderCode = ::GetLastError();
+        if (folderCode != ERROR_DIR_NOT_EMPTY && folderCode != ERROR_FILE_NOT_FOUND
+            && folderCode != ERROR_PATH_NOT_FOUND && folderCode != ERROR_SHARING_VIOLATION) {
+            error_ = WindowsErrorText(folderCode);
+            return false;
+        }
+    }
+    return true;
 }
 
-FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
+bool FolderLock::StillHeld() const
 {
-    Release();
-    error_.clear();
-    // Shared for reading and writing, so that other runs can open the file
-    // and find it locked; FILE_FLAG_OPEN_REPARSE_POINT: a link placed at the
-    // lock file's name must not make us lock a file elsewhere.
-    FileHandle file(::CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    if (!file_.IsOpen())
+        return false;
+    const FileHandle named(::CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION held{};
+    BY_HANDLE_FILE_INFORMATION found{};
+    return named.IsOpen() && IdentityOf(file_.Get(), held) && IdentityOf(named.Get(), found)
+        && SameFile(held, found);
+}
+
+std::optional<FolderLock::Result> FolderLock::TryOnce()
+{
+    if (!::CreateDirectoryW(path_.parent_path().c_str(), nullptr)
+        && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        error_ = WindowsErrorText(::GetLastError());
+        return Result::Failed;
+    }
+    // Shared for reading, writing and deleting, so that other runs can open
+    // the file and find it locked, and the holder can delete it;
+    // FILE_FLAG_OPEN_REPARSE_POINT: a link placed at the lock file's name
+    // must not make us lock a file elsewhere.
+    FileHandle file(::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, kShareAll, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                                   nullptr));
     if (!file.IsOpen()) {
-        error_ = WindowsErrorText(::GetLastError());
+        const DWORD code = ::GetLastError();
+        // The folder was removed, or the file is being deleted, by a run that let go.
+        error_ = WindowsErrorText(code);
+        if (code == ERROR_PATH_NOT_FOUND || code == ERROR_ACCESS_DENIED || code == ERROR_DELETE_PENDING)
+            return std::nullopt;
         return Result::Failed;
     }
     if (!TryLockFile(file.Get())) {
@@ -48,7 +122,24 @@ FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
         return Result::Failed;
     }
     file_ = std::move(file);
-    return Result::Locked;
+    if (StillHeld())
+        return Result::Locked;
+    file_.Close();
+    return std::nullopt;
+}
+
+FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
+{
+    Release();
+    error_.clear();
+    path_ = lockFile;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (const auto result = TryOnce())
+            return *result;
+    }
+    if (error_.empty())
+        error_ = "the lock file keeps being removed or replaced";
+    return Result::Failed;
 }
 
 }  // namespace zpak

@@ -43,10 +43,12 @@ bool ReadableFile::IsRegular() const
     return IsOpen() && ::GetFileType(file_.Get()) == FILE_TYPE_DISK;
 }
 
-std::uint64_t ReadableFile::Size() const
+std::optional<std::uint64_t> ReadableFile::Size() const
 {
     LARGE_INTEGER size{};
-    return IsOpen() && ::GetFileSizeEx(file_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    if (!IsOpen() || !::GetFileSizeEx(file_.Get(), &size))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 namespace {

@@ -26,6 +26,9 @@ inline constexpr int kSave = 1004;
 inline constexpr int kFrame = 1046;
 inline constexpr int kAbout = 1090;
 inline constexpr int kOpen = 1091;
+inline constexpr int kUndo = 1092;
+inline constexpr int kRedo = 1093;
+inline constexpr int kImport = 1094;
 
 // Game folder page.
 inline constexpr int kIntroText = 1000;
@@ -128,6 +131,7 @@ inline constexpr int kWildcardMatchList = 2003;
 inline constexpr int kPreviewDiagnostics = 2010;
 inline constexpr int kPreviewGroups = 2011;
 inline constexpr int kPreviewTree = 2012;
+inline constexpr int kImportDiagnostics = 2020;
 
 }  // namespace zpak::ui::ids
 

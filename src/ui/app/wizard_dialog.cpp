@@ -1,11 +1,16 @@
 #include "ui/app/wizard_dialog.h"
 
+#include "import/imported_project.h"
+#include "import/manifest_import.h"
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
+#include "platform/game_path.h"
+#include "platform/text_encoding.h"
 #include "ui/app/about_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/import_report_dialog.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_page.h"
@@ -25,14 +30,17 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace zpak::ui {
 
 WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* parent)
     : WizardSheet(parent), context_(std::move(context)), pageTable_(pages), sink_(context_.dialogs, this),
-      recent_(FromNativePath(context_.recentProjects))
+      undoStack_(new QUndoStack(this)), recent_(FromNativePath(context_.recentProjects))
 {
+    // The title's star follows the stack: undo back to the saved state clears it.
+    connect(undoStack_, &QUndoStack::indexChanged, this, &WizardDialog::UpdateTitle);
     setWindowTitle(QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion));
     setWindowIcon(AppIcon());
 
@@ -102,8 +110,12 @@ QWidget* WizardDialog::CreateButtons()
     recent->setMenu(recentMenu_);
     connect(recentMenu_, &QMenu::aboutToShow, this, &WizardDialog::FillRecentMenu);
     buttons->addWidget(recent);
+    add(QStringLiteral("&Import\u2026"), ids::kImport, "importButton", &WizardDialog::OnImport,
+        QStringLiteral("Make a project of a manifest pair made without one (System\\<Name>MOD.ini "
+                       "and its .int)."));
     add(QStringLiteral("&Save"), ids::kSave, "saveButton", &WizardDialog::OnSave,
         QStringLiteral("Save the project to a file (Ctrl+S)."));
+    AddUndoButtons(buttons);
     buttons->addStretch();
     back_ = add(QStringLiteral("<-&Back"), ids::kBack, "backButton", &WizardDialog::OnBack,
                 QStringLiteral("The page before, without storing this one."));
@@ -313,34 +325,96 @@ void WizardDialog::OnBack()
         SetActivePage(link->previousId);
 }
 
-bool WizardDialog::OnTheWayBack(int pageId) const
-{
-    for (const PageLink* link = FindLink(currentPageId_); link; link = FindLink(link->previousId)) {
-        if (link->id == pageId)
-            return true;
-        if (link->previousId == 0)
-            break;
-    }
-    return false;
-}
-
 void WizardDialog::GoToRecord(ProjectPage page, const RecordRef& record)
 {
-    int pageId = IdOf(page);
-    if (!OnTheWayBack(pageId)) {
-        for (std::size_t i = 1; i < std::size(kProjectPages); ++i) {
-            if (kProjectPages[i].page == page)
-                pageId = IdOf(kProjectPages[i - 1].page);
-        }
-    }
-    while (currentPageId_ != pageId) {
+    const auto rank = [this](int id) {
+        std::size_t i = 0;
+        while (i < std::size(kProjectPages) && IdOf(kProjectPages[i].page) != id)
+            ++i;
+        return i;
+    };
+    const int target = IdOf(page);
+    const std::size_t goal = rank(target);
+    while (currentPageId_ != target) {
         const int before = currentPageId_;
-        OnBack();
+        const bool back = rank(before) > goal;
+        if (back)
+            OnBack();
+        else if (next_->isEnabled())
+            OnNext();
         if (currentPageId_ == before)
             return;
+        // Stepped over the page, which is off the way: the page before it stands for it.
+        if (back ? rank(currentPageId_) < goal : rank(currentPageId_) > goal) {
+            if (!back)
+                OnBack();
+            break;
+        }
     }
     if (PageInfo* active = GetActivePage())
         active->page->ShowRecord(record);
+}
+
+void WizardDialog::AddUndoButtons(QHBoxLayout* buttons)
+{
+    // The tooltip names what the button would undo or redo.
+    const auto add = [&](const QString& caption, int id, const char* name, void (QUndoStack::*act)(),
+                         void (QUndoStack::*textChanged)(const QString&),
+                         void (QUndoStack::*canChanged)(bool), const QString& verb, const QString& keys) {
+        QPushButton* button = AddButton(buttons, caption, id, name);
+        const auto tip = [button, verb, keys](const QString& text) {
+            button->setToolTip(text.isEmpty()
+                                   ? QStringLiteral("Nothing to %1 (%2).").arg(verb.toLower(), keys)
+                                   : QStringLiteral("%1 %2 (%3).").arg(verb, text, keys));
+        };
+        tip({});
+        button->setEnabled(false);
+        connect(button, &QPushButton::clicked, this, [this, act] {
+            if (!busy_)
+                (undoStack_->*act)();
+        });
+        connect(undoStack_, textChanged, button, tip);
+        connect(undoStack_, canChanged, button, &QPushButton::setEnabled);
+    };
+    add(QStringLiteral("&Undo"), ids::kUndo, "undoButton", &QUndoStack::undo, &QUndoStack::undoTextChanged,
+        &QUndoStack::canUndoChanged, QStringLiteral("Undo"), QStringLiteral("Ctrl+Z"));
+    add(QStringLiteral("&Redo"), ids::kRedo, "redoButton", &QUndoStack::redo, &QUndoStack::redoTextChanged,
+        &QUndoStack::canRedoChanged, QStringLiteral("Redo"), QStringLiteral("Ctrl+Shift+Z"));
+    const auto shortcut = [this](const QKeySequence& keys, void (QUndoStack::*act)()) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, act] {
+            if (!busy_)
+                (undoStack_->*act)();
+        });
+    };
+    shortcut(QKeySequence::Undo, &QUndoStack::undo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &QUndoStack::redo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &QUndoStack::redo);
+}
+
+void WizardDialog::Perform(std::unique_ptr<QUndoCommand> command)
+{
+    undoStack_->push(command.release());
+}
+
+// The page of the record shows the document anew, with the row at the place
+// selected: the record edited, added or put back, or the one that took a
+// removed record's place. A step undone or redone from another page takes the
+// user to the record's page; the page on display is left without storing it,
+// as Back leaves it.
+void WizardDialog::RecordChanged(const RecordRef& place)
+{
+    const int pageId = IdOf(PageOf(place));
+    PageInfo* active = GetActivePage();
+    if (active && active->id == pageId)
+        active->page->OnSetActive();
+    else if (FindPage(pageId))
+        SetActivePage(pageId);
+    else
+        return;
+    if (PageInfo* shown = GetActivePage()) {
+        shown->page->ShowStoredValues();
+        shown->page->ShowRecord(place);
+    }
 }
 
 void WizardDialog::OnSave()
@@ -354,11 +428,12 @@ bool WizardDialog::Save()
         return false;
     if (PageInfo* active = GetActivePage(); active && !active->page->OnCommit())
         return false;
-    const QString file = WithDefaultSuffix(
-        context_.dialogs.GetSaveFileName(this, QStringLiteral("Save ZPAK Project As"),
-                                         QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
-                                         QStringLiteral("zproj"), projectFile_),
-        QStringLiteral("zproj"));
+    const QString file =
+        WithDefaultSuffix(context_.dialogs.GetSaveFileName(
+                              this, QStringLiteral("Save ZPAK Project As"),
+                              QStringLiteral("ZPAK Project File (*.zproj)|*.zproj||"),
+                              QStringLiteral("zproj"), projectFile_.isEmpty() ? proposedFile_ : projectFile_),
+                          QStringLiteral("zproj"));
     if (file.isEmpty())
         return false;
     // Saving over the project's own file asks nothing; over another one, it asks.
@@ -372,6 +447,7 @@ bool WizardDialog::Save()
         return false;
     projectFile_ = QFileInfo(file).absoluteFilePath();
     saved_.Remember(context_.document);
+    undoStack_->setClean();
     recent_.Add(projectFile_);
     UpdateTitle();
     return true;
@@ -399,16 +475,64 @@ void WizardDialog::Opened(const QString& file)
 {
     if (OpenProject(ToNativePath(file), context_.document, sink_, context_.winePrefix) != OpenResult::Opened)
         return;
+    ProjectReplaced();
+    projectFile_ = QFileInfo(file).absoluteFilePath();
+    saved_.Remember(context_.document);
+    recent_.Add(projectFile_);
+    UpdateTitle();
+}
+
+void WizardDialog::OnImport()
+{
+    if (busy_ || !MaybeSave())
+        return;
+    // Manifests are named <Name>MOD.ini; hand-made ones not always in that letter case.
+    const QString file = context_.dialogs.GetOpenFileName(
+        this, QStringLiteral("Import a Manifest Pair"),
+        QStringLiteral("Installer Manifest (*MOD.ini)|*MOD.ini;*mod.ini;*Mod.ini|INI File (*.ini)|*.ini||"));
+    if (!file.isEmpty())
+        Imported(file);
+}
+
+void WizardDialog::Imported(const QString& manifest)
+{
+    ImportResult result = ImportManifest(ToNativePath(manifest));
+    if (!result.imported) {
+        QStringList errors;
+        for (const Diagnostic& diagnostic : result.diagnostics) {
+            if (diagnostic.severity == Severity::Error)
+                errors << FromProjectText(diagnostic.text);
+        }
+        context_.dialogs.ShowMessage(this,
+                                     QStringLiteral("%1 was not imported.\n%2")
+                                         .arg(QDir::toNativeSeparators(manifest), errors.join(u'\n')));
+        return;
+    }
+    context_.document = std::move(result.document);
+    ProjectReplaced();
+    projectFile_.clear();
+    proposedFile_ =
+        FromNativePath(GamePathToNative(context_.document.GameFolderText(), context_.winePrefix)
+                       / PathFromText(ImportedProjectName(context_.document, ToNativePath(manifest))));
+    saved_.Forget();
+    UpdateTitle();
+    ImportReportDialog report(manifest, FromProjectText(DescribeImport(context_.document)),
+                              std::move(result.diagnostics), this);
+    report.exec();
+    if (const auto& chosen = report.Chosen())
+        GoToRecord(chosen->page, chosen->record);
+}
+
+void WizardDialog::ProjectReplaced()
+{
+    // The commands name records of the project that was replaced.
+    undoStack_->clear();
     for (const auto& info : Pages()) {
         if (info->page)
             info->page->OnProjectReplaced();
     }
     if (PageInfo* active = GetActivePage())
         active->page->OnSetActive();
-    projectFile_ = QFileInfo(file).absoluteFilePath();
-    saved_.Remember(context_.document);
-    recent_.Add(projectFile_);
-    UpdateTitle();
 }
 
 bool WizardDialog::HasUnsavedChanges()

@@ -5,14 +5,17 @@
 #include "ui/app/dialog_service.h"
 #include "ui/app/page_table.h"
 #include "ui/app/recent_projects.h"
+#include "ui/app/undo_commands.h"
 #include "ui/app/wizard_context.h"
 #include "ui/app/wizard_sheet.h"
 
 #include <memory>
 #include <vector>
 
+class QHBoxLayout;
 class QMenu;
 class QPushButton;
+class QUndoStack;
 
 namespace zpak::ui {
 
@@ -23,11 +26,13 @@ struct PageLink {
 };
 
 // The main window: the pages of its page table in one frame, Next and Back
-// in the order of kProjectPages, Save and Open of the project, About, the
-// logo and Cancel. Work is never lost without a question: Cancel, closing the window
-// and Open ask to save a project with unsaved changes, and the title says
-// whether there are any.
-class WizardDialog final : public WizardSheet {
+// in the order of kProjectPages, Save and Open of the project, the import of
+// a manifest pair, About, the logo and Cancel. Work is never lost without a
+// question: Cancel, closing the window, Open and Import ask to save a
+// project with unsaved changes, and the title says whether there are any.
+// Every change to the project is a command of the undo stack: Undo takes the
+// user to the page of the record it restores.
+class WizardDialog final : public WizardSheet, public EditTarget {
     Q_OBJECT
 
 public:
@@ -44,12 +49,14 @@ public:
 
     void OnNext();
     void OnBack();
-    // Walks Back from the page on display to `page` (to the page before it
-    // when it is off the way back, as the shortcuts page is while shortcuts
-    // are off) and selects the record there.
+    // Walks from the page on display to `page` and selects the record there:
+    // Back, or Next, which stores each page on the way and stops where one
+    // refuses. A page off the way (the shortcuts page while shortcuts are
+    // off) is stood for by the page before it.
     void GoToRecord(ProjectPage page, const RecordRef& record);
     void OnSave();
     void OnOpen();
+    void OnImport();
     void OnAbout();
     void OnLogo();
     void OnCancel();
@@ -61,6 +68,11 @@ public:
     void OpenProjectFile(const QString& file);
     // A page or dialog stored something into the project.
     void ProjectEdited();
+    // Does the change and keeps it for Undo.
+    void Perform(std::unique_ptr<QUndoCommand> command);
+    QUndoStack& UndoStack() const { return *undoStack_; }
+    ProjectDocument& Document() override { return context_.document; }
+    void RecordChanged(const RecordRef& place) override;
     // True when Save would write something else than the project's file
     // holds, or the page on display holds typed text not stored yet.
     bool HasUnsavedChanges();
@@ -84,14 +96,20 @@ protected:
 private:
     // The control id of the page; 0 for a page the table lacks.
     int IdOf(ProjectPage page) const;
-    bool OnTheWayBack(int pageId) const;
     QWidget* CreateButtons();
+    void AddUndoButtons(QHBoxLayout* buttons);
     static void FocusFirstField(QWidget* page);
     void FixTabOrder();
     // Asks whether to save unsaved changes; false when the user cancelled
     // (or the save failed), so that what was about to happen does not.
     bool MaybeSave();
     void Opened(const QString& file);
+    // The project of a manifest pair replaces the document when the pair
+    // reads; it has no file until it is saved. What the pair holds that the
+    // project could not take over is listed in a dialog that leads to it.
+    void Imported(const QString& manifest);
+    // Another project is in the document: the pages forget what was typed for the old one.
+    void ProjectReplaced();
     void UpdateTitle();
     void FillRecentMenu();
 
@@ -102,10 +120,12 @@ private:
     int currentPageId_ = 0;
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
+    QUndoStack* undoStack_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QWidget* firstButton_ = nullptr;
     QWidget* lastButton_ = nullptr;
-    QString projectFile_;  // opened or last saved; empty for a new project
+    QString projectFile_;   // opened or last saved; empty for a new project
+    QString proposedFile_;  // where Save starts for a project without a file
     SavedProject saved_;
     RecentProjects recent_;
     bool busy_ = false;

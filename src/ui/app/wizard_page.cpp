@@ -2,10 +2,12 @@
 
 #include "model/product_fields.h"
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/game_path.h"
 #include "platform/text_encoding.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/undo_commands.h"
 #include "ui/app/wizard_dialog.h"
 
 #include <QKeyEvent>
@@ -42,6 +44,17 @@ void WizardPage::ShowMessage(const QString& text) const
 std::filesystem::path WizardPage::NativeGamePath(const std::string& gamePath) const
 {
     return GamePathToNative(gamePath, WinePrefix());
+}
+
+bool WizardPage::StoreAsStep(const QString& text, const RecordRef& place, const std::function<bool()>& store)
+{
+    ProjectFields before = ProjectFieldsOf(Document());
+    const bool stored = store();
+    ProjectFields after = ProjectFieldsOf(Document());
+    if (after != before)
+        wizard_.Perform(std::make_unique<ProjectFieldsCommand>(wizard_, place, std::move(before),
+                                                               std::move(after), text));
+    return stored;
 }
 
 std::string WizardPage::GameFolderOnDisk() const

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace zpak {
@@ -38,6 +39,9 @@ public:
     // Open replaced the project: forget text typed for the old one, so that
     // the next fill starts from empty fields.
     virtual void OnProjectReplaced() {}
+    // Shows the project's values in every field, typed text that was not
+    // stored included: an undo or a redo changed them.
+    virtual void ShowStoredValues() {}
     // True when the page shows typed text that Next or Save would store.
     virtual bool HasPendingEdits() const { return false; }
     // Selects the record (or focuses the field) a problem is about. A field
@@ -59,6 +63,10 @@ protected:
     const std::filesystem::path& WinePrefix() const;
     // The game folder as it lies on disk here (a drive letter through the Wine prefix).
     std::string GameFolderOnDisk() const;
+    // Runs `store`, a rule that stores fields of the product or the game
+    // folder, and keeps what it changed as one step of the undo history named
+    // `text`, which leads back to `place`. Returns what `store` returned.
+    bool StoreAsStep(const QString& text, const RecordRef& place, const std::function<bool()>& store);
     // Gives the field the focus, its text selected.
     static void FocusField(QWidget* field);
 

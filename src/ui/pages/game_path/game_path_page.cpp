@@ -80,10 +80,12 @@ void GamePathPage::OnGameChosen(int index)
 void GamePathPage::LoadFolderOf(const std::string& keyPath)
 {
     std::string folder;
-    if (LoadGameFolder(Wizard().Context().registry, keyPath, Document(), folder, WinePrefix())) {
+    const auto load = [&] {
+        return LoadGameFolder(Wizard().Context().registry, keyPath, Document(), folder, WinePrefix());
+    };
+    if (StoreAsStep(QStringLiteral("Choose Game %1").arg(FromProjectText(keyPath)), RecordRef::GameFolder(),
+                    load))
         folder_->setText(FromProjectText(folder));
-        Wizard().ProjectEdited();
-    }
 }
 
 void GamePathPage::OnBrowse()
@@ -105,6 +107,11 @@ void GamePathPage::OnSetActive()
         folder_->setText(FromProjectText(*Document().gameFolder));
 }
 
+void GamePathPage::ShowStoredValues()
+{
+    folder_->setText(FromProjectText(Document().GameFolderText()));
+}
+
 void GamePathPage::ShowRecord(const RecordRef& record)
 {
     if (record.kind == RecordRef::Kind::GameFolder)
@@ -124,7 +131,11 @@ bool GamePathPage::StoreGameFolder()
         FromProjectText(NormalisedGameFolder(ToProjectText(folder_->text()), ToProjectText(QDir::homePath()),
                                              ToProjectText(QDir::currentPath())))));
     folder_->setText(FromProjectText(folder));
-    Document().gameFolder = folder;
+    StoreAsStep(QStringLiteral("Set Game Folder %1").arg(FromProjectText(folder)), RecordRef::GameFolder(),
+                [&] {
+                    Document().gameFolder = folder;
+                    return true;
+                });
     if (IsGameFolderValid(folder, WinePrefix()))
         return true;
     // Say what is missing where, so that the folder can be put right.

@@ -22,6 +22,7 @@ public:
     void ShowRecord(const RecordRef& record) override;
     void OnProjectReplaced() override;
     bool HasPendingEdits() const override;
+    void ShowStoredValues() override;
 
 private:
     void OnBrowse();

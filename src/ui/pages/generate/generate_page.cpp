@@ -5,6 +5,7 @@
 #include "generate/run_resolver.h"
 #include "model/product_fields.h"
 #include "model/project_document.h"
+#include "model/record_ref.h"
 #include "platform/cancel_flag.h"
 #include "platform/message_sink.h"
 #include "rules/product_rules.h"
@@ -82,8 +83,11 @@ GeneratePage::GeneratePage(WizardDialog& wizard)
     package_->setChecked(true);
     // Like every product field, the box is stored also when there is no product yet.
     connect(cleanup_, &QCheckBox::clicked, this, [this](bool checked) {
-        EnsureProduct(Document()).cleanup = checked ? 1 : 0;
-        Wizard().ProjectEdited();
+        StoreAsStep(checked ? QStringLiteral("Cleanup On") : QStringLiteral("Cleanup Off"),
+                    RecordRef::Product("cleanup"), [&] {
+                        EnsureProduct(Document()).cleanup = checked ? 1 : 0;
+                        return true;
+                    });
     });
     connect(generate, &QPushButton::clicked, this, &GeneratePage::Generate);
     connect(preview, &QPushButton::clicked, this, &GeneratePage::Preview);

@@ -2,6 +2,7 @@
 
 #include "model/project_document.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/diagnostic_list.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 
@@ -13,7 +14,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -45,8 +45,11 @@ QTreeWidgetItem* Section(QTreeWidget* tree, const QString& title)
 PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
                              std::vector<Diagnostic> diagnostics, std::filesystem::path winePrefix,
                              QWidget* parent)
-    : QDialog(parent), doc_(document), run_(std::move(run)), diagnostics_(std::move(diagnostics)),
-      winePrefix_(std::move(winePrefix)), problems_(new QTreeWidget), install_(new QTreeWidget)
+    : QDialog(parent), doc_(document), run_(std::move(run)), winePrefix_(std::move(winePrefix)),
+      problems_(new DiagnosticList(std::move(diagnostics),
+                                   QStringLiteral("No problems: the product is ready to build."),
+                                   QStringLiteral("zpakbuild check lists them all."), this)),
+      install_(new QTreeWidget)
 {
     setWindowTitle(QStringLiteral("Preview of the Install"));
     resize(820, 640);
@@ -56,13 +59,6 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
     problems_->setToolTip(
         QStringLiteral("Every problem of the project: errors stop Generate, warnings are what a "
                        "player would regret. Double-click one to go to its page."));
-    problems_->setHeaderLabels({QStringLiteral("Problem"), QStringLiteral("Code"), QStringLiteral("Page")});
-    problems_->setRootIsDecorated(false);
-    problems_->setUniformRowHeights(true);
-    problems_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    problems_->header()->setStretchLastSection(false);
-    connect(problems_, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { OnDiagnosticActivated(item); });
 
     auto* groupsBox = new QGroupBox(QStringLiteral("Groups the player installs"));
     SetControlId(groupsBox, ids::kPreviewGroups, "previewGroups");
@@ -108,8 +104,12 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, ResolvedRun run,
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    ShowDiagnostics();
     ShowInstall();
+}
+
+const std::optional<Diagnostic>& PreviewDialog::Chosen() const
+{
+    return problems_->Chosen();
 }
 
 std::vector<std::size_t> PreviewDialog::ChosenGroups() const
@@ -120,31 +120,6 @@ std::vector<std::size_t> PreviewDialog::ChosenGroups() const
             chosen.push_back(g);
     }
     return chosen;
-}
-
-void PreviewDialog::ShowDiagnostics()
-{
-    if (diagnostics_.empty()) {
-        auto* item =
-            new QTreeWidgetItem(problems_, {QStringLiteral("No problems: the product is ready to build.")});
-        item->setFlags(Qt::ItemIsEnabled);
-        return;
-    }
-    const QIcon error = style()->standardIcon(QStyle::SP_MessageBoxCritical);
-    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    for (std::size_t i = 0; i < diagnostics_.size() && i < kMostRows; ++i) {
-        const Diagnostic& d = diagnostics_[i];
-        auto* item = new QTreeWidgetItem(problems_,
-                                         {FromProjectText(d.text), QString::fromLatin1(d.code.c_str()),
-                                          QString::fromLatin1(PageName(d.page))});
-        item->setIcon(0, d.severity == Severity::Error ? error : warning);
-        item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
-        item->setToolTip(0, FromProjectText(d.text));
-    }
-    if (diagnostics_.size() > kMostRows)
-        new QTreeWidgetItem(problems_,
-                            {QStringLiteral("… and %1 more; zpakbuild check lists them all.")
-                                 .arg(diagnostics_.size() - kMostRows)});
 }
 
 void PreviewDialog::ShowInstall()
@@ -204,15 +179,6 @@ void PreviewDialog::ShowInstall()
     QTreeWidgetItem* launchers = Section(install_, QStringLiteral("Shortcut and launch scripts"));
     for (const std::string& launcher : preview.launchers)
         new QTreeWidgetItem(launchers, {FromProjectText(launcher)});
-}
-
-void PreviewDialog::OnDiagnosticActivated(QTreeWidgetItem* item)
-{
-    const QVariant index = item->data(0, Qt::UserRole);
-    if (!index.isValid())
-        return;
-    chosen_ = diagnostics_[index.toULongLong()];
-    accept();
 }
 
 }  // namespace zpak::ui

@@ -11,7 +11,6 @@
 
 class QCheckBox;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace zpak {
 class ProjectDocument;
@@ -19,9 +18,11 @@ class ProjectDocument;
 
 namespace zpak::ui {
 
+class DiagnosticList;
+
 // What the product would install for a choice of groups, under every
-// problem of the project. Double-clicking a problem closes the dialog;
-// Chosen() then names it, for the wizard to go to its page.
+// problem of the project. Activating a problem closes the dialog; Chosen()
+// then names it, for the wizard to go to its record.
 class PreviewDialog final : public QDialog {
     Q_OBJECT
 
@@ -29,23 +30,19 @@ public:
     PreviewDialog(const ProjectDocument& document, ResolvedRun run, std::vector<Diagnostic> diagnostics,
                   std::filesystem::path winePrefix, QWidget* parent);
 
-    const std::optional<Diagnostic>& Chosen() const { return chosen_; }
+    const std::optional<Diagnostic>& Chosen() const;
     // The groups ticked now, by index.
     std::vector<std::size_t> ChosenGroups() const;
 
 private:
-    void ShowDiagnostics();
     void ShowInstall();
-    void OnDiagnosticActivated(QTreeWidgetItem* item);
 
     const ProjectDocument& doc_;
     const ResolvedRun run_;
-    const std::vector<Diagnostic> diagnostics_;
     const std::filesystem::path winePrefix_;
-    QTreeWidget* problems_;
+    DiagnosticList* problems_;
     std::vector<QCheckBox*> groups_;
     QTreeWidget* install_;
-    std::optional<Diagnostic> chosen_;
 };
 
 }  // namespace zpak::ui

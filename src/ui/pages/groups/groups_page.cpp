@@ -1,6 +1,7 @@
 #include "ui/pages/groups/groups_page.h"
 
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
@@ -36,6 +37,52 @@ bool AnyGroupHasFiles(const ProjectDocument& document)
 bool IsWildcard(const FileInfo& file)
 {
     return file.NameText().find('*') != std::string::npos;
+}
+
+// What renaming a group and its options dialog change, as the group holds
+// it: undo gives back an absent caption as absent, not as empty.
+struct GroupState {
+    std::optional<std::string> name;
+    std::optional<std::string> caption;
+    std::optional<std::string> description;
+    int selectable = 0;
+    int required = 0;
+    int visible = 0;
+    int selected = 0;
+};
+
+GroupState StateOf(const GroupInfo& group)
+{
+    return {group.name,     group.caption, group.description, group.Selectable,
+            group.Required, group.Visible, group.Selected};
+}
+
+void StoreState(const GroupState& state, GroupInfo& group)
+{
+    group.name = state.name;
+    group.caption = state.caption;
+    group.description = state.description;
+    group.Selectable = state.selectable;
+    group.Required = state.required;
+    group.Visible = state.visible;
+    group.Selected = state.selected;
+}
+
+void StoreDestination(const std::optional<std::string>& src, FileInfo& file)
+{
+    file.src = src;
+}
+
+using EditGroupCommand = EditFieldsCommand<GroupInfo, GroupState, &StoreState>;
+using EditDestinationCommand = EditFieldsCommand<FileInfo, std::optional<std::string>, &StoreDestination>;
+
+// Stores `after` into the group as one step; `text` names it, %1 the group.
+void EditGroup(WizardDialog& wizard, const GroupInfo& group, const GroupState& after, const QString& text)
+{
+    if (const auto place = PlaceOf(wizard.Document(), group)) {
+        wizard.Perform(std::make_unique<EditGroupCommand>(wizard, *place, StateOf(group), after,
+                                                          text.arg(FromProjectText(group.NameText()))));
+    }
 }
 
 }  // namespace
@@ -164,14 +211,22 @@ void GroupsPage::ShowRecord(const RecordRef& record)
 
 void GroupsPage::AddEntries(GroupInfo& group, const std::vector<std::string>& names)
 {
-    std::vector<std::unique_ptr<FileInfo>> entries;
-    for (const std::string& name : names)
-        entries.push_back(std::make_unique<FileInfo>(name));
-    if (model_->InsertChildren(group, std::move(entries)).empty())
+    const auto place = PlaceOf(Document(), group);
+    if (!place || names.empty())
         return;
-    tree_->expand(model_->IndexOf(group));
-    Wizard().EnableNext(true);
-    Wizard().ProjectEdited();
+    InsertRecordsCommand::Records entries;
+    for (const std::string& name : names)
+        entries.emplace_back(RecordRef::Entry(place->index, group.files.size() + entries.size()),
+                             std::make_unique<FileInfo>(name));
+    const QString text = names.size() == 1
+        ? QStringLiteral("Add Entry %1").arg(FromProjectText(names[0]))
+        : QStringLiteral("Add %1 Entries to %2").arg(names.size()).arg(FromProjectText(group.NameText()));
+    Wizard().Perform(std::make_unique<InsertRecordsCommand>(Wizard(), std::move(entries), text));
+    // The group stays selected, for the next Add File; its entries show below it.
+    const QModelIndex last = model_->IndexOf(*group.files.back());
+    Reveal(tree_, last.parent());
+    tree_->expand(last.parent());
+    tree_->scrollTo(last);
 }
 
 void GroupsPage::AddPickedFiles(GroupInfo& group, const QStringList& paths)
@@ -187,9 +242,11 @@ void GroupsPage::OnCreateGroup()
     CreateGroupDialog dialog(Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted || !CheckGroupNameUnused(Document(), dialog.Name(), Sink()))
         return;
-    const GroupInfo& group = model_->InsertParent(std::make_unique<GroupInfo>(dialog.Name()));
-    Reveal(tree_, model_->IndexOf(group));
-    Wizard().ProjectEdited();
+    InsertRecordsCommand::Records group;
+    group.emplace_back(RecordRef::Group(Document().groups.size()),
+                       std::make_unique<GroupInfo>(dialog.Name()));
+    Wizard().Perform(std::make_unique<InsertRecordsCommand>(
+        Wizard(), std::move(group), QStringLiteral("Create Group %1").arg(FromProjectText(dialog.Name()))));
 }
 
 void GroupsPage::OnAddFile()
@@ -234,10 +291,12 @@ void GroupsPage::OnGroupOptions()
     if (!group)
         return;
     GroupOptionsDialog dialog(OptionsOf(*group), this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted || !(group = CurrentGroup()))
         return;
-    ApplyGroupOptions(dialog.Options(), *group);
-    Wizard().ProjectEdited();
+    GroupInfo changed;
+    StoreState(StateOf(*group), changed);
+    ApplyGroupOptions(dialog.Options(), changed);
+    EditGroup(Wizard(), *group, StateOf(changed), QStringLiteral("Group Options %1"));
 }
 
 void GroupsPage::OnRenameGroup()
@@ -250,9 +309,9 @@ void GroupsPage::OnRenameGroup()
     GroupInfo* group = CurrentGroup();
     if (!group || !CheckGroupNameUnused(Document(), dialog.Name(), Sink()))
         return;
-    group->SetName(dialog.Name());
-    model_->Changed(*group);
-    Wizard().ProjectEdited();
+    GroupState renamed = StateOf(*group);
+    renamed.name = dialog.Name();
+    EditGroup(Wizard(), *group, renamed, QStringLiteral("Rename Group %1"));
 }
 
 void GroupsPage::OnFileOptions()
@@ -266,9 +325,13 @@ void GroupsPage::OnFileOptions()
                                  GameFolderOnDisk(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    SetFileDestination(*file, dialog.Destination());
-    model_->Changed(*file);
-    Wizard().ProjectEdited();
+    FileInfo changed(file->NameText());
+    SetFileDestination(changed, dialog.Destination());
+    if (const auto place = PlaceOf(Document(), *file)) {
+        Wizard().Perform(std::make_unique<EditDestinationCommand>(
+            Wizard(), *place, file->src, changed.src,
+            QStringLiteral("File Options %1").arg(FromProjectText(file->NameText()))));
+    }
 }
 
 void GroupsPage::OnDelete()
@@ -291,16 +354,19 @@ void GroupsPage::OnDelete()
                                   .arg(FromProjectText(group->NameText()))
                                   .arg(group->files.size())))
             return;
-        model_->TakeParent(*group);
+        Remove(*group, QStringLiteral("Delete Group %1").arg(FromProjectText(group->NameText())));
     } else if (const FileInfo* file = model_->ChildAt(selected)) {
-        model_->TakeChild(*file);
+        Remove(*file, QStringLiteral("Remove Entry %1").arg(FromProjectText(file->NameText())));
     } else {
         ShowMessage(QStringLiteral("Could not remove the file!"));
-        return;
     }
-    OnSelectionChanged(SelectedRow(tree_));
-    UpdateNext();
-    Wizard().ProjectEdited();
+}
+
+void GroupsPage::Remove(const ProjectNode& record, const QString& text)
+{
+    currentGroup_ = 0;
+    if (const auto place = PlaceOf(Document(), record))
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(Wizard(), *place, text));
 }
 
 void GroupsPage::OnDoubleClicked(const QModelIndex& index)

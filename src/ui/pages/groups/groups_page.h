@@ -13,6 +13,7 @@ class QTreeView;
 namespace zpak {
 class FileInfo;
 class GroupInfo;
+class ProjectNode;
 }  // namespace zpak
 
 namespace zpak::ui {
@@ -56,6 +57,8 @@ private:
     void AddEntries(GroupInfo& group, const std::vector<std::string>& names);
     void UpdateButtons(const QModelIndex& current);
     void UpdateNext();
+    // Removes the group or entry as one step of the undo history.
+    void Remove(const ProjectNode& record, const QString& text);
 
     GroupsModel* model_;
     QTreeView* tree_;

@@ -2,6 +2,7 @@
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/file_search.h"
 #include "rules/ini_change_rules.h"
@@ -22,6 +23,18 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
+namespace {
+
+using EditIniChangeCommand = EditFieldsCommand<INIDefinition, IniChangeFields, &StoreFields>;
+
+void StoreInstallGroup(GroupInfo* const& group, INIGroup& file)
+{
+    file.group = group;
+}
+
+using EditInstallGroupCommand = EditFieldsCommand<INIGroup, GroupInfo*, &StoreInstallGroup>;
+
+}  // namespace
 
 IniChangesPage::IniChangesPage(WizardDialog& wizard)
     : WizardPage(wizard), model_(new IniChangesModel(wizard.Context().document, this)), tree_(new QTreeView)
@@ -136,15 +149,22 @@ void IniChangesPage::ShowRecord(const RecordRef& record)
     tree_->setFocus(Qt::OtherFocusReason);
 }
 
-void IniChangesPage::ShowNewEntries(const std::vector<INIDefinition*>& entries)
+void IniChangesPage::AddEntries(const INIGroup& file, std::vector<std::unique_ptr<INIDefinition>> entries,
+                                const QString& text)
 {
-    if (entries.empty())
+    const auto place = PlaceOf(Document(), file);
+    if (!place || entries.empty())
         return;
+    InsertRecordsCommand::Records records;
+    for (auto& entry : entries)
+        records.emplace_back(RecordRef::IniChange(place->index, file.entries.size() + records.size()),
+                             std::move(entry));
+    Wizard().Perform(std::make_unique<InsertRecordsCommand>(Wizard(), std::move(records), text));
     // The file stays selected, for the next Add Entry; its changes show below it.
-    const QModelIndex last = model_->IndexOf(*entries.back());
+    const QModelIndex last = model_->IndexOf(*file.entries.back());
+    Reveal(tree_, last.parent());
     tree_->expand(last.parent());
     tree_->scrollTo(last);
-    Wizard().ProjectEdited();
 }
 
 void IniChangesPage::OnAdd()
@@ -152,9 +172,12 @@ void IniChangesPage::OnAdd()
     AddIniFileDialog dialog(GameIniFiles(), Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const INIGroup& file = model_->InsertParent(std::make_unique<INIGroup>(dialog.FileName()));
-    Reveal(tree_, model_->IndexOf(file));
-    Wizard().ProjectEdited();
+    InsertRecordsCommand::Records file;
+    file.emplace_back(RecordRef::IniFile(Document().iniFiles.size()),
+                      std::make_unique<INIGroup>(dialog.FileName()));
+    Wizard().Perform(std::make_unique<InsertRecordsCommand>(
+        Wizard(), std::move(file),
+        QStringLiteral("Add INI File %1").arg(FromProjectText(dialog.FileName()))));
 }
 
 void IniChangesPage::OnAddEntry()
@@ -171,7 +194,8 @@ void IniChangesPage::OnAddEntry()
         const IniChangeFields fields = dialog.Fields();
         INIGroup made;
         made.AddEntry(fields.section, fields.key, fields.value, fields.addNewLine ? 1 : 0);
-        ShowNewEntries(model_->InsertChildren(*target, std::move(made.entries)));
+        const QString text = QStringLiteral("Add Change %1").arg(FromProjectText(made.entries[0]->GetName()));
+        AddEntries(*target, std::move(made.entries), text);
     }
 }
 
@@ -188,9 +212,11 @@ void IniChangesPage::OnEdit()
     IniGroupingDialog dialog(groups, file->group, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    file->group = dialog.Chosen();
-    model_->Changed(*file);
-    Wizard().ProjectEdited();
+    if (const auto place = PlaceOf(Document(), *file)) {
+        Wizard().Perform(std::make_unique<EditInstallGroupCommand>(
+            Wizard(), *place, file->group, dialog.Chosen(),
+            QStringLiteral("Edit INI File %1").arg(FromProjectText(file->NameText()))));
+    }
 }
 
 void IniChangesPage::EditCurrentEntry()
@@ -202,10 +228,12 @@ void IniChangesPage::EditCurrentEntry()
     IniPropertyDialog dialog(entry ? &current : nullptr, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted || !dialog.Loaded())
         return;
-    if (INIDefinition* edited = CurrentIniEntry()) {
-        StoreFields(dialog.Fields(), *edited);
-        model_->Changed(*edited);
-        Wizard().ProjectEdited();
+    if (const INIDefinition* edited = CurrentIniEntry()) {
+        if (const auto place = PlaceOf(Document(), *edited)) {
+            Wizard().Perform(std::make_unique<EditIniChangeCommand>(
+                Wizard(), *place, FieldsOf(*edited), dialog.Fields(),
+                QStringLiteral("Edit Change %1").arg(FromProjectText(edited->GetName()))));
+        }
     }
 }
 
@@ -216,8 +244,10 @@ void IniChangesPage::OnRemoveFile()
         ShowMessage(QStringLiteral("Only groups can be removed via this action."));
         return;
     }
-    model_->TakeParent(*file);
-    Wizard().ProjectEdited();
+    if (const auto place = PlaceOf(Document(), *file)) {
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(
+            Wizard(), *place, QStringLiteral("Remove File %1").arg(FromProjectText(file->NameText()))));
+    }
 }
 
 void IniChangesPage::OnRemoveEntry()
@@ -225,8 +255,10 @@ void IniChangesPage::OnRemoveEntry()
     const INIDefinition* entry = CurrentIniEntry();
     if (!entry)
         return;
-    model_->TakeChild(*entry);
-    Wizard().ProjectEdited();
+    if (const auto place = PlaceOf(Document(), *entry)) {
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(
+            Wizard(), *place, QStringLiteral("Remove Change %1").arg(FromProjectText(entry->GetName()))));
+    }
 }
 
 void IniChangesPage::OnImportKeys()
@@ -241,7 +273,8 @@ void IniChangesPage::OnImportKeys()
     if (INIGroup* file = CurrentIniFile()) {
         INIGroup made;
         ImportIniEntries(source, made);
-        ShowNewEntries(model_->InsertChildren(*file, std::move(made.entries)));
+        AddEntries(*file, std::move(made.entries),
+                   QStringLiteral("Import Keys of %1").arg(FromProjectText(dialog.FileName())));
     }
 }
 

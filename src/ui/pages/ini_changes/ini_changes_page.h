@@ -4,6 +4,7 @@
 #include "ui/app/wizard_page.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // New changes of the current file, shown; the last becomes current.
-    void ShowNewEntries(const std::vector<INIDefinition*>& entries);
+    // Adds the changes to the file as one step of the undo history, named
+    // `text`, and shows them below the file, which stays selected.
+    void AddEntries(const INIGroup& file, std::vector<std::unique_ptr<INIDefinition>> entries,
+                    const QString& text);
     void OnSelectionChanged(const QModelIndex& selected);
     void EditCurrentEntry();
     // gameFolder\System\<name>, as a native path.

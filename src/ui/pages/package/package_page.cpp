@@ -1,5 +1,6 @@
 #include "ui/pages/package/package_page.h"
 
+#include "generate/product_paths.h"
 #include "model/product_fields.h"
 #include "model/project_document.h"
 #include "model/record_ref.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,8 +28,8 @@ const QString kNoLicence = QStringLiteral("--None--");
 }
 
 PackagePage::PackagePage(WizardDialog& wizard)
-    : WizardPage(wizard), logo_(new QLineEdit), archive_(new QLineEdit), license_(new QComboBox),
-      shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
+    : WizardPage(wizard), logo_(new QLineEdit), archive_(new QLineEdit), archiveProblem_(new QLabel),
+      license_(new QComboBox), shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
 {
     auto* layout = new QVBoxLayout(this);
     AddText(layout,
@@ -52,6 +54,11 @@ PackagePage::PackagePage(WizardDialog& wizard)
                                         "folder; this is what players download and install."));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Archive name:"), archive_);
+    archiveProblem_->setObjectName(QStringLiteral("archiveProblem"));
+    archiveProblem_->setWordWrap(true);
+    archiveProblem_->setStyleSheet(QStringLiteral("color: #b00020;"));
+    archiveProblem_->hide();
+    form->addRow(QString(), archiveProblem_);
     SetControlId(license_, ids::kLicense, ControlNameOf("license"));
     license_->setToolTip(QStringLiteral("A text file of the game's System folder that the installer shows "
                                         "and the player must accept before installing; empty shows none."));
@@ -76,7 +83,14 @@ PackagePage::PackagePage(WizardDialog& wizard)
                 "shortcut."));
     layout->addStretch();
 
-    connect(shortcuts_, &QCheckBox::clicked, this, &PackagePage::ApplyShortcutSwitch);
+    connect(shortcuts_, &QCheckBox::clicked, this, [this](bool checked) {
+        StoreAsStep(checked ? QStringLiteral("Install Shortcuts") : QStringLiteral("No Shortcuts"),
+                    RecordRef::Product("shortcut"), [this] {
+                        ApplyShortcutSwitch();
+                        return true;
+                    });
+    });
+    connect(archive_, &QLineEdit::textChanged, this, &PackagePage::CheckArchiveName);
     connect(browse, &QPushButton::clicked, this, [this] {
         BrowseRelativeFile(Dialogs(), logo_, QStringLiteral("Bitmap File (*.bmp)|*.bmp||"),
                            Document().GameFolderText(), GameFolderOnDisk());
@@ -128,9 +142,19 @@ void PackagePage::FillLicences()
         license_->setEditText(QString());
 }
 
+void PackagePage::CheckArchiveName()
+{
+    const auto problem = PackageNameProblem(Document(), ToProjectText(archive_->text()));
+    archiveProblem_->setText(problem ? FromProjectText(*problem) : QString());
+    archiveProblem_->setVisible(problem.has_value());
+    // Only the page on display steers Next.
+    if (!isHidden())
+        Wizard().EnableNext(!problem);
+}
+
 void PackagePage::ApplyShortcutSwitch()
 {
-    Wizard().EnableNext(true);
+    CheckArchiveName();
     const bool install = shortcuts_->isChecked();
     LinkNext(install);
     zpak::ApplyShortcutSwitch(Document(), install);
@@ -146,7 +170,14 @@ bool PackagePage::StorePackageFields()
     const int index = license_->currentIndex();
     if (index >= 0 && license_->itemText(index) == license_->currentText())
         form.licenseSelection = index;
-    return zpak::StorePackageFields(Document(), form, Sink());
+    return StoreAsStep(QStringLiteral("Edit Packaging"), RecordRef::Product("archive"),
+                       [&] { return zpak::StorePackageFields(Document(), form, Sink()); });
+}
+
+void PackagePage::ShowStoredValues()
+{
+    if (const ProductData* product = Document().product.get())
+        logo_->setText(FromProjectText(TextOf(product->logo)));
 }
 
 bool PackagePage::HasPendingEdits() const

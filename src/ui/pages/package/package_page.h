@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace zpak::ui {
@@ -22,16 +23,21 @@ public:
     void ShowRecord(const RecordRef& record) override;
     void OnProjectReplaced() override;
     bool HasPendingEdits() const override;
+    void ShowStoredValues() override;
 
 private:
     void FillLicences();
     // The page after this one: the shortcuts page, or Generate.
     void LinkNext(bool shortcuts);
     void ApplyShortcutSwitch();
+    // Shows what is wrong with the archive name as it is typed; Next waits
+    // until it is right.
+    void CheckArchiveName();
     bool StorePackageFields();
 
     QLineEdit* logo_;
     QLineEdit* archive_;
+    QLabel* archiveProblem_;
     QComboBox* license_;
     QCheckBox* shortcuts_;
 };

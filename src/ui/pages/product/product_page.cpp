@@ -1,6 +1,7 @@
 #include "ui/pages/product/product_page.h"
 
 #include "model/project_document.h"
+#include "model/record_ref.h"
 #include "ui/app/browse.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/layout_helpers.h"
@@ -13,6 +14,22 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
+namespace {
+
+// The field's name as messages give it ("product URL").
+QString CaptionOf(std::string_view key)
+{
+    std::string_view caption = key;
+    if (const ProductField* field = FindProductField(key))
+        caption = field->caption;
+    for (const RequirementField& field : kRequirementFields) {
+        if (field.key == key)
+            caption = field.caption;
+    }
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
+}  // namespace
 
 ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard)
 {
@@ -52,8 +69,11 @@ ProductPage::ProductPage(WizardDialog& wizard) : WizardPage(wizard)
           QStringLiteral("The developer's web page, offered by the installer.")}})[0];
     layout->addLayout(form);
     layout->addStretch();
-    for (const ProductFormField& field : ProductFormFields())
-        fields_.push_back({findChild<QLineEdit*>(QLatin1String(field.objectName)), field.text});
+    for (const ProductFormField& field : ProductFormFields()) {
+        auto* edit = findChild<QLineEdit*>(QLatin1String(field.objectName));
+        fields_.push_back({edit, field.text});
+        connect(edit, &QLineEdit::editingFinished, this, [this, field, edit] { CommitField(field, *edit); });
+    }
 
     connect(name_, &QLineEdit::textChanged, this, &ProductPage::UpdateNext);
     connect(version_, &QLineEdit::textChanged, this, &ProductPage::UpdateNext);
@@ -98,15 +118,36 @@ void ProductPage::UpdateNext()
 bool ProductPage::OnCommit()
 {
     ProductForm form = ReadForm();
-    const bool stored = StoreProductFields(Document(), form, Sink());
+    const bool stored = StoreAsStep(QStringLiteral("Edit Product"), RecordRef::Product("product"),
+                                    [&] { return StoreProductFields(Document(), form, Sink()); });
     ShowForm(form);
     return stored;
+}
+
+// A field the user leaves is stored as one step of its own, unless Next
+// would refuse it: Next then says what is missing.
+void ProductPage::CommitField(const ProductFormField& field, QLineEdit& edit)
+{
+    const bool stored = StoreAsStep(
+        QStringLiteral("Edit %1").arg(CaptionOf(field.key)), RecordRef::Product(std::string(field.key)),
+        [&] { return StoreProductField(Document(), field, ToProjectText(edit.text())); });
+    // An empty title was given its default.
+    if (stored && field.text == &ProductForm::title && edit.text().isEmpty())
+        edit.setText(FromProjectText(TextOf(Document().product->title)));
 }
 
 bool ProductPage::OnWizardNext()
 {
     version_->setText(FromProjectText(NormalisedVersion(ToProjectText(version_->text()))));
     return OnCommit();
+}
+
+void ProductPage::ShowStoredValues()
+{
+    ProductForm form;
+    FillProductForm(Document(), form);
+    ShowForm(form);
+    UpdateNext();
 }
 
 bool ProductPage::HasPendingEdits() const

@@ -22,10 +22,12 @@ public:
     bool OnWizardNext() override;
     void OnProjectReplaced() override;
     bool HasPendingEdits() const override;
+    void ShowStoredValues() override;
 
 private:
     ProductForm ReadForm() const;
     void ShowForm(const ProductForm& form);
+    void CommitField(const ProductFormField& field, QLineEdit& edit);
     void UpdateNext();
 
     QLineEdit* name_;

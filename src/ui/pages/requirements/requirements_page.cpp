@@ -2,6 +2,7 @@
 
 #include "ini/ini_file.h"
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/message_sink.h"
 #include "rules/requirement_rules.h"
@@ -21,6 +22,11 @@
 #include <QVBoxLayout>
 
 namespace zpak::ui {
+namespace {
+
+using EditRequirementCommand = EditFieldsCommand<RequirementInfo, RequirementFields, &StoreFields>;
+
+}  // namespace
 
 RequirementsPage::RequirementsPage(WizardDialog& wizard) : WizardPage(wizard), tree_(new QTreeWidget)
 {
@@ -105,13 +111,6 @@ void RequirementsPage::ShowRecord(const RecordRef& record)
     }
 }
 
-void RequirementsPage::AddItem(RequirementInfo& requirement)
-{
-    auto* item = new QTreeWidgetItem(tree_, QStringList(FromProjectText(TextOf(requirement.product))));
-    requirement.viewHandle = HandleOf(item);
-    Reveal(tree_, tree_->model()->index(tree_->indexOfTopLevelItem(item), 0));
-}
-
 void RequirementsPage::OnAdd()
 {
     IniFile presets;
@@ -124,11 +123,17 @@ void RequirementsPage::OnAdd()
         Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (RequirementInfo* added = AddRequirement(Document(), dialog.Fields(), Sink())) {
-        AddItem(*added);
-        RecordPreset(presets, dialog.Fields());
-        Wizard().ProjectEdited();
-    }
+    const RequirementInfo* added = AddRequirement(Document(), dialog.Fields(), Sink());
+    const auto place = added ? PlaceOf(Document(), *added) : std::nullopt;
+    if (!place)
+        return;
+    RecordPreset(presets, dialog.Fields());
+    // The rule added the requirement; the step puts it back on redo.
+    InsertRecordsCommand::Records records;
+    records.emplace_back(*place, TakeRecord(Document(), *place));
+    Wizard().Perform(std::make_unique<InsertRecordsCommand>(
+        Wizard(), std::move(records),
+        QStringLiteral("Add Requirement %1").arg(FromProjectText(dialog.Fields().product))));
 }
 
 void RequirementsPage::OnEdit()
@@ -145,9 +150,12 @@ void RequirementsPage::OnEdit()
     AddRequirementDialog dialog(FieldsOf(*requirement), CheckRequirementEdit, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_)) {
-        StoreFields(dialog.Fields(), *edited);
-        Wizard().ProjectEdited();
+    if (const RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_)) {
+        if (const auto place = PlaceOf(Document(), *edited)) {
+            Wizard().Perform(std::make_unique<EditRequirementCommand>(
+                Wizard(), *place, FieldsOf(*edited), dialog.Fields(),
+                QStringLiteral("Edit Requirement %1").arg(FromProjectText(TextOf(edited->product)))));
+        }
     }
 }
 
@@ -160,10 +168,11 @@ void RequirementsPage::OnRemove()
         ShowMessage(QStringLiteral("Could not find the item to remove!"));
         return;
     }
-    delete selected;
-    Document().RemoveRequirement(*requirement);
-    UpdateButtons();
-    Wizard().ProjectEdited();
+    if (const auto place = PlaceOf(Document(), *requirement)) {
+        Wizard().Perform(std::make_unique<RemoveRecordCommand>(
+            Wizard(), *place,
+            QStringLiteral("Remove Requirement %1").arg(FromProjectText(TextOf(requirement->product)))));
+    }
 }
 
 }  // namespace zpak::ui

@@ -7,10 +7,6 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace zpak {
-class RequirementInfo;
-}
-
 namespace zpak::ui {
 
 // The products the mod requires; added and edited in AddRequirementDialog.
@@ -29,7 +25,6 @@ public:
     void OnRemove();
 
 private:
-    void AddItem(RequirementInfo& requirement);
     void UpdateButtons();
     // The row the user sees selected; null when none is.
     QTreeWidgetItem* SelectedItem() const;

@@ -2,6 +2,7 @@
 
 #include "model/product_fields.h"
 #include "model/project_document.h"
+#include "model/record_ref.h"
 #include "rules/product_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/layout_helpers.h"
@@ -101,7 +102,16 @@ ShortcutForm ShortcutsPage::ReadForm() const
 
 bool ShortcutsPage::StoreShortcutFields()
 {
-    return zpak::StoreShortcutFields(Document(), ReadForm(), Sink());
+    return StoreAsStep(QStringLiteral("Edit Shortcuts"), RecordRef::Product("shortcut"),
+                       [this] { return zpak::StoreShortcutFields(Document(), ReadForm(), Sink()); });
+}
+
+void ShortcutsPage::ShowStoredValues()
+{
+    ShortcutForm form;
+    FillShortcutForm(Document(), form);
+    parameters_->setText(FromProjectText(form.parameters));
+    caption_->setText(FromProjectText(form.caption));
 }
 
 bool ShortcutsPage::HasPendingEdits() const

@@ -21,6 +21,7 @@ public:
     bool OnWizardNext() override { return StoreShortcutFields(); }
     void OnProjectReplaced() override;
     bool HasPendingEdits() const override;
+    void ShowStoredValues() override;
 
 private:
     ShortcutForm ReadForm() const;
