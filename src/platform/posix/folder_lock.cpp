@@ -12,9 +12,6 @@ namespace zpak {
 
 namespace {
 
-// Attempts before giving up on a lock file that keeps being replaced.
-constexpr int kAttempts = 100;
-
 bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -118,20 +115,6 @@ std::optional<FolderLock::Result> FolderLock::TryOnce()
         return Result::Locked;
     file_.Close();
     return std::nullopt;
-}
-
-FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
-{
-    Release();
-    error_.clear();
-    path_ = lockFile;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (const auto result = TryOnce())
-            return *result;
-    }
-    if (error_.empty())
-        error_ = "the lock file keeps being removed or replaced";
-    return Result::Failed;
 }
 
 }  // namespace zpak

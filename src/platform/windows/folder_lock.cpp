@@ -8,8 +8,6 @@ namespace zpak {
 
 namespace {
 
-// Attempts before giving up on a lock file that keeps being replaced.
-constexpr int kAttempts = 100;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool IdentityOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& info)
@@ -126,20 +124,6 @@ std::optional<FolderLock::Result> FolderLock::TryOnce()
         return Result::Locked;
     file_.Close();
     return std::nullopt;
-}
-
-FolderLock::Result FolderLock::Acquire(const std::filesystem::path& lockFile)
-{
-    Release();
-    error_.clear();
-    path_ = lockFile;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (const auto result = TryOnce())
-            return *result;
-    }
-    if (error_.empty())
-        error_ = "the lock file keeps being removed or replaced";
-    return Result::Failed;
 }
 
 }  // namespace zpak
