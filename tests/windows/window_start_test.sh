@@ -32,11 +32,13 @@ cp "$examples/frontier.zproj" "$work/"
 wineserver -w
 start_display
 started=$(date +%s%3N)
-QT_QPA_PLATFORM=windows wine "$program" "Z:$work/frontier.zproj" &
+# What Wine says of the program (a crash among it) is shown when it fails.
+QT_QPA_PLATFORM=windows wine "$program" "Z:$work/frontier.zproj" 2>"$work/errors" &
 pid=$!
 if ! window=$(wait_for_window 'frontier\.zproj' 90); then
     echo "FAIL: no window titled with the project within 90 s; the windows there:"
     xdotool search --name . getwindowname %@ 2>/dev/null || true
+    cat "$work/errors"
     kill "$pid" 2>/dev/null || true
     exit 1
 fi
@@ -50,14 +52,16 @@ while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 300 ]; do
     waited=$((waited + 1))
 done
 if kill -0 "$pid" 2>/dev/null; then
-    echo "FAIL: zpakwizard.exe still runs 30 s after it was asked to close"
+    echo "FAIL: zpakwizard.exe still runs 30 s after it was asked to close (a crash may wait in Wine's dialog):"
+    cat "$work/errors"
     kill "$pid"
     exit 1
 fi
 status=0
 wait "$pid" || status=$?
 if [ "$status" -ne 0 ]; then
-    echo "FAIL: zpakwizard.exe ended with status $status when asked to close"
+    echo "FAIL: zpakwizard.exe ended with status $status when asked to close:"
+    cat "$work/errors"
     exit 1
 fi
 echo "closed when asked, status 0"
