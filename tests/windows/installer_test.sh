@@ -100,7 +100,9 @@ check "the Start menu has the wizard" [ -f "$menu" ]
 check "Windows lists it with its version" sh -c "wine reg query 'HKLM\\$uninstall_key' /v DisplayVersion | grep -q ' $version'"
 
 # While the wizard runs, neither the uninstaller nor another install touches
-# anything.
+# anything. Wine's desktop keeps the display it started on: the programs run
+# so far, without one, must be gone first.
+settle
 start_display
 QT_QPA_PLATFORM=windows wine "$default_dir/zpakwizard.exe" &
 wizard=$!
@@ -114,6 +116,13 @@ else
     check "the installed wizard shows its window" false
 fi
 wine taskkill /im zpakwizard.exe >/dev/null 2>&1
+waited=0
+while kill -0 "$wizard" 2>/dev/null && [ "$waited" -lt 300 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+done
+check "the wizard ends when asked to close" sh -c "! kill -0 $wizard"
+kill "$wizard" 2>/dev/null
 wait "$wizard"
 stop_display
 
