@@ -202,8 +202,9 @@ void WizardDialog::FixTabOrder()
 
 WizardDialog::~WizardDialog()
 {
-    // The stack empties itself as it goes, after the pages the title asks about.
-    undoStack_->disconnect(this);
+    // The undo stack empties itself when QWidget deletes the children, after
+    // this window's members are gone; its signals would reach them.
+    undoStack_->blockSignals(true);
 }
 
 void WizardDialog::OnCancel()
