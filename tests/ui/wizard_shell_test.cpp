@@ -253,7 +253,7 @@ TEST_F(WizardShellTest, AFirstRunWithoutGamesSaysWhatToDo)
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->isVisible());
     for (const std::string& part : {"no Wine prefix at " + (dir / "wine").string(), std::string("demo-game"),
-                                    (dir / "wine/drive_c/Games/Vantor").string()})
+                                    (dir / "wine/drive_c/Games/Vantor").make_preferred().string()})
         EXPECT_TRUE(text->text().contains(QString::fromStdString(part))) << text->text().toStdString();
     EXPECT_EQ(wizard->focusWidget(), Edit(kGamePathPage, kGamePathEdit));
 
@@ -265,7 +265,7 @@ TEST_F(WizardShellTest, AFirstRunWithoutGamesSaysWhatToDo)
         << dialogs.messages[0].toStdString();
 
     const auto project = dir / "moved.zproj";
-    std::ofstream(project) << "/games/Moved/Vantor\r\n0.8\r\n";
+    std::ofstream(project, std::ios::binary) << "/games/Moved/Vantor\r\n0.8\r\n";
     dialogs.saveChangesAnswers = {SaveAnswer::Discard};
     wizard->OpenProjectFile(QString::fromStdString(project.string()));
     EXPECT_TRUE(dialogs.messages.last().endsWith("\nGame path: /games/Moved/Vantor"))

@@ -96,7 +96,7 @@ QString GamePathPage::FirstRunText() const
         text += QStringLiteral("There is no Wine prefix at %1 either. ")
                     .arg(FromNativePath(prefix).toHtmlEscaped());
     const QString target = prefix.empty() ? QStringLiteral("C:\\Games\\Vantor")
-                                          : FromNativePath(prefix / "drive_c/Games/Vantor")
+                                          : FromNativePath((prefix / "drive_c/Games/Vantor").make_preferred())
             + QStringLiteral(" (C:\\Games\\Vantor of the Wine prefix)");
     return text
         + QStringLiteral("To try the wizard with the demo game, copy its folder %1 to %2, or type the demo "
