@@ -5,32 +5,20 @@
 #include "model/project_document.h"
 #include "platform/message_sink.h"
 
-#include <climits>
-
 namespace zpak {
-
-int LeadingNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long long number = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        number = number * 10 + (text[i] - '0');
-        if (number > static_cast<long long>(INT_MAX) + 1)
-            number = static_cast<long long>(INT_MAX) + 1;  // stays out of int's range, like atoi's overflow
-    }
-    if (negative)
-        number = -number;
-    return number > INT_MAX ? INT_MAX : static_cast<int>(number);
-}
 
 bool IsVersionValid(std::string_view version)
 {
     return !version.empty() && LeadingNumber(version) != 0;
+}
+
+std::optional<std::string> ProductNextProblem(std::string_view name, std::string_view version)
+{
+    if (name.empty())
+        return "You must complete the product field.";
+    if (!IsVersionValid(version))
+        return "You must enter a numerical number into the version field.";
+    return std::nullopt;
 }
 
 std::string NormalisedVersion(const std::string& version)
@@ -63,14 +51,16 @@ void FillProductForm(const ProjectDocument& document, ProductForm& form)
 bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSink& sink)
 {
     ProductData& product = EnsureProduct(document);
-    if (form.product.empty()) {
-        sink.ShowMessage("You must complete the product field.");
+    // The name is checked before the readme is stored, the version after.
+    auto problem = ProductNextProblem(form.product, form.version);
+    if (problem && form.product.empty()) {
+        sink.ShowMessage(*problem);
         return false;
     }
     if (!form.readme.empty())
         product.readme = form.readme;
-    if (!IsVersionValid(form.version)) {
-        sink.ShowMessage("You must enter a numerical number into the version field.");
+    if (problem) {
+        sink.ShowMessage(*problem);
         return false;
     }
     if (form.title.empty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generate/field_problems.h"
 #include "model/product_fields.h"
 
 #include <optional>
@@ -16,12 +17,13 @@ class ProductData;
 // windows: a page copies its fields into a form, calls the rule and shows
 // what the form holds afterwards.
 
-// What atoi reads: optional blanks, an optional sign, then decimal digits up
-// to the first other character; 0 without digits.
-int LeadingNumber(std::string_view text);
-
 // The version field is valid when it is not empty and its number is not 0.
 bool IsVersionValid(std::string_view version);
+
+// What the product page misses before Next: a product name, and a version
+// that is valid; said as the messages of a refused store say it. Nothing
+// when Next may go on.
+std::optional<std::string> ProductNextProblem(std::string_view name, std::string_view version);
 
 // The version as Next stores it: its number printed, when that is not 0.
 std::string NormalisedVersion(const std::string& version);

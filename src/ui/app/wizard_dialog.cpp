@@ -116,7 +116,13 @@ QWidget* WizardDialog::CreateButtons()
     add(QStringLiteral("&Save"), ids::kSave, "saveButton", &WizardDialog::OnSave,
         QStringLiteral("Save the project to a file (Ctrl+S)."));
     AddUndoButtons(buttons);
-    buttons->addStretch();
+    // Takes the room between the buttons; a text too long for it is cut, and
+    // shown whole as its tooltip.
+    nextProblem_ = new QLabel(row);
+    nextProblem_->setObjectName(QStringLiteral("nextProblemLabel"));
+    nextProblem_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    nextProblem_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    buttons->addWidget(nextProblem_, 1);
     back_ = add(QStringLiteral("<-&Back"), ids::kBack, "backButton", &WizardDialog::OnBack,
                 QStringLiteral("The page before, without storing this one."));
     next_ = add(QStringLiteral("&Next->"), ids::kNext, "nextButton", &WizardDialog::OnNext,
@@ -287,6 +293,17 @@ PageLink* WizardDialog::SetNextPage(ProjectPage fromPage, ProjectPage toPage)
 void WizardDialog::EnableNext(bool enable)
 {
     next_->setEnabled(enable);
+    nextProblem_->clear();
+    nextProblem_->setToolTip(QString());
+}
+
+void WizardDialog::SetNextProblem(const std::optional<std::string>& missing)
+{
+    EnableNext(!missing);
+    if (missing) {
+        nextProblem_->setText(FromProjectText(*missing));
+        nextProblem_->setToolTip(nextProblem_->text());
+    }
 }
 
 void WizardDialog::OnPageShown(int id, bool shown)

@@ -10,9 +10,12 @@
 #include "ui/app/wizard_sheet.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QHBoxLayout;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QUndoStack;
@@ -45,6 +48,9 @@ public:
     // Makes `to` follow `from`; gives the link of `to`.
     PageLink* SetNextPage(ProjectPage from, ProjectPage to);
     void EnableNext(bool enable);
+    // Next is enabled exactly when the page's rule finds nothing missing;
+    // what is missing shows beside it.
+    void SetNextProblem(const std::optional<std::string>& missing);
     PageLink* FindLink(int id) const;
 
     void OnNext();
@@ -120,6 +126,7 @@ private:
     int currentPageId_ = 0;
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
+    QLabel* nextProblem_ = nullptr;
     QUndoStack* undoStack_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QWidget* firstButton_ = nullptr;

@@ -29,11 +29,6 @@ namespace zpak::ui {
 
 namespace {
 
-bool AnyGroupHasFiles(const ProjectDocument& document)
-{
-    return std::ranges::any_of(document.groups, [](const auto& group) { return !group->files.empty(); });
-}
-
 bool IsWildcard(const FileInfo& file)
 {
     return file.NameText().find('*') != std::string::npos;
@@ -168,7 +163,7 @@ void GroupsPage::OnProjectReplaced()
 
 void GroupsPage::UpdateNext()
 {
-    Wizard().EnableNext(AnyGroupHasFiles(Document()));
+    Wizard().SetNextProblem(GroupsNextProblem(Document()));
 }
 
 GroupInfo* GroupsPage::CurrentGroup() const
@@ -290,7 +285,7 @@ void GroupsPage::OnGroupOptions()
     GroupInfo* group = CurrentGroup();
     if (!group)
         return;
-    GroupOptionsDialog dialog(OptionsOf(*group), this);
+    GroupOptionsDialog dialog(group->NameText(), OptionsOf(*group), this);
     if (dialog.exec() != QDialog::Accepted || !(group = CurrentGroup()))
         return;
     GroupInfo changed;

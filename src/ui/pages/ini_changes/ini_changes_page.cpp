@@ -1,10 +1,12 @@
 #include "ui/pages/ini_changes/ini_changes_page.h"
 
+#include "generate/field_problems.h"
 #include "ini/ini_file.h"
 #include "model/project_document.h"
 #include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/file_search.h"
+#include "platform/folder_index.h"
 #include "rules/ini_change_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
@@ -169,7 +171,13 @@ void IniChangesPage::AddEntries(const INIGroup& file, std::vector<std::unique_pt
 
 void IniChangesPage::OnAdd()
 {
-    AddIniFileDialog dialog(GameIniFiles(), Dialogs(), this);
+    const auto check = [this](const std::string& name) -> std::optional<Problem> {
+        if (Document().GameFolderText().empty())
+            return std::nullopt;
+        FolderIndex index(WinePrefix(), false);
+        return IniFileProblem(name, NativeGamePath(Document().GameFolderText() + "\\System"), index);
+    };
+    AddIniFileDialog dialog(GameIniFiles(), check, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     InsertRecordsCommand::Records file;

@@ -112,7 +112,8 @@ void ProductPage::UpdateNext()
 {
     // Only the page on display steers Next.
     if (!isHidden())
-        Wizard().EnableNext(!name_->text().isEmpty() && IsVersionValid(ToProjectText(version_->text())));
+        Wizard().SetNextProblem(
+            ProductNextProblem(ToProjectText(name_->text()), ToProjectText(version_->text())));
 }
 
 bool ProductPage::OnCommit()
