@@ -252,6 +252,13 @@ void IniChangesPage::OnRemoveFile()
         ShowMessage(QStringLiteral("Only groups can be removed via this action."));
         return;
     }
+    // The changes of a file may be the work of many adds: ask first.
+    if (!file->entries.empty()
+        && !Dialogs().Ask(this,
+                          QStringLiteral("Remove the INI file %1 and its %2 changes?")
+                              .arg(FromProjectText(file->NameText()))
+                              .arg(file->entries.size())))
+        return;
     if (const auto place = PlaceOf(Document(), *file)) {
         Wizard().Perform(std::make_unique<RemoveRecordCommand>(
             Wizard(), *place, QStringLiteral("Remove File %1").arg(FromProjectText(file->NameText()))));
