@@ -107,6 +107,7 @@ TEST_F(IniChangesPageTest, ImportAddsEveryKeyAsANewLine)
     Click(kSave);
     ASSERT_FALSE(wizard->windowTitle().contains(QLatin1Char('*')));
     Select(0);
+    dialogs.askAnswers.push_back(true);
     ClickOn(kIniChangesPage, kRemoveIniFile);
     EXPECT_TRUE(doc.iniFiles.empty());
     EXPECT_TRUE(wizard->windowTitle().startsWith("saved.zproj*"));  // unsaved again
