@@ -252,8 +252,8 @@ void SetFileDestination(FileInfo& file, const std::string& destination)
 {
     if (destination.empty())
         file.src.reset();
-    else
-        file.src = destination;
+    else if (destination != file.GetSrc())
+        file.src = StoredGamePath(destination);
 }
 
 bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group, MessageSink& sink)

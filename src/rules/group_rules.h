@@ -95,8 +95,8 @@ struct GroupOptions {
 GroupOptions OptionsOf(const GroupInfo& group);
 void ApplyGroupOptions(const GroupOptions& options, GroupInfo& group);
 
-// The name an entry is installed under; an empty text installs it under its
-// own name.
+// The name an entry is installed under, stored with "\" separators unless it
+// is the one stored already; an empty text installs it under its own name.
 void SetFileDestination(FileInfo& file, const std::string& destination);
 
 // A group may go unless it is the last one (the caller shows why) or INI

@@ -3,6 +3,7 @@
 #include "generate/product_paths.h"
 
 #include "model/project_document.h"
+#include "model/relative_path.h"
 #include "platform/message_sink.h"
 
 namespace zpak {
@@ -57,8 +58,11 @@ bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSin
         sink.ShowMessage(*problem);
         return false;
     }
-    if (!form.readme.empty())
+    // A path typed anew takes "\" separators; one shown as stored keeps its form.
+    if (!form.readme.empty() && form.readme != TextOf(product.readme)) {
+        form.readme = StoredGamePath(form.readme);
         product.readme = form.readme;
+    }
     if (problem) {
         sink.ShowMessage(*problem);
         return false;
@@ -84,6 +88,8 @@ bool StoreProductField(ProjectDocument& document, const ProductFormField& field,
         return true;
     if (field.text == &ProductForm::title && text.empty())
         text = TextOf(product->product) + " Setup";
+    if (field.member == &ProductData::readme)
+        text = StoredGamePath(std::move(text));
     product->*field.member = std::move(text);
     return true;
 }
@@ -107,8 +113,8 @@ bool StorePackageFields(ProjectDocument& document, const PackageForm& form, Mess
     product.archive = form.archive;
     if (form.logo.empty())
         product.logo.reset();
-    else
-        product.logo = form.logo;
+    else if (form.logo != TextOf(product.logo))
+        product.logo = StoredGamePath(form.logo);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/pages/groups/groups_page.h"
 
 #include "model/project_document.h"
+#include "model/relative_path.h"
 #include "model/record_edits.h"
 #include "model/record_ref.h"
 #include "platform/folder_index.h"
@@ -23,7 +24,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <algorithm>
 
 namespace zpak::ui {
 
@@ -261,11 +261,7 @@ void GroupsPage::OnAddWildcard()
 {
     if (!CurrentGroup())
         return;
-    // Typed with "/" or "\", a wildcard is stored with "\" as every path of the project.
-    const auto stored = [](std::string expression) {
-        std::replace(expression.begin(), expression.end(), '/', '\\');
-        return expression;
-    };
+    const auto stored = [](const std::string& expression) { return StoredGamePath(expression); };
     FolderIndex index(WinePrefix());
     const std::filesystem::path gameFolder = index.ToNative(Document().GameFolderText());
     const LiveWildcard live(Document(), index, gameFolder);

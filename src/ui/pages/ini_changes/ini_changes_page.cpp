@@ -5,6 +5,7 @@
 #include "model/project_document.h"
 #include "model/record_edits.h"
 #include "model/record_ref.h"
+#include "model/relative_path.h"
 #include "platform/file_search.h"
 #include "platform/folder_index.h"
 #include "rules/ini_change_rules.h"
@@ -182,7 +183,7 @@ void IniChangesPage::OnAdd()
         return;
     InsertRecordsCommand::Records file;
     file.emplace_back(RecordRef::IniFile(Document().iniFiles.size()),
-                      std::make_unique<INIGroup>(dialog.FileName()));
+                      std::make_unique<INIGroup>(StoredGamePath(dialog.FileName())));
     Wizard().Perform(std::make_unique<InsertRecordsCommand>(
         Wizard(), std::move(file),
         QStringLiteral("Add INI File %1").arg(FromProjectText(dialog.FileName()))));

@@ -190,8 +190,11 @@ bool PackagePage::StorePackageFields()
     const int index = license_->currentIndex();
     if (index >= 0 && license_->itemText(index) == license_->currentText())
         form.licenseSelection = index;
-    return StoreAsStep(QStringLiteral("Edit Packaging"), RecordRef::Product("archive"),
-                       [&] { return zpak::StorePackageFields(Document(), form, Sink()); });
+    const bool stored = StoreAsStep(QStringLiteral("Edit Packaging"), RecordRef::Product("archive"),
+                                    [&] { return zpak::StorePackageFields(Document(), form, Sink()); });
+    if (stored)
+        logo_->setText(FromProjectText(TextOf(Document().product->logo)));  // with "\" separators
+    return stored;
 }
 
 void PackagePage::ShowStoredValues()

@@ -132,9 +132,13 @@ void ProductPage::CommitField(const ProductFormField& field, QLineEdit& edit)
     const bool stored = StoreAsStep(
         QStringLiteral("Edit %1").arg(CaptionOf(field.key)), RecordRef::Product(std::string(field.key)),
         [&] { return StoreProductField(Document(), field, ToProjectText(edit.text())); });
-    // An empty title was given its default.
-    if (stored && field.text == &ProductForm::title && edit.text().isEmpty())
-        edit.setText(FromProjectText(TextOf(Document().product->title)));
+    // The field shows what was stored: an empty title its default, a readme
+    // its "\" separators. An empty readme keeps the stored one.
+    if (!stored || (edit.text().isEmpty() && field.text != &ProductForm::title))
+        return;
+    const QString shown = FromProjectText(TextOf(Document().product.get()->*field.member));
+    if (edit.text() != shown)
+        edit.setText(shown);
 }
 
 bool ProductPage::OnWizardNext()

@@ -1,0 +1,84 @@
+#include "generate/manifest_writer.h"
+#include "ui/pages/groups/groups_dialogs.h"
+#include "ui/pages/ini_changes/ini_dialogs.h"
+#include "wizard_fixture.h"
+
+#include <QTreeView>
+
+#include <fstream>
+
+namespace zpak::ui::test {
+namespace {
+
+using namespace ids;
+
+// What the user types or sets is kept as the project keeps it.
+class TypedValuesTest : public WizardFixture {
+protected:
+    void SetUp() override { doc.gameFolder = game.string(); }
+
+    QTreeView* GroupsTree() const { return Control<QTreeView>(kGroupsPage, kGroupsTree); }
+    void SelectRow(int group, int entry = -1) const
+    {
+        const QModelIndex row = GroupsTree()->model()->index(group, 0);
+        GroupsTree()->setCurrentIndex(entry < 0 ? row : GroupsTree()->model()->index(entry, 0, row));
+    }
+};
+
+// Game paths typed or browsed with "/" are stored, and so written into the
+// manifest, with "\"; a path stored with "/" is read and kept as it is.
+TEST_F(TypedValuesTest, EveryGamePathIsStoredWithBackslashes)
+{
+    std::ofstream(game / "Help/Logo.bmp") << "BM";
+    CreateGroup(QStringLiteral("Main"));
+    SelectRow(0);
+    dialogs.multiAnswers.push_back({QString::fromStdString((game / "Maps/FR-Canyon.map").string())});
+    ClickOn(kGroupsPage, kAddFile);
+    SelectRow(0, 0);
+    ASSERT_TRUE(FillDialog<FileDestinationDialog>(kGroupsPage, kFileOptions, kDestination,
+                                                  QStringLiteral("NewMaps/Canyon.map")));
+    SelectRow(0);
+    ASSERT_TRUE(
+        FillDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, kWildcard, QStringLiteral("Maps/FR-*.map")));
+    wizard->SetActivePage(kIniChangesPage);
+    ASSERT_TRUE(UseDialog<AddIniFileDialog>(kIniChangesPage, kAddIniFile, [](AddIniFileDialog& dialog) {
+        FindControl<QComboBox>(&dialog, kIniFileName)->setEditText(QStringLiteral("Frontier/User.ini"));
+    }));
+    wizard->SetActivePage(kProductPage);
+    Type(kProductPage, kProductName, QStringLiteral("Frontier"));
+    Type(kProductPage, kVersion, QStringLiteral("1"));
+    Type(kProductPage, kReadme, QStringLiteral("Help/Frontier.txt"));
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kPackagePage);
+    Type(kPackagePage, kLogoEdit, QStringLiteral("Help/Logo.bmp"));
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kGeneratePage);
+
+    const struct {
+        const char* what;
+        std::string stored;
+        const char* expected;
+    } paths[] = {
+        {"destination", doc.groups[0]->files[0]->GetSrc(), "NewMaps\\Canyon.map"},
+        {"wildcard", doc.groups[0]->files[1]->NameText(), "Maps\\FR-*.map"},
+        {"INI file", doc.iniFiles[0]->NameText(), "Frontier\\User.ini"},
+        {"readme", TextOf(doc.product->readme), "Help\\Frontier.txt"},
+        {"logo", TextOf(doc.product->logo), "Help\\Logo.bmp"},
+    };
+    for (const auto& path : paths)
+        EXPECT_EQ(path.stored, path.expected) << path.what;
+    const ManifestTexts manifest = BuildManifest(doc);
+    EXPECT_EQ(manifest.ini.find('/'), std::string::npos) << manifest.ini;
+    EXPECT_NE(manifest.ini.find("File=(Src=\"Help\\Logo.bmp\")"), std::string::npos);
+    EXPECT_NE(manifest.localized.find("Logo=Help\\Logo.bmp"), std::string::npos);
+
+    // A stored "/" shows as it is and Next leaves it: nothing was typed.
+    doc.product->logo = "Help/Logo.bmp";
+    wizard->SetActivePage(kPackagePage);
+    EXPECT_EQ(Edit(kPackagePage, kLogoEdit)->text(), "Help/Logo.bmp");
+    Click(kNext);
+    EXPECT_EQ(doc.product->logo, "Help/Logo.bmp");
+}
+
+}  // namespace
+}  // namespace zpak::ui::test
