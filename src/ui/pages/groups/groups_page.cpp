@@ -1,9 +1,9 @@
 #include "ui/pages/groups/groups_page.h"
 
 #include "model/project_document.h"
-#include "model/relative_path.h"
 #include "model/record_edits.h"
 #include "model/record_ref.h"
+#include "model/relative_path.h"
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
 #include "platform/text_encoding.h"
@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-
 
 namespace zpak::ui {
 
