@@ -120,9 +120,14 @@ bool StorePackageFields(ProjectDocument& document, const PackageForm& form, Mess
 
 void ApplyShortcutSwitch(ProjectDocument& document, bool installShortcuts)
 {
-    if (installShortcuts)
-        return;
     ProductData& product = EnsureProduct(document);
+    // Present, the parameters say that the product installs shortcuts, also
+    // before the shortcuts page has stored any.
+    if (installShortcuts) {
+        if (!product.shortcut)
+            product.shortcut.emplace();
+        return;
+    }
     product.shortcut.reset();
     product.shortcutCaption.reset();
     product.windows = 0;

@@ -60,8 +60,10 @@ struct PackageForm {
 // stored.
 bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink);
 
-// The "Install Shortcuts" box: cleared, it removes the shortcut parameters
-// and caption and the Windows and Linux flags (the Mac flag stays).
+// The "Install Shortcuts" box: checked, it makes the shortcut parameters
+// present (empty when there were none), so that the box shows checked when
+// the page is shown again; cleared, it removes the shortcut parameters and
+// caption and the Windows and Linux flags (the Mac flag stays).
 void ApplyShortcutSwitch(ProjectDocument& document, bool installShortcuts);
 
 struct ShortcutForm {

@@ -1,8 +1,10 @@
 #include "generate/manifest_writer.h"
+#include "ui/app/tree_selection.h"
 #include "ui/pages/groups/groups_dialogs.h"
 #include "ui/pages/ini_changes/ini_dialogs.h"
 #include "wizard_fixture.h"
 
+#include <QCheckBox>
 #include <QTreeView>
 
 #include <fstream>
@@ -78,6 +80,43 @@ TEST_F(TypedValuesTest, EveryGamePathIsStoredWithBackslashes)
     EXPECT_EQ(Edit(kPackagePage, kLogoEdit)->text(), "Help/Logo.bmp");
     Click(kNext);
     EXPECT_EQ(doc.product->logo, "Help/Logo.bmp");
+}
+
+// Going Back and Next loses nothing the user set: the shortcuts switch
+// before any shortcut was stored, and the group selected on the groups page.
+TEST_F(TypedValuesTest, BackAndNextKeepWhatWasSet)
+{
+    CreateGroup(QStringLiteral("Core"));
+    CreateGroup(QStringLiteral("Maps"));
+    SelectRow(1);
+    dialogs.multiAnswers.push_back({QString::fromStdString((game / "Maps/FR-Canyon.map").string())});
+    ClickOn(kGroupsPage, kAddFile);
+    SelectRow(0);
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kIniChangesPage);
+    Click(kBack);
+    ASSERT_EQ(ActivePage(), kGroupsPage);
+    EXPECT_EQ(SelectedRow(GroupsTree()), GroupsTree()->model()->index(0, 0));
+    EXPECT_TRUE(Enabled(kGroupsPage, kAddFile));
+    GroupsTree()->selectionModel()->clearSelection();  // a choice undone stays undone
+    Click(kNext);
+    Click(kBack);
+    EXPECT_FALSE(SelectedRow(GroupsTree()).isValid());
+
+    doc.product = std::make_unique<ProductData>();
+    doc.product->product = "Frontier";
+    wizard->SetActivePage(kPackagePage);
+    auto* shortcuts = Control<QCheckBox>(kPackagePage, kInstallShortcuts);
+    ASSERT_FALSE(shortcuts->isChecked());
+    shortcuts->click();
+    for (int round = 0; round < 2; ++round) {
+        Click(kNext);
+        ASSERT_EQ(ActivePage(), kShortcutsPage) << round;
+        EXPECT_TRUE(Edit(kShortcutsPage, kShortcutCaption)->text().isEmpty());
+        Click(kBack);
+        ASSERT_EQ(ActivePage(), kPackagePage);
+        EXPECT_TRUE(shortcuts->isChecked()) << round;
+    }
 }
 
 }  // namespace

@@ -150,8 +150,13 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
 
 void GroupsPage::OnSetActive()
 {
-    // The rows are new and none is selected: the buttons that act on one wait for a choice.
+    // The rows are new: the group the user selected before leaving shows
+    // selected again; otherwise none is, and the buttons that act on one wait
+    // for a choice.
+    const GroupInfo* kept = CurrentGroup();
     model_->Reload();
+    if (kept)
+        Reveal(tree_, model_->IndexOf(*kept));
     UpdateNext();
 }
 
