@@ -3,6 +3,7 @@
 #include "generate/product_paths.h"
 
 #include "model/project_document.h"
+#include "model/project_format.h"
 #include "model/relative_path.h"
 #include "platform/message_sink.h"
 
@@ -13,13 +14,47 @@ bool IsVersionValid(std::string_view version)
     return !version.empty() && LeadingNumber(version) != 0;
 }
 
-std::optional<std::string> ProductNextProblem(std::string_view name, std::string_view version)
+namespace {
+
+// What a store of the product page refuses.
+std::optional<std::string> MissingProductField(std::string_view name, std::string_view version)
 {
     if (name.empty())
         return "You must complete the product field.";
     if (!IsVersionValid(version))
         return "You must enter a numerical number into the version field.";
     return std::nullopt;
+}
+
+std::string DefaultTitle(const std::string& name)
+{
+    return name + " Setup";
+}
+
+std::string DefaultArchive(const std::string& name)
+{
+    return name + std::string(format::kArchiveExtension);
+}
+
+}  // namespace
+
+std::optional<std::string> ProductNextProblem(std::string_view name, std::string_view version)
+{
+    if (auto missing = MissingProductField(name, version))
+        return missing;
+    return ProductNameProblem(name);
+}
+
+void FollowProductName(ProductData& product, const std::string& name, std::string& title)
+{
+    const std::string old = TextOf(product.product);
+    if (old == name)
+        return;
+    // A title shown for a product without one is its name.
+    if (title == DefaultTitle(old) || (!old.empty() && title == old))
+        title = DefaultTitle(name);
+    if (product.archive && *product.archive == DefaultArchive(old))
+        product.archive = DefaultArchive(name);
 }
 
 std::string NormalisedVersion(const std::string& version)
@@ -53,7 +88,7 @@ bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSin
 {
     ProductData& product = EnsureProduct(document);
     // The name is checked before the readme is stored, the version after.
-    auto problem = ProductNextProblem(form.product, form.version);
+    auto problem = MissingProductField(form.product, form.version);
     if (problem && form.product.empty()) {
         sink.ShowMessage(*problem);
         return false;
@@ -67,8 +102,9 @@ bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSin
         sink.ShowMessage(*problem);
         return false;
     }
+    FollowProductName(product, form.product, form.title);
     if (form.title.empty())
-        form.title = form.product + " Setup";
+        form.title = DefaultTitle(form.product);
     // An empty readme field keeps the readme: it was stored above when there was one.
     for (const ProductFormField& field : ProductFormFields()) {
         if (field.member != &ProductData::readme)
@@ -87,7 +123,13 @@ bool StoreProductField(ProjectDocument& document, const ProductFormField& field,
     if ((field.member == &ProductData::readme && text.empty()) || TextOf(product->*field.member) == text)
         return true;
     if (field.text == &ProductForm::title && text.empty())
-        text = TextOf(product->product) + " Setup";
+        text = DefaultTitle(TextOf(product->product));
+    if (field.text == &ProductForm::product) {
+        std::string title = TextOf(product->title);
+        FollowProductName(*product, text, title);
+        if (product->title)
+            product->title = std::move(title);
+    }
     if (field.member == &ProductData::readme)
         text = StoredGamePath(std::move(text));
     product->*field.member = std::move(text);

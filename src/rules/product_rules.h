@@ -21,9 +21,15 @@ class ProductData;
 bool IsVersionValid(std::string_view version);
 
 // What the product page misses before Next: a product name, and a version
-// that is valid; said as the messages of a refused store say it. Nothing
-// when Next may go on.
+// that is valid, said as the messages of a refused store say it; then a
+// name that cannot name the product's files (which Save still stores).
+// Nothing when Next may go on.
 std::optional<std::string> ProductNextProblem(std::string_view name, std::string_view version);
+
+// The product is renamed to `name`: the archive name and the setup window's
+// `title` follow, each while it holds what the old name gave it (a stored
+// value equal to the derived one counts as not edited).
+void FollowProductName(ProductData& product, const std::string& name, std::string& title);
 
 // The version as Next stores it: its number printed, when that is not 0.
 std::string NormalisedVersion(const std::string& version);

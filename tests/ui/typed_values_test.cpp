@@ -5,6 +5,7 @@
 #include "wizard_fixture.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QTreeView>
 
 #include <fstream>
@@ -117,6 +118,57 @@ TEST_F(TypedValuesTest, BackAndNextKeepWhatWasSet)
         ASSERT_EQ(ActivePage(), kPackagePage);
         EXPECT_TRUE(shortcuts->isChecked()) << round;
     }
+}
+
+// The archive name and the setup window's title follow the product name
+// while they hold what the old name gave them; one rename is one undo step.
+TEST_F(TypedValuesTest, DerivedNamesFollowTheProductNameUntilEdited)
+{
+    wizard->SetActivePage(kProductPage);
+    Type(kProductPage, kProductName, QStringLiteral("Crater"));
+    Type(kProductPage, kVersion, QStringLiteral("1"));
+    Click(kNext);
+    ASSERT_EQ(ActivePage(), kPackagePage);  // shown: the archive name is stored
+    ASSERT_EQ(doc.product->archive, "Crater.zpack2");
+    ASSERT_EQ(doc.product->title, "Crater Setup");
+
+    const struct {
+        const char* how;
+        bool leaveField;  // the name is stored as the field is left, else by Next
+    } renames[] = {{"Next", false}, {"leaving the field", true}};
+    for (const auto& rename : renames) {
+        SCOPED_TRACE(rename.how);
+        Click(kBack);
+        Type(kProductPage, kProductName, QStringLiteral("CraterRim"));
+        if (rename.leaveField)
+            Q_EMIT Edit(kProductPage, kProductName)->editingFinished();
+        Click(kNext);
+        EXPECT_EQ(doc.product->product, "CraterRim");
+        EXPECT_EQ(doc.product->title, "CraterRim Setup");
+        EXPECT_EQ(doc.product->archive, "CraterRim.zpack2");
+        EXPECT_EQ(Edit(kPackagePage, kArchive)->text(), "CraterRim.zpack2");
+        Click(kUndo);  // the rename, with what followed it
+        EXPECT_EQ(doc.product->product, "Crater");
+        EXPECT_EQ(doc.product->title, "Crater Setup");
+        EXPECT_EQ(doc.product->archive, "Crater.zpack2");
+        wizard->SetActivePage(kPackagePage);
+    }
+
+    // Edited values stay; a name that cannot name files holds Next, saying why.
+    Type(kPackagePage, kArchive, QStringLiteral("Custom.zpack2"));
+    Click(kNext);
+    wizard->SetActivePage(kProductPage);
+    Type(kProductPage, kSetupTitle, QStringLiteral("Crater Install"));
+    Type(kProductPage, kProductName, QStringLiteral("Crater/Rim"));
+    EXPECT_FALSE(Button(kNext)->isEnabled());
+    EXPECT_TRUE(
+        wizard->findChild<QLabel*>(QStringLiteral("nextProblemLabel"))
+            ->text()
+            .startsWith(QStringLiteral("The product name [Crater/Rim] cannot be used in a file name")));
+    Type(kProductPage, kProductName, QStringLiteral("Rim"));
+    Click(kNext);
+    EXPECT_EQ(doc.product->title, "Crater Install");
+    EXPECT_EQ(doc.product->archive, "Custom.zpack2");
 }
 
 }  // namespace
