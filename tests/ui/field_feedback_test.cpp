@@ -21,7 +21,10 @@ class FieldFeedbackTest : public WizardFixture {
 protected:
     void SetUp() override { doc.gameFolder = game.string(); }
 
-    QLabel* NextProblem() const { return wizard->findChild<QLabel*>(QStringLiteral("nextProblemLabel")); }
+    QString NextProblem() const
+    {
+        return wizard->findChild<FieldFeedback*>(QStringLiteral("nextProblem"))->Text();
+    }
 
     // What the field's feedback line shows and whether OK is enabled, once
     // the dialog `open` brings up is filled by `fill`.
@@ -59,11 +62,10 @@ TEST_F(FieldFeedbackTest, NextSaysWhatIsMissing)
 {
     wizard->SetActivePage(kGroupsPage);
     EXPECT_FALSE(Button(kNext)->isEnabled());
-    EXPECT_EQ(NextProblem()->text(),
-              "Add a file or a wildcard to a group: the product installs at least one file.");
+    EXPECT_EQ(NextProblem(), "Add a file or a wildcard to a group: the product installs at least one file.");
     AddCanyonToMain();
     EXPECT_TRUE(Button(kNext)->isEnabled());
-    EXPECT_TRUE(NextProblem()->text().isEmpty());
+    EXPECT_TRUE(NextProblem().isEmpty());
 
     wizard->SetActivePage(kProductPage);
     const struct {
@@ -81,12 +83,12 @@ TEST_F(FieldFeedbackTest, NextSaysWhatIsMissing)
         Type(kProductPage, kProductName, QString::fromUtf8(c.name));
         Type(kProductPage, kVersion, QString::fromUtf8(c.version));
         EXPECT_EQ(Button(kNext)->isEnabled(), c.missing == nullptr);
-        EXPECT_EQ(NextProblem()->text(), c.missing ? QString::fromUtf8(c.missing) : QString());
+        EXPECT_EQ(NextProblem(), c.missing ? QString::fromUtf8(c.missing) : QString());
     }
     // A page without a Next says nothing about it.
     Type(kProductPage, kVersion, QStringLiteral("abc"));
     wizard->SetActivePage(kGeneratePage);
-    EXPECT_TRUE(NextProblem()->text().isEmpty());
+    EXPECT_TRUE(NextProblem().isEmpty());
 }
 
 TEST_F(FieldFeedbackTest, DialogsTellTheCheckAsItIsTyped)
@@ -151,7 +153,7 @@ TEST_F(FieldFeedbackTest, AMissingLogoHoldsNext)
         Type(kPackagePage, kLogoEdit, QString::fromUtf8(logo));
         EXPECT_TRUE(problem->Refuses()) << logo;
         EXPECT_FALSE(Button(kNext)->isEnabled());
-        EXPECT_FALSE(NextProblem()->text().isEmpty());
+        EXPECT_FALSE(NextProblem().isEmpty());
     }
     EXPECT_TRUE(problem->Text().endsWith(QStringLiteral("(Z103)")));
     Type(kPackagePage, kLogoEdit, QStringLiteral("Help/NoLogo.bmp"));

@@ -1,4 +1,5 @@
 #include "generate/manifest_writer.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/tree_selection.h"
 #include "ui/pages/groups/groups_dialogs.h"
 #include "ui/pages/ini_changes/ini_dialogs.h"
@@ -162,8 +163,8 @@ TEST_F(TypedValuesTest, DerivedNamesFollowTheProductNameUntilEdited)
     Type(kProductPage, kProductName, QStringLiteral("Crater/Rim"));
     EXPECT_FALSE(Button(kNext)->isEnabled());
     EXPECT_TRUE(
-        wizard->findChild<QLabel*>(QStringLiteral("nextProblemLabel"))
-            ->text()
+        wizard->findChild<FieldFeedback*>(QStringLiteral("nextProblem"))
+            ->Text()
             .startsWith(QStringLiteral("The product name [Crater/Rim] cannot be used in a file name")));
     Type(kProductPage, kProductName, QStringLiteral("Rim"));
     Click(kNext);

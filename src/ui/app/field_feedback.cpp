@@ -12,22 +12,63 @@
 
 namespace zpak::ui {
 
+namespace {
+
+// One line, whatever its width: a text too long for it ends in "…", and the
+// tooltip holds it whole.
+class OneLineLabel final : public QLabel {
+public:
+    explicit OneLineLabel(QWidget* parent) : QLabel(parent)
+    {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        setMinimumWidth(1);
+    }
+
+    // Wide enough for the whole text, narrower when there is no room.
+    QSize sizeHint() const override
+    {
+        return {fontMetrics().horizontalAdvance(whole_) + 2, QLabel::sizeHint().height()};
+    }
+
+    void SetWholeText(const QString& text)
+    {
+        whole_ = text;
+        setToolTip(text);
+        updateGeometry();
+        Elide();
+    }
+    const QString& WholeText() const { return whole_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        Elide();
+    }
+
+private:
+    void Elide() { setText(fontMetrics().elidedText(whole_, Qt::ElideRight, width())); }
+
+    QString whole_;
+};
+
+}  // namespace
+
 FieldFeedback::FieldFeedback(const char* objectName, QWidget* parent)
-    : QWidget(parent), icon_(new QLabel(this)), text_(new QLabel(this))
+    : QWidget(parent), icon_(new QLabel(this)), text_(new OneLineLabel(this))
 {
     setObjectName(QLatin1String(objectName));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(icon_, 0, Qt::AlignTop);
+    layout->addWidget(icon_);
     layout->addWidget(text_, 1);
-    text_->setWordWrap(true);
-    text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     hide();
 }
 
 QString FeedbackText(const Problem& problem)
 {
-    return QStringLiteral("%1 (%2)").arg(FromProjectText(problem.text), FromProjectText(problem.code));
+    const QString text = FromProjectText(problem.text);
+    return problem.code.empty() ? text : QStringLiteral("%1 (%2)").arg(text, FromProjectText(problem.code));
 }
 
 void FieldFeedback::Show(const std::optional<Problem>& problem)
@@ -36,14 +77,17 @@ void FieldFeedback::Show(const std::optional<Problem>& problem)
     if (bound_)
         bound_->setEnabled(!refuses_);
     setVisible(problem.has_value());
+    auto* line = static_cast<OneLineLabel*>(text_);
     if (!problem) {
-        text_->clear();
+        line->SetWholeText(QString());
         return;
     }
     const int size = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
-    const auto icon = refuses_ ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning;
+    const auto icon = refuses_                   ? QStyle::SP_MessageBoxCritical
+        : problem->severity == Severity::Warning ? QStyle::SP_MessageBoxWarning
+                                                 : QStyle::SP_MessageBoxInformation;
     icon_->setPixmap(style()->standardIcon(icon, nullptr, this).pixmap(size, size));
-    text_->setText(FeedbackText(*problem));
+    line->SetWholeText(FeedbackText(*problem));
 }
 
 void FieldFeedback::Watch(QWidget* field, Rule rule)
@@ -58,6 +102,12 @@ void FieldFeedback::Watch(QWidget* field, Rule rule)
     check();
 }
 
+void FieldFeedback::AlignRight()
+{
+    static_cast<QHBoxLayout*>(layout())->insertStretch(0);
+    static_cast<QHBoxLayout*>(layout())->setStretch(2, 0);
+}
+
 void FieldFeedback::Bind(QPushButton* button)
 {
     bound_ = button;
@@ -66,7 +116,7 @@ void FieldFeedback::Bind(QPushButton* button)
 
 QString FieldFeedback::Text() const
 {
-    return isHidden() ? QString() : text_->text();
+    return isHidden() ? QString() : static_cast<const OneLineLabel*>(text_)->WholeText();
 }
 
 }  // namespace zpak::ui

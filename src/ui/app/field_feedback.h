@@ -12,10 +12,11 @@ class QPushButton;
 
 namespace zpak::ui {
 
-// What is wrong with a field's value, said as it is typed: a line under the
-// field with an icon and the problem's text and code, hidden while there is
-// none. An error refuses the value: the button it is bound to (a dialog's
-// OK) is disabled while one shows; a warning only tells.
+// What is wrong with a field's value, said as it is typed: one line under
+// the field with an icon and the problem's text and code (whole in its
+// tooltip when the line is too short), hidden while there is none. An error
+// refuses the value: the button it is bound to (a dialog's OK) is disabled
+// while one shows; a warning only tells, and a note says what is missing.
 class FieldFeedback final : public QWidget {
     Q_OBJECT
 
@@ -29,6 +30,8 @@ public:
     // Shows what `rule` finds now and again each time `field` (a line edit,
     // a combo box or a check box) changes.
     void Watch(QWidget* field, Rule rule);
+    // The line ends at the right, as beside a button there.
+    void AlignRight();
     // Disables `button` while an error shows.
     void Bind(QPushButton* button);
     bool Refuses() const { return refuses_; }
@@ -41,7 +44,7 @@ private:
     bool refuses_ = false;
 };
 
-// The text of a problem as a field shows it, with its code.
+// The text of a problem as a field shows it, with its code when it has one.
 QString FeedbackText(const Problem& problem);
 
 }  // namespace zpak::ui

@@ -10,6 +10,7 @@
 #include "ui/app/about_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/import_report_dialog.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
@@ -67,6 +68,14 @@ WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* pare
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
+    // Above Next: its line keeps its room while hidden, so that the page
+    // does not move as it comes and goes.
+    nextProblem_ = new FieldFeedback("nextProblem", this);
+    nextProblem_->AlignRight();
+    QSizePolicy keepRoom = nextProblem_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    nextProblem_->setSizePolicy(keepRoom);
+    layout->addWidget(nextProblem_);
     layout->addWidget(CreateButtons());
 
     resize(720, 440);
@@ -116,13 +125,7 @@ QWidget* WizardDialog::CreateButtons()
     add(QStringLiteral("&Save"), ids::kSave, "saveButton", &WizardDialog::OnSave,
         QStringLiteral("Save the project to a file (Ctrl+S)."));
     AddUndoButtons(buttons);
-    // Takes the room between the buttons; a text too long for it is cut, and
-    // shown whole as its tooltip.
-    nextProblem_ = new QLabel(row);
-    nextProblem_->setObjectName(QStringLiteral("nextProblemLabel"));
-    nextProblem_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    nextProblem_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    buttons->addWidget(nextProblem_, 1);
+    buttons->addStretch();
     back_ = add(QStringLiteral("<-&Back"), ids::kBack, "backButton", &WizardDialog::OnBack,
                 QStringLiteral("The page before, without storing this one."));
     next_ = add(QStringLiteral("&Next->"), ids::kNext, "nextButton", &WizardDialog::OnNext,
@@ -293,17 +296,14 @@ PageLink* WizardDialog::SetNextPage(ProjectPage fromPage, ProjectPage toPage)
 void WizardDialog::EnableNext(bool enable)
 {
     next_->setEnabled(enable);
-    nextProblem_->clear();
-    nextProblem_->setToolTip(QString());
+    nextProblem_->Show(std::nullopt);
 }
 
 void WizardDialog::SetNextProblem(const std::optional<std::string>& missing)
 {
     EnableNext(!missing);
-    if (missing) {
-        nextProblem_->setText(FromProjectText(*missing));
-        nextProblem_->setToolTip(nextProblem_->text());
-    }
+    if (missing)
+        nextProblem_->Show(Problem{Severity::Note, *missing, {}, {}});
 }
 
 void WizardDialog::OnPageShown(int id, bool shown)

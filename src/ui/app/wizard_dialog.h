@@ -15,12 +15,13 @@
 #include <vector>
 
 class QHBoxLayout;
-class QLabel;
 class QMenu;
 class QPushButton;
 class QUndoStack;
 
 namespace zpak::ui {
+
+class FieldFeedback;
 
 struct PageLink {
     int id = 0;
@@ -126,7 +127,7 @@ private:
     int currentPageId_ = 0;
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
-    QLabel* nextProblem_ = nullptr;
+    FieldFeedback* nextProblem_ = nullptr;
     QUndoStack* undoStack_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QWidget* firstButton_ = nullptr;
