@@ -18,7 +18,7 @@ CMAKE_FLAGS  ?=
 SOURCES      = $(shell git ls-files '*.cpp' '*.h')
 
 .PHONY: all deps build run test install package sanitize fuzz bench screenshots format check-format lint clean \
-	windows-deps windows test-windows
+	windows-deps windows package-windows test-windows
 
 all: build
 
@@ -53,25 +53,36 @@ sanitize: deps
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-# The core, zpakbuild.exe and their tests cross-compiled for 64-bit Windows
-# with MinGW-w64; minizip and libdeflate are compiled from Debian's source
-# packages, fetched once into the build folder. Built for size without
-# debugging information, as a release is.
+# The programs and their tests cross-compiled for 64-bit Windows with
+# MinGW-w64. minizip and libdeflate are compiled from Debian's source
+# packages, fetched once into the build folder; Qt (Core, Gui, Widgets) from
+# Debian's qt6-base source, built once by scripts/build-qt-windows into
+# QT_CACHE, outside any build folder, and kept there. Built for size without
+# debugging information, as a release is. WINDOWS_GUI=OFF builds
+# zpakbuild.exe alone, without Qt.
 WIN_SOURCES = $(CURDIR)/$(WIN_BUILD)/debian-sources
+QT_CACHE    ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/zpakwizard
+WINDOWS_GUI ?= ON
 
 windows-deps:
 	@scripts/install-deps windows
 	@scripts/fetch-debian-sources $(WIN_SOURCES) minizip libdeflate
 
 windows: windows-deps
+	qt=$$($(if $(filter ON,$(WINDOWS_GUI)),scripts/build-qt-windows "$(QT_CACHE)" $(JOBS),true)) && \
 	cmake -S . -B $(WIN_BUILD) $(GENERATOR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-		-DCMAKE_BUILD_TYPE=MinSizeRel -DZPAK_GUI=OFF -DZPAK_WERROR=ON \
+		-DCMAKE_BUILD_TYPE=MinSizeRel -DZPAK_GUI=$(WINDOWS_GUI) -DZPAK_QT_PREFIX="$$qt" -DZPAK_WERROR=ON \
 		-DZPAK_MINIZIP_SOURCE=$(WIN_SOURCES)/minizip -DZPAK_LIBDEFLATE_SOURCE=$(WIN_SOURCES)/libdeflate \
 		$(CMAKE_FLAGS)
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-# Those tests under Wine, in a throw-away prefix.
-test-windows: windows
+# The installer and the portable zip of the Windows programs, in $(WIN_BUILD)/.
+package-windows: windows
+	$(if $(filter ON,$(WINDOWS_GUI)),cmake --build $(WIN_BUILD) --target package_windows,\
+		@echo "package-windows: no packages without the window (WINDOWS_GUI=OFF)")
+
+# The tests under Wine, in a throw-away prefix, the packages' among them.
+test-windows: package-windows
 	scripts/test-windows $(WIN_BUILD) $(JOBS)
 
 # Runs each fuzz target for FUZZ_SECONDS, starting from its seed corpus.

@@ -33,8 +33,13 @@
 #include <functional>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <psapi.h>
+#else
 #include <sys/resource.h>
-#include <unistd.h>
+#endif
 
 namespace {
 
@@ -114,9 +119,16 @@ void MakeProject(const fs::path& game, const Options& options, ProjectDocument& 
 
 long PeakMegabytes()
 {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long>(counters.PeakWorkingSetSize / (1024 * 1024));
+#else
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
+#endif
 }
 
 class Bench {
@@ -288,7 +300,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const Options options = ParseOptions(argc, argv);
-    const fs::path game = fs::temp_directory_path() / ("zpak-window-bench-" + std::to_string(::getpid()));
+    const fs::path game = fs::temp_directory_path()
+        / ("zpak-window-bench-" + std::to_string(QCoreApplication::applicationPid()));
 
     ProjectDocument doc;
     MakeProject(game, options, doc);

@@ -10,7 +10,9 @@ set(CMAKE_C_COMPILER ${ZPAK_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZPAK_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZPAK_MINGW_TRIPLET}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZPAK_MINGW_TRIPLET})
+# Qt for Windows (scripts/build-qt-windows) is found in its own prefix.
+set(ZPAK_QT_PREFIX "" CACHE PATH "Qt built for Windows, for the wizard window")
+set(CMAKE_FIND_ROOT_PATH /usr/${ZPAK_MINGW_TRIPLET} ${ZPAK_QT_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

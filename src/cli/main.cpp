@@ -1,5 +1,6 @@
 #include "cli/zpakbuild.h"
 #include "platform/command_line.h"
+#include "platform/running_marker.h"
 
 #include <iostream>
 
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    const zpak::RunningMarker running;
 #ifdef _WIN32
     // Every message in UTF-8, which the console shows as such.
     ::SetConsoleOutputCP(CP_UTF8);

@@ -1,4 +1,5 @@
 #include "platform/command_line.h"
+#include "platform/running_marker.h"
 #include "ui/app/wizard_app.h"
 #include "ui/pages/wizard_pages.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     QString project;
     if (const auto done = zpak::ui::AnswerWithoutWindow(args, std::cout, std::cerr, project))
         return *done;
+    const zpak::RunningMarker running;
     zpak::ui::WizardApp app(argc, argv);
     return app.Run(zpak::ui::WizardPages(), project);
 }

@@ -1,4 +1,5 @@
 #include "platform/sha256.h"
+#include "support/scoped_env.h"
 #include "ui/pages/generate/generation_progress.h"
 #include "ui/pages/generate/preview_dialog.h"
 #include "wizard_fixture.h"
@@ -25,6 +26,7 @@ echo "packing the maps"
 : > started
 i=0
 while [ ! -e go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done
+: > went-on
 echo built > Frontier.zpack2
 )SH";
 
@@ -37,6 +39,9 @@ void Press(QAbstractButton* button)
 
 class GeneratePageTest : public WizardFixture {
 protected:
+    // What makes the Windows stand-in wait as the script does.
+    const zpak::test::ScopedEnv waitForGo{"MKR_STAND_IN_WAIT_FOR_GO", "1"};
+
     GeneratePageTest()
     {
         dialogs.openAnswers.push_back(ZPAK_EXAMPLES_DIR "/frontier.zproj");
@@ -44,14 +49,22 @@ protected:
         doc.gameFolder = game.string();
         dialogs.messages.clear();
         fs::remove(game / "System/MKR.exe");
+#ifdef _WIN32
+        // A Windows program that does as the script below does.
+        fs::copy_file(ZPAK_MKR_STAND_IN, game / "System/MKR.exe");
+#else
         std::ofstream(game / "System/MKR.exe") << kSlowTool;
         fs::permissions(game / "System/MKR.exe", fs::perms::owner_all);
+#endif
         wizard->show();
         wizard->SetActivePage(kGeneratePage);
         dialogs.openFilters.clear();
     }
 
-    GenerationProgressDialog* Progress() const { return wizard->findChild<GenerationProgressDialog*>(); }
+    GenerationProgressDialog* Progress() const
+    {
+        return wizard->findChild<GenerationProgressDialog*>();
+    }
 
     // Calls `act` once the tool has started (and the progress dialog had
     // time to appear), then lets the tool finish unless told not to.
@@ -130,6 +143,11 @@ TEST_F(GeneratePageTest, CancelInTheProgressDialogStopsTheRun)
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("cancelled")));
     EXPECT_FALSE(fs::exists(game / "System/Frontier.zpack2"));
     EXPECT_TRUE(wizard->isVisible());
+
+    // The tool has ended: let go, it does not go on.
+    std::ofstream(game / "System/go").flush();
+    QTest::qWait(1000);
+    EXPECT_FALSE(fs::exists(game / "System/went-on"));
 }
 
 // The preview lists every problem above the install of the ticked groups (a

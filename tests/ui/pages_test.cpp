@@ -1,4 +1,5 @@
 #include "platform/text_encoding.h"
+#include "support/platform_skip.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/project_text.h"
 #include "wizard_fixture.h"
@@ -38,7 +39,8 @@ TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGamesAndTakesTypedFolders)
     EXPECT_EQ(Edit(kGamePathPage, kGamePathEdit)->text(), "/games/Beta/");
     Click(kNext);
     EXPECT_EQ(dialogs.messages,
-              QStringList{"This is not a valid game folder.\nSystem\\MKR.exe not found in /games/Beta/"});
+              QStringList{"This is not a valid game folder.\nSystem\\MKR.exe not found in "
+                          + QDir::toNativeSeparators("/games/Beta/")});
 
     // Browse fills the field; what is typed is made a folder on Next, a
     // relative one taken from where the wizard runs.
@@ -59,6 +61,7 @@ TEST_F(PagesTest, GameFolderPageOffersTheRegisteredGamesAndTakesTypedFolders)
 // folder, and files picked under the prefix are inside it.
 TEST_F(PagesTest, GamesOfTheDefaultPrefixKeepTheirDriveLetter)
 {
+    SKIP_ON_WINDOWS("maps a Wine prefix's drive letters, which only Linux does");
     const auto prefix = dir / "wine";
     std::filesystem::create_directories(prefix / "drive_c/Games");
     std::filesystem::create_directories(prefix / "dosdevices");

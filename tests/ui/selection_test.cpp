@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <vector>
 
@@ -121,6 +122,26 @@ TEST_F(SelectionTest, AClickedRowIsTheOneActedOn)
     tree->selectionModel()->clearSelection();
     EXPECT_FALSE(Enabled(kRequirementsPage, kRemoveRequirement));
     EXPECT_FALSE(Enabled(kRequirementsPage, kEditRequirement));
+}
+
+// A tree widget owns its model, which resets as the tree is destroyed: by
+// then the page around it is half gone, and its handler must not run.
+TEST(SelectedRowTest, ATreeBeingDestroyedReportsNothing)
+{
+    QWidget page;
+    auto* tree = new QTreeWidget(&page);
+    auto* item = new QTreeWidgetItem(tree, {QStringLiteral("row")});
+    std::vector<bool> reported;
+    OnSelectedRowChanged(tree, [&](const QModelIndex& row) { reported.push_back(row.isValid()); });
+    tree->setCurrentItem(item);
+    ASSERT_FALSE(reported.empty());
+    EXPECT_TRUE(reported.back());
+    tree->clear();
+    EXPECT_FALSE(reported.back());
+
+    const size_t before = reported.size();
+    delete tree;
+    EXPECT_EQ(reported.size(), before);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 #include <QUndoStack>
@@ -328,6 +329,21 @@ TEST_F(UndoTest, UndoNamesTheStepAndTakesTheUserBackToTheRecord)
     EXPECT_TRUE(tree->selectionModel()->isSelected(tree->currentIndex()));
     EXPECT_EQ(Button(kRedo)->toolTip(), "Redo Remove File Vantor.ini (Ctrl+Shift+Z).");
     EXPECT_FALSE(Button(kUndo)->isEnabled());
+}
+
+// The history empties itself as the window is destroyed; the window, half
+// gone by then, must not hear of it.
+TEST_F(UndoTest, ClosingWithAHistorySignalsNothing)
+{
+    FillDocument();
+    wizard->SetActivePage(kRequirementsPage);
+    Tree(kRequirementsPage, kRequirementsTree)
+        ->setCurrentIndex(Tree(kRequirementsPage, kRequirementsTree)->model()->index(0, 0));
+    ClickOn(kRequirementsPage, kRemoveRequirement);
+    ASSERT_TRUE(wizard->UndoStack().canUndo());
+    QSignalSpy emptied(&wizard->UndoStack(), &QUndoStack::indexChanged);
+    wizard.reset();
+    EXPECT_EQ(emptied.count(), 0);
 }
 
 // The star goes with the saved state, whichever way the history moves; a

@@ -4,6 +4,7 @@
 #include "zpak/version.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QKeyEvent>
 #include <QTest>
@@ -38,9 +39,11 @@ TEST_F(WizardShellTest, AVetoKeepsThePageAndTheButtons)
     Type(kGamePathPage, kGamePathEdit, "/no/such/game");
     Click(kNext);
     EXPECT_EQ(ActivePage(), kGamePathPage);
-    const QStringList refusal{"This is not a valid game folder.\nSystem\\MKR.exe not found in /no/such/game"};
+    const QStringList refusal{"This is not a valid game folder.\nSystem\\MKR.exe not found in "
+                              + QDir::toNativeSeparators("/no/such/game")};
     EXPECT_EQ(dialogs.messages, refusal);
-    EXPECT_EQ(doc.gameFolder, "/no/such/game");  // stored before the check
+    EXPECT_EQ(doc.gameFolder,
+              QDir::toNativeSeparators("/no/such/game").toStdString());  // stored before the check
     EXPECT_FALSE(Button(kBack)->isEnabled());
     EXPECT_TRUE(Button(kNext)->isEnabled());
 
@@ -171,6 +174,30 @@ TEST_F(WizardShellTest, OpenRefreshesOnlyThePageOnDisplay)
     EXPECT_EQ(Edit(kShortcutsPage, kShortcutCaption)->text(), "");
     EXPECT_EQ(Edit(kPackagePage, kArchive)->text(), "");  // filled when shown
     EXPECT_EQ(dialogs.openFilters, QStringList(2, "ZPACK2 Project Files (*.zproj)|*.zproj||"));
+}
+
+// The keyboard as on Windows: Ctrl+O and Ctrl+S, Alt with a button's
+// underlined letter.
+TEST_F(WizardShellTest, KeysOpenSaveAndTurnThePages)
+{
+    wizard->show();
+    wizard->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.get()));
+    const auto project =
+        dir.Write("keys.zproj", game.string() + "\n0.8\n[Group]\nname=Main\nSystem\\Frontier.u\n");
+    dialogs.openAnswers.push_back(QString::fromStdString(project.string()));
+    QTest::keyClick(wizard.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(wizard->windowTitle(), "keys.zproj \u2014 ZPAK WIZARD 2.36");
+
+    // A button's own key clicks it as the mouse does, once it has shown itself pressed.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ActivePage() == kGroupsPage; }, 2000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ActivePage() == kGamePathPage; }, 2000));
+
+    QTest::keyClick(wizard.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saveTitles, QStringList{"Save ZPAK Project As"});
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
 }
 
 TEST_F(WizardShellTest, EscapeDoesNotEndTheProgramAndTheLogoOpensTheGuide)

@@ -5,7 +5,9 @@
 // names on its Archive= line. "wait" starts a copy of itself that writes its
 // process id to child.txt, then both wait to be ended. With
 // MKR_STAND_IN_HOLD set it writes "started" once it has written its
-// arguments, then waits to be ended.
+// arguments, then waits to be ended; with MKR_STAND_IN_WAIT_FOR_GO set it
+// says what it packs, writes "started" and waits (20 s at most) for a file
+// "go" before it goes on, writing "went-on".
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -68,6 +70,14 @@ int main()
         std::ofstream("started").close();
         ::Sleep(60000);
         return 1;
+    }
+    if (::GetEnvironmentVariableW(L"MKR_STAND_IN_WAIT_FOR_GO", nullptr, 0) != 0) {
+        std::puts("packing the maps");
+        std::fflush(stdout);
+        std::ofstream("started").close();
+        for (int i = 0; i < 400 && ::GetFileAttributesW(L"go") == INVALID_FILE_ATTRIBUTES; ++i)
+            ::Sleep(50);
+        std::ofstream("went-on").close();
     }
     std::ofstream("manifest.ini") << "tool's own";
     std::puts("MKR stand-in: arguments written");

@@ -323,11 +323,27 @@ TEST_F(WindowsGenerateTest, AnsiNamesAreFoundAndZippedInUtf8)
     EXPECT_EQ(names[1].second & 0x800, 0x800u);
 }
 
-// zpakbuild.exe tells what it is, and its version, in its file, with the
-// wizard's icon: what Explorer shows.
-TEST(WindowsResourceTest, ZpakbuildCarriesItsVersionAndIcon)
+// The programs of the wizard.
+struct Program {
+    const char* path;
+    const char* name;
+};
+std::vector<Program> Programs()
 {
-    const fs::path program = PathFromText(ZPAK_ZPAKBUILD);
+    std::vector<Program> programs{{ZPAK_ZPAKBUILD, "zpakbuild.exe"}};
+#ifdef ZPAK_ZPAKWIZARD
+    programs.push_back({ZPAK_ZPAKWIZARD, "zpakwizard.exe"});
+#endif
+    return programs;
+}
+
+// Each program tells what it is, and its version, in its file, with the
+// wizard's icon: what Explorer shows.
+class WindowsResourceTest : public ::testing::TestWithParam<Program> {};
+
+TEST_P(WindowsResourceTest, CarriesItsVersionAndIcon)
+{
+    const fs::path program = PathFromText(GetParam().path);
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(program.c_str(), &ignored);
     ASSERT_GT(size, 0u) << "no version resource";
@@ -343,7 +359,7 @@ TEST(WindowsResourceTest, ZpakbuildCarriesItsVersionAndIcon)
     };
     EXPECT_EQ(text(L"FileVersion"), kVersion);
     EXPECT_EQ(text(L"ProductVersion"), kVersion);
-    EXPECT_EQ(text(L"OriginalFilename"), "zpakbuild.exe");
+    EXPECT_EQ(text(L"OriginalFilename"), GetParam().name);
     EXPECT_EQ(text(L"ProductName"), "ZPAK Wizard");
 
     void* fixed = nullptr;
@@ -386,6 +402,31 @@ TEST(WindowsResourceTest, ZpakbuildCarriesItsVersionAndIcon)
     EXPECT_EQ(at(32, 20), 0xffffffffu);  // the Z's upper bar
     EXPECT_EQ(at(49, 14), 0xfff2c14eu);  // the star, top right
 }
+
+INSTANTIATE_TEST_SUITE_P(Programs, WindowsResourceTest, ::testing::ValuesIn(Programs()),
+                         [](const auto& param_info) {
+                             const std::string name = param_info.param.name;
+                             return name.substr(0, name.find('.'));
+                         });
+
+#ifdef ZPAK_ZPAKWIZARD
+// The window's manifest asks Windows for the controls' own look and for
+// sharp drawing at each monitor's scale.
+TEST(WindowsManifestTest, WizardDeclaresItsLookAndScaling)
+{
+    const HMODULE module = ::LoadLibraryExW(PathFromText(ZPAK_ZPAKWIZARD).c_str(), nullptr,
+                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr) << "no manifest";
+    const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+    const std::string manifest(data, ::SizeofResource(module, found));
+    ::FreeLibrary(module);
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2"), std::string::npos);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace zpak

@@ -5,11 +5,13 @@
 
 namespace zpak::ui {
 
-// The projects opened or saved last, newest first, kept in a small text file
-// (one path a line) so that Open can offer them.
+// The projects opened or saved last, newest first, so that Open can offer
+// them. Kept where the system keeps a program's settings: on Linux a small
+// text file (one path a line); on Windows a registry key, which `location`
+// names as QSettings does ("HKEY_CURRENT_USER\Software\...").
 class RecentProjects {
 public:
-    explicit RecentProjects(QString file) : file_(std::move(file)) {}
+    explicit RecentProjects(QString location) : location_(std::move(location)) {}
 
     QStringList Files() const;
     // Puts the project first; the list keeps kMost.
@@ -18,7 +20,11 @@ public:
     static constexpr int kMost = 8;
 
 private:
-    QString file_;
+    bool InRegistry() const;
+    QStringList Load() const;
+    void Store(const QStringList& files) const;
+
+    QString location_;
 };
 
 }  // namespace zpak::ui

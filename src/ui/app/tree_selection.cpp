@@ -15,7 +15,14 @@ QModelIndex SelectedRow(const QAbstractItemView* view)
 
 void OnSelectedRowChanged(QAbstractItemView* view, const std::function<void(const QModelIndex&)>& changed)
 {
-    const auto update = [view, changed] { changed(SelectedRow(view)); };
+    // A view that owns its model (a QTreeWidget) resets it while the view is
+    // destroyed, when only its QObject and QWidget parts (and the page around
+    // it, the same) are left: qobject_cast sees that and nothing is called.
+    QObject* object = view;
+    const auto update = [object, changed] {
+        if (const auto* live = qobject_cast<const QAbstractItemView*>(object))
+            changed(SelectedRow(live));
+    };
     QItemSelectionModel* selection = view->selectionModel();
     QObject::connect(selection, &QItemSelectionModel::currentChanged, view, update);
     QObject::connect(selection, &QItemSelectionModel::selectionChanged, view, update);

@@ -7,47 +7,15 @@
 #include "ui/app/app_icon.h"
 #include "ui/app/dialog_service.h"
 #include "ui/app/project_text.h"
+#include "ui/app/system_places.h"
 #include "ui/app/wizard_dialog.h"
 #include "zpak/version.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 #include <ostream>
 
 namespace zpak::ui {
-
-namespace {
-
-// The user guide lies beside the program in the build tree, and in
-// share/zpakwizard of an installed one.
-std::filesystem::path FindUserGuide()
-{
-    const QDir bin(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {bin.filePath(QStringLiteral("user-guide.html")),
-                                     bin.filePath(QStringLiteral("../share/zpakwizard/user-guide.html"))}) {
-        if (QFileInfo::exists(candidate))
-            return ToNativePath(QFileInfo(candidate).absoluteFilePath());
-    }
-    return ToNativePath(bin.filePath(QStringLiteral("user-guide.html")));
-}
-
-// presets.ini lies beside the program when it is there and that folder is
-// writable (a portable install); otherwise in the user's configuration folder.
-std::filesystem::path FindPresets()
-{
-    const QDir bin(QCoreApplication::applicationDirPath());
-    const QFileInfo beside(bin.filePath(QStringLiteral("presets.ini")));
-    if (beside.exists() && QFileInfo(bin.absolutePath()).isWritable())
-        return ToNativePath(beside.absoluteFilePath());
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(config);
-    return ToNativePath(QDir(config).filePath(QStringLiteral("presets.ini")));
-}
-
-}  // namespace
 
 struct WizardApp::State {
     State(int& argc, char** argv) : app(argc, argv) {}
@@ -72,10 +40,10 @@ WizardApp::~WizardApp()
 int WizardApp::Run(PageTable pages, const QString& project)
 {
     const std::unique_ptr<RegistryBackend> registry = OpenSystemRegistry();
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(),
-                                      FindPresets(), DefaultWinePrefix(),
-                                      ToNativePath(QDir(config).filePath(QStringLiteral("recent-projects")))},
+    const QString bin = QCoreApplication::applicationDirPath();
+    WizardDialog wizard(WizardContext{state_->document, state_->dialogs, *registry, FindUserGuide(bin),
+                                      FindPresets(bin, UserFilesFolder()), DefaultWinePrefix(),
+                                      ToNativePath(RecentProjectsLocation())},
                         pages);
     if (!project.isEmpty())
         wizard.OpenProjectFile(project);

@@ -169,7 +169,12 @@ void WizardDialog::FixTabOrder()
         QWidget::setTabOrder(lastButton_, logo);
 }
 
-WizardDialog::~WizardDialog() = default;
+WizardDialog::~WizardDialog()
+{
+    // The undo stack empties itself when QWidget deletes the children, after
+    // this window's members are gone; its signals would reach them.
+    undoStack_->blockSignals(true);
+}
 
 void WizardDialog::OnCancel()
 {

@@ -125,8 +125,11 @@ void GamePathPage::OnProjectReplaced()
 
 bool GamePathPage::StoreGameFolder()
 {
-    const std::string folder = NormalisedGameFolder(
-        ToProjectText(folder_->text()), ToProjectText(QDir::homePath()), ToProjectText(QDir::currentPath()));
+    // On Windows the folder is kept as Windows writes it, whichever separator
+    // was typed or Qt joined with.
+    const std::string folder = ToProjectText(QDir::toNativeSeparators(
+        FromProjectText(NormalisedGameFolder(ToProjectText(folder_->text()), ToProjectText(QDir::homePath()),
+                                             ToProjectText(QDir::currentPath())))));
     folder_->setText(FromProjectText(folder));
     StoreAsStep(QStringLiteral("Set Game Folder %1").arg(FromProjectText(folder)), RecordRef::GameFolder(),
                 [&] {
