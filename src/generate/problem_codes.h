@@ -45,6 +45,8 @@ inline constexpr const char* kWildcardIntoFileName =
     "Z212";                                              // a wildcard's destination that looks like a file
 inline constexpr const char* kPackageOverFile = "Z213";  // an existing file that is no package
 inline constexpr const char* kWildcardInstallsNoFile = "Z214";  // it matches folders only
+inline constexpr const char* kRequirementVersion = "Z215";      // not a whole number
+inline constexpr const char* kVisibleWithoutCaption = "Z216";   // the player sees a group without a text
 
 // Errors of verify: an output differs from what the project gives now.
 inline constexpr const char* kNotBuiltYet = "Z401";

@@ -52,7 +52,11 @@ std::optional<std::string> ProductNameProblem(const ProjectDocument& document)
 {
     if (!document.product)
         return "You must complete the product field.";
-    const std::string& name = TextOf(document.product->product);
+    return ProductNameProblem(TextOf(document.product->product));
+}
+
+std::optional<std::string> ProductNameProblem(std::string_view name)
+{
     if (name.empty())
         return "The product has no name. Please enter one on the product page.";
     if (HasControlCharacter(name)) {

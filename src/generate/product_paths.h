@@ -17,6 +17,8 @@ std::string ManifestBaseName(const ProjectDocument& document);
 // is empty, "." or "..", holds "\", "/" or ":", or a control character (which
 // would cut or split a file name). Nothing when it can.
 std::optional<std::string> ProductNameProblem(const ProjectDocument& document);
+// The same of the name of a product that exists.
+std::optional<std::string> ProductNameProblem(std::string_view name);
 
 // ProductNameProblem, shown through the sink; true when there is none.
 bool CheckProductName(const ProjectDocument& document, MessageSink& sink);

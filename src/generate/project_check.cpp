@@ -1,6 +1,7 @@
 #include "generate/project_check.h"
 
 #include "generate/build_files.h"
+#include "generate/field_problems.h"
 #include "generate/problem_codes.h"
 #include "generate/product_paths.h"
 #include "generate/run_resolver.h"
@@ -180,10 +181,21 @@ public:
     void CheckGroups()
     {
         for (std::size_t g = 0; g < doc_.groups.size(); ++g) {
-            if (doc_.groups[g]->files.empty())
+            const GroupInfo& group = *doc_.groups[g];
+            if (group.files.empty())
                 Warn(codes::kEmptyGroup, RecordRef::Group(g),
-                     FormatText("The group [%s] has no files; it installs nothing.",
-                                {doc_.groups[g]->NameText()}));
+                     FormatText("The group [%s] has no files; it installs nothing.", {group.NameText()}));
+            Add(GroupCaptionProblem(group.NameText(), group.Visible != 0, group.GetCaption()),
+                RecordRef::Group(g));
+        }
+    }
+
+    void CheckRequirements()
+    {
+        for (std::size_t r = 0; r < doc_.requirements.size(); ++r) {
+            const RequirementInfo& requirement = *doc_.requirements[r];
+            Add(RequirementVersionProblem(TextOf(requirement.product), TextOf(requirement.version)),
+                RecordRef::Requirement(r));
         }
     }
 
@@ -247,32 +259,21 @@ public:
             if (!std::any_of(file.entries.begin(), file.entries.end(),
                              [](const auto& change) { return change->addNewLine == 0; }))
                 continue;
-            int listError = 0;
-            const auto path = GameIniFile(file.NameText(), listError);
-            if (!path && listError != 0) {
-                Fail(
-                    codes::kUnreadableFolder, RecordRef::IniFile(f),
-                    FormatText("The game's System folder %s, or a folder in it, cannot be read to find the "
-                               "INI file [%s]: %s.",
-                               {TextFromPath(run_.systemFolder), file.NameText(), std::strerror(listError)}));
+            fs::path path;
+            if (auto problem = IniFileProblem(file.NameText(), run_.systemFolder, index_, &path)) {
+                problem->record = RecordRef::IniFile(f);
+                problems_.push_back(std::move(*problem));
                 continue;
             }
-            if (!path) {
-                Warn(codes::kMissingIniFile, RecordRef::IniFile(f),
-                     FormatText("The INI file [%s] is not in the game's System folder %s; its changes "
-                                "modify nothing there.",
-                                {file.NameText(), TextFromPath(run_.systemFolder)}));
-                continue;
-            }
-            auto& ini = loaded[path->native()];
+            auto& ini = loaded[path.native()];
             if (!ini) {
                 ini = std::make_unique<IniFile>();
-                if (!ini->Load(*path)) {
+                if (!ini->Load(path)) {
                     Fail(codes::kUnreadableFile, RecordRef::IniFile(f),
                          FormatText("The file [%s] cannot be read: %s.",
-                                    {TextFromPath(*path), std::strerror(errno)}));
+                                    {TextFromPath(path), std::strerror(errno)}));
                     ini.reset();
-                    loaded.erase(path->native());
+                    loaded.erase(path.native());
                     continue;
                 }
             }
@@ -368,6 +369,14 @@ private:
         clashes = Clashes{clashes.code};
     }
 
+    void Add(std::optional<Problem> problem, RecordRef record)
+    {
+        if (!problem)
+            return;
+        problem->record = std::move(record);
+        problems_.push_back(std::move(*problem));
+    }
+
     void Fail(const char* code, RecordRef record, std::string text)
     {
         problems_.push_back({Severity::Error, std::move(text), code, std::move(record)});
@@ -384,24 +393,6 @@ private:
     }
 
     std::string GroupName(const ResolvedInput& input) const { return doc_.groups[input.group]->NameText(); }
-
-    // The INI file of the game's System folder so named; none when it is not
-    // there, with `listError` set when a folder on the way could not be read.
-    std::optional<fs::path> GameIniFile(const std::string& name, int& listError)
-    {
-        const auto components = ComponentsInsideFolder(name);
-        if (!components || run_.systemFolder.empty())
-            return std::nullopt;
-        bool found = false;
-        fs::path path = index_.Resolve(run_.systemFolder, *components, &found);
-        if (!found) {
-            const int error = index_.List(path.parent_path()).error;
-            if (error != ENOENT && error != ENOTDIR)
-                listError = error;
-            return std::nullopt;
-        }
-        return path;
-    }
 
     void CheckChange(const IniFile& ini, const INIGroup& file, std::size_t f, std::size_t c)
     {
@@ -450,6 +441,7 @@ std::vector<Diagnostic> DiagnoseRun(const ProjectDocument& document, const Resol
     Advisor advisor(document, run, winePrefix, problems);
     advisor.CheckPackagingTool();
     advisor.CheckGroups();
+    advisor.CheckRequirements();
     advisor.CheckDestinations();
     advisor.CheckFolderCase();
     advisor.CheckIniChanges();

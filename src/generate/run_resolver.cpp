@@ -1,6 +1,7 @@
 #include "generate/run_resolver.h"
 
 #include "generate/build_files.h"
+#include "generate/field_problems.h"
 #include "generate/launch_scripts.h"
 #include "generate/manifest_writer.h"
 #include "generate/problem_codes.h"
@@ -133,17 +134,10 @@ public:
         }
         const ProductData* product = doc_.product.get();
         if (product && product->logo) {
-            const RecordRef where = RecordRef::Product("logo");
-            const auto logo = Inside(*product->logo, "The bitmap file", where);
-            if (!logo)
-                return;
-            const fs::path path = At(*logo);
-            if (!IsReadableFile(path))
-                Error(codes::kMissingLogo, where,
-                      FormatText("The bitmap file [%s] does not exist.%s",
-                                 {TextFromPath(path), kCannotContinue}));
-            else
-                AddInput(ResolvedInput::Kind::Logo, path, *logo);
+            if (auto problem = LogoProblem(*product->logo, run_.gameFolder, index_))
+                Add(std::move(*problem), RecordRef::Product("logo"));
+            else if (const auto logo = ComponentsInsideFolder(*product->logo))
+                AddInput(ResolvedInput::Kind::Logo, At(*logo), *logo);
         }
     }
 
@@ -200,6 +194,15 @@ public:
     }
 
 private:
+    // A problem of a single value; an error stops the run.
+    void Add(Problem problem, RecordRef record)
+    {
+        if (problem.severity == Severity::Error)
+            problem.text += kCannotContinue;
+        problem.record = std::move(record);
+        run_.problems.push_back(std::move(problem));
+    }
+
     bool Error(const char* code, RecordRef record, std::string text)
     {
         run_.problems.push_back({Severity::Error, std::move(text), code, std::move(record)});
@@ -237,24 +240,11 @@ private:
     std::optional<std::vector<std::string>> Inside(const std::string& text, const char* what,
                                                    const RecordRef& where)
     {
-        if (text.size() > kLongestPath) {
-            Error(codes::kPathTooLong, where,
-                  FormatText("%s [%s] is %d characters long, longer than any file name can be.%s",
-                             {what, ShortenedText(text), std::to_string(text.size()), kCannotContinue}));
+        if (auto problem = PathInsideProblem(text, what, TextFromPath(run_.gameFolder))) {
+            Add(std::move(*problem), where);
             return std::nullopt;
         }
-        if (HasControlCharacter(text)) {
-            Error(codes::kControlCharacter, where,
-                  FormatText("%s [%s] holds a control character.%s",
-                             {what, ShowControlCharacters(text), kCannotContinue}));
-            return std::nullopt;
-        }
-        auto components = ComponentsInsideFolder(text);
-        if (!components)
-            Error(codes::kOutsideGameFolder, where,
-                  FormatText("%s [%s] lies outside the game folder %s.%s",
-                             {what, text, TextFromPath(run_.gameFolder), kCannotContinue}));
-        return components;
+        return ComponentsInsideFolder(text);
     }
 
     RecordRef CurrentEntry() const { return RecordRef::Entry(group_, entry_); }
@@ -266,7 +256,7 @@ private:
         const bool wildcard = name.find('*') != std::string::npos;
         std::optional<std::vector<std::string>> destination;
         if (!file.GetSrc().empty()) {
-            destination = Destination(file, wildcard);
+            destination = Destination(file);
             if (!destination)
                 return;
         }
@@ -289,32 +279,16 @@ private:
     // The components of an entry's destination: a file name for a single
     // file, a folder for a wildcard or when it ends in a separator. One that
     // names the game folder itself ("." or "Maps\..") names no file.
-    std::optional<std::vector<std::string>> Destination(const FileInfo& file, bool wildcard)
+    std::optional<std::vector<std::string>> Destination(const FileInfo& file)
     {
         const std::string& text = file.GetSrc();
-        auto destination = Inside(text, "The destination", CurrentEntry());
-        if (destination && destination->empty()) {
-            Error(codes::kDestinationNamesNothing, CurrentEntry(),
-                  FormatText("The destination [%s] of [%s] names no file: name the file, or the folder "
-                             "followed by \\, that it installs as.%s",
-                             {text, file.NameText(), kCannotContinue}));
-            return std::nullopt;
+        if (auto problem = DestinationProblem(file.NameText(), text, TextFromPath(run_.gameFolder))) {
+            const bool stops = problem->severity == Severity::Error;
+            Add(std::move(*problem), CurrentEntry());
+            if (stops)
+                return std::nullopt;
         }
-        if (destination && wildcard && !EndsWithSeparator(text) && LooksLikeFileName(destination->back()))
-            Warning(codes::kWildcardIntoFileName, CurrentEntry(),
-                    FormatText("The destination [%s] of the wildcard [%s] is a folder, as for every "
-                               "wildcard: its files go into %s\\ under their own names. End the "
-                               "destination with \\ to say so.",
-                               {text, file.NameText(), text}));
-        return destination;
-    }
-
-    // A name with an extension ("Only.map"), not a pattern.
-    static bool LooksLikeFileName(std::string_view name)
-    {
-        const std::size_t dot = name.rfind('.');
-        return name.find('*') == std::string_view::npos && dot != std::string_view::npos && dot > 0
-            && dot + 1 < name.size();
+        return ComponentsInsideFolder(text);
     }
 
     void CheckFile(const std::vector<std::string>& source,

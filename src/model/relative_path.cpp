@@ -1,5 +1,7 @@
 #include "model/relative_path.h"
 
+#include <algorithm>
+
 #include "platform/text_case.h"
 
 namespace zpak {
@@ -56,6 +58,12 @@ bool LeavesFolder(std::string_view path)
         start = end + 1;
     }
     return false;
+}
+
+std::string StoredGamePath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 std::optional<std::vector<std::string>> ComponentsInsideFolder(std::string_view path)

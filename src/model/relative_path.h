@@ -13,6 +13,11 @@ namespace zpak {
 // separator of the base is taken as that separator.
 std::string MakeRelativePath(const std::string& base, const std::string& path);
 
+// A path of the game folder as the project stores it: "\" between its
+// components, whether "/" or "\" was typed or browsed. Every such path goes
+// through here as it enters the document; stored ones are read as they are.
+std::string StoredGamePath(std::string path);
+
 // A file picked on disk as a path of the game folder: relative to the folder
 // as the project holds it, or else as it lies on disk (`resolvedFolder`: a
 // drive-letter folder found in a Wine prefix). Empty when it lies in neither.

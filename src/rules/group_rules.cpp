@@ -32,6 +32,13 @@ bool CheckGroupName(const std::string& name, MessageSink& sink)
     return true;
 }
 
+std::optional<std::string> GroupsNextProblem(const ProjectDocument& document)
+{
+    if (std::ranges::any_of(document.groups, [](const auto& group) { return !group->files.empty(); }))
+        return std::nullopt;
+    return "Add a file or a wildcard to a group: the product installs at least one file.";
+}
+
 bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name, MessageSink& sink)
 {
     if (!document.GroupNameExists(name))
@@ -245,8 +252,8 @@ void SetFileDestination(FileInfo& file, const std::string& destination)
 {
     if (destination.empty())
         file.src.reset();
-    else
-        file.src = destination;
+    else if (destination != file.GetSrc())
+        file.src = StoredGamePath(destination);
 }
 
 bool CheckGroupRemovable(const ProjectDocument& document, const GroupInfo& group, MessageSink& sink)

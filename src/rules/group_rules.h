@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -19,6 +20,10 @@ class ProjectDocument;
 // name that is empty, holds "[" or "]", or is one of the manifest's own
 // section names (compared ignoring case).
 bool CheckGroupName(const std::string& name, MessageSink& sink);
+
+// What the groups page misses before Next: a file in some group, as a
+// product installs at least one. Nothing when Next may go on.
+std::optional<std::string> GroupsNextProblem(const ProjectDocument& document);
 
 // Refuses a name another group already has (compared exactly).
 bool CheckGroupNameUnused(const ProjectDocument& document, const std::string& name, MessageSink& sink);
@@ -90,8 +95,8 @@ struct GroupOptions {
 GroupOptions OptionsOf(const GroupInfo& group);
 void ApplyGroupOptions(const GroupOptions& options, GroupInfo& group);
 
-// The name an entry is installed under; an empty text installs it under its
-// own name.
+// The name an entry is installed under, stored with "\" separators unless it
+// is the one stored already; an empty text installs it under its own name.
 void SetFileDestination(FileInfo& file, const std::string& destination);
 
 // A group may go unless it is the last one (the caller shows why) or INI

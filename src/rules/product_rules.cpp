@@ -3,34 +3,58 @@
 #include "generate/product_paths.h"
 
 #include "model/project_document.h"
+#include "model/project_format.h"
+#include "model/relative_path.h"
 #include "platform/message_sink.h"
 
-#include <climits>
-
 namespace zpak {
-
-int LeadingNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long long number = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        number = number * 10 + (text[i] - '0');
-        if (number > static_cast<long long>(INT_MAX) + 1)
-            number = static_cast<long long>(INT_MAX) + 1;  // stays out of int's range, like atoi's overflow
-    }
-    if (negative)
-        number = -number;
-    return number > INT_MAX ? INT_MAX : static_cast<int>(number);
-}
 
 bool IsVersionValid(std::string_view version)
 {
     return !version.empty() && LeadingNumber(version) != 0;
+}
+
+namespace {
+
+// What a store of the product page refuses.
+std::optional<std::string> MissingProductField(std::string_view name, std::string_view version)
+{
+    if (name.empty())
+        return "You must complete the product field.";
+    if (!IsVersionValid(version))
+        return "You must enter a numerical number into the version field.";
+    return std::nullopt;
+}
+
+std::string DefaultTitle(const std::string& name)
+{
+    return name + " Setup";
+}
+
+std::string DefaultArchive(const std::string& name)
+{
+    return name + std::string(format::kArchiveExtension);
+}
+
+}  // namespace
+
+std::optional<std::string> ProductNextProblem(std::string_view name, std::string_view version)
+{
+    if (auto missing = MissingProductField(name, version))
+        return missing;
+    return ProductNameProblem(name);
+}
+
+void FollowProductName(ProductData& product, const std::string& name, std::string& title)
+{
+    const std::string old = TextOf(product.product);
+    if (old == name)
+        return;
+    // A title shown for a product without one is its name.
+    if (title == DefaultTitle(old) || (!old.empty() && title == old))
+        title = DefaultTitle(name);
+    if (product.archive && *product.archive == DefaultArchive(old))
+        product.archive = DefaultArchive(name);
 }
 
 std::string NormalisedVersion(const std::string& version)
@@ -63,18 +87,24 @@ void FillProductForm(const ProjectDocument& document, ProductForm& form)
 bool StoreProductFields(ProjectDocument& document, ProductForm& form, MessageSink& sink)
 {
     ProductData& product = EnsureProduct(document);
-    if (form.product.empty()) {
-        sink.ShowMessage("You must complete the product field.");
+    // The name is checked before the readme is stored, the version after.
+    auto problem = MissingProductField(form.product, form.version);
+    if (problem && form.product.empty()) {
+        sink.ShowMessage(*problem);
         return false;
     }
-    if (!form.readme.empty())
+    // A path typed anew takes "\" separators; one shown as stored keeps its form.
+    if (!form.readme.empty() && form.readme != TextOf(product.readme)) {
+        form.readme = StoredGamePath(form.readme);
         product.readme = form.readme;
-    if (!IsVersionValid(form.version)) {
-        sink.ShowMessage("You must enter a numerical number into the version field.");
+    }
+    if (problem) {
+        sink.ShowMessage(*problem);
         return false;
     }
+    FollowProductName(product, form.product, form.title);
     if (form.title.empty())
-        form.title = form.product + " Setup";
+        form.title = DefaultTitle(form.product);
     // An empty readme field keeps the readme: it was stored above when there was one.
     for (const ProductFormField& field : ProductFormFields()) {
         if (field.member != &ProductData::readme)
@@ -93,7 +123,15 @@ bool StoreProductField(ProjectDocument& document, const ProductFormField& field,
     if ((field.member == &ProductData::readme && text.empty()) || TextOf(product->*field.member) == text)
         return true;
     if (field.text == &ProductForm::title && text.empty())
-        text = TextOf(product->product) + " Setup";
+        text = DefaultTitle(TextOf(product->product));
+    if (field.text == &ProductForm::product) {
+        std::string title = TextOf(product->title);
+        FollowProductName(*product, text, title);
+        if (product->title)
+            product->title = std::move(title);
+    }
+    if (field.member == &ProductData::readme)
+        text = StoredGamePath(std::move(text));
     product->*field.member = std::move(text);
     return true;
 }
@@ -117,16 +155,21 @@ bool StorePackageFields(ProjectDocument& document, const PackageForm& form, Mess
     product.archive = form.archive;
     if (form.logo.empty())
         product.logo.reset();
-    else
-        product.logo = form.logo;
+    else if (form.logo != TextOf(product.logo))
+        product.logo = StoredGamePath(form.logo);
     return true;
 }
 
 void ApplyShortcutSwitch(ProjectDocument& document, bool installShortcuts)
 {
-    if (installShortcuts)
-        return;
     ProductData& product = EnsureProduct(document);
+    // Present, the parameters say that the product installs shortcuts, also
+    // before the shortcuts page has stored any.
+    if (installShortcuts) {
+        if (!product.shortcut)
+            product.shortcut.emplace();
+        return;
+    }
     product.shortcut.reset();
     product.shortcutCaption.reset();
     product.windows = 0;

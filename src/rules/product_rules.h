@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generate/field_problems.h"
 #include "model/product_fields.h"
 
 #include <optional>
@@ -16,12 +17,19 @@ class ProductData;
 // windows: a page copies its fields into a form, calls the rule and shows
 // what the form holds afterwards.
 
-// What atoi reads: optional blanks, an optional sign, then decimal digits up
-// to the first other character; 0 without digits.
-int LeadingNumber(std::string_view text);
-
 // The version field is valid when it is not empty and its number is not 0.
 bool IsVersionValid(std::string_view version);
+
+// What the product page misses before Next: a product name, and a version
+// that is valid, said as the messages of a refused store say it; then a
+// name that cannot name the product's files (which Save still stores).
+// Nothing when Next may go on.
+std::optional<std::string> ProductNextProblem(std::string_view name, std::string_view version);
+
+// The product is renamed to `name`: the archive name and the setup window's
+// `title` follow, each while it holds what the old name gave it (a stored
+// value equal to the derived one counts as not edited).
+void FollowProductName(ProductData& product, const std::string& name, std::string& title);
 
 // The version as Next stores it: its number printed, when that is not 0.
 std::string NormalisedVersion(const std::string& version);
@@ -58,8 +66,10 @@ struct PackageForm {
 // stored.
 bool StorePackageFields(ProjectDocument& document, const PackageForm& form, MessageSink& sink);
 
-// The "Install Shortcuts" box: cleared, it removes the shortcut parameters
-// and caption and the Windows and Linux flags (the Mac flag stays).
+// The "Install Shortcuts" box: checked, it makes the shortcut parameters
+// present (empty when there were none), so that the box shows checked when
+// the page is shown again; cleared, it removes the shortcut parameters and
+// caption and the Windows and Linux flags (the Mac flag stays).
 void ApplyShortcutSwitch(ProjectDocument& document, bool installShortcuts);
 
 struct ShortcutForm {

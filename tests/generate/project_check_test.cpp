@@ -120,6 +120,28 @@ TEST_F(ProjectCheckTest, FilesAreCheckedWithoutAProductAndTheToolByChoice)
     EXPECT_EQ(found[0].line, 1);
 }
 
+// Values generation writes as they are but the installer reads otherwise:
+// warned about, for the record they belong to.
+TEST_F(ProjectCheckTest, ValuesTheInstallerMisreadsAreWarnedAbout)
+{
+    const auto found = Check(std::string("[Group]\nname=Shown\nVisible=True\nMaps\\A.map\n")  // 3
+                             + "[Group]\nname=Named\nVisible=True\ncaption=Maps\nMaps\\B.map\n"
+                             + "[Requirement]\nproduct=Vantor\nversion=v1.1\n"  // 12
+                             + "[Requirement]\nproduct=Base\nversion=1100\n"
+                             + "[Requirement]\nproduct=Any\nversion=\n" + kProduct);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].code, "Z216");
+    EXPECT_EQ(found[0].record, RecordRef::Group(0));
+    EXPECT_EQ(found[0].line, 3);
+    EXPECT_EQ(found[1].code, "Z215");
+    EXPECT_EQ(found[1].record, RecordRef::Requirement(0));
+    EXPECT_EQ(found[1].severity, Severity::Warning);
+    EXPECT_EQ(found[1].text,
+              "The version [v1.1] of the required product [Vantor] is not a whole number; the installer "
+              "reads it as 0.");
+    EXPECT_FALSE(HasError(found));
+}
+
 // Windows folds letter case: two files bound for one place in other letters
 // leave the player one of them.
 TEST_F(ProjectCheckTest, DestinationsThatDifferInLetterCaseClash)

@@ -63,12 +63,13 @@ TEST_F(ControlsTest, EveryControlSaysWhatItDoes)
     std::vector<std::unique_ptr<QDialog>> windows;
     windows.push_back(std::make_unique<CreateGroupDialog>(dialogs, nullptr));
     windows.push_back(std::make_unique<RenameGroupDialog>(dialogs, nullptr));
-    windows.push_back(std::make_unique<GroupOptionsDialog>(GroupOptions{}, nullptr));
+    windows.push_back(std::make_unique<GroupOptionsDialog>("Main", GroupOptions{}, nullptr));
     windows.push_back(
         std::make_unique<FileDestinationDialog>("Maps\\A.map", "", dialogs, "/games", "/games", nullptr));
     windows.push_back(std::make_unique<AddWildcardDialog>(AddWildcardDialog::Check{},
                                                           AddWildcardDialog::Matches{}, dialogs, nullptr));
-    windows.push_back(std::make_unique<AddIniFileDialog>(files, dialogs, nullptr));
+    windows.push_back(std::make_unique<AddIniFileDialog>(
+        files, [](const std::string&) { return std::nullopt; }, dialogs, nullptr));
     windows.push_back(std::make_unique<IniPropertyDialog>(ini, dialogs, nullptr));
     windows.push_back(std::make_unique<ImportIniDialog>(files, dialogs, nullptr));
     windows.push_back(

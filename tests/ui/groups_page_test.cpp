@@ -1,3 +1,4 @@
+#include "ui/app/tree_selection.h"
 #include "ui/pages/groups/groups_dialogs.h"
 #include "ui/pages/groups/groups_page.h"
 #include "wizard_fixture.h"
@@ -152,9 +153,10 @@ TEST_F(GroupsPageTest, WildcardsAndDestinations)
                     .endsWith("Not found in the game folder: generating will stop here."));
 }
 
-// The tree is built anew each time the page is shown; the group remembered
-// from the old tree must not carry over to whatever item comes next.
-TEST_F(GroupsPageTest, ShowingThePageAgainForgetsTheCurrentGroup)
+// The tree is built anew each time the page is shown: the group the user
+// selected shows selected again, and one that went meanwhile leaves nothing
+// selected, never whatever item comes next.
+TEST_F(GroupsPageTest, ShowingThePageAgainKeepsTheSelectedGroupWhileItIsThere)
 {
     CreateGroup("Main");
     CreateGroup("Extras");
@@ -163,8 +165,14 @@ TEST_F(GroupsPageTest, ShowingThePageAgainForgetsTheCurrentGroup)
     ASSERT_EQ(page->CurrentGroup(), doc.groups[1].get());
     for (int showing = 0; showing < 3; ++showing) {
         ShowAgain();
-        EXPECT_EQ(page->CurrentGroup(), nullptr) << showing;
+        EXPECT_EQ(page->CurrentGroup(), doc.groups[1].get()) << showing;
+        EXPECT_EQ(SelectedRow(Tree()), Row("Extras")) << showing;
     }
+    wizard->SetActivePage(kIniChangesPage);
+    doc.groups.erase(doc.groups.begin() + 1);
+    wizard->SetActivePage(kGroupsPage);
+    EXPECT_EQ(page->CurrentGroup(), nullptr);
+    EXPECT_FALSE(SelectedRow(Tree()).isValid());
     EXPECT_FALSE(UseDialog<AddWildcardDialog>(kGroupsPage, kAddWildcard, [](AddWildcardDialog&) {}));
 }
 

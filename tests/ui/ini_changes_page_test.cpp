@@ -107,6 +107,7 @@ TEST_F(IniChangesPageTest, ImportAddsEveryKeyAsANewLine)
     Click(kSave);
     ASSERT_FALSE(wizard->windowTitle().contains(QLatin1Char('*')));
     Select(0);
+    dialogs.askAnswers.push_back(true);
     ClickOn(kIniChangesPage, kRemoveIniFile);
     EXPECT_TRUE(doc.iniFiles.empty());
     EXPECT_TRUE(wizard->windowTitle().startsWith("saved.zproj*"));  // unsaved again
@@ -173,6 +174,36 @@ TEST_F(IniChangesPageTest, EditActsOnTheChangeShownSelected)
             EXPECT_EQ(page->CurrentIniEntry(), nullptr) << entry << ' ' << showing;
         }
     }
+}
+
+// Removing a file with changes asks first; after the last file goes, no
+// button acts on a row that is no longer there.
+TEST_F(IniChangesPageTest, RemoveFileAsksForChangesAndLeavesNothingToEdit)
+{
+    doc.iniFiles.push_back(std::make_unique<INIGroup>("Empty.ini"));
+    doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
+    doc.iniFiles[1]->AddEntry("A", "a", "1", 0);
+    doc.iniFiles[1]->AddEntry("B", "b", "2", 0);
+    wizard->SetActivePage(kIniChangesPage);
+
+    Select(1);
+    ClickOn(kIniChangesPage, kRemoveIniFile);  // No
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions.last(), "Remove the INI file User.ini and its 2 changes?");
+    ASSERT_EQ(doc.iniFiles.size(), 2u);
+    dialogs.askAnswers.push_back(true);
+    ClickOn(kIniChangesPage, kRemoveIniFile);
+    ASSERT_EQ(doc.iniFiles.size(), 1u);
+    EXPECT_EQ(doc.iniFiles[0]->NameText(), "Empty.ini");
+
+    Select(0);
+    ClickOn(kIniChangesPage, kRemoveIniFile);  // nothing to lose: no question
+    EXPECT_EQ(dialogs.questions.size(), 2);
+    EXPECT_TRUE(doc.iniFiles.empty());
+    for (const int button : {kEditIni, kRemoveIniEntry, kRemoveIniFile, kAddIniEntry, kImportKeys})
+        EXPECT_FALSE(Enabled(kIniChangesPage, button)) << button;
+    EXPECT_FALSE(UseDialog<IniPropertyDialog>(kIniChangesPage, kEditIni, [](IniPropertyDialog&) {}));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QLabel>
 
+#include <fstream>
+
 namespace zpak::ui::test {
 namespace {
 
@@ -129,6 +131,7 @@ TEST_F(PagesTest, PackagePageFillsAndStores)
     EXPECT_TRUE(Button(kNext)->isEnabled());
 
     licences->setCurrentIndex(2);
+    std::ofstream(game / "Help/Logo.bmp") << "BM";  // a logo that is not there holds Next
     Type(kPackagePage, kLogoEdit, "Help\\Logo.bmp");
     Click(kNext);
     EXPECT_EQ(ActivePage(), kGeneratePage);

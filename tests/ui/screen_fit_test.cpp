@@ -109,7 +109,9 @@ TEST_F(ScreenFitTest, EveryDialogFitsTheScreenAtAnyProjectSize)
          }},
         {"Add INI File",
          [&] {
-             return std::make_unique<AddIniFileDialog>(std::vector<std::string>{"User.ini"}, dialogs, parent);
+             return std::make_unique<AddIniFileDialog>(
+                 std::vector<std::string>{"User.ini"},
+                 [](const std::string&) { return std::optional<Problem>(); }, dialogs, parent);
          }},
         {"INI Property", [&] { return std::make_unique<IniPropertyDialog>(nullptr, dialogs, parent); }},
         {"Import INI",
@@ -121,7 +123,10 @@ TEST_F(ScreenFitTest, EveryDialogFitsTheScreenAtAnyProjectSize)
         {"Create Group", [&] { return std::make_unique<CreateGroupDialog>(dialogs, parent); }},
         {"Rename Group", [&] { return std::make_unique<RenameGroupDialog>(dialogs, parent); }},
         {"No Groups", [&] { return std::make_unique<NoGroupsDialog>(parent); }},
-        {"Group Options", [&] { return std::make_unique<GroupOptionsDialog>(GroupOptions{}, parent); }},
+        {"Group Options",
+         [&] {
+             return std::make_unique<GroupOptionsDialog>(doc.groups[0]->NameText(), GroupOptions{}, parent);
+         }},
         {"File Destination",
          [&] {
              return std::make_unique<FileDestinationDialog>("Maps\\FR-Canyon.map", "Maps\\FR-Canyon.map",

@@ -117,7 +117,9 @@ protected:
             break;
         case 2:
             if (SelectRandomRow(random, kIniChangesPage, kIniTree, RecordRef::Kind::IniFile, false)) {
+                dialogs.askAnswers.push_back(true);
                 ClickOn(kIniChangesPage, kRemoveIniFile);
+                dialogs.askAnswers.clear();
                 ExpectChosenRemoved();
             }
             break;
@@ -311,6 +313,7 @@ TEST_F(UndoTest, UndoNamesTheStepAndTakesTheUserBackToTheRecord)
     doc.iniFiles[1]->SetName("Vantor.ini");
     wizard->SetActivePage(kIniChangesPage);
     Tree(kIniChangesPage, kIniTree)->setCurrentIndex(Tree(kIniChangesPage, kIniTree)->model()->index(1, 0));
+    dialogs.askAnswers.push_back(true);
     ClickOn(kIniChangesPage, kRemoveIniFile);
     ASSERT_EQ(doc.iniFiles.size(), 2u);
     EXPECT_EQ(Button(kUndo)->toolTip(), "Undo Remove File Vantor.ini (Ctrl+Z).");

@@ -62,7 +62,7 @@ QPushButton* AddButton(QBoxLayout* column, const QString& caption, int id, const
     return button;
 }
 
-void AddOkCancel(QDialog* dialog, QBoxLayout* layout)
+QDialogButtonBox* AddOkCancel(QDialog* dialog, QBoxLayout* layout)
 {
     // Wide enough for the whole title beside the frame's buttons, and for
     // paths and values of a usual length.
@@ -75,6 +75,7 @@ void AddOkCancel(QDialog* dialog, QBoxLayout* layout)
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    return buttons;
 }
 
 }  // namespace zpak::ui

@@ -7,6 +7,7 @@
 
 class QBoxLayout;
 class QDialog;
+class QDialogButtonBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
@@ -45,6 +46,6 @@ QPushButton* AddButton(QBoxLayout* column, const QString& caption, int id, const
 
 // The OK and Cancel row at the bottom of a dialog, which also makes the
 // dialog wide enough for its title; call it after setting the title.
-void AddOkCancel(QDialog* dialog, QBoxLayout* layout);
+QDialogButtonBox* AddOkCancel(QDialog* dialog, QBoxLayout* layout);
 
 }  // namespace zpak::ui

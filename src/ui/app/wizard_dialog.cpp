@@ -10,6 +10,7 @@
 #include "ui/app/about_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/import_report_dialog.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
@@ -79,6 +80,14 @@ WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* pare
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
+    // Above Next: its line keeps its room while hidden, so that the page
+    // does not move as it comes and goes.
+    nextProblem_ = new FieldFeedback("nextProblem", this);
+    nextProblem_->AlignRight();
+    QSizePolicy keepRoom = nextProblem_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    nextProblem_->setSizePolicy(keepRoom);
+    layout->addWidget(nextProblem_);
     layout->addWidget(CreateButtons());
 
     resize(720, 440);
@@ -332,6 +341,14 @@ PageLink* WizardDialog::SetNextPage(ProjectPage fromPage, ProjectPage toPage)
 void WizardDialog::EnableNext(bool enable)
 {
     next_->setEnabled(enable);
+    nextProblem_->Show(std::nullopt);
+}
+
+void WizardDialog::SetNextProblem(const std::optional<std::string>& missing)
+{
+    EnableNext(!missing);
+    if (missing)
+        nextProblem_->Show(Problem{Severity::Note, *missing, {}, {}});
 }
 
 void WizardDialog::OnPageShown(int id, bool shown)

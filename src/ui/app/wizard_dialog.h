@@ -10,6 +10,8 @@
 #include "ui/app/wizard_sheet.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QHBoxLayout;
@@ -18,6 +20,8 @@ class QPushButton;
 class QUndoStack;
 
 namespace zpak::ui {
+
+class FieldFeedback;
 
 struct PageLink {
     int id = 0;
@@ -45,6 +49,9 @@ public:
     // Makes `to` follow `from`; gives the link of `to`.
     PageLink* SetNextPage(ProjectPage from, ProjectPage to);
     void EnableNext(bool enable);
+    // Next is enabled exactly when the page's rule finds nothing missing;
+    // what is missing shows beside it.
+    void SetNextProblem(const std::optional<std::string>& missing);
     PageLink* FindLink(int id) const;
 
     void OnNext();
@@ -133,6 +140,7 @@ private:
     QPushButton* next_ = nullptr;
     QPushButton* back_ = nullptr;
     QPushButton* goToGenerate_ = nullptr;
+    FieldFeedback* nextProblem_ = nullptr;
     QUndoStack* undoStack_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QWidget* firstButton_ = nullptr;

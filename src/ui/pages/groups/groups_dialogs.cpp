@@ -1,8 +1,10 @@
 #include "ui/pages/groups/groups_dialogs.h"
 
+#include "generate/field_problems.h"
 #include "ui/app/browse.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 
@@ -66,7 +68,8 @@ NoGroupsDialog::NoGroupsDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
 }
 
-GroupOptionsDialog::GroupOptionsDialog(const GroupOptions& options, QWidget* parent) : QDialog(parent)
+GroupOptionsDialog::GroupOptionsDialog(const std::string& group, const GroupOptions& options, QWidget* parent)
+    : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Group Options"));
     auto* layout = new QVBoxLayout(this);
@@ -97,12 +100,19 @@ GroupOptionsDialog::GroupOptionsDialog(const GroupOptions& options, QWidget* par
     description_ = AddEdit(form, QStringLiteral("Description"), ids::kGroupDescription, "descriptionEdit",
                            QStringLiteral("A sentence the installer shows about the group."));
     description_->setText(FromProjectText(options.description));
+    auto* problem = new FieldFeedback("captionProblem");
+    form->insertRow(1, QString(), problem);
     layout->addLayout(form);
     AddText(layout,
             QStringLiteral("These options configure how the group is displayed to the user. "
                            "Normally, these options are unnecessary unless you're installing a "
                            "total conversion modification."));
-    AddOkCancel(this, layout);
+    problem->Bind(AddOkCancel(this, layout)->button(QDialogButtonBox::Ok));
+    const auto rule = [this, group] {
+        return GroupCaptionProblem(group, visible_->isChecked(), ToProjectText(caption_->text()));
+    };
+    problem->Watch(visible_, rule);
+    problem->Watch(caption_, rule);
 }
 
 GroupOptions GroupOptionsDialog::Options() const
@@ -133,12 +143,23 @@ FileDestinationDialog::FileDestinationDialog(const std::string& master, const st
     QPushButton* browse = AddBrowseRow(
         form, QStringLiteral("Destination Filename/Location:"), destination_, ids::kDestinationBrowse,
         "destinationBrowseButton", QStringLiteral("Choose the destination among the game folder's files."));
+    problem_ = new FieldFeedback("destinationProblem");
+    form->addRow(QString(), problem_);
     layout->addLayout(form);
-    AddOkCancel(this, layout);
+    problem_->Bind(AddOkCancel(this, layout)->button(QDialogButtonBox::Ok));
+    problem_->Watch(destination_, [this, master, gameFolderOnDisk] {
+        return DestinationProblem(master, Destination(), gameFolderOnDisk);
+    });
     connect(browse, &QPushButton::clicked, this, [this, &dialogs, gameFolder, gameFolderOnDisk] {
         BrowseRelativeFile(dialogs, destination_, QStringLiteral("Source Filename (*.*)|*.*||"), gameFolder,
                            gameFolderOnDisk);
     });
+}
+
+void FileDestinationDialog::accept()
+{
+    if (!problem_->Refuses())
+        QDialog::accept();
 }
 
 std::string FileDestinationDialog::Destination() const

@@ -19,6 +19,7 @@ class MessageSink;
 namespace zpak::ui {
 
 class DialogService;
+class FieldFeedback;
 
 // Asks for a group name. A name that cannot be a group name keeps the dialog
 // open; Name() gives the one accepted.
@@ -62,12 +63,12 @@ public:
     explicit NoGroupsDialog(QWidget* parent);
 };
 
-// The flags, caption and description of one group.
+// The flags, caption and description of one group (named `group`).
 class GroupOptionsDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    GroupOptionsDialog(const GroupOptions& options, QWidget* parent);
+    GroupOptionsDialog(const std::string& group, const GroupOptions& options, QWidget* parent);
     GroupOptions Options() const;
 
 private:
@@ -79,7 +80,8 @@ private:
     QLineEdit* description_;
 };
 
-// The name under which an entry is installed, when it differs from its master.
+// The name under which an entry is installed, when it differs from its
+// master; one that generation would refuse keeps OK disabled.
 class FileDestinationDialog final : public QDialog {
     Q_OBJECT
 
@@ -87,10 +89,12 @@ public:
     FileDestinationDialog(const std::string& master, const std::string& destination, DialogService& dialogs,
                           const std::string& gameFolder, const std::string& gameFolderOnDisk,
                           QWidget* parent);
+    void accept() override;
     std::string Destination() const;
 
 private:
     QLineEdit* destination_;
+    FieldFeedback* problem_ = nullptr;
 };
 
 // A wildcard expression. The check it is given decides whether an expression

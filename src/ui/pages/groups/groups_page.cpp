@@ -3,6 +3,7 @@
 #include "model/project_document.h"
 #include "model/record_edits.h"
 #include "model/record_ref.h"
+#include "model/relative_path.h"
 #include "platform/folder_index.h"
 #include "platform/message_sink.h"
 #include "platform/text_encoding.h"
@@ -23,16 +24,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace zpak::ui {
 
 namespace {
-
-bool AnyGroupHasFiles(const ProjectDocument& document)
-{
-    return std::ranges::any_of(document.groups, [](const auto& group) { return !group->files.empty(); });
-}
 
 bool IsWildcard(const FileInfo& file)
 {
@@ -156,8 +150,13 @@ GroupsPage::GroupsPage(WizardDialog& wizard)
 
 void GroupsPage::OnSetActive()
 {
-    // The rows are new and none is selected: the buttons that act on one wait for a choice.
+    // The rows are new: the group the user selected before leaving shows
+    // selected again; otherwise none is, and the buttons that act on one wait
+    // for a choice.
+    const GroupInfo* kept = CurrentGroup();
     model_->Reload();
+    if (kept)
+        Reveal(tree_, model_->IndexOf(*kept));
     UpdateNext();
 }
 
@@ -168,7 +167,7 @@ void GroupsPage::OnProjectReplaced()
 
 void GroupsPage::UpdateNext()
 {
-    Wizard().EnableNext(AnyGroupHasFiles(Document()));
+    Wizard().SetNextProblem(GroupsNextProblem(Document()));
 }
 
 GroupInfo* GroupsPage::CurrentGroup() const
@@ -266,11 +265,7 @@ void GroupsPage::OnAddWildcard()
 {
     if (!CurrentGroup())
         return;
-    // Typed with "/" or "\", a wildcard is stored with "\" as every path of the project.
-    const auto stored = [](std::string expression) {
-        std::replace(expression.begin(), expression.end(), '/', '\\');
-        return expression;
-    };
+    const auto stored = [](const std::string& expression) { return StoredGamePath(expression); };
     FolderIndex index(WinePrefix());
     const std::filesystem::path gameFolder = index.ToNative(Document().GameFolderText());
     const LiveWildcard live(Document(), index, gameFolder);
@@ -290,7 +285,7 @@ void GroupsPage::OnGroupOptions()
     GroupInfo* group = CurrentGroup();
     if (!group)
         return;
-    GroupOptionsDialog dialog(OptionsOf(*group), this);
+    GroupOptionsDialog dialog(group->NameText(), OptionsOf(*group), this);
     if (dialog.exec() != QDialog::Accepted || !(group = CurrentGroup()))
         return;
     GroupInfo changed;

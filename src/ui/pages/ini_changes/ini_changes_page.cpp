@@ -1,10 +1,13 @@
 #include "ui/pages/ini_changes/ini_changes_page.h"
 
+#include "generate/field_problems.h"
 #include "ini/ini_file.h"
 #include "model/project_document.h"
 #include "model/record_edits.h"
 #include "model/record_ref.h"
+#include "model/relative_path.h"
 #include "platform/file_search.h"
+#include "platform/folder_index.h"
 #include "rules/ini_change_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
@@ -169,12 +172,18 @@ void IniChangesPage::AddEntries(const INIGroup& file, std::vector<std::unique_pt
 
 void IniChangesPage::OnAdd()
 {
-    AddIniFileDialog dialog(GameIniFiles(), Dialogs(), this);
+    const auto check = [this](const std::string& name) -> std::optional<Problem> {
+        if (Document().GameFolderText().empty())
+            return std::nullopt;
+        FolderIndex index(WinePrefix(), false);
+        return IniFileProblem(name, NativeGamePath(Document().GameFolderText() + "\\System"), index);
+    };
+    AddIniFileDialog dialog(GameIniFiles(), check, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     InsertRecordsCommand::Records file;
     file.emplace_back(RecordRef::IniFile(Document().iniFiles.size()),
-                      std::make_unique<INIGroup>(dialog.FileName()));
+                      std::make_unique<INIGroup>(StoredGamePath(dialog.FileName())));
     Wizard().Perform(std::make_unique<InsertRecordsCommand>(
         Wizard(), std::move(file),
         QStringLiteral("Add INI File %1").arg(FromProjectText(dialog.FileName()))));
@@ -244,6 +253,13 @@ void IniChangesPage::OnRemoveFile()
         ShowMessage(QStringLiteral("Only groups can be removed via this action."));
         return;
     }
+    // The changes of a file may be the work of many adds: ask first.
+    if (!file->entries.empty()
+        && !Dialogs().Ask(this,
+                          QStringLiteral("Remove the INI file %1 and its %2 changes?")
+                              .arg(FromProjectText(file->NameText()))
+                              .arg(file->entries.size())))
+        return;
     if (const auto place = PlaceOf(Document(), *file)) {
         Wizard().Perform(std::make_unique<RemoveRecordCommand>(
             Wizard(), *place, QStringLiteral("Remove File %1").arg(FromProjectText(file->NameText()))));

@@ -4,11 +4,13 @@
 #include "model/group_info.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -52,8 +54,8 @@ int SelectedIndex(const QComboBox* combo)
 
 }  // namespace
 
-AddIniFileDialog::AddIniFileDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs,
-                                   QWidget* parent)
+AddIniFileDialog::AddIniFileDialog(const std::vector<std::string>& gameFiles, const Check& check,
+                                   DialogService& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs),
       files_(EditableCombo(ids::kIniFileName, "iniFileCombo",
                            QStringLiteral("An INI file of the game's System folder that installation "
@@ -63,9 +65,15 @@ AddIniFileDialog::AddIniFileDialog(const std::vector<std::string>& gameFiles, Di
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Filename:"), files_);
+    auto* problem = new FieldFeedback("iniFileProblem");
+    form->addRow(QString(), problem);
     layout->addLayout(form);
-    AddOkCancel(this, layout);
+    problem->Bind(AddOkCancel(this, layout)->button(QDialogButtonBox::Ok));
     FillSorted(files_, gameFiles);
+    problem->Watch(files_, [this, check] {
+        const std::string name = FileName();
+        return name.empty() ? std::nullopt : check(name);
+    });
 }
 
 void AddIniFileDialog::accept()

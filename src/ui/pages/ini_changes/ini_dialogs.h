@@ -1,9 +1,12 @@
 #pragma once
 
+#include "generate/resolved_run.h"
 #include "rules/ini_change_rules.h"
 
 #include <QDialog>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,11 +24,15 @@ namespace zpak::ui {
 class DialogService;
 
 // Picks (or types) the name of an INI file of the game's System folder.
+// What the check it is given finds in the name shows as it is typed.
 class AddIniFileDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    AddIniFileDialog(const std::vector<std::string>& gameFiles, DialogService& dialogs, QWidget* parent);
+    using Check = std::function<std::optional<Problem>(const std::string& name)>;
+
+    AddIniFileDialog(const std::vector<std::string>& gameFiles, const Check& check, DialogService& dialogs,
+                     QWidget* parent);
     void accept() override;
     std::string FileName() const;
 

@@ -1,14 +1,18 @@
 #include "ui/pages/package/package_page.h"
 
+#include "generate/field_problems.h"
 #include "generate/product_paths.h"
 #include "model/product_fields.h"
 #include "model/project_document.h"
 #include "model/record_ref.h"
 #include "platform/file_search.h"
+#include "platform/folder_index.h"
 #include "platform/game_path.h"
+#include "platform/text_encoding.h"
 #include "rules/product_rules.h"
 #include "ui/app/browse.h"
 #include "ui/app/control_ids.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 #include "ui/app/wizard_dialog.h"
@@ -29,7 +33,8 @@ const QString kNoLicence = QStringLiteral("--None--");
 
 PackagePage::PackagePage(WizardDialog& wizard)
     : WizardPage(wizard), logo_(new QLineEdit), archive_(new QLineEdit), archiveProblem_(new QLabel),
-      license_(new QComboBox), shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
+      logoProblem_(new FieldFeedback("logoProblem")), license_(new QComboBox),
+      shortcuts_(new QCheckBox(QStringLiteral("Install Shortcuts")))
 {
     auto* layout = new QVBoxLayout(this);
     AddText(layout,
@@ -44,6 +49,7 @@ PackagePage::PackagePage(WizardDialog& wizard)
     QPushButton* browse =
         AddBrowseRow(logoForm, QStringLiteral("Logo Location:"), logo_, ids::kLogoBrowse, "logoBrowseButton",
                      QStringLiteral("Choose the logo bitmap in the game folder."));
+    logoForm->addRow(QString(), logoProblem_);
     layout->addLayout(logoForm);
 
     AddText(layout,
@@ -90,7 +96,8 @@ PackagePage::PackagePage(WizardDialog& wizard)
                         return true;
                     });
     });
-    connect(archive_, &QLineEdit::textChanged, this, &PackagePage::CheckArchiveName);
+    connect(archive_, &QLineEdit::textChanged, this, &PackagePage::CheckFields);
+    connect(logo_, &QLineEdit::textChanged, this, &PackagePage::CheckFields);
     connect(browse, &QPushButton::clicked, this, [this] {
         BrowseRelativeFile(Dialogs(), logo_, QStringLiteral("Bitmap File (*.bmp)|*.bmp||"),
                            Document().GameFolderText(), GameFolderOnDisk());
@@ -142,19 +149,32 @@ void PackagePage::FillLicences()
         license_->setEditText(QString());
 }
 
-void PackagePage::CheckArchiveName()
+void PackagePage::CheckFields()
 {
     const auto problem = PackageNameProblem(Document(), ToProjectText(archive_->text()));
     archiveProblem_->setText(problem ? FromProjectText(*problem) : QString());
     archiveProblem_->setVisible(problem.has_value());
+    std::optional<Problem> logoProblem;
+    const std::string logo = ToProjectText(logo_->text());
+    if (const std::string folder = GameFolderOnDisk(); !logo.empty() && !folder.empty()) {
+        FolderIndex index(WinePrefix(), false);
+        logoProblem = LogoProblem(logo, PathFromText(folder), index);
+    }
+    logoProblem_->Show(logoProblem);
     // Only the page on display steers Next.
-    if (!isHidden())
-        Wizard().EnableNext(!problem);
+    if (isHidden())
+        return;
+    if (problem)
+        Wizard().SetNextProblem(problem);
+    else if (logoProblem_->Refuses())
+        Wizard().SetNextProblem(logoProblem->text);
+    else
+        Wizard().SetNextProblem(std::nullopt);
 }
 
 void PackagePage::ApplyShortcutSwitch()
 {
-    CheckArchiveName();
+    CheckFields();
     const bool install = shortcuts_->isChecked();
     LinkNext(install);
     zpak::ApplyShortcutSwitch(Document(), install);
@@ -170,8 +190,11 @@ bool PackagePage::StorePackageFields()
     const int index = license_->currentIndex();
     if (index >= 0 && license_->itemText(index) == license_->currentText())
         form.licenseSelection = index;
-    return StoreAsStep(QStringLiteral("Edit Packaging"), RecordRef::Product("archive"),
-                       [&] { return zpak::StorePackageFields(Document(), form, Sink()); });
+    const bool stored = StoreAsStep(QStringLiteral("Edit Packaging"), RecordRef::Product("archive"),
+                                    [&] { return zpak::StorePackageFields(Document(), form, Sink()); });
+    if (stored)
+        logo_->setText(FromProjectText(TextOf(Document().product->logo)));  // with "\" separators
+    return stored;
 }
 
 void PackagePage::ShowStoredValues()

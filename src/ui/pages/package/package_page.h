@@ -9,6 +9,8 @@ class QLineEdit;
 
 namespace zpak::ui {
 
+class FieldFeedback;
+
 // The archive name, logo, licence and the switch that adds the shortcuts page.
 class PackagePage final : public WizardPage {
     Q_OBJECT
@@ -30,14 +32,15 @@ private:
     // The page after this one: the shortcuts page, or Generate.
     void LinkNext(bool shortcuts);
     void ApplyShortcutSwitch();
-    // Shows what is wrong with the archive name as it is typed; Next waits
-    // until it is right.
-    void CheckArchiveName();
+    // Shows what is wrong with the archive name and the logo as they are
+    // typed; Next waits until they are right.
+    void CheckFields();
     bool StorePackageFields();
 
     QLineEdit* logo_;
     QLineEdit* archive_;
     QLabel* archiveProblem_;
+    FieldFeedback* logoProblem_;
     QComboBox* license_;
     QCheckBox* shortcuts_;
 };

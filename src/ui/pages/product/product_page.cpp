@@ -112,7 +112,8 @@ void ProductPage::UpdateNext()
 {
     // Only the page on display steers Next.
     if (!isHidden())
-        Wizard().EnableNext(!name_->text().isEmpty() && IsVersionValid(ToProjectText(version_->text())));
+        Wizard().SetNextProblem(
+            ProductNextProblem(ToProjectText(name_->text()), ToProjectText(version_->text())));
 }
 
 bool ProductPage::OnCommit()
@@ -128,12 +129,23 @@ bool ProductPage::OnCommit()
 // would refuse it: Next then says what is missing.
 void ProductPage::CommitField(const ProductFormField& field, QLineEdit& edit)
 {
+    auto* title = findChild<QLineEdit*>(QLatin1String(ControlNameOf("title")));
+    const std::string titleBefore = Document().product ? Document().product->GetTitle() : std::string();
     const bool stored = StoreAsStep(
         QStringLiteral("Edit %1").arg(CaptionOf(field.key)), RecordRef::Product(std::string(field.key)),
         [&] { return StoreProductField(Document(), field, ToProjectText(edit.text())); });
-    // An empty title was given its default.
-    if (stored && field.text == &ProductForm::title && edit.text().isEmpty())
-        edit.setText(FromProjectText(TextOf(Document().product->title)));
+    // The field shows what was stored: an empty title its default, a readme
+    // its "\" separators. An empty readme keeps the stored one.
+    if (!stored)
+        return;
+    // A title that followed the old name follows the new one.
+    if (field.text == &ProductForm::product && title->text() == FromProjectText(titleBefore))
+        title->setText(FromProjectText(Document().product->GetTitle()));
+    if (edit.text().isEmpty() && field.text != &ProductForm::title)
+        return;
+    const QString shown = FromProjectText(TextOf(Document().product.get()->*field.member));
+    if (edit.text() != shown)
+        edit.setText(shown);
 }
 
 bool ProductPage::OnWizardNext()

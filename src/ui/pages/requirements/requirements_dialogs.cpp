@@ -1,13 +1,16 @@
 #include "ui/pages/requirements/requirements_dialogs.h"
 
+#include "generate/field_problems.h"
 #include "ini/ini_file.h"
 #include "model/product_fields.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/layout_helpers.h"
 #include "ui/app/project_text.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -45,7 +48,15 @@ AddRequirementDialog::AddRequirementDialog(Check check, DialogService& dialogs, 
                   {QStringLiteral("Developer URL:"), ids::kRequiredDeveloperUrl,
                    ControlNameOf("developerURL"), QStringLiteral("The web page of its developer.")}})[0];
     layout->addWidget(box);
-    AddOkCancel(this, layout);
+    QLineEdit* version = Edit(kRequirementFields[1]);
+    auto* problem = new FieldFeedback("versionProblem");
+    form->insertRow(2, QString(), problem);
+    problem->Bind(AddOkCancel(this, layout)->button(QDialogButtonBox::Ok));
+    const auto rule = [this, version] {
+        return RequirementVersionProblem(ToProjectText(product_->text()), ToProjectText(version->text()));
+    };
+    problem->Watch(product_, rule);
+    problem->Watch(version, rule);
 }
 
 AddRequirementDialog::AddRequirementDialog(const IniFile& presets, Check check, DialogService& dialogs,
