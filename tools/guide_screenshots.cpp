@@ -173,7 +173,7 @@ int main(int argc, char** argv)
     }
 
     // The dialogs the guide explains, over the window as the user sees them.
-    GroupOptionsDialog options(OptionsOf(*doc.groups[0]), &wizard);
+    GroupOptionsDialog options(doc.groups[0]->NameText(), OptionsOf(*doc.groups[0]), &wizard);
     ok = Save(&options, output, "09-group-options") && ok;
     const IniChangeFields change = FieldsOf(*doc.iniFiles[0]->entries[0]);
     IniPropertyDialog property(&change, dialogs, &wizard);
