@@ -31,7 +31,7 @@ struct PackEntry {
     std::optional<std::string> content;
 };
 
-// The archive and the files to put into it, in order; duplicates stay.
+// The archive and the files to put into it, in order, one entry for each name.
 struct PackList {
     std::filesystem::path archive;
     std::vector<PackEntry> entries;

@@ -286,9 +286,7 @@ public:
     {
         if (run_.choice == GenerationChoice::Zip)
             return;
-        std::size_t files = 0;
-        for (const ResolvedInput& input : run_.inputs)
-            files += input.kind != ResolvedInput::Kind::Logo && input.kind != ResolvedInput::Kind::Licence;
+        const std::size_t files = PackEntries(run_.inputs).size();
         if (files > kMostZipEntries)
             Warn(codes::kZipWouldOverflow, RecordRef(),
                  FormatText("The product has %d files; a zip file of it cannot be made, as a zip "

@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 namespace zpak {
 
@@ -431,12 +432,7 @@ private:
                       FormatText("SOURCE_DATE_EPOCH is [%s], not a number of seconds since 1970.%s",
                                  {ShowControlCharacters(date), kCannotContinue}));
         }
-        for (const ResolvedInput& input : run_.inputs) {
-            const bool script = input.kind == ResolvedInput::Kind::Script;
-            if (IsPacked(input.kind))
-                run_.pack.entries.push_back(
-                    {input.source, input.destination, script ? 0755u : 0644u, input.content});
-        }
+        run_.pack.entries = PackEntries(run_.inputs);
         if (run_.pack.entries.size() > kMostZipEntries) {
             Error(codes::kTooManyZipEntries, RecordRef(),
                   FormatText("The zip file would hold %d files, but a zip file can hold at most "
@@ -531,6 +527,30 @@ std::vector<std::string> ResolvedRun::Warnings() const
             warnings.push_back(problem.text);
     }
     return warnings;
+}
+
+std::vector<PackEntry> PackEntries(const std::vector<ResolvedInput>& inputs)
+{
+    // A file that is both the readme and a group's file is packed once; of
+    // two files the installer would put at one place (which the check tells)
+    // the later one is packed, as the installer leaves the later one there.
+    // Places are told apart as Windows does, without letter case.
+    std::vector<PackEntry> entries;
+    std::unordered_map<std::string, std::size_t> byPlace;
+    for (const ResolvedInput& input : inputs) {
+        if (!IsPacked(input.kind))
+            continue;
+        const bool script = input.kind == ResolvedInput::Kind::Script;
+        PackEntry entry{input.source, input.destination, script ? 0755u : 0644u, input.content};
+        const auto [found, fresh] = byPlace.try_emplace(FoldedText(input.destination), entries.size());
+        if (fresh) {
+            entries.push_back(std::move(entry));
+        } else {
+            entry.name = entries[found->second].name;  // the name keeps its first spelling
+            entries[found->second] = std::move(entry);
+        }
+    }
+    return entries;
 }
 
 ResolvedRun ResolveGeneration(const ProjectDocument& document, GenerationChoice choice,

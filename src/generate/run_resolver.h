@@ -3,6 +3,7 @@
 #include "generate/resolved_run.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace zpak {
 
@@ -19,6 +20,9 @@ ResolvedRun ResolveGeneration(const ProjectDocument& document, GenerationChoice 
 // the logo, in the project's order. The run holds what they found; nothing
 // is planned.
 ResolvedRun ResolveProductFiles(const ProjectDocument& document, const std::filesystem::path& winePrefix);
+
+// What the zip holds of the run's inputs, one entry for each place.
+std::vector<PackEntry> PackEntries(const std::vector<ResolvedInput>& inputs);
 
 // A run that writes the manifest names the product's archive there, and from
 // then on the product keeps that name (as when the project is saved). Called

@@ -1,5 +1,7 @@
 #include "generate/build_files.h"
 #include "generate/generation_run.h"
+#include "generate/output_verifier.h"
+#include "generate/zip_packer.h"
 #include "generate_fixture.h"
 
 #include <algorithm>
@@ -274,6 +276,29 @@ TEST_F(ResolverTest, MissingGameFolderIsToldOnce)
 }
 
 // Whatever the choice, the run knows every file of the product and where it goes.
+// A zip never holds two entries of one name: a file that is also the readme
+// is packed once, and of two files put at one place the later one is packed,
+// as the installer leaves it there. Such a zip verifies.
+TEST_F(ResolverTest, ZipHoldsOneEntryForEachPlace)
+{
+    dir.Write("Vantor/System/Other.ini", "[Frontier]\r\nSpeed=3\r\n");
+    doc.groups[0]->AddFile("Help\\Frontier\\Readme.txt");
+    doc.groups[1]->AddFile("System\\Other.ini").src = "SYSTEM\\frontier.ini";
+    ResolvedRun run = ResolveGeneration(doc, GenerationChoice::Zip, {});
+    ASSERT_EQ(run.FirstError(), nullptr);
+    std::vector<std::string> seen;
+    for (const PackEntry& entry : run.pack.entries)
+        seen.push_back(entry.source.lexically_relative(game).generic_string() + ">" + entry.name);
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"System/Frontier.pkg>System/Frontier.pkg",
+                                        "Help/Frontier/Readme.txt>Help/Frontier/Readme.txt",
+                                        "Maps/FR-Canyon.map>Maps/FR-Canyon.map",
+                                        "System/Other.ini>System/Frontier.ini",
+                                        "System/Frontier.sh>System/Frontier.sh"}));
+    ASSERT_EQ(ZipPackList(run.pack), kZipOk);
+    EXPECT_TRUE(VerifyOutputs(run, 2).problems.empty());
+}
+
 TEST_F(ResolverTest, ListsEveryInputWithItsDestination)
 {
     dir.Write("Vantor/Help/Logo.bmp", "BM");
