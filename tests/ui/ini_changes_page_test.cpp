@@ -184,21 +184,31 @@ TEST_F(IniChangesPageTest, RemoveFileAsksForChangesAndLeavesNothingToEdit)
     doc.iniFiles.push_back(std::make_unique<INIGroup>("User.ini"));
     doc.iniFiles[1]->AddEntry("A", "a", "1", 0);
     doc.iniFiles[1]->AddEntry("B", "b", "2", 0);
+    doc.iniFiles.push_back(std::make_unique<INIGroup>("One.ini"));
+    doc.iniFiles[2]->AddEntry("C", "c", "3", 0);
     wizard->SetActivePage(kIniChangesPage);
 
-    Select(1);
+    Select(2);
     ClickOn(kIniChangesPage, kRemoveIniFile);  // No
     ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions.last(), "Remove the INI file One.ini and its 1 change?");
+    Select(1);
+    ClickOn(kIniChangesPage, kRemoveIniFile);  // No
+    ASSERT_EQ(dialogs.questions.size(), 2);
     EXPECT_EQ(dialogs.questions.last(), "Remove the INI file User.ini and its 2 changes?");
-    ASSERT_EQ(doc.iniFiles.size(), 2u);
+    ASSERT_EQ(doc.iniFiles.size(), 3u);
     dialogs.askAnswers.push_back(true);
     ClickOn(kIniChangesPage, kRemoveIniFile);
-    ASSERT_EQ(doc.iniFiles.size(), 1u);
+    ASSERT_EQ(doc.iniFiles.size(), 2u);
     EXPECT_EQ(doc.iniFiles[0]->NameText(), "Empty.ini");
+    dialogs.askAnswers.push_back(true);
+    Select(1);
+    ClickOn(kIniChangesPage, kRemoveIniFile);
+    ASSERT_EQ(doc.iniFiles.size(), 1u);
 
     Select(0);
     ClickOn(kIniChangesPage, kRemoveIniFile);  // nothing to lose: no question
-    EXPECT_EQ(dialogs.questions.size(), 2);
+    EXPECT_EQ(dialogs.questions.size(), 4);
     EXPECT_TRUE(doc.iniFiles.empty());
     for (const int button : {kEditIni, kRemoveIniEntry, kRemoveIniFile, kAddIniEntry, kImportKeys})
         EXPECT_FALSE(Enabled(kIniChangesPage, button)) << button;

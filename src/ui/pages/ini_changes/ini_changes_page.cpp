@@ -254,11 +254,13 @@ void IniChangesPage::OnRemoveFile()
         return;
     }
     // The changes of a file may be the work of many adds: ask first.
-    if (!file->entries.empty()
+    const std::size_t changes = file->entries.size();
+    if (changes > 0
         && !Dialogs().Ask(this,
-                          QStringLiteral("Remove the INI file %1 and its %2 changes?")
+                          (changes == 1 ? QStringLiteral("Remove the INI file %1 and its %2 change?")
+                                        : QStringLiteral("Remove the INI file %1 and its %2 changes?"))
                               .arg(FromProjectText(file->NameText()))
-                              .arg(file->entries.size())))
+                              .arg(changes)))
         return;
     if (const auto place = PlaceOf(Document(), *file)) {
         Wizard().Perform(std::make_unique<RemoveRecordCommand>(
