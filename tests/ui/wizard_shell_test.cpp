@@ -252,8 +252,10 @@ TEST_F(WizardShellTest, AFirstRunWithoutGamesSaysWhatToDo)
     const auto* text = Page(kGamePathPage)->findChild<QLabel*>(QStringLiteral("firstRunText"));
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->isVisible());
-    for (const std::string& part : {"no Wine prefix at " + (dir / "wine").string(), std::string("demo-game"),
-                                    (dir / "wine/drive_c/Games/Vantor").make_preferred().string()})
+    // Without a prefix C:\ leads nowhere: the advice sets one up before copying.
+    for (const std::string& part :
+         {"no Wine prefix at " + (dir / "wine").string(), std::string("demo-game"), std::string("wineboot"),
+          (dir / "wine/drive_c/Games/Vantor").make_preferred().string()})
         EXPECT_TRUE(text->text().contains(QString::fromStdString(part))) << text->text().toStdString();
     EXPECT_EQ(wizard->focusWidget(), Edit(kGamePathPage, kGamePathEdit));
 
@@ -263,6 +265,10 @@ TEST_F(WizardShellTest, AFirstRunWithoutGamesSaysWhatToDo)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith("The game path is empty."))
         << dialogs.messages[0].toStdString();
+    Type(kGamePathPage, kGamePathEdit, "C:\\Games\\Vantor");
+    Click(kNext);
+    EXPECT_EQ(dialogs.messages.last(),
+              "This is not a valid game folder.\nSystem\\MKR.exe not found in C:\\Games\\Vantor");
 
     const auto project = dir / "moved.zproj";
     std::ofstream(project, std::ios::binary) << "/games/Moved/Vantor\r\n0.8\r\n";

@@ -4,6 +4,7 @@
 #include "model/project_document.h"
 #include "model/project_reader.h"
 #include "model/record_ref.h"
+#include "platform/wine_prefix.h"
 #include "rules/game_folder_rules.h"
 #include "ui/app/control_ids.h"
 #include "ui/app/dialog_service.h"
@@ -92,16 +93,35 @@ QString GamePathPage::FirstRunText() const
                                                                   : QStringLiteral("examples/demo-game");
     const std::filesystem::path& prefix = WinePrefix();
     QString text = QStringLiteral("<b>No game of this engine was found on this computer.</b> ");
-    if (!prefix.empty() && !std::filesystem::is_directory(prefix))
+    if (prefix.empty()) {
+        return text
+            + QStringLiteral(
+                  "To try the wizard with the demo game, copy its folder %1 to C:\\Games\\Vantor, or "
+                  "type the demo game's folder in Game Path.")
+                  .arg(demo.toHtmlEscaped());
+    }
+    const QString copy = FromNativePath((prefix / "drive_c/Games/Vantor").make_preferred()).toHtmlEscaped();
+    if (MapWineDrive(prefix, "C:\\")) {
+        return text
+            + QStringLiteral(
+                  "To try the wizard with the demo game, copy its folder %1 to %2 (C:\\Games\\Vantor of "
+                  "the Wine prefix), or type the demo game's folder in Game Path.")
+                  .arg(demo.toHtmlEscaped(), copy);
+    }
+    // C:\ is drive_c only through the drive links that Wine makes when it
+    // sets a prefix up; a drive_c made by hand has none.
+    if (!std::filesystem::is_directory(prefix))
         text += QStringLiteral("There is no Wine prefix at %1 either. ")
                     .arg(FromNativePath(prefix).toHtmlEscaped());
-    const QString target = prefix.empty() ? QStringLiteral("C:\\Games\\Vantor")
-                                          : FromNativePath((prefix / "drive_c/Games/Vantor").make_preferred())
-            + QStringLiteral(" (C:\\Games\\Vantor of the Wine prefix)");
+    else
+        text += QStringLiteral("The Wine prefix at %1 has no drive C: yet. ")
+                    .arg(FromNativePath(prefix).toHtmlEscaped());
     return text
-        + QStringLiteral("To try the wizard with the demo game, copy its folder %1 to %2, or type the demo "
-                         "game's folder in Game Path.")
-              .arg(demo.toHtmlEscaped(), target.toHtmlEscaped());
+        + QStringLiteral(
+              "To try the wizard with the demo game, type its folder %1 in Game Path. To try it on "
+              "C:\\Games\\Vantor, set the prefix up first (run <code>wineboot</code> once), then copy "
+              "the folder to %2.")
+              .arg(demo.toHtmlEscaped(), copy);
 }
 
 void GamePathPage::OnGameChosen(int index)
@@ -178,8 +198,13 @@ bool GamePathPage::StoreGameFolder()
     if (IsGameFolderValid(folder, WinePrefix()))
         return true;
     // Say what is missing where, so that the folder can be put right.
-    ShowMessage(QStringLiteral("This is not a valid game folder.\nSystem\\MKR.exe not found in %1")
-                    .arg(FromNativePath(NativeGamePath(folder))));
+    // The folder as typed; where a drive letter leads elsewhere, that place too.
+    QString where = FromProjectText(folder);
+    const QString native = FromNativePath(NativeGamePath(folder));
+    if (QString(where).replace(QLatin1Char('\\'), QLatin1Char('/')) != QDir::fromNativeSeparators(native))
+        where += QStringLiteral(" (%1)").arg(native);
+    ShowMessage(
+        QStringLiteral("This is not a valid game folder.\nSystem\\MKR.exe not found in %1").arg(where));
     return false;
 }
 
