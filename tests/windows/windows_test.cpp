@@ -157,12 +157,11 @@ TEST(WindowsBuildTest, PackageRunsTheToolAndZipHoldsTheGroups)
     std::vector<std::string> names;
     for (const auto& [name, flags] : ZipNames(game / "FrontierMOD.zip"))
         names.push_back(name);
-    EXPECT_EQ(
-        names,
-        (std::vector<std::string>{"System/Frontier.u", "System/Frontier.int", "Maps/FR-Canyon.map",
-                                  "Maps/FR-Landing.map", "Help/Frontier.txt", "Frontier/Classes/Campaign.uc",
-                                  "Frontier/Classes/Spawner.uc", "System/Frontier.ini", "Help/Frontier.txt",
-                                  "System/Frontier.sh", "System/Frontier_mac.sh"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{
+                  "System/Frontier.u", "System/Frontier.int", "Maps/FR-Canyon.map", "Maps/FR-Landing.map",
+                  "Help/Frontier.txt", "Frontier/Classes/Campaign.uc", "Frontier/Classes/Spawner.uc",
+                  "System/Frontier.ini", "System/Frontier.sh", "System/Frontier_mac.sh"}));
 }
 
 // Ctrl-C at the console zpakbuild.exe runs in cancels the build as SIGINT
