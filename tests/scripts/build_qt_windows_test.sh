@@ -66,17 +66,7 @@ EOF
 chmod +x "$stubs"/*
 export PATH="$stubs:$PATH"
 
-failures=0
-check() {
-    what=$1
-    shift
-    if "$@" >/dev/null 2>&1; then
-        echo "ok - $what"
-    else
-        echo "FAIL - $what"
-        failures=$((failures + 1))
-    fi
-}
+. "$(cd "$(dirname "$0")" && pwd)/../support/checks.sh"
 # Runs the script: its status in $status, the last line it printed (the
 # prefix) in $out, its messages in $work/messages.
 run() {
@@ -153,4 +143,4 @@ first=$(tail -n 1 "$work/first")
 check "and both give the same, whole Qt" [ -f "$first/.complete" ]
 check "to both" [ "$first" = "$(tail -n 1 "$work/second")" ]
 
-[ "$failures" -eq 0 ] || { echo "$failures checks failed"; exit 1; }
+checks_done

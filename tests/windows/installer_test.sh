@@ -26,17 +26,7 @@ trap cleanup EXIT
 wineboot --init >/dev/null 2>&1
 wineserver -w
 
-failures=0
-check() {
-    what=$1
-    shift
-    if "$@" >/dev/null 2>&1; then
-        echo "ok - $what"
-    else
-        echo "FAIL - $what"
-        failures=$((failures + 1))
-    fi
-}
+. "$here/../support/checks.sh"
 # The exit status of a command, as a check can compare it.
 status_of() {
     "$@" >/dev/null 2>&1
@@ -173,4 +163,4 @@ check "its zpakbuild.exe tells its version" [ "$(version_of "$unpacked/zpakbuild
 check "it keeps its presets beside the programs" [ -f "$unpacked/presets.ini" ]
 check "it holds the user guide" test -f "$unpacked/user-guide.html" -a -f "$unpacked/guide/02-groups.png"
 
-[ "$failures" -eq 0 ] || { echo "$failures checks failed"; exit 1; }
+checks_done
