@@ -1,10 +1,10 @@
 #include "import/manifest_text.h"
 
+#include "ini/ini_encoding.h"
+
 namespace zpak {
 
 namespace {
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c)
 {
@@ -18,49 +18,6 @@ std::string_view Trim(std::string_view text)
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-void AppendUtf8(std::string& out, char32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// UTF-16 text after its mark, as UTF-8; a lone surrogate becomes U+FFFD.
-std::string Utf8FromUtf16(std::string_view bytes, bool bigEndian)
-{
-    const auto unit = [&](std::size_t i) -> char32_t {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian ? (a << 8 | b) : (b << 8 | a);
-    };
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char32_t code = unit(i);
-        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size()) {
-            const char32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        AppendUtf8(out, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
-    }
-    return out;
 }
 
 // `keeping` says whether the entries of the current section are kept.
@@ -103,14 +60,11 @@ void ParseLine(ManifestText& text, std::string_view raw, int number,
 ManifestText ParseManifestText(std::string_view bytes, const std::function<bool(std::string_view)>& keep)
 {
     ManifestText text;
-    std::string converted;
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        converted = Utf8FromUtf16(bytes.substr(2), bytes[0] == '\xFE');
-        bytes = converted;
-        text.wasUtf16 = true;
-    } else if (bytes.starts_with(kUtf8Mark)) {
-        bytes.remove_prefix(kUtf8Mark.size());
-    }
+    const ini::IniEncoding encoding = ini::DetectIniEncoding(bytes);
+    text.wasUtf16 = encoding == ini::IniEncoding::Utf16LE || encoding == ini::IniEncoding::Utf16BE;
+    // Imported texts are stored in the project, so they must be valid UTF-8.
+    const std::string decoded = ini::DecodeIniText(bytes, encoding, ini::LoneSurrogate::Replace);
+    bytes = decoded;
     int number = 0;
     bool keeping = true;
     while (!bytes.empty()) {

@@ -78,7 +78,7 @@ IniEncoding DetectIniEncoding(std::string_view bytes)
     return IniEncoding::Bytes;
 }
 
-std::string DecodeIniText(std::string_view bytes, IniEncoding encoding)
+std::string DecodeIniText(std::string_view bytes, IniEncoding encoding, LoneSurrogate lone)
 {
     switch (encoding) {
     case IniEncoding::Bytes:
@@ -92,7 +92,6 @@ std::string DecodeIniText(std::string_view bytes, IniEncoding encoding)
     const bool bigEndian = encoding == IniEncoding::Utf16BE;
     std::string text;
     text.reserve(bytes.size() / 2);
-    // A last odd byte is no code unit; it is dropped, as Windows reads it.
     const std::size_t end = bytes.size() & ~std::size_t{1};
     for (std::size_t i = 2; i < end; i += 2) {
         std::uint32_t code = UnitAt(bytes, i, bigEndian);
@@ -103,7 +102,8 @@ std::string DecodeIniText(std::string_view bytes, IniEncoding encoding)
                 i += 2;
             }
         }
-        AppendUtf8(text, code);
+        const bool unpaired = code >= 0xD800 && code < 0xE000;
+        AppendUtf8(text, unpaired && lone == LoneSurrogate::Replace ? 0xFFFD : code);
     }
     return text;
 }

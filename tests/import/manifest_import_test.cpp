@@ -3,6 +3,7 @@
 #include "generate/problem_codes.h"
 #include "import/manifest_forms.h"
 #include "import/manifest_import.h"
+#include "import/manifest_text.h"
 #include "model/project_reader.h"
 #include "model/project_writer.h"
 #include "platform/message_sink.h"
@@ -359,6 +360,35 @@ TEST(ManifestImportText, EachLossIsToldAtItsLineWithItsCode)
     EXPECT_EQ(reserved.document.groups[0]->files.size(), 1u);
     const ImportResult utf16 = Import(setup, Utf16("[Setup]\nDeveloper=Zo\xEB"));
     EXPECT_EQ(utf16.document.product->developer, "Zo\xC3\xAB");
+}
+
+// A manifest in UTF-16 of either byte order reads as UTF-8: a surrogate pair
+// as its character, a unit that pairs with none as U+FFFD (the project keeps
+// only valid UTF-8), a last odd byte dropped; a UTF-8 mark is passed over.
+TEST(ManifestImportText, EveryEncodingReadsAsUtf8)
+{
+    using namespace std::string_literals;
+    const std::string lineLE = "D\0=\0\x3C\xD8\x2E\xDF\0\xD8!\0"s;
+    const std::string lineBE = "\0D\0=\xD8\x3C\xDF\x2E\xD8\0\0!"s;
+    const std::string header = "[\0S\0]\0\n\0"s;
+    std::string headerBE;
+    for (std::size_t i = 0; i < header.size(); i += 2)
+        headerBE += std::string{header[i + 1], header[i]};
+    const std::pair<std::string, std::string> files[] = {
+        {"UTF-16LE", "\xFF\xFE" + header + lineLE + "x"},
+        {"UTF-16BE", "\xFE\xFF" + headerBE + lineBE},
+    };
+    for (const auto& [name, bytes] : files) {
+        const ManifestText text = ParseManifestText(bytes);
+        EXPECT_TRUE(text.wasUtf16) << name;
+        ASSERT_EQ(text.sections.size(), 1u) << name;
+        ASSERT_EQ(text.sections[0].entries.size(), 1u) << name;
+        EXPECT_EQ(text.sections[0].entries[0].value, "\xF0\x9F\x8C\xAE\xEF\xBF\xBD!") << name;
+    }
+    const ManifestText utf8 = ParseManifestText("\xEF\xBB\xBF[S]\nD=1\n");
+    EXPECT_FALSE(utf8.wasUtf16);
+    ASSERT_EQ(utf8.sections.size(), 1u);
+    EXPECT_EQ(utf8.sections[0].name, "S");
 }
 
 TEST(ManifestImportForms, ValuesComeApartAsWritten)
