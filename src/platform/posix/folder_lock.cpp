@@ -1,4 +1,5 @@
 #include "platform/folder_lock.h"
+#include "platform/lock_file_steps.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,15 +10,6 @@
 #include <unistd.h>
 
 namespace zpak {
-
-namespace {
-
-bool SameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-}  // namespace
 
 bool TryLockFile(FileHandle::Native file, std::uint64_t offset)
 {
@@ -43,78 +35,70 @@ bool RemoveAbandonedLockFile(const std::filesystem::path& lockFile)
     return true;
 }
 
-FolderLock::~FolderLock()
-{
-    Release();
-}
+namespace lock_steps {
 
-bool FolderLock::Release()
+bool MakeFolder(const std::filesystem::path& folder, std::string& error)
 {
-    if (!file_.IsOpen())
+    if (::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST)
         return true;
-    // Removed while still locked: whoever opened it meanwhile finds, once it
-    // gets the lock, that the path no longer names it. One that is no longer
-    // ours stays.
-    const bool ours = StillHeld();
-    const bool removed = ours && ::unlink(path_.c_str()) == 0;
-    const int code = errno;
-    file_.Close();
-    if (!removed) {
-        error_ = ours ? std::strerror(code) : "it was removed or replaced while the lock was held";
-        return false;
-    }
-    // The folder stays while other files of ours, or another run's lock, are in it.
-    if (::rmdir(path_.parent_path().c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST
-        && errno != ENOENT) {
-        error_ = std::strerror(errno);
-        return false;
-    }
-    return true;
+    error = std::strerror(errno);
+    return false;
 }
 
-bool FolderLock::StillHeld() const
+Step OpenLockFile(const std::filesystem::path& path, FileHandle& file, std::string& error)
+{
+    file = FileHandle(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (file.IsOpen())
+        return Step::Done;
+    const int code = errno;
+    error = std::strerror(code);
+    return code == ENOENT ? Step::Again : Step::Failed;
+}
+
+Step LockOpenFile(FileHandle::Native file, std::string& error)
+{
+    // Ours, then the one that scripts and other tools take.
+    if (!TryLockFile(file)) {
+        const int code = errno;
+        if (code == EAGAIN || code == EACCES)
+            return Step::Busy;
+        error = std::strerror(code);
+        return Step::Failed;
+    }
+    if (::flock(file, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        if (code == EWOULDBLOCK)
+            return Step::Busy;
+        error = std::strerror(code);
+        return Step::Failed;
+    }
+    return Step::Done;
+}
+
+bool NamesFile(const std::filesystem::path& path, FileHandle::Native file)
 {
     struct stat held {};
     struct stat named {};
-    return file_.IsOpen() && ::fstat(file_.Get(), &held) == 0 && ::lstat(path_.c_str(), &named) == 0
-        && SameFile(held, named);
+    return ::fstat(file, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev
+        && held.st_ino == named.st_ino;
 }
 
-std::optional<FolderLock::Result> FolderLock::TryOnce()
+bool RemoveOpenFile(const std::filesystem::path& path, FileHandle::Native /*file*/, std::string& error)
 {
-    if (::mkdir(path_.parent_path().c_str(), 0777) != 0 && errno != EEXIST) {
-        error_ = std::strerror(errno);
-        return Result::Failed;
-    }
-    // O_NOFOLLOW: a link placed at the lock file's name must not make us
-    // create or lock a file elsewhere.
-    FileHandle file(::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (!file.IsOpen()) {
-        const int code = errno;
-        error_ = std::strerror(code);
-        if (code == ENOENT)
-            return std::nullopt;  // the folder was removed by a run that let go
-        return Result::Failed;
-    }
-    if (!TryLockFile(file.Get())) {
-        const int code = errno;
-        if (code == EAGAIN || code == EACCES)
-            return Result::Busy;
-        error_ = std::strerror(code);
-        return Result::Failed;
-    }
-    if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
-        const int code = errno;
-        if (code == EWOULDBLOCK)
-            return Result::Busy;
-        error_ = std::strerror(code);
-        return Result::Failed;
-    }
-    file_ = std::move(file);
-    if (StillHeld())
-        return Result::Locked;
-    file_.Close();
-    return std::nullopt;
+    if (::unlink(path.c_str()) == 0)
+        return true;
+    error = std::strerror(errno);
+    return false;
 }
+
+bool RemoveFolderIfEmpty(const std::filesystem::path& folder, std::string& error)
+{
+    if (::rmdir(folder.c_str()) == 0 || errno == ENOTEMPTY || errno == EEXIST || errno == ENOENT)
+        return true;
+    error = std::strerror(errno);
+    return false;
+}
+
+}  // namespace lock_steps
 
 }  // namespace zpak

@@ -1,4 +1,5 @@
 #include "platform/folder_lock.h"
+#include "platform/lock_file_steps.h"
 
 #include "platform/windows/windows_error.h"
 
@@ -15,10 +16,11 @@ bool IdentityOf(HANDLE file, BY_HANDLE_FILE_INFORMATION& info)
     return ::GetFileInformationByHandle(file, &info) != 0;
 }
 
-bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
+// Marks the open file to go when its last handle, and with it the lock, closes.
+bool DeleteOnClose(HANDLE file)
 {
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh
-        && a.nFileIndexLow == b.nFileIndexLow;
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose) != 0;
 }
 
 }  // namespace
@@ -39,91 +41,80 @@ bool RemoveAbandonedLockFile(const std::filesystem::path& lockFile)
         return true;
     if (!TryLockFile(file.Get()))
         return false;
-    FILE_DISPOSITION_INFO dispose{TRUE};  // gone when the handle, and with it the lock, closes
-    ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &dispose, sizeof dispose);
+    DeleteOnClose(file.Get());
     return true;
 }
 
-FolderLock::~FolderLock()
-{
-    Release();
-}
+namespace lock_steps {
 
-bool FolderLock::Release()
+bool MakeFolder(const std::filesystem::path& folder, std::string& error)
 {
-    if (!file_.IsOpen())
+    if (::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
         return true;
-    // Deleted while still locked: whoever opened it meanwhile finds, once it
-    // gets the lock, that the path no longer names it. Closing the handle
-    // drops the lock. One that is no longer ours stays.
-    const bool ours = StillHeld();
-    FILE_DISPOSITION_INFO dispose{TRUE};
-    const bool removed =
-        ours && ::SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &dispose, sizeof dispose);
-    const DWORD code = ::GetLastError();
-    file_.Close();
-    if (!removed) {
-        error_ = ours ? WindowsErrorText(code) : "it was removed or replaced while the lock was held";
-        return false;
-    }
-    // The folder stays while other files of ours, or another run's lock, are in it.
-    if (!::RemoveDirectoryW(path_.parent_path().c_str())) {
-        const DWORD folderCode = ::GetLastError();
-        if (folderCode != ERROR_DIR_NOT_EMPTY && folderCode != ERROR_FILE_NOT_FOUND
-            && folderCode != ERROR_PATH_NOT_FOUND && folderCode != ERROR_SHARING_VIOLATION) {
-            error_ = WindowsErrorText(folderCode);
-            return false;
-        }
-    }
-    return true;
+    error = WindowsErrorText(::GetLastError());
+    return false;
 }
 
-bool FolderLock::StillHeld() const
+Step OpenLockFile(const std::filesystem::path& path, FileHandle& file, std::string& error)
 {
-    if (!file_.IsOpen())
-        return false;
-    const FileHandle named(::CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+    // Shared for deleting too, so that the holder can delete it while others
+    // have it open; FILE_FLAG_OPEN_REPARSE_POINT: a link is not followed.
+    file =
+        FileHandle(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, kShareAll, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file.IsOpen())
+        return Step::Done;
+    const DWORD code = ::GetLastError();
+    error = WindowsErrorText(code);
+    // The folder was removed, or the file is being deleted, by a run that let go.
+    if (code == ERROR_PATH_NOT_FOUND || code == ERROR_ACCESS_DENIED || code == ERROR_DELETE_PENDING)
+        return Step::Again;
+    return Step::Failed;
+}
+
+Step LockOpenFile(FileHandle::Native file, std::string& error)
+{
+    if (TryLockFile(file))
+        return Step::Done;
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_LOCK_VIOLATION || code == ERROR_SHARING_VIOLATION || code == ERROR_IO_PENDING)
+        return Step::Busy;
+    error = WindowsErrorText(code);
+    return Step::Failed;
+}
+
+bool NamesFile(const std::filesystem::path& path, FileHandle::Native file)
+{
+    const FileHandle named(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                          OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION held{};
     BY_HANDLE_FILE_INFORMATION found{};
-    return named.IsOpen() && IdentityOf(file_.Get(), held) && IdentityOf(named.Get(), found)
-        && SameFile(held, found);
+    return named.IsOpen() && IdentityOf(file, held) && IdentityOf(named.Get(), found)
+        && held.dwVolumeSerialNumber == found.dwVolumeSerialNumber
+        && held.nFileIndexHigh == found.nFileIndexHigh && held.nFileIndexLow == found.nFileIndexLow;
 }
 
-std::optional<FolderLock::Result> FolderLock::TryOnce()
+bool RemoveOpenFile(const std::filesystem::path& /*path*/, FileHandle::Native file, std::string& error)
 {
-    if (!::CreateDirectoryW(path_.parent_path().c_str(), nullptr)
-        && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-        error_ = WindowsErrorText(::GetLastError());
-        return Result::Failed;
-    }
-    // Shared for reading, writing and deleting, so that other runs can open
-    // the file and find it locked, and the holder can delete it;
-    // FILE_FLAG_OPEN_REPARSE_POINT: a link placed at the lock file's name
-    // must not make us lock a file elsewhere.
-    FileHandle file(::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, kShareAll, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                  nullptr));
-    if (!file.IsOpen()) {
-        const DWORD code = ::GetLastError();
-        // The folder was removed, or the file is being deleted, by a run that let go.
-        error_ = WindowsErrorText(code);
-        if (code == ERROR_PATH_NOT_FOUND || code == ERROR_ACCESS_DENIED || code == ERROR_DELETE_PENDING)
-            return std::nullopt;
-        return Result::Failed;
-    }
-    if (!TryLockFile(file.Get())) {
-        const DWORD code = ::GetLastError();
-        if (code == ERROR_LOCK_VIOLATION || code == ERROR_SHARING_VIOLATION || code == ERROR_IO_PENDING)
-            return Result::Busy;
-        error_ = WindowsErrorText(code);
-        return Result::Failed;
-    }
-    file_ = std::move(file);
-    if (StillHeld())
-        return Result::Locked;
-    file_.Close();
-    return std::nullopt;
+    // Deleted when the handle closes, which drops the lock.
+    if (DeleteOnClose(file))
+        return true;
+    error = WindowsErrorText(::GetLastError());
+    return false;
 }
+
+bool RemoveFolderIfEmpty(const std::filesystem::path& folder, std::string& error)
+{
+    if (::RemoveDirectoryW(folder.c_str()))
+        return true;
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_DIR_NOT_EMPTY || code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+        || code == ERROR_SHARING_VIOLATION)
+        return true;
+    error = WindowsErrorText(code);
+    return false;
+}
+
+}  // namespace lock_steps
 
 }  // namespace zpak
