@@ -1,7 +1,7 @@
 #include "platform/process.h"
 
-#include "platform/cancel_flag.h"
 #include "platform/file_handle.h"
+#include "platform/program_watch.h"
 #include "platform/readable_file.h"
 
 #include <algorithm>
@@ -26,10 +26,6 @@ extern char** environ;
 namespace zpak {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr auto kTick = std::chrono::milliseconds(100);
-constexpr auto kGraceBeforeKill = std::chrono::seconds(5);
 
 // True when the program is one of this system: an ELF binary or a script
 // with a "#!" line, whatever its mode (without a run bit it fails to start,
@@ -166,57 +162,41 @@ void CloseAllBut(std::array<int, 3> keep)
     ::_exit(127);
 }
 
-// Waits for the child, passing its output on and cancelling it on request.
-class ChildWatch {
+// The child as WatchProgram sees it.
+class Child final : public RunningProgram {
 public:
-    ChildWatch(pid_t pid, int outputFd, const ProcessOptions& options)
+    Child(pid_t pid, int outputFd, const ProcessOptions& options)
         : pid_(pid), outputFd_(outputFd), options_(options)
     {
     }
 
-    ProcessResult Wait()
+    State Wait(std::chrono::milliseconds tick) override
     {
-        ProcessResult result;
-        result.started = true;
-        int status = 0;
-        for (;;) {
-            const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_)
-                break;
-            if (done < 0 && errno != EINTR) {
-                result.exitCode = -1;
-                return result;
-            }
-            Pump(kTick);
-            if (options_.cancel && options_.cancel->IsSet())
-                Cancel(result);
-            if (options_.whileWaiting)
-                options_.whileWaiting();
-        }
-        // What the program wrote last; the pipe may stay open in a helper it
-        // left running (Wine's server), so nothing waits for its end.
-        Pump(std::chrono::milliseconds(0));
-        if (WIFEXITED(status))
-            result.exitCode = WEXITSTATUS(status);
-        else if (WIFSIGNALED(status))
-            result.exitCode = 128 + WTERMSIG(status);
-        return result;
+        const pid_t done = ::waitpid(pid_, &status_, WNOHANG);
+        if (done == pid_)
+            return State::Ended;
+        if (done < 0 && errno != EINTR)
+            return State::Lost;
+        Pump(tick);
+        return State::Running;
     }
+
+    void PassOnRest() override { Pump(std::chrono::milliseconds(0)); }
+
+    int ExitCode() const override
+    {
+        if (WIFEXITED(status_))
+            return WEXITSTATUS(status_);
+        if (WIFSIGNALED(status_))
+            return 128 + WTERMSIG(status_);
+        return -1;
+    }
+
+    // The whole process group: Wine's loader and the Windows program under it.
+    void AskToEnd() override { ::kill(-pid_, SIGTERM); }
+    void ForceToEnd() override { ::kill(-pid_, SIGKILL); }
 
 private:
-    void Cancel(ProcessResult& result)
-    {
-        const auto now = Clock::now();
-        if (!result.cancelled) {
-            result.cancelled = true;
-            termSent_ = now;
-            ::kill(-pid_, SIGTERM);
-        } else if (!killSent_ && now - termSent_ >= kGraceBeforeKill) {
-            killSent_ = true;
-            ::kill(-pid_, SIGKILL);
-        }
-    }
-
     // Reads what the program wrote, waiting at most `timeout` for it.
     void Pump(std::chrono::milliseconds timeout)
     {
@@ -244,8 +224,7 @@ private:
     pid_t pid_;
     int outputFd_;
     const ProcessOptions& options_;
-    Clock::time_point termSent_;
-    bool killSent_ = false;
+    int status_ = 0;
 };
 
 }  // namespace
@@ -300,7 +279,8 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
         ::waitpid(pid, nullptr, 0);
         return {false, -1, false, std::strerror(error)};
     }
-    return ChildWatch(pid, output.Read(), options).Wait();
+    Child child(pid, output.Read(), options);
+    return WatchProgram(child, options);
 }
 
 bool ProcessStillRuns(const ProcessTag& tag)

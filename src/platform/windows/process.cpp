@@ -1,7 +1,7 @@
 #include "platform/process.h"
 
-#include "platform/cancel_flag.h"
 #include "platform/file_handle.h"
+#include "platform/program_watch.h"
 #include "platform/readable_file.h"
 #include "platform/text_encoding.h"
 #include "platform/windows/windows_error.h"
@@ -14,9 +14,6 @@ namespace zpak {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr DWORD kTickMs = 100;
-constexpr auto kGraceBeforeKill = std::chrono::seconds(5);
 // The exit code of a program that was ended on cancel, as of one ended by Ctrl-Break.
 constexpr UINT kCancelledExitCode = 0xC000013A;  // STATUS_CONTROL_C_EXIT
 
@@ -154,51 +151,24 @@ FileHandle KillingJob()
     return job;
 }
 
-// Waits for the program, passing its output on and cancelling it on request.
-class ChildWatch {
+// The program as WatchProgram sees it.
+class Child final : public RunningProgram {
 public:
-    ChildWatch(const PROCESS_INFORMATION& process, HANDLE job, HANDLE output, const ProcessOptions& options)
+    Child(const PROCESS_INFORMATION& process, HANDLE job, HANDLE output, const ProcessOptions& options)
         : process_(process), job_(job), output_(output), options_(options)
     {
     }
 
-    ProcessResult Wait()
+    State Wait(std::chrono::milliseconds tick) override
     {
-        ProcessResult result;
-        result.started = true;
-        while (::WaitForSingleObject(process_.hProcess, kTickMs) == WAIT_TIMEOUT) {
-            Pump();
-            if (options_.cancel && options_.cancel->IsSet())
-                Cancel(result);
-            if (options_.whileWaiting)
-                options_.whileWaiting();
-        }
-        // What the program wrote last; the pipe may stay open in a helper it
-        // left running, so nothing waits for its end.
-        Pump();
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.hProcess, &code);
-        result.exitCode = static_cast<int>(code);
-        return result;
-    }
-
-private:
-    void Cancel(ProcessResult& result)
-    {
-        const auto now = Clock::now();
-        if (!result.cancelled) {
-            result.cancelled = true;
-            termSent_ = now;
-            ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process_.dwProcessId);
-        } else if (!killSent_ && now - termSent_ >= kGraceBeforeKill) {
-            killSent_ = true;
-            if (!job_ || !::TerminateJobObject(job_, kCancelledExitCode))
-                ::TerminateProcess(process_.hProcess, kCancelledExitCode);
-        }
+        if (::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(tick.count())) != WAIT_TIMEOUT)
+            return State::Ended;
+        PassOnRest();
+        return State::Running;
     }
 
     // Reads what the program has written so far, without waiting for more.
-    void Pump()
+    void PassOnRest() override
     {
         if (!output_)
             return;
@@ -216,12 +186,26 @@ private:
         }
     }
 
+    int ExitCode() const override
+    {
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return static_cast<int>(code);
+    }
+
+    void AskToEnd() override { ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process_.dwProcessId); }
+
+    void ForceToEnd() override
+    {
+        if (!job_ || !::TerminateJobObject(job_, kCancelledExitCode))
+            ::TerminateProcess(process_.hProcess, kCancelledExitCode);
+    }
+
+private:
     const PROCESS_INFORMATION& process_;
     HANDLE job_;
     HANDLE output_;
     const ProcessOptions& options_;
-    Clock::time_point termSent_;
-    bool killSent_ = false;
 };
 
 }  // namespace
@@ -274,7 +258,8 @@ ProcessResult RunProcess(const std::filesystem::path& program, const std::vector
         options.started(ProcessTag{static_cast<long>(process.dwProcessId), CreationTime(process.hProcess)});
     ::ResumeThread(process.hThread);
 
-    ProcessResult result = ChildWatch(process, job.Get(), handles.readEnd.Get(), options).Wait();
+    Child child(process, job.Get(), handles.readEnd.Get(), options);
+    ProcessResult result = WatchProgram(child, options);
     // Helpers the program left running stay, as they do on Linux.
     if (job.IsOpen() && !result.cancelled) {
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION keep{};
