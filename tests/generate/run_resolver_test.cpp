@@ -184,16 +184,21 @@ TEST_F(ResolverTest, OnlyARunThatNamesTheArchiveKeepsItsName)
 }
 
 // A zip of the game folder's root must not read the archive it replaces, nor
-// any run's own files: temporary files, the lock, a killed run's journal.
+// any run's own files: temporary files, the lock, a killed run's journal, in
+// our folder or where earlier versions kept them, whatever wildcard matches them.
 TEST_F(ResolverTest, TheRunsOwnFilesAreNeverInputs)
 {
     doc.groups[0]->AddFile("*");
     doc.groups[0]->AddFile("System\\*");
+    doc.groups[0]->AddFile(std::string(kWorkFolderName) + "\\*");
     dir.Write("Vantor/FrontierMOD.zip", "the previous archive");
     dir.Write("Vantor/.FrontierMOD.zip.tmp-12", "a killed run's");
     dir.Write("Vantor/notes.txt", "notes");
-    dir.Write("Vantor/System/" + std::string(kJournalFileName), "a killed run's journal");
-    dir.Write("Vantor/System/" + std::string(kLockFileName), "");
+    const std::string work = "Vantor/" + std::string(kWorkFolderName) + "/";
+    dir.Write(work + std::string(kJournalFileName), "a killed run's journal");
+    dir.Write(work + std::string(kLockFileName), "");
+    dir.Write("Vantor/System/" + std::string(kOldJournalFileName), "an earlier version's journal");
+    dir.Write("Vantor/System/" + std::string(kOldLockFileName), "");
     EXPECT_EQ(ResolveGeneration(doc, GenerationChoice::Zip, {}).Warnings(),
               std::vector<std::string>{"The zip file " + Game("FrontierMOD.zip").string()
                                        + " is not packed into itself."});
@@ -206,8 +211,8 @@ TEST_F(ResolverTest, TheRunsOwnFilesAreNeverInputs)
         inputs.push_back(input.destination);
     EXPECT_EQ(std::ranges::find(names, "FrontierMOD.zip"), names.end());
     for (const auto& found : {names, inputs}) {
-        for (const char* own :
-             {".FrontierMOD.zip.tmp-12", "System/zpak_build.journal", "System/zpak_build.lock"})
+        for (const char* own : {".FrontierMOD.zip.tmp-12", ".zpak_build/journal", ".zpak_build/lock",
+                                "System/zpak_build.journal", "System/zpak_build.lock"})
             EXPECT_EQ(std::ranges::find(found, own), found.end()) << own;
     }
 }
