@@ -49,6 +49,63 @@ QTreeWidgetItem* Section(QTreeWidget* tree, const QString& title)
     return item;
 }
 
+// The row that ends a list cut at kMostRows.
+void AddMoreRow(QTreeWidgetItem* section, std::size_t count)
+{
+    if (count > kMostRows)
+        new QTreeWidgetItem(
+            section,
+            {QStringLiteral("… and %1 more; zpakbuild preview lists them all.").arg(count - kMostRows)});
+}
+
+void AddFiles(QTreeWidget* tree, const std::vector<PreviewFile>& files, std::uintmax_t totalSize)
+{
+    QTreeWidgetItem* section = Section(tree, QStringLiteral("Files copied: %1").arg(files.size()));
+    section->setText(1, Bytes(totalSize));
+    for (std::size_t i = 0; i < files.size() && i < kMostRows; ++i) {
+        const PreviewFile& file = files[i];
+        const QString source = FromProjectText(file.source);
+        const QString destination = FromProjectText(file.destination);
+        auto* item = new QTreeWidgetItem(
+            section,
+            {source == destination ? destination : source + QStringLiteral("  →  ") + destination,
+             Bytes(file.size)});
+        item->setToolTip(0,
+                         file.group.empty() ? QStringLiteral("The product's own file")
+                                            : QStringLiteral("Group %1").arg(FromProjectText(file.group)));
+    }
+    AddMoreRow(section, files.size());
+}
+
+void AddIniChanges(QTreeWidget* tree, const std::vector<PreviewIniChange>& changes)
+{
+    QTreeWidgetItem* section = Section(tree, QStringLiteral("INI changes: %1").arg(changes.size()));
+    for (std::size_t i = 0; i < changes.size() && i < kMostRows; ++i) {
+        const PreviewIniChange& change = changes[i];
+        auto* item =
+            new QTreeWidgetItem(section,
+                                {QStringLiteral("System\\%1 [%2] %3")
+                                     .arg(FromProjectText(change.file), FromProjectText(change.section),
+                                          FromProjectText(change.key))});
+        const QString key = FromProjectText(change.key);
+        new QTreeWidgetItem(item,
+                            {QStringLiteral("before: ")
+                             + (change.before ? key + u'=' + FromProjectText(*change.before)
+                                              : QStringLiteral("(no such line)"))});
+        new QTreeWidgetItem(item,
+                            {QStringLiteral("after:  ") + key + u'=' + FromProjectText(change.after)
+                             + (change.addsLine ? QStringLiteral("  (a new line)") : QString())});
+        item->setExpanded(true);
+    }
+    AddMoreRow(section, changes.size());
+}
+
+void AddTexts(QTreeWidgetItem* section, const std::vector<std::string>& texts)
+{
+    for (const std::string& text : texts)
+        new QTreeWidgetItem(section, {FromProjectText(text)});
+}
+
 }  // namespace
 
 PreviewDialog::PreviewDialog(const ProjectDocument& document, std::filesystem::path winePrefix,
@@ -172,59 +229,11 @@ void PreviewDialog::ShowInstall()
         return;
     install_->clear();
     const InstallPreview preview = PreviewInstall(doc_, *run_, ChosenGroups(), winePrefix_);
-
-    QTreeWidgetItem* files = Section(install_, QStringLiteral("Files copied: %1").arg(preview.files.size()));
-    files->setText(1, Bytes(preview.totalSize));
-    for (std::size_t i = 0; i < preview.files.size() && i < kMostRows; ++i) {
-        const PreviewFile& file = preview.files[i];
-        const QString source = FromProjectText(file.source);
-        const QString destination = FromProjectText(file.destination);
-        auto* item = new QTreeWidgetItem(
-            files,
-            {source == destination ? destination : source + QStringLiteral("  →  ") + destination,
-             Bytes(file.size)});
-        item->setToolTip(0,
-                         file.group.empty() ? QStringLiteral("The product's own file")
-                                            : QStringLiteral("Group %1").arg(FromProjectText(file.group)));
-    }
-
-    if (preview.files.size() > kMostRows)
-        new QTreeWidgetItem(files,
-                            {QStringLiteral("… and %1 more; zpakbuild preview lists them all.")
-                                 .arg(preview.files.size() - kMostRows)});
-
-    QTreeWidgetItem* ini =
-        Section(install_, QStringLiteral("INI changes: %1").arg(preview.iniChanges.size()));
-    for (std::size_t i = 0; i < preview.iniChanges.size() && i < kMostRows; ++i) {
-        const PreviewIniChange& change = preview.iniChanges[i];
-        auto* item =
-            new QTreeWidgetItem(ini,
-                                {QStringLiteral("System\\%1 [%2] %3")
-                                     .arg(FromProjectText(change.file), FromProjectText(change.section),
-                                          FromProjectText(change.key))});
-        const QString key = FromProjectText(change.key);
-        new QTreeWidgetItem(item,
-                            {QStringLiteral("before: ")
-                             + (change.before ? key + u'=' + FromProjectText(*change.before)
-                                              : QStringLiteral("(no such line)"))});
-        new QTreeWidgetItem(item,
-                            {QStringLiteral("after:  ") + key + u'=' + FromProjectText(change.after)
-                             + (change.addsLine ? QStringLiteral("  (a new line)") : QString())});
-        item->setExpanded(true);
-    }
-
-    if (preview.iniChanges.size() > kMostRows)
-        new QTreeWidgetItem(ini,
-                            {QStringLiteral("… and %1 more; zpakbuild preview lists them all.")
-                                 .arg(preview.iniChanges.size() - kMostRows)});
-
-    QTreeWidgetItem* requirements =
-        Section(install_, QStringLiteral("Required products: %1").arg(preview.requirements.size()));
-    for (const std::string& requirement : preview.requirements)
-        new QTreeWidgetItem(requirements, {FromProjectText(requirement)});
-    QTreeWidgetItem* launchers = Section(install_, QStringLiteral("Shortcut and launch scripts"));
-    for (const std::string& launcher : preview.launchers)
-        new QTreeWidgetItem(launchers, {FromProjectText(launcher)});
+    AddFiles(install_, preview.files, preview.totalSize);
+    AddIniChanges(install_, preview.iniChanges);
+    AddTexts(Section(install_, QStringLiteral("Required products: %1").arg(preview.requirements.size())),
+             preview.requirements);
+    AddTexts(Section(install_, QStringLiteral("Shortcut and launch scripts")), preview.launchers);
 }
 
 }  // namespace zpak::ui
