@@ -132,6 +132,35 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, std::filesystem::p
     groupsBox_->setToolTip(QStringLiteral("Tick the groups a player would choose; required groups are always "
                                           "installed."));
     groupsBox_->setEnabled(false);
+    auto* groupsLayout = new QVBoxLayout(groupsBox_);
+    groupsLayout->addWidget(MakeGroupBoxes());
+
+    SetControlId(install_, ids::kPreviewTree, "previewTree");
+    install_->setToolTip(
+        QStringLiteral("What the installer does on the player's machine for the ticked groups."));
+    install_->setUniformRowHeights(true);
+    install_->setHeaderLabels({QStringLiteral("Installs"), QStringLiteral("Size")});
+    install_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    install_->header()->setStretchLastSection(false);
+
+    auto* below = new QWidget;
+    auto* belowLayout = new QVBoxLayout(below);
+    belowLayout->setContentsMargins(0, 0, 0, 0);
+    belowLayout->addWidget(groupsBox_);
+    belowLayout->addWidget(install_, 1);
+    splitter_->addWidget(checking_);
+    splitter_->addWidget(below);
+    splitter_->setStretchFactor(1, 3);
+    layout->addWidget(splitter_, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->button(QDialogButtonBox::Close)->setToolTip(QStringLiteral("Back to the Generate page."));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+QWidget* PreviewDialog::MakeGroupBoxes()
+{
     // The groups wrap into rows, and the rows scroll: a project of a thousand
     // groups keeps the dialog on the screen.
     auto* groupsGrid = new QWidget;
@@ -160,31 +189,7 @@ PreviewDialog::PreviewDialog(const ProjectDocument& document, std::filesystem::p
                                    (static_cast<int>(groups_.size()) + kGroupColumns - 1) / kGroupColumns);
     const int rowHeight = groups_.empty() ? 0 : groups_[0]->sizeHint().height() + grid->verticalSpacing();
     scroll->setMaximumHeight(rows * rowHeight + 2 * scroll->horizontalScrollBar()->sizeHint().height());
-    auto* groupsLayout = new QVBoxLayout(groupsBox_);
-    groupsLayout->addWidget(scroll);
-
-    SetControlId(install_, ids::kPreviewTree, "previewTree");
-    install_->setToolTip(
-        QStringLiteral("What the installer does on the player's machine for the ticked groups."));
-    install_->setUniformRowHeights(true);
-    install_->setHeaderLabels({QStringLiteral("Installs"), QStringLiteral("Size")});
-    install_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    install_->header()->setStretchLastSection(false);
-
-    auto* below = new QWidget;
-    auto* belowLayout = new QVBoxLayout(below);
-    belowLayout->setContentsMargins(0, 0, 0, 0);
-    belowLayout->addWidget(groupsBox_);
-    belowLayout->addWidget(install_, 1);
-    splitter_->addWidget(checking_);
-    splitter_->addWidget(below);
-    splitter_->setStretchFactor(1, 3);
-    layout->addWidget(splitter_, 1);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setToolTip(QStringLiteral("Back to the Generate page."));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    return scroll;
 }
 
 void PreviewDialog::Found(ResolvedRun run, std::vector<Diagnostic> diagnostics)

@@ -44,6 +44,8 @@ public:
     std::vector<std::size_t> ChosenGroups() const;
 
 private:
+    // The groups' check boxes, in rows that scroll.
+    QWidget* MakeGroupBoxes();
     void ShowInstall();
 
     const ProjectDocument& doc_;
