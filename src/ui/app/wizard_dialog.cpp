@@ -48,6 +48,38 @@ WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* pare
     setWindowTitle(QStringLiteral("ZPAK WIZARD ") + QString::fromLatin1(kVersion));
     setWindowIcon(AppIcon());
 
+    auto* body = new QHBoxLayout;
+    body->addLayout(CreateBanner());
+    body->addWidget(Frame(), 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    // Above Next: its line keeps its room while hidden, so that the page
+    // does not move as it comes and goes.
+    nextProblem_ = new FieldFeedback("nextProblem", this);
+    nextProblem_->AlignRight();
+    QSizePolicy keepRoom = nextProblem_->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    nextProblem_->setSizePolicy(keepRoom);
+    layout->addWidget(nextProblem_);
+    layout->addWidget(CreateButtons());
+
+    resize(720, 440);
+    setAcceptDrops(true);
+    AddProjectPages();
+    FixTabOrder();
+    FitSmallestFrame();
+    // The title's star comes with the first key typed, not when the field is left.
+    for (QLineEdit* edit : Frame()->findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textEdited, this, &WizardDialog::UpdateTitle);
+    saved_.Remember(context_.document);
+    SetActivePage(IdOf(kProjectPages[0].page));
+    UpdateTitle();
+}
+
+// The logo, which opens the user guide, the title and Go to Generate.
+QVBoxLayout* WizardDialog::CreateBanner()
+{
     auto* logo = new QToolButton(this);
     SetControlId(logo, ids::kLogo, "logoButton");
     logo->setIcon(AppIcon());
@@ -73,39 +105,18 @@ WizardDialog::WizardDialog(WizardContext context, PageTable pages, QWidget* pare
     goToGenerate_->setAutoDefault(false);
     connect(goToGenerate_, &QPushButton::clicked, this, &WizardDialog::OnGoToGenerate);
     banner->addWidget(goToGenerate_);
+    return banner;
+}
 
-    auto* body = new QHBoxLayout;
-    body->addLayout(banner);
-    body->addWidget(Frame(), 1);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    // Above Next: its line keeps its room while hidden, so that the page
-    // does not move as it comes and goes.
-    nextProblem_ = new FieldFeedback("nextProblem", this);
-    nextProblem_->AlignRight();
-    QSizePolicy keepRoom = nextProblem_->sizePolicy();
-    keepRoom.setRetainSizeWhenHidden(true);
-    nextProblem_->setSizePolicy(keepRoom);
-    layout->addWidget(nextProblem_);
-    layout->addWidget(CreateButtons());
-
-    resize(720, 440);
-    setAcceptDrops(true);
+// The pages in their order, each linked to the one Next leads to.
+void WizardDialog::AddProjectPages()
+{
     for (const ProjectPageFacts& facts : kProjectPages) {
         if (facts.next)
             SetNextPage(facts.page, *facts.next);
     }
     for (const ProjectPageFacts& facts : kProjectPages)
         AddPage(IdOf(facts.page));
-    FixTabOrder();
-    FitSmallestFrame();
-    // The title's star comes with the first key typed, not when the field is left.
-    for (QLineEdit* edit : Frame()->findChildren<QLineEdit*>())
-        connect(edit, &QLineEdit::textEdited, this, &WizardDialog::UpdateTitle);
-    saved_.Remember(context_.document);
-    SetActivePage(IdOf(kProjectPages[0].page));
-    UpdateTitle();
 }
 
 QWidget* WizardDialog::CreateButtons()

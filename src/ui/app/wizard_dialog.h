@@ -15,6 +15,7 @@
 #include <vector>
 
 class QHBoxLayout;
+class QVBoxLayout;
 class QMenu;
 class QPushButton;
 class QUndoStack;
@@ -110,6 +111,8 @@ protected:
 private:
     // The control id of the page; 0 for a page the table lacks.
     int IdOf(ProjectPage page) const;
+    QVBoxLayout* CreateBanner();
+    void AddProjectPages();
     QWidget* CreateButtons();
     void AddUndoButtons(QHBoxLayout* buttons);
     static void FocusFirstField(QWidget* page);
