@@ -19,9 +19,9 @@ public:
     ProjectNode& operator=(const ProjectNode&) = delete;
     virtual ~ProjectNode() = default;
 
-    // Appends the record's lines of the project file after its section
-    // header. A flat record (model/record_kinds.h) is written from its
-    // field table instead.
+    // Appends the record's lines of the project file; the writer has written
+    // its section header. A flat record (model/record_kinds.h) is written
+    // from its field table instead.
     virtual void Serialize(TextArchive& archive);
     virtual std::string GetName() const { return NameText(); }
     virtual const char* GetRuntimeClassName() const { return "ProjectNode"; }
