@@ -18,7 +18,9 @@ namespace {
 // and words that the project file cannot always carry.
 class DocumentGenerator {
 public:
-    DocumentGenerator(unsigned seed, bool risky) : random_(seed), risky_(risky) {}
+    // A quarter of the risky documents hold safe texts only, so that the check
+    // is seen passing as well as failing however many texts a document holds.
+    DocumentGenerator(unsigned seed, bool risky) : random_(seed), risky_(risky && Pick(4) != 0) {}
 
     ProjectDocument Make()
     {
