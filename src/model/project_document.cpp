@@ -1,6 +1,7 @@
 #include "model/project_document.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zpak {
 
@@ -13,8 +14,8 @@ ProjectDocument& ProjectDocument::operator=(ProjectDocument&& other) noexcept
 {
     if (this != &other) {
         Release();
-        static_cast<ProjectRecords&>(*this) = std::move(other);
-        other.Release();
+        static_cast<ProjectRecords&>(*this) =
+            std::exchange(static_cast<ProjectRecords&>(other), ProjectRecords());
     }
     return *this;
 }

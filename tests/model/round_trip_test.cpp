@@ -51,10 +51,7 @@ public:
                 entry->addNewLine = Flag();
             }
         }
-        for (const RecordKindFacts& kind : RecordKinds()) {
-            for (int r = kind.fields.forEach ? Count(3) : 0; r > 0; --r)
-                FillTexts(kind, kind.list.append(doc));
-        }
+        AddFlatRecords(doc);
         if (Flag()) {
             doc.product = std::make_unique<ProductData>();
             ProductData& p = *doc.product;
@@ -103,13 +100,19 @@ private:
             r.*field.member = Optional();
     }
 
-    // A flat record's texts, by its field table; absent ones stay absent.
-    void FillTexts(const RecordKindFacts& kind, ProjectNode& record)
+    // Records of each flat kind, their texts by its field table; absent ones
+    // stay absent.
+    void AddFlatRecords(ProjectDocument& doc)
     {
-        kind.fields.forEach(record, [&](std::string_view key, std::string_view, const auto&) {
-            if (auto text = Optional())
-                kind.fields.read(record, key, *text);
-        });
+        for (const RecordKindFacts& kind : RecordKinds()) {
+            for (int r = kind.fields.forEach ? Count(3) : 0; r > 0; --r) {
+                ProjectNode& record = kind.list.append(doc);
+                kind.fields.forEach(record, [&](std::string_view key, std::string_view, const auto&) {
+                    if (auto text = Optional())
+                        kind.fields.read(record, key, *text);
+                });
+            }
+        }
     }
 
     std::mt19937 random_;
