@@ -1,5 +1,6 @@
 #include "cli/diagnostic_format.h"
 
+#include "model/record_kinds.h"
 #include "platform/utf8_text.h"
 
 #include <ostream>

@@ -7,6 +7,7 @@
 #include "generate/run_resolver.h"
 #include "ini/ini_file.h"
 #include "model/project_document.h"
+#include "model/record_edits.h"
 #include "model/record_lines.h"
 #include "model/relative_path.h"
 #include "platform/folder_index.h"
@@ -40,25 +41,12 @@ int LineOf(const ProjectDocument& doc, const RecordLines& lines, const RecordRef
         return 0;
     case RecordRef::Kind::GameFolder:
         return 1;
-    case RecordRef::Kind::Group:
-        return record.index < doc.groups.size() ? lines.LineOf(doc.groups[record.index].get()) : 0;
-    case RecordRef::Kind::Entry:
-        if (record.index < doc.groups.size() && record.child < doc.groups[record.index]->files.size())
-            return lines.LineOf(doc.groups[record.index]->files[record.child].get());
-        return 0;
-    case RecordRef::Kind::IniFile:
-        return record.index < doc.iniFiles.size() ? lines.LineOf(doc.iniFiles[record.index].get()) : 0;
-    case RecordRef::Kind::IniChange:
-        if (record.index < doc.iniFiles.size() && record.child < doc.iniFiles[record.index]->entries.size())
-            return lines.LineOf(doc.iniFiles[record.index]->entries[record.child].get());
-        return 0;
-    case RecordRef::Kind::Requirement:
-        return record.index < doc.requirements.size() ? lines.LineOf(doc.requirements[record.index].get())
-                                                      : 0;
     case RecordRef::Kind::Product:
         return doc.product ? lines.LineOf(doc.product.get(), record.field) : 0;
+    default:
+        const ProjectNode* node = RecordAt(doc, record);
+        return node ? lines.LineOf(node) : 0;
     }
-    return 0;
 }
 
 // The folder part of a destination as the project writes it ("Maps\Sub" of

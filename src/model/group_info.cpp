@@ -1,6 +1,7 @@
 #include "model/group_info.h"
 
 #include "model/project_format.h"
+#include "model/record_list.h"
 #include "model/text_archive.h"
 #include "platform/text_case.h"
 
@@ -23,7 +24,6 @@ bool IsReservedGroupName(std::string_view name)
 
 void GroupInfo::Serialize(TextArchive& archive)
 {
-    archive.WriteLine(format::kGroupHeader);
     archive.WriteLine("name", NameText());
     if (Required)
         archive.WriteLine("Required", format::kGroupFlagOn);
@@ -41,18 +41,9 @@ void GroupInfo::Serialize(TextArchive& archive)
         file->Serialize(archive);
 }
 
-std::string GroupInfo::GetTag() const
-{
-    return std::string(format::kGroupHeader);
-}
-
 FileInfo* GroupInfo::FindFileByHandle(ViewHandle handle) const
 {
-    for (const auto& file : files) {
-        if (file->IsShownAs(handle))
-            return file.get();
-    }
-    return nullptr;
+    return FindByHandle(files, handle);
 }
 
 FileInfo& GroupInfo::AddFile(std::string entryName)

@@ -1,24 +1,17 @@
 #include "model/ini_group.h"
 
 #include "model/group_info.h"
-#include "model/project_format.h"
 #include "model/text_archive.h"
 
 namespace zpak {
 
 void INIGroup::Serialize(TextArchive& archive)
 {
-    archive.WriteLine(format::kIniHeader);
     archive.WriteLine("name", NameText());
     for (const auto& entry : entries)
         archive.WriteLine(entry->ChangeLine());
     if (group)
         archive.WriteLine("group", group->NameText());
-}
-
-std::string INIGroup::GetTag() const
-{
-    return std::string(format::kIniHeader);
 }
 
 INIDefinition& INIGroup::AddEntry(std::string section, std::string key, std::string value, int addNewLine)

@@ -8,18 +8,14 @@ namespace zpak {
 
 void ProductData::Serialize(TextArchive& out)
 {
-    RequirementInfo::Serialize(out);
+    for (const RequirementField& field : kRequirementFields)
+        out.WriteLine(field.key, TextOf(this->*field.member));
     // The archive line names the default archive: from now on it is the product's own.
     KeepArchiveName();
     for (const ProductField& field : kProductFields) {
         if (const auto text = WrittenText(*this, field))
             out.WriteLine(field.key, *text);
     }
-}
-
-std::string ProductData::GetTag() const
-{
-    return std::string(format::kProductHeader);
 }
 
 std::string ProductData::GetTitle() const

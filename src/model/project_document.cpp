@@ -1,6 +1,7 @@
 #include "model/project_document.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zpak {
 
@@ -13,23 +14,15 @@ ProjectDocument& ProjectDocument::operator=(ProjectDocument&& other) noexcept
 {
     if (this != &other) {
         Release();
-        gameFolder = std::move(other.gameFolder);
-        groups = std::move(other.groups);
-        iniFiles = std::move(other.iniFiles);
-        requirements = std::move(other.requirements);
-        product = std::move(other.product);
-        other.Release();
+        static_cast<ProjectRecords&>(*this) =
+            std::exchange(static_cast<ProjectRecords&>(other), ProjectRecords());
     }
     return *this;
 }
 
 void ProjectDocument::Release()
 {
-    groups.clear();
-    iniFiles.clear();
-    requirements.clear();
-    product.reset();
-    gameFolder.reset();
+    static_cast<ProjectRecords&>(*this) = ProjectRecords();
 }
 
 GroupInfo* ProjectDocument::FindGroupByName(const std::string& text) const
@@ -55,11 +48,7 @@ bool ProjectDocument::FileAlreadyDefined(const std::string& text) const
 
 GroupInfo* ProjectDocument::FindGroupByHandle(ViewHandle handle) const
 {
-    for (const auto& group : groups) {
-        if (group->IsShownAs(handle))
-            return group.get();
-    }
-    return nullptr;
+    return FindByHandle(groups, handle);
 }
 
 FileInfo* ProjectDocument::FindFileByHandle(ViewHandle handle) const
@@ -80,57 +69,35 @@ GroupInfo* ProjectDocument::FindGroupOf(const FileInfo& file) const
     return nullptr;
 }
 
-RequirementInfo* ProjectDocument::FindRequirementByHandle(ViewHandle handle) const
-{
-    for (const auto& requirement : requirements) {
-        if (requirement->IsShownAs(handle))
-            return requirement.get();
-    }
-    return nullptr;
-}
-
 void ProjectDocument::RemoveGroup(const GroupInfo& group)
 {
-    std::erase_if(groups, [&](const auto& g) { return g.get() == &group; });
+    Remove(groups, group);
 }
 
 void ProjectDocument::RemoveFile(const FileInfo& file)
 {
     if (GroupInfo* group = FindGroupOf(file))
-        std::erase_if(group->files, [&](const auto& f) { return f.get() == &file; });
-}
-
-void ProjectDocument::RemoveRequirement(const RequirementInfo& requirement)
-{
-    std::erase_if(requirements, [&](const auto& r) { return r.get() == &requirement; });
+        Remove(group->files, file);
 }
 
 INIGroup* ProjectDocument::FindIniFileByHandle(ViewHandle handle) const
 {
-    for (const auto& iniFile : iniFiles) {
-        if (iniFile->IsShownAs(handle))
-            return iniFile.get();
-    }
-    return nullptr;
+    return FindByHandle(iniFiles, handle);
 }
 
 INIDefinition* ProjectDocument::FindIniEntryByHandle(ViewHandle handle) const
 {
     for (const auto& iniFile : iniFiles) {
-        for (const auto& entry : iniFile->entries) {
-            if (entry->IsShownAs(handle))
-                return entry.get();
-        }
+        if (INIDefinition* entry = FindByHandle(iniFile->entries, handle))
+            return entry;
     }
     return nullptr;
 }
 
 void ProjectDocument::RemoveIniFile(ViewHandle handle)
 {
-    const auto it =
-        std::ranges::find_if(iniFiles, [&](const auto& iniFile) { return iniFile->IsShownAs(handle); });
-    if (it != iniFiles.end())
-        iniFiles.erase(it);
+    if (const INIGroup* iniFile = FindByHandle(iniFiles, handle))
+        Remove(iniFiles, *iniFile);
 }
 
 void ProjectDocument::RemoveIniEntry(ViewHandle handle)

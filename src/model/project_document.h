@@ -3,6 +3,7 @@
 #include "model/group_info.h"
 #include "model/ini_group.h"
 #include "model/product_data.h"
+#include "model/record_list.h"
 #include "model/requirement_info.h"
 
 #include <memory>
@@ -12,9 +13,19 @@
 
 namespace zpak {
 
+// The records of a project: moved together, and empty once moved from.
+// A new kind of top-level record is a list here and a row of RecordKinds().
+struct ProjectRecords {
+    std::optional<std::string> gameFolder;
+    RecordVector<GroupInfo> groups;
+    RecordVector<INIGroup> iniFiles;
+    RecordVector<RequirementInfo> requirements;
+    std::unique_ptr<ProductData> product;
+};
+
 // The description of the mod product: the one document that every page edits,
 // the project file stores and generation reads. It owns every record.
-class ProjectDocument {
+class ProjectDocument : public ProjectRecords {
 public:
     ProjectDocument() = default;
     ProjectDocument(const ProjectDocument&) = delete;
@@ -24,7 +35,7 @@ public:
     ProjectDocument& operator=(ProjectDocument&& other) noexcept;
     ~ProjectDocument() { Release(); }
 
-    // Destroys groups, INI files, requirements, the product, then the game folder.
+    // Destroys every record and forgets the game folder.
     void Release();
 
     GroupInfo* FindGroupByName(const std::string& text) const;
@@ -37,23 +48,16 @@ public:
     GroupInfo* FindGroupOf(const FileInfo& file) const;
     INIGroup* FindIniFileByHandle(ViewHandle handle) const;
     INIDefinition* FindIniEntryByHandle(ViewHandle handle) const;
-    RequirementInfo* FindRequirementByHandle(ViewHandle handle) const;
 
     // Each removes the record (and what it owns); nothing for a record that
-    // is not in the document.
+    // is not in the document. A flat list's record is found and removed by
+    // FindByHandle and Remove (model/record_list.h).
     void RemoveGroup(const GroupInfo& group);
     void RemoveFile(const FileInfo& file);
     void RemoveIniFile(ViewHandle handle);
     void RemoveIniEntry(ViewHandle handle);
-    void RemoveRequirement(const RequirementInfo& requirement);
 
     const std::string& GameFolderText() const { return TextOf(gameFolder); }
-
-    std::optional<std::string> gameFolder;
-    std::vector<std::unique_ptr<GroupInfo>> groups;
-    std::vector<std::unique_ptr<INIGroup>> iniFiles;
-    std::vector<std::unique_ptr<RequirementInfo>> requirements;
-    std::unique_ptr<ProductData> product;
 };
 
 }  // namespace zpak

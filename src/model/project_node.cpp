@@ -1,7 +1,5 @@
 #include "model/project_node.h"
 
-#include "model/project_format.h"
-
 namespace zpak {
 
 const std::string& TextOf(const std::optional<std::string>& field)
@@ -12,11 +10,6 @@ const std::string& TextOf(const std::optional<std::string>& field)
 
 void ProjectNode::Serialize(TextArchive&)
 {
-}
-
-std::string ProjectNode::GetTag() const
-{
-    return std::string(format::kNodeTag);
 }
 
 const std::string& ProjectNode::NameText() const

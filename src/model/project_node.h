@@ -19,10 +19,11 @@ public:
     ProjectNode& operator=(const ProjectNode&) = delete;
     virtual ~ProjectNode() = default;
 
-    // Appends the record's lines of the project file.
+    // Appends the record's lines of the project file; the writer has written
+    // its section header. A flat record (model/record_kinds.h) is written
+    // from its field table instead.
     virtual void Serialize(TextArchive& archive);
     virtual std::string GetName() const { return NameText(); }
-    virtual std::string GetTag() const;
     virtual const char* GetRuntimeClassName() const { return "ProjectNode"; }
 
     void SetName(std::string text) { name = std::move(text); }

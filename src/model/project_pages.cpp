@@ -1,7 +1,7 @@
 #include "model/project_pages.h"
 
 #include "model/product_fields.h"
-#include "model/record_ref.h"
+#include "model/record_kinds.h"
 
 namespace zpak {
 
@@ -12,15 +12,6 @@ const char* PageName(ProjectPage page)
             return facts.name;
     }
     return "generate";
-}
-
-const RecordKindFacts& FactsOf(RecordRef::Kind kind)
-{
-    for (const RecordKindFacts& facts : kRecordKinds) {
-        if (facts.kind == kind)
-            return facts;
-    }
-    return kRecordKinds[0];
 }
 
 ProjectPage PageOf(const RecordRef& record)

@@ -4,6 +4,7 @@
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/property_line.h"
+#include "model/record_kinds.h"
 #include "model/record_lines.h"
 #include "platform/game_path.h"
 #include "platform/message_sink.h"
@@ -17,8 +18,6 @@
 namespace zpak {
 
 namespace {
-
-enum class Kind { None, INI, Group, Requirement, Product };
 
 // Hands out the lines of a text: a line ends at LF, a CR just before the LF
 // is not part of it, and the last line needs no line end.
@@ -148,21 +147,19 @@ private:
 
     bool HandleLine(std::string_view line, int lineNumber)
     {
-        if (format::IsSectionHeader(line))
-            return HandleHeader(line, lineNumber);
+        if (const RecordKindFacts* kind = KindOfHeader(line))
+            return HandleHeader(*kind, lineNumber);
 
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
-            switch (kind_) {
-            case Kind::INI:
+            if (Within(RecordRef::Kind::IniFile))
                 return HandleChangeLine(line, lineNumber);
-            case Kind::Group:
+            if (Within(RecordRef::Kind::Group)) {
                 entry_ = &group_->AddFile(std::string(line));
                 Note(entry_);
                 return true;
-            default:
-                return Fail("Error reading file at line: %d", {std::to_string(lineNumber)});
             }
+            return Fail("Error reading file at line: %d", {std::to_string(lineNumber)});
         }
 
         if (!record_)
@@ -171,13 +168,13 @@ private:
         const std::string_view key = line.substr(0, equals);
         const std::string_view value = line.substr(equals + 1);
         if (key == "name") {
-            if (kind_ == Kind::Group)
+            if (Within(RecordRef::Kind::Group))
                 groupsByName_.Rename(*group_, std::string(value));
             else
                 record_->SetName(std::string(value));
             return true;
         }
-        if (kind_ == Kind::INI)
+        if (Within(RecordRef::Kind::IniFile))
             return HandleIniKey(line, key, value, lineNumber);
         if (key == "recurse") {
             if (!entry_)
@@ -186,49 +183,37 @@ private:
             entry_->recurse = 1;
             return true;
         }
-        if (kind_ == Kind::Group)
+        if (Within(RecordRef::Kind::Group))
             return HandleGroupKey(line, key, value, lineNumber);
-        return HandleRequirementKey(line, key, value, lineNumber);
+        return HandleFieldKey(line, key, value, lineNumber);
     }
 
-    bool HandleHeader(std::string_view line, int lineNumber)
+    bool Within(RecordRef::Kind kind) const { return kind_ && kind_->kind == kind; }
+
+    bool HandleHeader(const RecordKindFacts& kind, int lineNumber)
     {
-        if (line == format::kIniHeader) {
-            // The header less its last character; the name= line that follows replaces it.
-            auto& iniFile = doc_.iniFiles.emplace_back(
-                std::make_unique<INIGroup>(std::string(line.substr(0, line.size() - 1))));
-            Enter(Kind::INI, iniFile.get());
-            ini_ = iniFile.get();
-            Note(ini_);
-        } else if (line == format::kGroupHeader) {
-            auto& group =
-                doc_.groups.emplace_back(std::make_unique<GroupInfo>(std::string(format::kUnnamedGroup)));
-            Enter(Kind::Group, group.get());
-            group_ = group.get();
+        if (kind.kind == RecordRef::Kind::Product && doc_.product)
+            return Fail("Error: More than one mod product is defined. See Line #%d",
+                        {std::to_string(lineNumber)});
+        ProjectNode& record = kind.list.append(doc_);
+        if (!kind.startName.empty())
+            record.SetName(std::string(kind.startName));
+        Enter(kind, &record);
+        if (kind.kind == RecordRef::Kind::Group) {
+            group_ = static_cast<GroupInfo*>(&record);
             groupsByName_.Add(*group_);
-            Note(group_);
-        } else if (line == format::kRequirementHeader) {
-            auto& requirement = doc_.requirements.emplace_back(std::make_unique<RequirementInfo>());
-            Enter(Kind::Requirement, requirement.get());
-            requirement_ = requirement.get();
-            Note(requirement_);
-        } else {
-            if (doc_.product)
-                return Fail("Error: More than one mod product is defined. See Line #%d",
-                            {std::to_string(lineNumber)});
-            doc_.product = std::make_unique<ProductData>();
-            Enter(Kind::Product, doc_.product.get());
-            requirement_ = doc_.product.get();
-            Note(requirement_);
+        } else if (kind.kind == RecordRef::Kind::IniFile) {
+            ini_ = static_cast<INIGroup*>(&record);
         }
+        Note(&record);
         return true;
     }
 
     // A header does not reset the current entry: a stray src= or recurse=
     // after it still finds the entry of an earlier group.
-    void Enter(Kind kind, ProjectNode* record)
+    void Enter(const RecordKindFacts& kind, ProjectNode* record)
     {
-        kind_ = kind;
+        kind_ = &kind;
         record_ = record;
     }
 
@@ -283,14 +268,18 @@ private:
         return true;
     }
 
-    // Product keys act on the product also inside a [Requirement] section.
-    bool HandleRequirementKey(std::string_view line, std::string_view key, std::string_view value,
-                              int lineNumber)
+    // A key of the kind's field table. Product keys act on the product also
+    // inside a [Requirement] section.
+    bool HandleFieldKey(std::string_view line, std::string_view key, std::string_view value, int lineNumber)
     {
-        if (const RequirementField* field = FindRequirementField(key)) {
-            requirement_->*(field->member) = std::string(value);
-            NoteKey(requirement_, key);
+        if (kind_->fields.read && kind_->fields.read(*record_, key, value)) {
+            NoteKey(record_, key);
             return true;
+        }
+        if (!Within(RecordRef::Kind::Requirement) && !Within(RecordRef::Kind::Product)) {
+            const std::string_view header = kind_->header;
+            return Fail("Parser could not interpret the %s attribute %s at line #%d",
+                        {header.substr(1, header.size() - 2), line, std::to_string(lineNumber)});
         }
         const ProductField* field = FindProductField(key);
         if (!field)
@@ -309,11 +298,10 @@ private:
     LineNotingSink sink_;
     RecordLines* lines_;
     GroupsByName groupsByName_;
-    Kind kind_ = Kind::None;
+    const RecordKindFacts* kind_ = nullptr;  // of the section being read
     ProjectNode* record_ = nullptr;
     GroupInfo* group_ = nullptr;
     INIGroup* ini_ = nullptr;
-    RequirementInfo* requirement_ = nullptr;
     FileInfo* entry_ = nullptr;
 };
 

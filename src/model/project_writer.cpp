@@ -3,6 +3,7 @@
 #include "model/project_document.h"
 #include "model/project_format.h"
 #include "model/readback_check.h"
+#include "model/record_kinds.h"
 #include "model/text_archive.h"
 #include "platform/atomic_file.h"
 #include "platform/message_sink.h"
@@ -17,14 +18,22 @@ void WriteProject(ProjectDocument& document, TextArchive& archive)
 {
     archive.WriteLine(document.GameFolderText());
     archive.WriteLine(format::kVersionLine);
-    for (const auto& group : document.groups)
-        group->Serialize(archive);
-    for (const auto& iniFile : document.iniFiles)
-        iniFile->Serialize(archive);
-    for (const auto& requirement : document.requirements)
-        requirement->Serialize(archive);
-    if (document.product)
-        document.product->Serialize(archive);
+    for (const RecordKindFacts& kind : RecordKinds()) {
+        if (kind.header.empty())
+            continue;
+        for (std::size_t i = 0; i < kind.list.size(document); ++i) {
+            ProjectNode& record = *kind.list.at(document, i);
+            archive.WriteLine(kind.header);
+            if (kind.fields.forEach)
+                kind.fields.forEach(record,
+                                    [&archive](std::string_view key, std::string_view,
+                                               const std::optional<std::string>& text) {
+                                        archive.WriteLine(key, TextOf(text));
+                                    });
+            else
+                record.Serialize(archive);
+        }
+    }
     archive.Finish();
 }
 

@@ -2,8 +2,8 @@
 
 #include "model/product_fields.h"
 #include "model/project_document.h"
-#include "model/project_format.h"
 #include "model/property_line.h"
+#include "model/record_kinds.h"
 #include "platform/message_sink.h"
 
 #include <string_view>
@@ -47,7 +47,7 @@ const char* EntryNameProblem(std::string_view name)
         return problem;
     if (name.find('=') != std::string_view::npos)
         return "holds \"=\", so it reads as a setting and the project will not open";
-    if (format::IsSectionHeader(name))
+    if (IsSectionHeader(name))
         return "reads as a section header";
     return nullptr;
 }
@@ -86,14 +86,10 @@ public:
     std::vector<UnreadableText> Run()
     {
         Value("the game folder", doc_.GameFolderText());
-        for (const auto& group : doc_.groups)
-            Group(*group);
-        for (const auto& iniFile : doc_.iniFiles)
-            IniFile(*iniFile);
-        for (std::size_t i = 0; i < doc_.requirements.size(); ++i)
-            Identity([i] { return "requirement " + std::to_string(i + 1); }, *doc_.requirements[i]);
-        if (doc_.product)
-            Product(*doc_.product);
+        for (const RecordKindFacts& kind : RecordKinds()) {
+            for (std::size_t i = 0; !kind.header.empty() && i < kind.list.size(doc_); ++i)
+                Record(kind, i, *kind.list.at(doc_, i));
+        }
         return std::move(found_);
     }
 
@@ -113,6 +109,28 @@ private:
     void Value(const char* place, std::string_view value)
     {
         Value([place] { return std::string(place); }, value);
+    }
+
+    void Record(const RecordKindFacts& kind, std::size_t index, const ProjectNode& record)
+    {
+        if (kind.fields.forEach) {
+            kind.fields.forEach(
+                record,
+                [&](std::string_view, std::string_view caption, const std::optional<std::string>& text) {
+                    Value(
+                        [&] {
+                            return std::string(kind.name) + " " + std::to_string(index + 1) + " "
+                                + std::string(caption);
+                        },
+                        TextOf(text));
+                });
+        } else if (kind.kind == RecordRef::Kind::Group) {
+            Group(static_cast<const GroupInfo&>(record));
+        } else if (kind.kind == RecordRef::Kind::IniFile) {
+            IniFile(static_cast<const INIGroup&>(record));
+        } else if (kind.kind == RecordRef::Kind::Product) {
+            Product(static_cast<const ProductData&>(record));
+        }
     }
 
     void Group(const GroupInfo& group)
@@ -155,16 +173,11 @@ private:
         return found == firstGroups_.end() ? nullptr : found->second;
     }
 
-    template <typename Place> void Identity(const Place& place, const RequirementInfo& record)
-    {
-        for (const RequirementField& field : kRequirementFields)
-            Value([&place, &field] { return place() + " " + std::string(field.caption); },
-                  TextOf(record.*field.member));
-    }
-
     void Product(const ProductData& product)
     {
-        Identity([] { return std::string("the product"); }, product);
+        for (const RequirementField& field : kRequirementFields)
+            Value([&field] { return "the product " + std::string(field.caption); },
+                  TextOf(product.*field.member));
         for (const ProductField& field : kProductFields) {
             const auto text = field.text ? WrittenText(product, field) : std::nullopt;
             if (text)

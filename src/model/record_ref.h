@@ -31,23 +31,4 @@ struct RecordRef {
     bool operator==(const RecordRef&) const = default;
 };
 
-struct RecordKindFacts {
-    RecordRef::Kind kind;
-    const char* name;  // as reports name the kind
-    ProjectPage page;  // where it is edited (a field of the product: kProductFields)
-};
-
-inline constexpr RecordKindFacts kRecordKinds[] = {
-    {RecordRef::Kind::Project, "project", ProjectPage::Generate},
-    {RecordRef::Kind::GameFolder, "gameFolder", ProjectPage::GameFolder},
-    {RecordRef::Kind::Group, "group", ProjectPage::Groups},
-    {RecordRef::Kind::Entry, "entry", ProjectPage::Groups},
-    {RecordRef::Kind::IniFile, "iniFile", ProjectPage::IniChanges},
-    {RecordRef::Kind::IniChange, "iniChange", ProjectPage::IniChanges},
-    {RecordRef::Kind::Requirement, "requirement", ProjectPage::Requirements},
-    {RecordRef::Kind::Product, "product", ProjectPage::Product},
-};
-
-const RecordKindFacts& FactsOf(RecordRef::Kind kind);
-
 }  // namespace zpak

@@ -7,8 +7,6 @@ namespace zpak {
 // A product that must be installed before the mod.
 class RequirementInfo : public ProjectNode {
 public:
-    void Serialize(TextArchive& archive) override;
-    std::string GetTag() const override;
     const char* GetRuntimeClassName() const override { return "RequirementInfo"; }
 
     std::optional<std::string> product;

@@ -95,9 +95,9 @@ TEST_F(DocumentTest, LookupsAndRemovals)
     auto& second = *doc.requirements.emplace_back(std::make_unique<RequirementInfo>());
     first.viewHandle = 7;
     second.viewHandle = 8;
-    EXPECT_EQ(doc.FindRequirementByHandle(8), &second);
-    EXPECT_EQ(doc.FindRequirementByHandle(0), nullptr);
-    doc.RemoveRequirement(first);
+    EXPECT_EQ(FindByHandle(doc.requirements, 8), &second);
+    EXPECT_EQ(FindByHandle(doc.requirements, 0), nullptr);
+    Remove(doc.requirements, first);
     ASSERT_EQ(doc.requirements.size(), 1u);
     EXPECT_EQ(doc.requirements[0].get(), &second);
 }

@@ -2,6 +2,7 @@
 
 #include "model/product_fields.h"
 #include "model/project_document.h"
+#include "model/record_kinds.h"
 
 #include <sstream>
 
@@ -46,9 +47,16 @@ std::string Dump(const ProjectDocument& doc)
             out << "  change " << Opt(entry->section) << ' ' << Opt(entry->key) << ' ' << Opt(entry->value)
                 << ' ' << !!entry->addNewLine << '\n';
     }
-    for (const auto& requirement : doc.requirements) {
-        out << "requirement";
-        Identity(out, *requirement);
+    for (const RecordKindFacts& kind : RecordKinds()) {
+        for (std::size_t i = 0; kind.fields.forEach && i < kind.list.size(doc); ++i) {
+            out << kind.name;
+            kind.fields.forEach(
+                *kind.list.at(doc, i),
+                [&out](std::string_view key, std::string_view, const std::optional<std::string>& text) {
+                    out << ' ' << key << '=' << Opt(text);
+                });
+            out << '\n';
+        }
     }
     if (const ProductData* product = doc.product.get()) {
         out << "product";

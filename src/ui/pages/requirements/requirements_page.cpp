@@ -138,7 +138,7 @@ void RequirementsPage::OnAdd()
 
 void RequirementsPage::OnEdit()
 {
-    RequirementInfo* requirement = Document().FindRequirementByHandle(currentRequirement_);
+    RequirementInfo* requirement = FindByHandle(Document().requirements, currentRequirement_);
     if (currentRequirement_ != 0 && !requirement) {
         ShowMessage(QStringLiteral("UNEXPECTED ERROR: Node not selected."));
         return;
@@ -150,7 +150,7 @@ void RequirementsPage::OnEdit()
     AddRequirementDialog dialog(FieldsOf(*requirement), CheckRequirementEdit, Dialogs(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const RequirementInfo* edited = Document().FindRequirementByHandle(currentRequirement_)) {
+    if (const RequirementInfo* edited = FindByHandle(Document().requirements, currentRequirement_)) {
         if (const auto place = PlaceOf(Document(), *edited)) {
             Wizard().Perform(std::make_unique<EditRequirementCommand>(
                 Wizard(), *place, FieldsOf(*edited), dialog.Fields(),
@@ -163,7 +163,7 @@ void RequirementsPage::OnRemove()
 {
     QTreeWidgetItem* selected = SelectedItem();
     RequirementInfo* requirement =
-        selected ? Document().FindRequirementByHandle(HandleOf(selected)) : nullptr;
+        selected ? FindByHandle(Document().requirements, HandleOf(selected)) : nullptr;
     if (!requirement) {
         ShowMessage(QStringLiteral("Could not find the item to remove!"));
         return;
