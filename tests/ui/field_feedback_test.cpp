@@ -21,11 +21,6 @@ class FieldFeedbackTest : public WizardFixture {
 protected:
     void SetUp() override { doc.gameFolder = game.string(); }
 
-    QString NextProblem() const
-    {
-        return wizard->findChild<FieldFeedback*>(QStringLiteral("nextProblem"))->Text();
-    }
-
     // What the field's feedback line shows and whether OK is enabled, once
     // the dialog `open` brings up is filled by `fill`.
     struct Seen {

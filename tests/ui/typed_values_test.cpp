@@ -162,10 +162,8 @@ TEST_F(TypedValuesTest, DerivedNamesFollowTheProductNameUntilEdited)
     Type(kProductPage, kSetupTitle, QStringLiteral("Crater Install"));
     Type(kProductPage, kProductName, QStringLiteral("Crater/Rim"));
     EXPECT_FALSE(Button(kNext)->isEnabled());
-    EXPECT_TRUE(
-        wizard->findChild<FieldFeedback*>(QStringLiteral("nextProblem"))
-            ->Text()
-            .startsWith(QStringLiteral("The product name [Crater/Rim] cannot be used in a file name")));
+    EXPECT_TRUE(NextProblem().startsWith(
+        QStringLiteral("The product name [Crater/Rim] cannot be used in a file name")));
     Type(kProductPage, kProductName, QStringLiteral("Rim"));
     Click(kNext);
     EXPECT_EQ(doc.product->title, "Crater Install");

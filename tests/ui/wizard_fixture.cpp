@@ -1,6 +1,7 @@
 #include "wizard_fixture.h"
 
 #include "support/manifest_round_trip.h"
+#include "ui/app/field_feedback.h"
 #include "ui/app/wizard_sheet.h"
 #include "ui/pages/groups/groups_dialogs.h"
 #include "ui/pages/wizard_pages.h"
@@ -38,6 +39,11 @@ void WizardFixture::MakeWizard()
                                                           dir / "presets.ini", dir / "wine",
                                                           dir / "recent-projects"},
                                             WizardPages());
+}
+
+QString WizardFixture::NextProblem() const
+{
+    return wizard->findChild<FieldFeedback*>(QStringLiteral("nextProblem"))->Text();
 }
 
 QAbstractButton* WizardFixture::Button(int id) const

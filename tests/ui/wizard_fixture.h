@@ -51,6 +51,8 @@ protected:
     // Clicks a button of a page.
     void ClickOn(int page, int id) const;
     bool Enabled(int page, int id) const { return Control<QAbstractButton>(page, id)->isEnabled(); }
+    // The line beside a disabled Next saying what is missing.
+    QString NextProblem() const;
     static QStringList Items(const QComboBox* combo);
     void ShowEveryPage();
     // Creates a group through the groups page; a refused name is cancelled.
