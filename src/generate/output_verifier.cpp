@@ -150,8 +150,7 @@ public:
             NotBuilt("The package %s", package, RecordRef::Product("archive"));
             return;
         }
-        fs::path sums = package;
-        sums += ".sha256";
+        const fs::path sums = ChecksumFilePath(package);
         std::string listed;
         if (!ReadWholeFile(sums, listed))
             return;

@@ -73,6 +73,12 @@ struct ResolvedRun {
     // Deleted in order after a run that asked for cleanup; the first
     // deletion that fails ends the cleanup.
     std::vector<std::filesystem::path> cleanup;
+    // Every file in the game folder that a run of this product writes under
+    // any choice: the manifest pair, the launch scripts, the zip, the
+    // checksum files and the package journal. Once it holds the lock, a run
+    // removes the temporary files that killed runs left of any of them, so
+    // that a run of one choice does not leave those of another behind.
+    std::vector<std::filesystem::path> everyOutput;
     bool quiet = false;  // the manifest choice: no success message
     std::vector<Problem> problems;
 

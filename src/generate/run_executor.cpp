@@ -156,6 +156,9 @@ public:
     {
         if (!Lock(lock_))
             return GenerationOutcome::Failed;
+        // Before anything is written; writers at work keep theirs.
+        for (const fs::path& output : run_.everyOutput)
+            RemoveStaleTempFiles(output);
         const GenerationOutcome outcome = RecoverInterruptedRun() ? Run() : GenerationOutcome::Failed;
         // Nothing of ours may stay behind a run that says it is done.
         if (!lock_.Release() && outcome == GenerationOutcome::Done) {
@@ -517,8 +520,7 @@ private:
         }
         if (!hooks_.checksumFile)
             return digest;
-        fs::path sums = file;
-        sums += ".sha256";
+        const fs::path sums = ChecksumFilePath(file);
         std::string error;
         if (!WriteFileAtomically(sums, *digest + "  " + TextFromPath(file.filename()) + "\n", error,
                                  {false, 0666})) {

@@ -12,6 +12,7 @@
 #include "platform/file_search.h"
 #include "platform/folder_index.h"
 #include "platform/readable_file.h"
+#include "platform/sha256.h"
 #include "platform/text_case.h"
 #include "platform/text_encoding.h"
 #include "platform/text_format.h"
@@ -192,6 +193,7 @@ public:
         if (zip_)
             PlanArchive();
         PlanCleanup(scripts);
+        PlanSweep();
     }
 
 private:
@@ -483,6 +485,22 @@ private:
             {ResolvedInput::Kind::Script, 0, 0, path,
              TextFromPath(run_.systemFolder.filename()) + "/" + TextFromPath(path.filename()), script.text});
         return path;
+    }
+
+    void PlanSweep()
+    {
+        const fs::path& system = run_.systemFolder;
+        auto& outputs = run_.everyOutput;
+        for (const std::string& name :
+             {run_.baseName + ".ini", run_.baseName + ".int", LinuxScriptName(doc_), MacScriptName(doc_)})
+            outputs.push_back(Child(system, name));
+        outputs.push_back(Child(run_.gameFolder, ArchiveFileName()));
+        outputs.push_back(ChecksumFilePath(outputs.back()));
+        // A package name that could lead out of System names no checksum file.
+        const std::string package = doc_.product->GetArchiveName();
+        if (!PackageNameProblem(doc_, package))
+            outputs.push_back(ChecksumFilePath(Child(system, package)));
+        outputs.push_back(run_.gameFolder / PathFromText(kWorkFolderName) / PathFromText(kJournalFileName));
     }
 
     void PlanCleanup(const std::vector<fs::path>& scripts)

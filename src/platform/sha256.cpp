@@ -231,4 +231,10 @@ std::optional<std::string> Sha256OfFile(const std::filesystem::path& file)
     }
 }
 
+std::filesystem::path ChecksumFilePath(std::filesystem::path file)
+{
+    file += ".sha256";
+    return file;
+}
+
 }  // namespace zpak

@@ -36,4 +36,8 @@ std::string HexDigest(const std::array<std::uint8_t, 32>& digest);
 // The SHA-256 of a file's bytes in hexadecimal; nothing when it cannot be read.
 std::optional<std::string> Sha256OfFile(const std::filesystem::path& file);
 
+// The file beside `file` that records its digest, as sha256sum -c reads it:
+// its name with ".sha256" added.
+std::filesystem::path ChecksumFilePath(std::filesystem::path file);
+
 }  // namespace zpak

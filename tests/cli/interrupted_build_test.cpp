@@ -113,6 +113,30 @@ protected:
                 test::ReadFile(game / "System/Manifest.ini"), test::ReadFile(game / "System/Manifest.int")};
     }
 
+    // What of ours a game folder holds that no finished run leaves there:
+    // temporary files, the folder of the lock and the journal, the game's
+    // manifest under its backup name.
+    static std::vector<std::string> LeftOfOurs(const fs::path& game)
+    {
+        std::vector<std::string> found;
+        for (const fs::path& folder : {game, game / "System"}) {
+            for (const std::string& name : test::FolderNames(folder)) {
+                if (name.find(".tmp-") != std::string::npos || name == ".zpak_build"
+                    || name.starts_with("zpak_"))
+                    found.push_back(name);
+            }
+        }
+        return found;
+    }
+
+    // The environment that kills zpakbuild before its file operation number `n`.
+    // In a sanitizer build the sanitizer's runtime must let the shim go first.
+    static std::vector<std::string> KilledAt(int n)
+    {
+        return {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_CRASH_AFTER=" + std::to_string(n),
+                "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"};
+    }
+
     test::TempDir dir;
 };
 
@@ -129,11 +153,7 @@ TEST_F(InterruptedBuildTest, KilledAtEveryFileOperationTheNextRunRecovers)
         int kills = 0;
         for (int n = 0; n < 500 && !finished; ++n) {
             const fs::path game = FreshGame(std::string("run") + choice + std::to_string(n));
-            // In a sanitizer build the sanitizer's runtime must let the shim go first.
-            const int status =
-                Wait(Start(Build(game, choice),
-                           {"LD_PRELOAD=" ZPAK_CRASH_SHIM, "ZPAK_CRASH_AFTER=" + std::to_string(n),
-                            "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"}));
+            const int status = Wait(Start(Build(game, choice), KilledAt(n)));
             finished = WIFEXITED(status);
             if (!finished) {
                 ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << n;
@@ -282,6 +302,32 @@ protected:
         EXPECT_TRUE(finished) << scenario.name;
     }
 };
+
+// Killed at each file operation and followed by a run of another choice,
+// which writes none of the files the killed run was writing: that run still
+// leaves nothing of the killed one behind.
+TEST_F(InterruptedBuildTest, KilledRunIsSweptByARunOfAnotherChoice)
+{
+    const std::string gameManifest = test::ReadFile(ZPAK_EXAMPLES_DIR "/demo-game/System/Manifest.ini");
+    for (const auto& [killed, next] : {std::pair{"--package", "--zip"}, std::pair{"--zip", "--manifest"}}) {
+        const std::string pair = std::string(killed) + " then " + next;
+        bool finished = false;
+        int littered = 0;  // kills that left something of ours behind
+        for (int n = 0; n < 500 && !finished; ++n) {
+            const fs::path game = FreshGame(std::string("swept") + killed + std::to_string(n));
+            finished = WIFEXITED(Wait(Start(Build(game, killed), KilledAt(n))));
+            WaitForTheLock(game);
+            littered += LeftOfOurs(game).empty() ? 0 : 1;
+            ASSERT_EQ(Wait(Start(Build(game, next), {})), 0) << pair << " after a kill at " << n;
+            EXPECT_EQ(LeftOfOurs(game), std::vector<std::string>{}) << pair << " after a kill at " << n;
+            EXPECT_EQ(test::ReadFile(game / "System/Manifest.ini"), gameManifest)
+                << pair << " after a kill at " << n;
+            fs::remove_all(game);
+        }
+        EXPECT_TRUE(finished) << pair;
+        EXPECT_GT(littered, 5) << pair;
+    }
+}
 
 // Makes each counted call of zpakbuild in the game folder fail in turn, for
 // every choice, with the cleanup, and with a journal of a killed run to

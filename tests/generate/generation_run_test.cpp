@@ -1,6 +1,7 @@
 #include "generate/generation_run.h"
 #include "generate/package_journal.h"
 #include "generate_fixture.h"
+#include "platform/atomic_file.h"
 #include "platform/cancel_flag.h"
 #include "platform/file_operations.h"
 #include "support/platform_skip.h"
@@ -356,6 +357,48 @@ TEST_F(GenerationTest, KilledRunIsRecoveredOverTheToolsLeftovers)
     EXPECT_EQ(Run(GenerationChoice::Package), GenerationOutcome::Done);
     EXPECT_EQ(Read("System/Manifest.ini"), "game manifest");
     EXPECT_EQ(Read("System/manifest.ini"), "game's other manifest");
+}
+
+// A killed run leaves its temporary files beside the outputs it was writing.
+// The next run removes those of every output the product has, whichever
+// choice and settings left them (here the Mac script is not asked for), and
+// keeps those of a writer still at work.
+TEST_F(GenerationTest, RunRemovesTemporaryFilesThatKilledRunsOfAnyChoiceLeft)
+{
+    const std::vector<std::string> leftovers{"System/.FrontierMOD.ini.tmp-1",
+                                             "System/.FrontierMOD.int.tmp-22",
+                                             "System/.Frontier.sh.tmp-3",
+                                             "System/.Frontier_mac.sh.tmp-4",
+                                             ".FrontierMOD.zip.tmp-5",
+                                             ".FrontierMOD.zip.sha256.tmp-6",
+                                             "System/.Frontier.zpack2.sha256.tmp-7",
+                                             ".zpak_build/.journal.tmp-8"};
+    ASSERT_EQ(Run(GenerationChoice::ManifestOnly), GenerationOutcome::Done);
+    const std::vector<std::string> root = test::FolderNames(game);
+    const std::vector<std::string> system = test::FolderNames(Game("System"));
+    const std::string manifest = Read("System/FrontierMOD.ini");
+
+    for (const std::string& name : leftovers)
+        dir.Write("Vantor/" + name, "left by a killed run");
+    ASSERT_EQ(Run(GenerationChoice::ManifestOnly), GenerationOutcome::Done);
+    EXPECT_EQ(test::FolderNames(game), root);
+    EXPECT_EQ(test::FolderNames(Game("System")), system);
+    EXPECT_EQ(Read("System/FrontierMOD.ini"), manifest);
+
+    for (const std::string& name : leftovers)
+        dir.Write("Vantor/" + name, "left by a killed run");
+    AtomicFile live;  // another program saving the manifest meanwhile
+    ASSERT_TRUE(live.Open(Game("System/FrontierMOD.ini")));
+    std::vector<std::string> withLive = system;
+    withLive.push_back(live.TempPath().filename().string());
+    std::ranges::sort(withLive);
+    ASSERT_EQ(Run(GenerationChoice::Zip), GenerationOutcome::Done);
+    std::vector<std::string> withZip = root;
+    withZip.emplace_back("FrontierMOD.zip");
+    std::ranges::sort(withZip);
+    EXPECT_EQ(test::FolderNames(game), withZip);
+    EXPECT_EQ(test::FolderNames(Game("System")), withLive);
+    EXPECT_EQ(Read("System/FrontierMOD.ini"), manifest);
 }
 
 // A link at an output's name is replaced; the file it points to is neither
