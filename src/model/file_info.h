@@ -11,7 +11,6 @@ public:
     explicit FileInfo(std::string entryName) { SetName(std::move(entryName)); }
 
     void Serialize(TextArchive& archive) override;
-    const char* GetRuntimeClassName() const override { return "FileInfo"; }
 
     // The name the file is installed under, when it differs from the master path.
     const std::string& GetSrc() const { return TextOf(src); }

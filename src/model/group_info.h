@@ -15,7 +15,6 @@ public:
     explicit GroupInfo(std::string groupName) { SetName(std::move(groupName)); }
 
     void Serialize(TextArchive& archive) override;
-    const char* GetRuntimeClassName() const override { return "GroupInfo"; }
 
     const std::string& GetCaption() const { return TextOf(caption); }
     const std::string& GetDescription() const { return TextOf(description); }

@@ -16,7 +16,6 @@ public:
 
     // "section,key,value" when all three are present, otherwise empty.
     std::string GetName() const override;
-    const char* GetRuntimeClassName() const override { return "INIDefinition"; }
 
     // The change line of the project file; the INI record writes it.
     std::string ChangeLine() const;

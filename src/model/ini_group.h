@@ -16,7 +16,6 @@ public:
     explicit INIGroup(std::string fileName) { SetName(std::move(fileName)); }
 
     void Serialize(TextArchive& archive) override;
-    const char* GetRuntimeClassName() const override { return "INIGroup"; }
 
     INIDefinition& AddEntry(std::string section, std::string key, std::string value, int addNewLine);
 

@@ -8,7 +8,6 @@ namespace zpak {
 class ProductData : public RequirementInfo {
 public:
     void Serialize(TextArchive& archive) override;
-    const char* GetRuntimeClassName() const override { return "ProductData"; }
 
     // `title`, or the product name when there is no title.
     std::string GetTitle() const;

@@ -24,7 +24,6 @@ public:
     // from its field table instead.
     virtual void Serialize(TextArchive& archive);
     virtual std::string GetName() const { return NameText(); }
-    virtual const char* GetRuntimeClassName() const { return "ProjectNode"; }
 
     void SetName(std::string text) { name = std::move(text); }
 

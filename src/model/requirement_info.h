@@ -7,8 +7,6 @@ namespace zpak {
 // A product that must be installed before the mod.
 class RequirementInfo : public ProjectNode {
 public:
-    const char* GetRuntimeClassName() const override { return "RequirementInfo"; }
-
     std::optional<std::string> product;
     std::optional<std::string> version;
     std::optional<std::string> developer;
