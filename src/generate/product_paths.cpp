@@ -81,6 +81,16 @@ bool CheckProductName(const ProjectDocument& document, MessageSink& sink)
     return !problem;
 }
 
+std::string ManifestFileName(const ProjectDocument& document)
+{
+    return ManifestBaseName(document) + ".ini";
+}
+
+std::string LocalizedManifestFileName(const ProjectDocument& document)
+{
+    return ManifestBaseName(document) + ".int";
+}
+
 std::string LinuxScriptName(const ProjectDocument& document)
 {
     return TextOf(document.product ? document.product->product : std::nullopt) + ".sh";
@@ -123,14 +133,13 @@ std::optional<std::string> PackageNameProblem(const ProjectDocument& document, s
                           "hold \"\\\", \"/\" or \":\", end in a dot or a space, or be a device name such "
                           "as NUL.%s",
                           {std::string(name), kWhatToDo});
-    const std::string base = ManifestBaseName(document);
     const std::array<std::string, 12> used{std::string(kGameManifest),
                                            std::string(kGameLocalizedManifest),
                                            std::string(kManifestBackup),
                                            std::string(kLocalizedManifestBackup),
                                            std::string(kPackagingTool),
-                                           base + ".ini",
-                                           base + ".int",
+                                           ManifestFileName(document),
+                                           LocalizedManifestFileName(document),
                                            LinuxScriptName(document),
                                            MacScriptName(document),
                                            std::string(kWorkFolderName),

@@ -23,6 +23,11 @@ std::optional<std::string> ProductNameProblem(std::string_view name);
 // ProductNameProblem, shown through the sink; true when there is none.
 bool CheckProductName(const ProjectDocument& document, MessageSink& sink);
 
+// The manifest pair's file names in System: <product>MOD.ini and
+// <product>MOD.int.
+std::string ManifestFileName(const ProjectDocument& document);
+std::string LocalizedManifestFileName(const ProjectDocument& document);
+
 // The launch scripts' file names in System: <product>.sh and <product>_mac.sh.
 std::string LinuxScriptName(const ProjectDocument& document);
 std::string MacScriptName(const ProjectDocument& document);

@@ -177,8 +177,8 @@ public:
         const ProductData& product = *doc_.product;
         if (!zip_) {
             const ManifestTexts manifest = BuildManifest(doc_);
-            AddText(TextOutput::Kind::Manifest, run_.baseName + ".ini", manifest.ini);
-            AddText(TextOutput::Kind::Manifest, run_.baseName + ".int", manifest.localized);
+            AddText(TextOutput::Kind::Manifest, ManifestFileName(doc_), manifest.ini);
+            AddText(TextOutput::Kind::Manifest, LocalizedManifestFileName(doc_), manifest.localized);
             run_.tool = Child(run_.systemFolder, std::string(kPackagingTool));
             run_.packageName = product.GetArchiveName();
             CheckPackageName();
@@ -491,8 +491,8 @@ private:
     {
         const fs::path& system = run_.systemFolder;
         auto& outputs = run_.everyOutput;
-        for (const std::string& name :
-             {run_.baseName + ".ini", run_.baseName + ".int", LinuxScriptName(doc_), MacScriptName(doc_)})
+        for (const std::string& name : {ManifestFileName(doc_), LocalizedManifestFileName(doc_),
+                                        LinuxScriptName(doc_), MacScriptName(doc_)})
             outputs.push_back(Child(system, name));
         outputs.push_back(Child(run_.gameFolder, ArchiveFileName()));
         outputs.push_back(ChecksumFilePath(outputs.back()));

@@ -82,12 +82,11 @@ void AddIniChanges(QTreeWidget* tree, const std::vector<PreviewIniChange>& chang
     QTreeWidgetItem* section = Section(tree, QStringLiteral("INI changes: %1").arg(changes.size()));
     for (std::size_t i = 0; i < changes.size() && i < kMostRows; ++i) {
         const PreviewIniChange& change = changes[i];
-        auto* item =
-            new QTreeWidgetItem(section,
-                                {QStringLiteral("System\\%1 [%2] %3")
-                                     .arg(FromProjectText(change.file), FromProjectText(change.section),
-                                          FromProjectText(change.key))});
         const QString key = FromProjectText(change.key);
+        auto* item = new QTreeWidgetItem(
+            section,
+            {QStringLiteral("System\\%1 [%2] %3")
+                 .arg(FromProjectText(change.file), FromProjectText(change.section), key)});
         new QTreeWidgetItem(item,
                             {QStringLiteral("before: ")
                              + (change.before ? key + u'=' + FromProjectText(*change.before)
